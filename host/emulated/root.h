@@ -1,0 +1,34 @@
+// The emulated host lives in one directory, the host root: registry.db,
+// drive_c/, dev/Brakor, the instance lock and the station log.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace host::emulated {
+
+// V7_HOST_ROOT, or $XDG_DATA_HOME/orvane-v7/host (~/.local/share/orvane-v7/host).
+std::filesystem::path DefaultHostRoot();
+
+// The root this process works on; DefaultHostRoot() until SetHostRoot is called.
+const std::filesystem::path& HostRoot();
+
+// Points the process at another root (tests use a fresh one each). Closes the
+// registry database so the next call opens the new root's.
+void SetHostRoot(const std::filesystem::path& root);
+
+std::filesystem::path RegistryPath();    // <root>/registry.db
+std::filesystem::path DriveCPath();      // <root>/drive_c
+std::filesystem::path DeviceDirPath();   // <root>/dev
+std::filesystem::path StationLogPath();  // <root>/station.log
+
+// Unix-domain socket path of a device name ("Brakor" -> <root>/dev/Brakor).
+std::filesystem::path DeviceSocketPath(const std::string& deviceName);
+// The longest socket path a Unix-domain address holds.
+constexpr std::size_t kMaxSocketPath = 107;
+
+// A registry that could not be opened or is damaged is reported here once
+// (empty while all is well), so a program can show it to its user.
+std::string RegistryProblem();
+
+}  // namespace host::emulated

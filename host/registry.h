@@ -1,0 +1,38 @@
+// The system registry. Keys and value names compare without regard to case;
+// every call returns a Windows status code (ERROR_SUCCESS on success).
+#pragma once
+
+#include "host/types.h"
+
+namespace host {
+
+// Opens an existing key; fails with ERROR_FILE_NOT_FOUND when any level is missing.
+LONG RegOpenKeyEx(HKEY parent, const char* subKey, DWORD options, DWORD access, HKEY* result);
+// Opens the key, making every missing level on the way.
+LONG RegCreateKey(HKEY parent, const char* subKey, HKEY* result);
+LONG RegCloseKey(HKEY key);
+
+// *size holds the bytes offered on entry. A value larger than that fails with
+// ERROR_MORE_DATA, leaves data untouched and reports the size needed in *size.
+// data may be null to ask for the size only. type may be null.
+LONG RegQueryValueEx(HKEY key, const char* valueName, DWORD* type, BYTE* data, DWORD* size);
+// Stores the bytes exactly as given (a REG_SZ keeps its terminator if it was sent one).
+LONG RegSetValueEx(HKEY key, const char* valueName, DWORD type, const BYTE* data, DWORD size);
+LONG RegDeleteValue(HKEY key, const char* valueName);
+// Fails with ERROR_ACCESS_DENIED while the key has subkeys.
+LONG RegDeleteKey(HKEY parent, const char* subKey);
+
+// Subkeys in alphabetical order without regard to case; past the last one
+// ERROR_NO_MORE_ITEMS. *nameSize: bytes offered (terminator included) on entry,
+// characters written (terminator excluded) on success; ERROR_MORE_DATA when the
+// name does not fit.
+LONG RegEnumKeyEx(HKEY key, DWORD index, char* name, DWORD* nameSize);
+// Values in the order they were first stored. Same buffer rules for the name;
+// data follows RegQueryValueEx's rules.
+LONG RegEnumValue(HKEY key, DWORD index, char* name, DWORD* nameSize, DWORD* type, BYTE* data,
+                  DWORD* dataSize);
+
+// Makes every earlier write durable.
+LONG RegFlushKey(HKEY key);
+
+}  // namespace host

@@ -1,0 +1,130 @@
+#include "support/TempHostRoot.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <stdexcept>
+#include <thread>
+
+#include "host/emulated/root.h"
+
+namespace fs = std::filesystem;
+
+TempHostRoot::TempHostRoot() {
+    // Short paths: the device socket must fit a Unix-domain address.
+    std::string pattern = "/tmp/v7root-XXXXXX";
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+    m_path = pattern;
+    setenv("V7_HOST_ROOT", m_path.c_str(), 1);
+    host::emulated::SetHostRoot(m_path);
+}
+
+TempHostRoot::~TempHostRoot() {
+    std::error_code ec;
+    host::emulated::SetHostRoot(host::emulated::DefaultHostRoot());
+    fs::remove_all(m_path, ec);
+}
+
+namespace {
+
+bool SocketAnswers(const fs::path& socketPath) {
+    int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    if (fd < 0) return false;
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::strncpy(addr.sun_path, socketPath.c_str(), sizeof(addr.sun_path) - 1);
+    bool ok = connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) == 0;
+    close(fd);
+    return ok;
+}
+
+pid_t Spawn(const std::string& program, const std::vector<std::string>& args, int in, int out, int err) {
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    pid_t pid = fork();
+    if (pid == 0) {
+        if (in >= 0) dup2(in, 0);
+        if (out >= 0) dup2(out, 1);
+        if (err >= 0) dup2(err, 2);
+        execv(program.c_str(), argv.data());
+        _exit(127);
+    }
+    return pid;
+}
+
+}  // namespace
+
+RunningStationDrivers::RunningStationDrivers(std::vector<std::string> args) {
+    int devnull = open("/dev/null", O_RDWR);
+    m_pid = Spawn(V7_STATIOND_PATH, args, devnull, devnull, -1);
+    close(devnull);
+    fs::path socketPath = host::emulated::DeviceSocketPath("Brakor");
+    for (int i = 0; i < 500; ++i) {
+        if (SocketAnswers(socketPath)) return;
+        int status = 0;
+        if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
+            m_pid = -1;
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+RunningStationDrivers::~RunningStationDrivers() { Stop(); }
+
+int RunningStationDrivers::Stop() {
+    if (m_pid <= 0) return -1;
+    kill(m_pid, SIGTERM);
+    int status = 0;
+    waitpid(m_pid, &status, 0);
+    m_pid = -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+ToolResult RunHostTool(const std::vector<std::string>& args, const std::string& stdinText) {
+    int inPipe[2], outPipe[2], errPipe[2];
+    if (pipe(inPipe) || pipe(outPipe) || pipe(errPipe)) throw std::runtime_error("pipe failed");
+    pid_t pid = Spawn(V7_HOSTTOOL_PATH, args, inPipe[0], outPipe[1], errPipe[1]);
+    close(inPipe[0]);
+    close(outPipe[1]);
+    close(errPipe[1]);
+    // Small inputs only: written before reading.
+    if (!stdinText.empty()) {
+        ssize_t ignored = write(inPipe[1], stdinText.data(), stdinText.size());
+        (void)ignored;
+    }
+    close(inPipe[1]);
+    ToolResult result{-1, {}, {}};
+    pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
+    int open = 2;
+    char buf[4096];
+    while (open > 0 && poll(fds, 2, 30000) > 0) {
+        for (int i = 0; i < 2; ++i) {
+            if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP))) continue;
+            ssize_t n = read(fds[i].fd, buf, sizeof buf);
+            if (n <= 0) {
+                close(fds[i].fd);
+                fds[i].fd = -1;
+                --open;
+            } else {
+                (i == 0 ? result.Out : result.Err).append(buf, static_cast<size_t>(n));
+            }
+        }
+    }
+    for (auto& f : fds)
+        if (f.fd >= 0) close(f.fd);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    result.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return result;
+}

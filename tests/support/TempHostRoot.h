@@ -1,0 +1,47 @@
+// A fresh emulated host root for one test: a temporary directory that the
+// process's host layer points at, removed afterwards.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+class TempHostRoot {
+public:
+    TempHostRoot();
+    ~TempHostRoot();
+    TempHostRoot(const TempHostRoot&) = delete;
+    TempHostRoot& operator=(const TempHostRoot&) = delete;
+
+    const std::filesystem::path& Path() const { return m_path; }
+
+private:
+    std::filesystem::path m_path;
+};
+
+// Runs v7-stationd on the current host root for the life of the object; waits
+// until its device socket answers. Extra arguments are its fault switches.
+class RunningStationDrivers {
+public:
+    explicit RunningStationDrivers(std::vector<std::string> args = {});
+    ~RunningStationDrivers();
+    RunningStationDrivers(const RunningStationDrivers&) = delete;
+    RunningStationDrivers& operator=(const RunningStationDrivers&) = delete;
+
+    bool Started() const { return m_pid > 0; }
+    // SIGTERM and wait; returns the exit status.
+    int Stop();
+    int Pid() const { return m_pid; }
+
+private:
+    int m_pid = -1;
+};
+
+// Runs v7-host with the arguments on the current host root; captures stdout and
+// stderr; returns the exit code.
+struct ToolResult {
+    int ExitCode;
+    std::string Out;
+    std::string Err;
+};
+ToolResult RunHostTool(const std::vector<std::string>& args, const std::string& stdinText = {});
