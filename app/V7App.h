@@ -1,0 +1,44 @@
+// The application object: one running copy per host root, owner of the driver
+// handle for the whole run, and the routine that shows a string-table message.
+#pragma once
+
+#include <memory>
+
+#include <wx/app.h>
+
+#include "host/types.h"
+
+class SingleInstance;
+
+class CV7App : public wxApp {
+public:
+    CV7App();
+    ~CV7App() override;
+
+    bool OnInit() override;  // the start-up sequence
+    int OnExit() override;   // the exit sequence
+
+    // True when no other copy runs on this host root; otherwise brings that copy
+    // forward (restored, its open modal dialog in front) and returns false.
+    bool IsFirstInstance();
+    // Opens "\\.\Brakor" into m_hDriver; shows message 2011 when it cannot be
+    // opened. False only when the device path is missing from the string table.
+    bool OpenDriver();
+    // Closes m_hDriver if open; calling it again does nothing. Always true.
+    bool CloseDriver();
+    // A message box (OK only, caption "V7") with string-table text nStringID,
+    // or "Fail to load resource %d !" when there is no such entry.
+    void ShowMessage(unsigned nStringID);
+
+    host::HANDLE m_hDriver = host::INVALID_HANDLE_VALUE;
+    bool m_bClassRegistered = false;  // the single-instance registration is held
+    const char* m_pszClassName = "OrvaneV7ControlCenter";
+
+private:
+    void OnAppAbout(wxCommandEvent& event);
+    void OnHelpUsing(wxCommandEvent& event);
+
+    std::unique_ptr<SingleInstance> m_instance;
+};
+
+wxDECLARE_APP(CV7App);

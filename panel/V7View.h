@@ -1,0 +1,60 @@
+// The control panel that fills the main window: the background picture with
+// eight picture buttons; each button calls the main frame's handler.
+#pragma once
+
+#include <memory>
+
+#include <wx/bitmap.h>
+#include <wx/panel.h>
+#include <wx/palette.h>
+
+class CMainFrame;
+class CPictureButton;
+
+class CV7View : public wxPanel {
+public:
+    // Control IDs of the panel's buttons.
+    enum : int {
+        IDC_BROADCAST = 1004,
+        IDC_EXIT = 1007,
+        IDC_HELP = 1008,
+        IDC_OFF = 1009,
+        IDC_ON = 1010,
+        IDC_OPTIONS = 1011,
+        IDC_TEST = 1016,
+        IDC_USER = 1017,
+    };
+
+    // The form: 300 x 203 dialog units, 450 x 330 pixels at the standard
+    // dialog base units of 6 x 13.
+    static constexpr int kFormWidth = 450;
+    static constexpr int kFormHeight = 330;
+
+    explicit CV7View(CMainFrame* frame);
+    ~CV7View() override;
+
+    // Sizes the frame to the form, attaches the pictures, sets On/Off from the
+    // configuration and loads the background (and its palette on palette displays).
+    void OnInitialUpdate();
+
+    // Exactly one of On and Off enabled: Off while the station is on.
+    void EnableOnOffButtons(bool stationOn);
+
+    CPictureButton* Button(int controlId) const;
+
+private:
+    void OnPaint(wxPaintEvent& event);
+    void OnButton(wxCommandEvent& event);
+
+    CMainFrame* m_frame;
+    CPictureButton* m_btnUser = nullptr;
+    CPictureButton* m_btnTest = nullptr;
+    CPictureButton* m_btnOptions = nullptr;
+    CPictureButton* m_btnBroadcast = nullptr;
+    CPictureButton* m_btnOn = nullptr;
+    CPictureButton* m_btnOff = nullptr;
+    CPictureButton* m_btnHelp = nullptr;
+    CPictureButton* m_btnExit = nullptr;
+    wxBitmap m_bmpBackground;
+    std::unique_ptr<wxPalette> m_palBackground;  // only on palette displays
+};
