@@ -1,0 +1,58 @@
+# Shared set-up of the end-to-end tests: a fresh host root, the station drivers,
+# the control center, and small helpers to wait for windows and values.
+set -euo pipefail
+tool="$1"; daemon="$2"; app="$3"
+[ -n "${DISPLAY:-}" ] || { echo "SKIP: no display"; exit 77; }
+command -v xdotool >/dev/null || { echo "SKIP: no xdotool"; exit 77; }
+
+export V7_HOST_ROOT="$(mktemp -d /tmp/v7e2e-XXXXXX)"
+pids=()
+cleanup() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$V7_HOST_ROOT"
+}
+trap cleanup EXIT
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+start_daemon() {
+  "$daemon" "$@" >/dev/null 2>&1 &
+  daemon_pid=$!; pids+=("$daemon_pid")
+  for _ in $(seq 100); do [ -S "$V7_HOST_ROOT/dev/Brakor" ] && return 0; sleep 0.05; done
+  fail "v7-stationd did not start"
+}
+
+start_app() {
+  "$app" >"$V7_HOST_ROOT/app.out" 2>&1 &
+  app_pid=$!; pids+=("$app_pid")
+}
+
+# Prints the id of the visible window with exactly this title, waiting up to 15 s.
+wait_window() {
+  local title="$1" id
+  for _ in $(seq 300); do
+    id=$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | head -n1 || true)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.05
+  done
+  return 1
+}
+
+# Waits up to 10 s for a command to succeed.
+eventually() {
+  for _ in $(seq 200); do "$@" >/dev/null 2>&1 && return 0; sleep 0.05; done
+  return 1
+}
+
+# Waits up to 10 s for a process to end; prints its exit code.
+wait_exit() {
+  local pid="$1"
+  for _ in $(seq 200); do
+    if ! kill -0 "$pid" 2>/dev/null; then wait "$pid" 2>/dev/null; echo $?; return 0; fi
+    sleep 0.05
+  done
+  return 1
+}
+
+"$tool" init >/dev/null

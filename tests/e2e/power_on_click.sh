@@ -1,0 +1,33 @@
+# A real click on the panel's On button turns the V7 Station on: the registry and
+# the drivers' station list both show it on with the default user. Ctrl+X ends
+# the program.
+source "$(dirname "$0")/lib.sh"
+start_daemon
+start_app
+wid=$(wait_window "Orvane V7 Control Center") || fail "main window did not appear"
+
+# The panel fills the client area below the menu bar: 450 x 330 pixels.
+eval "$(xdotool getwindowgeometry --shell "$wid")"
+[ "$WIDTH" -eq 450 ] || fail "client width $WIDTH, expected 450"
+top=$((HEIGHT - 330))
+[ "$top" -gt 0 ] || fail "no menu bar above the panel (height $HEIGHT)"
+
+station_on() {
+  "$tool" reg export 'HKLM\Software\Halvorn\Orvane\Setup\Station1' | grep -q '^"Launched"=hex:01'
+}
+station_on && fail "station already on before the click"
+
+# The On button: 48 x 20 at (202, 296) in the panel.
+xdotool mousemove --window "$wid" $((202 + 24)) $((top + 296 + 10)) click 1
+eventually station_on || fail "station not recorded as on after clicking On"
+"$tool" reg export 'HKLM\Software\Halvorn\Orvane\Setup\Board1' | grep -q '^"Launched"=hex:01' \
+  || fail "board not recorded as on"
+"$tool" reg export 'HKLM\Software\Halvorn\Orvane\Setup\Station1' | grep -q '^"Current User"="User1"' \
+  || fail "current user is not the default user"
+"$tool" stations | grep -q 'User1' || fail "the drivers' station list does not show User1: $("$tool" stations)"
+
+xdotool windowfocus --sync "$wid" 2>/dev/null || true
+xdotool key --clearmodifiers ctrl+x
+code=$(wait_exit "$app_pid") || fail "Ctrl+X did not end the program"
+[ "$code" -eq 0 ] || fail "exit code $code"
+echo "PASS"

@@ -1,0 +1,16 @@
+# A second start on the same host root ends at once with no window and brings the
+# running copy back from the minimised state; a start on another root is its own copy.
+source "$(dirname "$0")/lib.sh"
+start_daemon
+start_app
+wid=$(wait_window "Orvane V7 Control Center") || fail "main window did not appear"
+
+xdotool windowminimize --sync "$wid" 2>/dev/null || xdotool windowunmap --sync "$wid"
+timeout 15 "$app" >/dev/null 2>&1; code=$?
+[ "$code" -eq 0 ] || fail "second copy exited with $code"
+count=$(xdotool search --name '^Orvane V7 Control Center$' | wc -l)
+[ "$count" -eq 1 ] || fail "$count main windows after the second start"
+eventually xdotool search --onlyvisible --name '^Orvane V7 Control Center$' \
+  || fail "the running copy was not brought forward"
+kill -0 "$app_pid" || fail "the first copy ended"
+echo "PASS"
