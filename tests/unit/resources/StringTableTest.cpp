@@ -1,0 +1,96 @@
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "resources/StringEntries.h"
+#include "resources/StringTable.h"
+
+namespace {
+
+const std::string CRLF = "\r\n";
+
+std::string Text(unsigned id) {
+    const char* text = res::FindString(id);
+    return text ? text : "<missing>";
+}
+
+}  // namespace
+
+TEST(StringTable, NumbersAreUniqueAndSortedSoTheLookUpFindsEveryEntry) {
+    std::set<unsigned> seen;
+    unsigned previous = 0;
+    for (const res::StringEntry& entry : res::AllStrings()) {
+        EXPECT_GT(entry.Id, previous) << "entry " << entry.Id << " out of order";
+        EXPECT_TRUE(seen.insert(entry.Id).second) << "entry " << entry.Id << " twice";
+        previous = entry.Id;
+        ASSERT_NE(entry.Text, nullptr);
+        EXPECT_EQ(res::FindString(entry.Id), entry.Text) << "look-up misses entry " << entry.Id;
+    }
+    EXPECT_GE(seen.size(), 80u);
+}
+
+TEST(StringTable, MissingEntryLeavesTheTextAlone) {
+    EXPECT_EQ(res::FindString(0), nullptr);
+    EXPECT_EQ(res::FindString(2008), nullptr);
+    EXPECT_EQ(res::FindString(99999), nullptr);
+    std::string text = "kept";
+    EXPECT_FALSE(res::LoadString(2019, text));
+    EXPECT_EQ(text, "kept");
+    EXPECT_TRUE(res::LoadString(2026, text));
+    EXPECT_EQ(text, "User1");
+}
+
+TEST(StringTable, MessagesWithLineBreaksAreByteExact) {
+    EXPECT_EQ(Text(2011),
+              "The Orvane Brakor.vxd virtual device driver is not loaded.  Orvane cannot function properly. "
+              "Please make sure the line:\n\n    device=brakor.vxd\n\nis in the [386Enh] section of the "
+              "Windows System.ini file.\n\n[The \"CreateFile\" call to establish contact with Brakor.vxd failed].");
+    EXPECT_EQ(Text(2012), "Are you sure you want to turn off the V7 Station?" + CRLF + CRLF +
+                              "Please close all files and exit all programs on the V7 Station before turning it off.");
+    EXPECT_EQ(Text(128), std::string("V7\nV7\nV7\n\nV7.Document\nV7 Document"));
+    EXPECT_EQ(Text(1503), "From:  %s\n\n%s");
+    EXPECT_EQ(Text(1314), "Running for %D days %H  hours %M minutes");
+    EXPECT_EQ(Text(1310), "\t%d.%02d is loaded");
+    EXPECT_EQ(Text(2202),
+              "Please confirm you wish to remove %s's user profile.\n\nThis user's profile information will be "
+              "removed from the Registry and from the hard disk. ");
+    EXPECT_EQ(Text(32774), "Show All User Names\nShow All User Names");
+}
+
+TEST(StringTable, BackslashesStayLiteral) {
+    EXPECT_EQ(Text(2018), std::string(1, '\\') + '\\' + ".\\Brakor");
+    EXPECT_EQ(Text(2018).size(), 10u);
+    EXPECT_EQ(Text(2160), "%s\\Display\\DEFAULT");
+    EXPECT_EQ(Text(2161), "%s\\Display\\MODES\\%s");
+    EXPECT_NE(Text(3001).find("Windows \\System directory"), std::string::npos);
+}
+
+TEST(StringTable, TroubleshooterParagraphsEndWithAnEmptyLine) {
+    for (unsigned id : {3000u, 3001u, 3002u, 3003u, 3004u, 3005u, 3006u, 3007u, 3008u, 3009u}) {
+        std::string text = Text(id);
+        ASSERT_GE(text.size(), 4u) << id;
+        EXPECT_EQ(text.substr(text.size() - 4), CRLF + CRLF) << id;
+        EXPECT_EQ(text.front(), '[') << id;
+        EXPECT_EQ(text.find('\n'), text.find('\r') + 1) << id;
+    }
+    EXPECT_EQ(Text(3007), "[ No problems found ]" + CRLF + CRLF);
+    EXPECT_EQ(Text(3003), "[ Dunvek.vxd is not loaded ]" + CRLF +
+                              "     Dunvek.vxd is an Orvane virtual device driver which" + CRLF +
+                              "    manages the Orvane station keyboards. Please make sure" + CRLF +
+                              "    the line 'keyboard=dunvek.vxd' is in the [386Enh] section" + CRLF +
+                              "     of System.ini." + CRLF + CRLF);
+    EXPECT_NE(Text(3009).find("It should be \"display=*vdd,*vflatd\"." + CRLF), std::string::npos);
+}
+
+TEST(StringTable, DefaultsAndNamesUsedByTheStationCode) {
+    EXPECT_EQ(Text(2024), "Board not found.");
+    EXPECT_EQ(Text(2025), "[ None ]");
+    EXPECT_EQ(Text(2027), "Station1");
+    EXPECT_EQ(Text(1500), " ");
+    EXPECT_EQ(Text(57344), "V7");
+    EXPECT_EQ(Text(1000), "Orvane V7 Control Center");
+    EXPECT_EQ(Text(2103), "9|640 x 480, True color (24-bit)|24,640,480");
+    EXPECT_EQ(Text(2140), "44 Hz (interlaced)");
+    EXPECT_EQ(Text(1402).rfind("mailto:", 0), 0u);
+}
