@@ -1,0 +1,73 @@
+"""The panel's geometry and colours, shared by every picture and the preview.
+
+The form is 300 x 203 dialog units; at the standard base units of 6 x 13 pixels a
+dialog unit is 6/4 pixel across and 13/8 pixel down, so the form is 450 x 330.
+Positions round to the nearest pixel, halves away from zero, as the window system
+maps dialog units.
+"""
+
+FORM_W, FORM_H = 450, 330
+BASE_X, BASE_Y = 6, 13
+
+
+def du_to_px(x, y):
+    """A dialog-unit point in pixels, halves rounded away from zero."""
+    return (x * BASE_X * 2 + 4) // 8, (y * BASE_Y * 2 + 8) // 16
+
+
+# Caption, label, dialog-unit position and picture size of each button, in tab order.
+BUTTONS = [
+    ("BROADCAST", "Send a message", (15, 30), (220, 45)),
+    ("USER", "Remove a user", (15, 60), (220, 45)),
+    ("OPTIONS", "Station options", (15, 90), (220, 45)),
+    ("TEST", "Test the station", (15, 120), (220, 45)),
+    ("ON", "On", (135, 182), (48, 20)),
+    ("OFF", "Off", (165, 182), (49, 20)),
+    ("HELP", "Help", (220, 160), (98, 25)),
+    ("EXIT", "Exit", (220, 180), (98, 25)),
+]
+
+STATES = "UDFX"  # normal, pressed, focused, disabled
+
+
+def button_rect(name):
+    """(x, y, w, h) of a button on the form, in pixels."""
+    for caption, _, du, size in BUTTONS:
+        if caption == name:
+            x, y = du_to_px(*du)
+            return x, y, size[0], size[1]
+    raise KeyError(name)
+
+
+# The calm, cool palette of the whole panel.
+C = {
+    "page": "#eef2f7",        # the form behind the large buttons
+    "header": "#1d3557",      # the title band
+    "header_hi": "#274872",
+    "title": "#ffffff",
+    "subtitle": "#a9bfd9",
+    "footer": "#e2e8f0",      # the band behind power, help and exit
+    "rule": "#cfd8e3",
+    "ink": "#1f2d3d",         # text
+    "ink_soft": "#5b6b7f",
+    "card": "#ffffff",
+    "card_down": "#e6ecf3",
+    "card_line": "#c3cedb",
+    "card_shadow": "#d3dbe5",
+    "accent": "#2f6fb2",      # focus ring, icons
+    "accent_soft": "#dde9f6",
+    "on": "#2e9a5a",
+    "on_down": "#247a47",
+    "off": "#c0533e",
+    "off_down": "#9b3f2d",
+    "dis_card": "#f3f5f8",
+    "dis_line": "#d9dfe7",
+    "dis_ink": "#a6b0bd",
+    "screen": "#2c5d8f",
+    "screen_hi": "#5b8fc4",
+    "device": "#3b4a5c",
+    "device_hi": "#596a7f",
+    "cable": "#2f6fb2",
+}
+
+FONT = "DejaVu Sans"
