@@ -3,8 +3,14 @@
 // rule, ending with U.
 #pragma once
 
+#include <string_view>
+
 #include <wx/bitmap.h>
 #include <wx/control.h>
+
+// A built-in picture by its resource name, decoded; invalid when there is none
+// or its bytes do not decode.
+wxBitmap LoadResourceBitmap(std::string_view name);
 
 class CPictureButton : public wxControl {
 public:
@@ -14,17 +20,23 @@ public:
     // Loads "<CAPTION>U", "D", "F", "X" from the built-in pictures and sizes the
     // button to its U picture, keeping its top-left corner. False when U is missing.
     bool AutoLoad();
+    // Takes the four pictures (an invalid bitmap stands for a missing one) and
+    // sizes the button to the U picture when there is one. False without U.
+    bool LoadBitmaps(const wxBitmap& up, const wxBitmap& down, const wxBitmap& focus,
+                     const wxBitmap& disabled);
 
     bool IsPressed() const { return m_pressed; }
     // The picture drawn now: 'D', 'F', 'X' or 'U' (0 when there is none).
     char CurrentPicture() const;
 
     bool AcceptsFocus() const override { return IsEnabled(); }
+    bool Enable(bool enable = true) override;
 
 protected:
     wxSize DoGetBestSize() const override;
 
 private:
+    const wxBitmap* CurrentBitmap() const;
     void OnPaint(wxPaintEvent& event);
     void OnMouseDown(wxMouseEvent& event);
     void OnMouseUp(wxMouseEvent& event);
@@ -35,8 +47,11 @@ private:
     void OnFocusChange(wxFocusEvent& event);
     void Click();
     void SetPressed(bool pressed);
+    void EndTracking();
+    void PassFocusOn();
 
     wxBitmap m_up, m_down, m_focus, m_disabled;
     bool m_pressed = false;
-    bool m_tracking = false;
+    bool m_tracking = false;  // mouse captured after a press inside
+    bool m_spaceDown = false;
 };

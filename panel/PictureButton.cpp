@@ -1,0 +1,204 @@
+#include "panel/PictureButton.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include <wx/dcclient.h>
+#include <wx/image.h>
+#include <wx/log.h>
+#include <wx/mstream.h>
+
+#include "resources/Bitmaps.h"
+
+wxBitmap LoadResourceBitmap(std::string_view name) {
+    const res::EmbeddedFile* file = res::FindBitmapResource(name);
+    if (!file || !file->Data || file->Size == 0) return wxBitmap();
+    wxMemoryInputStream stream(file->Data, file->Size);
+    wxImage image;
+    // Quietly: a damaged picture is treated like a missing one.
+    wxLogNull noLog;
+    if (!image.LoadFile(stream, wxBITMAP_TYPE_BMP)) return wxBitmap();
+    return wxBitmap(image);
+}
+
+CPictureButton::CPictureButton(wxWindow* parent, int id, const wxString& caption,
+                               const wxPoint& pos, const wxSize& templateSize) {
+    // The picture covers the whole button, so the background is never erased
+    // first (no flicker).
+    SetBackgroundStyle(wxBG_STYLE_PAINT);
+    Create(parent, id, pos, templateSize, wxBORDER_NONE | wxTAB_TRAVERSAL);
+    SetLabel(caption);
+
+    Bind(wxEVT_PAINT, &CPictureButton::OnPaint, this);
+    Bind(wxEVT_LEFT_DOWN, &CPictureButton::OnMouseDown, this);
+    Bind(wxEVT_LEFT_DCLICK, &CPictureButton::OnMouseDown, this);
+    Bind(wxEVT_LEFT_UP, &CPictureButton::OnMouseUp, this);
+    Bind(wxEVT_MOTION, &CPictureButton::OnMouseMove, this);
+    Bind(wxEVT_MOUSE_CAPTURE_LOST, &CPictureButton::OnCaptureLost, this);
+    Bind(wxEVT_KEY_DOWN, &CPictureButton::OnKeyDown, this);
+    Bind(wxEVT_KEY_UP, &CPictureButton::OnKeyUp, this);
+    Bind(wxEVT_SET_FOCUS, &CPictureButton::OnFocusChange, this);
+    Bind(wxEVT_KILL_FOCUS, &CPictureButton::OnFocusChange, this);
+}
+
+bool CPictureButton::AutoLoad() {
+    const std::string base = GetLabel().Upper().ToStdString(wxConvUTF8);
+    return LoadBitmaps(LoadResourceBitmap(base + "U"), LoadResourceBitmap(base + "D"),
+                       LoadResourceBitmap(base + "F"), LoadResourceBitmap(base + "X"));
+}
+
+bool CPictureButton::LoadBitmaps(const wxBitmap& up, const wxBitmap& down,
+                                 const wxBitmap& focus, const wxBitmap& disabled) {
+    m_up = up;
+    m_down = down;
+    m_focus = focus;
+    m_disabled = disabled;
+    if (m_up.IsOk()) {
+        SetMinSize(m_up.GetSize());
+        SetSize(wxRect(GetPosition(), m_up.GetSize()));
+    }
+    Refresh(false);
+    return m_up.IsOk();
+}
+
+const wxBitmap* CPictureButton::CurrentBitmap() const {
+    if (m_pressed && m_down.IsOk()) return &m_down;
+    if (HasFocus() && m_focus.IsOk()) return &m_focus;
+    if (!IsEnabled() && m_disabled.IsOk()) return &m_disabled;
+    if (m_up.IsOk()) return &m_up;
+    return nullptr;
+}
+
+char CPictureButton::CurrentPicture() const {
+    const wxBitmap* bitmap = CurrentBitmap();
+    if (bitmap == &m_down) return 'D';
+    if (bitmap == &m_focus) return 'F';
+    if (bitmap == &m_disabled) return 'X';
+    if (bitmap == &m_up) return 'U';
+    return 0;
+}
+
+bool CPictureButton::Enable(bool enable) {
+    if (!enable) {
+        EndTracking();
+        m_spaceDown = false;
+        SetPressed(false);
+        // Keyboard focus left on a disabled button would strand the keyboard
+        // and keep showing the focus picture: hand it to the next button.
+        if (HasFocus()) PassFocusOn();
+    }
+    const bool changed = wxControl::Enable(enable);
+    Refresh(false);
+    return changed;
+}
+
+void CPictureButton::PassFocusOn() {
+    // The next sibling in tab order that takes the focus, wrapping around.
+    const wxWindowList& siblings = GetParent()->GetChildren();
+    const std::vector<wxWindow*> order(siblings.begin(), siblings.end());
+    const auto self = std::find(order.begin(), order.end(), this);
+    if (self == order.end()) return;
+    const std::size_t start = static_cast<std::size_t>(self - order.begin());
+    for (std::size_t step = 1; step < order.size(); ++step) {
+        wxWindow* next = order[(start + step) % order.size()];
+        if (next->CanAcceptFocus()) {
+            next->SetFocus();
+            return;
+        }
+    }
+}
+
+wxSize CPictureButton::DoGetBestSize() const {
+    return m_up.IsOk() ? m_up.GetSize() : GetSize();
+}
+
+void CPictureButton::OnPaint(wxPaintEvent&) {
+    wxPaintDC dc(this);
+    // Without any picture the button draws nothing; it still takes clicks.
+    if (const wxBitmap* bitmap = CurrentBitmap()) dc.DrawBitmap(*bitmap, 0, 0, false);
+}
+
+void CPictureButton::OnMouseDown(wxMouseEvent& event) {
+    if (!IsEnabled()) return;
+    // Like a push button, a click takes the keyboard focus.
+    if (!HasFocus()) SetFocus();
+    if (!HasCapture()) CaptureMouse();
+    m_tracking = true;
+    SetPressed(true);
+}
+
+void CPictureButton::OnMouseMove(wxMouseEvent& event) {
+    if (m_tracking) SetPressed(GetClientRect().Contains(event.GetPosition()));
+    event.Skip();
+}
+
+void CPictureButton::OnMouseUp(wxMouseEvent& event) {
+    if (!m_tracking) return;
+    const bool inside = GetClientRect().Contains(event.GetPosition());
+    EndTracking();
+    SetPressed(false);
+    if (inside) Click();
+}
+
+void CPictureButton::OnCaptureLost(wxMouseCaptureLostEvent&) {
+    m_tracking = false;
+    SetPressed(false);
+}
+
+void CPictureButton::OnKeyDown(wxKeyEvent& event) {
+    switch (event.GetKeyCode()) {
+    case WXK_SPACE:
+        // Auto-repeat sends more key-downs; the click comes once, on release.
+        if (!m_spaceDown) {
+            m_spaceDown = true;
+            SetPressed(true);
+        }
+        return;
+    case WXK_RETURN:
+    case WXK_NUMPAD_ENTER:
+        Click();
+        return;
+    default:
+        event.Skip();
+    }
+}
+
+void CPictureButton::OnKeyUp(wxKeyEvent& event) {
+    if (event.GetKeyCode() != WXK_SPACE || !m_spaceDown) {
+        event.Skip();
+        return;
+    }
+    m_spaceDown = false;
+    const bool wasPressed = m_pressed;
+    SetPressed(false);
+    if (wasPressed) Click();
+}
+
+void CPictureButton::OnFocusChange(wxFocusEvent& event) {
+    // A press held with the keyboard ends without a click when focus moves away.
+    if (event.GetEventType() == wxEVT_KILL_FOCUS && m_spaceDown) {
+        m_spaceDown = false;
+        SetPressed(false);
+    }
+    Refresh(false);
+    event.Skip();
+}
+
+void CPictureButton::Click() {
+    if (!IsEnabled()) return;
+    wxCommandEvent click(wxEVT_BUTTON, GetId());
+    click.SetEventObject(this);
+    ProcessWindowEvent(click);
+}
+
+void CPictureButton::SetPressed(bool pressed) {
+    if (m_pressed == pressed) return;
+    m_pressed = pressed;
+    Refresh(false);
+}
+
+void CPictureButton::EndTracking() {
+    m_tracking = false;
+    if (HasCapture()) ReleaseMouse();
+}
