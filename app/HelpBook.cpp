@@ -1,0 +1,183 @@
+#include "app/HelpBook.h"
+
+#include <algorithm>
+#include <array>
+#include <memory>
+
+#include <wx/dialog.h>
+#include <wx/filesys.h>
+#include <wx/fs_mem.h>
+#include <wx/fs_zip.h>
+#include <wx/html/helpctrl.h>
+#include <wx/module.h>
+#include <wx/toplevel.h>
+#include <wx/weakref.h>
+
+#include "resources/help/HelpArchive.h"
+
+namespace {
+
+// Template numbers of the dialogs and of the panel form; each has a topic
+// in the book's contents carrying that number as its ID.
+constexpr std::array<int, 9> kDialogTopics{100, 101, 102, 103, 104, 105, 106, 107, 108};
+
+constexpr const char* kHelpOnHelpPage = "using-help.htm";
+constexpr const char* kTitleFormat = "V7 Help: %s";
+
+// The viewer, kept for the whole run. Its help frame can be destroyed without
+// a close event (for example when the library deletes the remaining windows
+// at exit); the weak reference notices that, so the viewer never touches a
+// window that is gone.
+class BookController final : public wxHtmlHelpController {
+public:
+    BookController() : wxHtmlHelpController(wxHF_DEFAULT_STYLE | wxHF_FRAME) {}
+    ~BookController() override { ForgetDestroyedFrame(); }
+
+    void ForgetDestroyedFrame() {
+        if (m_helpFrame && !m_trackedFrame) {
+            m_helpFrame = nullptr;
+            m_helpWindow = nullptr;
+        }
+    }
+
+protected:
+    wxHtmlHelpFrame* CreateHelpFrame(wxHtmlHelpData* data) override {
+        wxHtmlHelpFrame* frame = wxHtmlHelpController::CreateHelpFrame(data);
+        m_trackedFrame = frame;
+        return frame;
+    }
+
+private:
+    wxWeakRef<wxHtmlHelpFrame> m_trackedFrame;
+};
+
+std::unique_ptr<BookController> g_controller;
+
+BookController& Controller() {
+    if (!g_controller) {
+        g_controller = std::make_unique<BookController>();
+        g_controller->SetTitleFormat(kTitleFormat);
+        g_controller->SetShouldPreventAppExit(false);
+        g_controller->AddBook(HelpBook::BookLocation());
+    }
+    g_controller->ForgetDestroyedFrame();
+    return *g_controller;
+}
+
+wxDialog* OpenModalDialog() {
+    for (wxWindow* window : wxTopLevelWindows) {
+        auto* dialog = wxDynamicCast(window, wxDialog);
+        if (dialog && dialog->IsModal())
+            return dialog;
+    }
+    return nullptr;
+}
+
+// A window of the program that stands for a topic: its ID is the template
+// number, or its name is "dialog-NNN".
+int TopicNumberOf(const wxWindow* window) {
+    if (HelpBook::IsDialogTopic(window->GetId()))
+        return window->GetId();
+    long number = 0;
+    const wxString name = window->GetName();
+    if (name.StartsWith("dialog-") && name.Mid(7).ToLong(&number) &&
+        HelpBook::IsDialogTopic(static_cast<int>(number)))
+        return static_cast<int>(number);
+    return 0;
+}
+
+int TopicNumberInChain(wxWindow* window) {
+    for (; window; window = window->GetParent()) {
+        if (int number = TopicNumberOf(window))
+            return number;
+    }
+    return 0;
+}
+
+// A modal dialog blocks every other window, so while one is open the help
+// comes up as a modal dialog of its own over it; otherwise in the help frame
+// that stays open beside the program.
+template <typename ShowFn>
+bool ShowInViewer(ShowFn show) {
+    if (wxDialog* modal = OpenModalDialog()) {
+        wxHtmlHelpController viewer(wxHF_DEFAULT_STYLE | wxHF_DIALOG | wxHF_MODAL, modal);
+        viewer.SetTitleFormat(kTitleFormat);
+        if (!viewer.AddBook(HelpBook::BookLocation()))
+            return false;
+        return show(viewer);
+    }
+    BookController& viewer = Controller();
+    return show(viewer);
+}
+
+class HelpBookModule : public wxModule {
+public:
+    bool OnInit() override { return true; }
+    void OnExit() override { HelpBook::Shutdown(); }
+
+private:
+    wxDECLARE_DYNAMIC_CLASS(HelpBookModule);
+};
+wxIMPLEMENT_DYNAMIC_CLASS(HelpBookModule, wxModule);
+
+}  // namespace
+
+bool HelpBook::IsDialogTopic(int templateNumber) {
+    return std::find(kDialogTopics.begin(), kDialogTopics.end(), templateNumber) !=
+           kDialogTopics.end();
+}
+
+wxString HelpBook::BookLocation() {
+    // The memory file system keeps the archive for the rest of the run: the
+    // zip handler caches streams that read straight from it.
+    static bool registered = false;
+    if (!registered) {
+        if (!wxFileSystem::HasHandlerForPath("memory:probe"))
+            wxFileSystem::AddHandler(new wxMemoryFSHandler);
+        if (!wxFileSystem::HasHandlerForPath("probe.zip#zip:probe"))
+            wxFileSystem::AddHandler(new wxZipFSHandler);
+        const auto archive = res::HelpBookArchive();
+        wxMemoryFSHandler::AddFileWithMimeType(res::kHelpBookName, archive.data(),
+                                               archive.size(), "application/zip");
+        registered = true;
+    }
+    return wxString("memory:") + res::kHelpBookName;
+}
+
+int HelpBook::TopicNumberFor(wxWindow* active) {
+    if (!active)
+        active = wxGetActiveWindow();
+    if (int number = TopicNumberInChain(active))
+        return number;
+    if (wxDialog* modal = OpenModalDialog()) {
+        if (int number = TopicNumberOf(modal))
+            return number;
+    }
+    return kPanelTopic;
+}
+
+bool HelpBook::ShowContents(wxWindow*) {
+    return ShowInViewer([](wxHtmlHelpController& viewer) { return viewer.DisplayContents(); });
+}
+
+bool HelpBook::ShowIndex(wxWindow*) {
+    return ShowInViewer([](wxHtmlHelpController& viewer) { return viewer.DisplayIndex(); });
+}
+
+bool HelpBook::ShowHelpOnHelp(wxWindow*) {
+    return ShowInViewer(
+        [](wxHtmlHelpController& viewer) { return viewer.Display(kHelpOnHelpPage); });
+}
+
+bool HelpBook::ShowTopicFor(wxWindow* active) {
+    const int topic = TopicNumberFor(active);
+    return ShowInViewer([topic](wxHtmlHelpController& viewer) { return viewer.Display(topic); });
+}
+
+bool HelpBook::ShowContextHelp(wxWindow* parent) {
+    return ShowContents(parent);
+}
+
+void HelpBook::Shutdown() {
+    g_controller.reset();
+}
