@@ -37,6 +37,9 @@ enum SystemCommand : int {
 int ToWxId(int systemCommand);
 // The system command number behind a wx ID; 0 when the ID is not a command's.
 int ToSystemCommand(int wxId);
+// All commands' wx IDs lie in [FirstWxId(), LastWxId()].
+int FirstWxId();
+int LastWxId();
 
 // False for commands whose feature this build does not have yet: their menu
 // items are shown greyed and their panel buttons disabled.

@@ -40,9 +40,11 @@ private:
     void OnCommand(wxCommandEvent& event);
     void OnUpdateStationOn(wxUpdateUIEvent& event);
     void OnUpdateStationOff(wxUpdateUIEvent& event);
+    void OnUpdateAutoLaunchOn(wxUpdateUIEvent& event);
     void OnUpdateCommand(wxUpdateUIEvent& event);
     void BuildMenuBar();
     void BuildAccelerators();
+    void LoadIcon();
 
     StationConfiguration m_config;
     CV7View* m_view = nullptr;

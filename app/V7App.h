@@ -8,7 +8,9 @@
 
 #include "host/types.h"
 
+class CV7Doc;
 class SingleInstance;
+class OpenModalDialogs;
 
 class CV7App : public wxApp {
 public:
@@ -30,6 +32,14 @@ public:
     // or "Fail to load resource %d !" when there is no such entry.
     void ShowMessage(unsigned nStringID);
 
+    // Restores the main window if it is minimised and brings it forward, with
+    // the modal dialog open in it (if any) in front.
+    void BringForward();
+
+    // True after a start that found another copy running and handed over to
+    // it; such a start ends successfully without a window.
+    static bool HandedOverToRunningCopy();
+
     host::HANDLE m_hDriver = host::INVALID_HANDLE_VALUE;
     bool m_bClassRegistered = false;  // the single-instance registration is held
     const char* m_pszClassName = "OrvaneV7ControlCenter";
@@ -37,8 +47,13 @@ public:
 private:
     void OnAppAbout(wxCommandEvent& event);
     void OnHelpUsing(wxCommandEvent& event);
+    // The exit steps; also run when start-up fails part-way.
+    void ReleaseResources();
+    void ReportRegistryProblem();
 
     std::unique_ptr<SingleInstance> m_instance;
+    std::unique_ptr<OpenModalDialogs> m_modals;
+    std::unique_ptr<CV7Doc> m_doc;
 };
 
 wxDECLARE_APP(CV7App);

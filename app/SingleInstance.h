@@ -1,0 +1,54 @@
+// One running copy of the control center per host root. The lock lives in the
+// root, so two roots never see each other. The first copy listens on a Unix
+// socket in the root; a later copy sends it "Activate" and ends.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+
+#include <wx/event.h>
+#include <wx/snglinst.h>
+
+class wxSocketBase;
+class wxSocketServer;
+class wxSocketEvent;
+
+class SingleInstance : public wxEvtHandler {
+public:
+    // Takes the lock in root. onActivate runs (on the UI thread, from the event
+    // loop) each time a later copy asks this one to come forward.
+    SingleInstance(const std::filesystem::path& root, std::function<void()> onActivate);
+    ~SingleInstance() override;
+
+    // True when another process holds the lock of this root.
+    bool IsAnotherRunning() const;
+
+    // Asks the copy that holds the lock to come forward. True when the request
+    // was handed over.
+    bool ActivateRunningCopy() const;
+
+    // Opens the endpoint on which later copies reach this one; false when it
+    // could not be opened (the lock still holds).
+    bool Listen();
+
+    static std::filesystem::path LockPath(const std::filesystem::path& root);
+    static std::filesystem::path EndpointPath(const std::filesystem::path& root);
+
+    // The request a later copy sends.
+    static constexpr const char* kActivate = "Activate\n";
+
+private:
+    void OnServerEvent(wxSocketEvent& event);
+    void OnClientEvent(wxSocketEvent& event);
+
+    enum : int { kServerId = 1, kClientId = 2 };
+
+    std::filesystem::path m_root;
+    std::function<void()> m_onActivate;
+    wxSingleInstanceChecker m_checker;
+    bool m_locked = false;
+    wxSocketServer* m_server = nullptr;
+    std::map<wxSocketBase*, std::string> m_clients;  // connections and what each sent so far
+};

@@ -1,0 +1,158 @@
+#include "app/V7App.h"
+
+#include <string>
+
+#include <wx/dialog.h>
+#include <wx/msgdlg.h>
+#include <wx/toplevel.h>
+
+#include "app/CommandTable.h"
+#include "app/HelpAvailability.h"
+#include "app/MainFrame.h"
+#include "app/OpenModalDialogs.h"
+#include "app/SingleInstance.h"
+#include "app/V7Doc.h"
+#include "host/device.h"
+#include "host/emulated/root.h"
+#include "resources/StringTable.h"
+#include "station/DriverChannel.h"
+
+namespace {
+
+constexpr unsigned IDS_APP_TITLE = 57344;
+constexpr unsigned IDS_MAIN_TITLE = 1000;
+constexpr unsigned IDS_DEVICE_PATH = 2018;
+constexpr unsigned IDS_DRIVER_MISSING = 2011;
+
+bool s_handedOver = false;
+
+wxString StringResource(unsigned id, const char* fallback) {
+    std::string text;
+    return wxString::FromUTF8(res::LoadString(id, text) ? text : std::string(fallback));
+}
+
+// After a successful turn-on the whole desktop is repainted; here that is every
+// window of the program, frames included, at once.
+void RepaintAllWindows() {
+    for (wxWindow* window : wxTopLevelWindows) {
+        window->Refresh(true);
+        window->Update();
+    }
+}
+
+}  // namespace
+
+CV7App::CV7App() {
+    Bind(wxEVT_MENU, &CV7App::OnAppAbout, this, cmd::ToWxId(cmd::ID_APP_ABOUT));
+    Bind(wxEVT_MENU, &CV7App::OnHelpUsing, this, cmd::ToWxId(cmd::ID_HELP_USING));
+}
+
+CV7App::~CV7App() = default;
+
+bool CV7App::HandedOverToRunningCopy() { return s_handedOver; }
+
+bool CV7App::OnInit() {
+    // Every message box is captioned with the application title.
+    SetAppDisplayName(StringResource(IDS_APP_TITLE, "V7"));
+    SetVendorName("Halvorn");
+    SetDriverHandleSource([this] { return m_hDriver; });
+    SetDesktopRepaint(&RepaintAllWindows);
+
+    if (!IsFirstInstance()) {
+        s_handedOver = true;
+        return false;
+    }
+    // The driver message comes before any window; the framework's own
+    // command-line handling (--help, unknown options) follows it.
+    if (!OpenDriver() || !wxApp::OnInit()) {
+        ReleaseResources();
+        return false;
+    }
+    m_modals = std::make_unique<OpenModalDialogs>();
+    m_doc = std::make_unique<CV7Doc>();
+    m_doc->OnNewDocument();
+
+    // The frame loads the configuration, so a damaged registry is known now.
+    auto* frame = new CMainFrame();
+    ReportRegistryProblem();
+    SetTopWindow(frame);
+    frame->Show();
+    frame->SetTitle(StringResource(IDS_MAIN_TITLE, "Orvane V7 Control Center"));
+    return true;
+}
+
+int CV7App::OnExit() {
+    ReleaseResources();
+    return wxApp::OnExit();
+}
+
+void CV7App::ReleaseResources() {
+    m_instance.reset();
+    m_bClassRegistered = false;
+    CloseDriver();
+    m_modals.reset();
+    m_doc.reset();
+}
+
+bool CV7App::IsFirstInstance() {
+    auto instance = std::make_unique<SingleInstance>(host::emulated::HostRoot(), [this] { BringForward(); });
+    if (instance->IsAnotherRunning()) {
+        instance->ActivateRunningCopy();
+        return false;
+    }
+    instance->Listen();
+    m_instance = std::move(instance);
+    m_bClassRegistered = true;
+    return true;
+}
+
+void CV7App::BringForward() {
+    auto* frame = dynamic_cast<wxTopLevelWindow*>(GetTopWindow());
+    if (!frame) return;
+    if (frame->IsIconized()) frame->Iconize(false);
+    frame->Show();
+    frame->Raise();
+    if (wxDialog* dialog = m_modals ? m_modals->Innermost() : nullptr) dialog->Raise();
+}
+
+bool CV7App::OpenDriver() {
+    std::string path;
+    if (!res::LoadString(IDS_DEVICE_PATH, path)) return false;
+    m_hDriver = host::CreateDeviceFile(path.c_str());
+    if (m_hDriver == host::INVALID_HANDLE_VALUE) ShowMessage(IDS_DRIVER_MISSING);
+    return true;
+}
+
+bool CV7App::CloseDriver() {
+    if (m_hDriver != host::INVALID_HANDLE_VALUE) {
+        host::CloseHandle(m_hDriver);
+        m_hDriver = host::INVALID_HANDLE_VALUE;
+        ResetDriverHandleCache();
+    }
+    return true;
+}
+
+void CV7App::ShowMessage(unsigned nStringID) {
+    std::string text;
+    wxString message = res::LoadString(nStringID, text)
+                           ? wxString::FromUTF8(text)
+                           : wxString::Format("Fail to load resource %d !", static_cast<int>(nStringID));
+    wxMessageBox(message, GetAppDisplayName(), wxOK);
+}
+
+void CV7App::ReportRegistryProblem() {
+    // Our own addition: a damaged or unreadable registry would otherwise only
+    // show as default settings.
+    const std::string problem = host::emulated::RegistryProblem();
+    if (!problem.empty()) wxMessageBox(wxString::FromUTF8(problem), GetAppDisplayName(), wxOK | wxICON_ERROR);
+}
+
+void CV7App::OnAppAbout(wxCommandEvent&) {
+    // The About box comes with its feature; until then the item is greyed.
+}
+
+void CV7App::OnHelpUsing(wxCommandEvent&) {
+#if V7_HAVE_HELP_BOOK
+    HelpBook::ShowHelpOnHelp(GetTopWindow());
+#endif
+}
