@@ -1,0 +1,49 @@
+# Turns the built-in pictures into C++ byte arrays; run with cmake -P.
+#   DIR     the folder of .bmp files (ICON<number>.bmp are icons, the rest bitmaps)
+#   OUTPUT  the .cpp file to write
+# Each array is named after its file; the tables list the names in upper case.
+file(GLOB files "${DIR}/*.bmp")
+list(SORT files)
+set(arrays "")
+set(bitmaps "")
+set(icons "")
+foreach(f IN LISTS files)
+  get_filename_component(name "${f}" NAME_WE)
+  string(TOUPPER "${name}" name)
+  if(NOT name MATCHES "^[A-Z0-9_]+$")
+    message(FATAL_ERROR "picture name not usable as a resource name: ${f}")
+  endif()
+  file(READ "${f}" hex HEX)
+  string(LENGTH "${hex}" digits)
+  math(EXPR bytes "${digits} / 2")
+  # 20 bytes a line, each as 0xNN,
+  string(REGEX REPLACE "(........................................)" "\\1\n" hex "${hex}")
+  string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," hex "${hex}")
+  string(APPEND arrays "alignas(4) const unsigned char k${name}[${bytes}] = {\n${hex}\n};\n")
+  if(name MATCHES "^ICON([0-9]+)$")
+    string(APPEND icons "    {\"${name}\", {k${name}, sizeof k${name}}},\n")
+  else()
+    string(APPEND bitmaps "    {\"${name}\", {k${name}, sizeof k${name}}},\n")
+  endif()
+endforeach()
+
+file(WRITE "${OUTPUT}.tmp" "// Generated from resources/bitmaps by EmbedBitmaps.cmake; do not edit.
+#include \"resources/EmbeddedBitmaps.h\"
+
+namespace res::embedded {
+namespace {
+${arrays}}  // namespace
+
+const NamedFile kBitmaps[] = {
+${bitmaps}};
+const std::size_t kBitmapCount = sizeof kBitmaps / sizeof kBitmaps[0];
+
+const NamedFile kIcons[] = {
+${icons}};
+const std::size_t kIconCount = sizeof kIcons / sizeof kIcons[0];
+
+}  // namespace res::embedded
+")
+# Replace only when changed, so an unchanged picture set rebuilds nothing.
+file(COPY_FILE "${OUTPUT}.tmp" "${OUTPUT}" ONLY_IF_DIFFERENT)
+file(REMOVE "${OUTPUT}.tmp")

@@ -1,0 +1,20 @@
+// The tables of built-in pictures, generated at build time from resources/bitmaps.
+#pragma once
+
+#include <cstddef>
+
+#include "resources/Bitmaps.h"
+
+namespace res::embedded {
+
+struct NamedFile {
+    const char* Name;  // upper case, without extension: "BROADCASTU", "ICON128"
+    EmbeddedFile File;
+};
+
+extern const NamedFile kBitmaps[];
+extern const std::size_t kBitmapCount;
+extern const NamedFile kIcons[];
+extern const std::size_t kIconCount;
+
+}  // namespace res::embedded
