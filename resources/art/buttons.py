@@ -14,8 +14,8 @@ GLYPHS = {
     "USER": glyphs.user_remove,
     "OPTIONS": glyphs.options,
     "TEST": glyphs.test,
-    "HELP": glyphs.help,
-    "EXIT": glyphs.exit,
+    "HELP": glyphs.help_mark,
+    "EXIT": glyphs.exit_door,
 }
 
 

@@ -42,7 +42,7 @@ def test(color, w=2.0):
             f'<path {s} d="M8 10.5l2.8 2.8 5.2-5.6"/>')
 
 
-def help(color, w=2.0):
+def help_mark(color, w=2.0):
     """A question mark in a circle."""
     s = _stroke(color, w)
     return (f'<circle {s} cx="12" cy="12" r="9.5"/>'
@@ -50,7 +50,7 @@ def help(color, w=2.0):
             f'<circle cx="12" cy="17.6" r="1.3" fill="{color}"/>')
 
 
-def exit(color, w=2.0):
+def exit_door(color, w=2.0):
     """An arrow leaving a door frame."""
     s = _stroke(color, w)
     return (f'<path {s} d="M10 3.5H5a1.5 1.5 0 0 0-1.5 1.5v14A1.5 1.5 0 0 0 5 20.5h5"/>'
