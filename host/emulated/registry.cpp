@@ -1,0 +1,110 @@
+// The registry calls of the host seam, on the emulated host's SQLite store.
+#include "host/registry.h"
+
+#include <string_view>
+#include <vector>
+
+#include "host/emulated/registry_connection.h"
+
+namespace host {
+
+using emulated::KeyId;
+using emulated::RegistrySession;
+
+namespace {
+
+constexpr std::size_t kMaxKeyNameBytes = 255;
+
+// "A\B\C" -> {"A", "B", "C"}; a leading or trailing backslash is ignored, an
+// empty name between two backslashes or an over-long name is refused.
+bool SplitSubKey(const char* subKey, std::vector<std::string_view>* names) {
+    std::string_view path = subKey ? subKey : "";
+    if (!path.empty() && path.front() == '\\') path.remove_prefix(1);
+    if (!path.empty() && path.back() == '\\') path.remove_suffix(1);
+    while (!path.empty()) {
+        std::size_t end = path.find('\\');
+        std::string_view name = path.substr(0, end);
+        if (name.empty() || name.size() > kMaxKeyNameBytes) return false;
+        names->push_back(name);
+        path.remove_prefix(end == std::string_view::npos ? path.size() : end + 1);
+    }
+    return true;
+}
+
+// Resolves the handle, then runs the operation on its key.
+template <typename Operation>
+LONG OnKey(HKEY handle, Operation operation) {
+    RegistrySession session;
+    if (LONG status = session.Status()) return status;
+    KeyId key = 0;
+    if (!session.Handles().Resolve(handle, &key)) return ERROR_INVALID_HANDLE;
+    return operation(session, key);
+}
+
+LONG OpenOrCreate(HKEY parent, const char* subKey, HKEY* result, bool create) {
+    if (!result) return ERROR_INVALID_PARAMETER;
+    std::vector<std::string_view> names;
+    if (!SplitSubKey(subKey, &names)) return ERROR_INVALID_PARAMETER;
+    return OnKey(parent, [&](RegistrySession& session, KeyId key) {
+        KeyId found = 0;
+        LONG status = create ? session.Store().CreateKey(key, names, &found) : session.Store().FindKey(key, names, &found);
+        if (status == ERROR_SUCCESS) *result = session.Handles().Add(found);
+        return status;
+    });
+}
+
+}  // namespace
+
+LONG RegOpenKeyEx(HKEY parent, const char* subKey, DWORD options, DWORD access, HKEY* result) {
+    return OpenOrCreate(parent, subKey, result, false);
+}
+
+LONG RegCreateKey(HKEY parent, const char* subKey, HKEY* result) { return OpenOrCreate(parent, subKey, result, true); }
+
+LONG RegCloseKey(HKEY key) {
+    RegistrySession session;
+    if (LONG status = session.Status()) return status;
+    return session.Handles().Remove(key) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+}
+
+LONG RegQueryValueEx(HKEY key, const char* valueName, DWORD* type, BYTE* data, DWORD* size) {
+    return OnKey(key, [&](RegistrySession& session, KeyId id) {
+        return session.Store().QueryValue(id, valueName ? valueName : "", type, data, size);
+    });
+}
+
+LONG RegSetValueEx(HKEY key, const char* valueName, DWORD type, const BYTE* data, DWORD size) {
+    return OnKey(key, [&](RegistrySession& session, KeyId id) {
+        return session.Store().SetValue(id, valueName ? valueName : "", type, data, size);
+    });
+}
+
+LONG RegDeleteValue(HKEY key, const char* valueName) {
+    return OnKey(key, [&](RegistrySession& session, KeyId id) {
+        return session.Store().DeleteValue(id, valueName ? valueName : "");
+    });
+}
+
+LONG RegDeleteKey(HKEY parent, const char* subKey) {
+    std::vector<std::string_view> names;
+    if (!SplitSubKey(subKey, &names)) return ERROR_INVALID_PARAMETER;
+    return OnKey(parent, [&](RegistrySession& session, KeyId id) { return session.Store().DeleteKey(id, names); });
+}
+
+LONG RegEnumKeyEx(HKEY key, DWORD index, char* name, DWORD* nameSize) {
+    return OnKey(key, [&](RegistrySession& session, KeyId id) {
+        return session.Store().EnumKey(id, index, name, nameSize);
+    });
+}
+
+LONG RegEnumValue(HKEY key, DWORD index, char* name, DWORD* nameSize, DWORD* type, BYTE* data, DWORD* dataSize) {
+    return OnKey(key, [&](RegistrySession& session, KeyId id) {
+        return session.Store().EnumValue(id, index, name, nameSize, type, data, dataSize);
+    });
+}
+
+LONG RegFlushKey(HKEY key) {
+    return OnKey(key, [&](RegistrySession& session, KeyId) { return session.Store().Flush(); });
+}
+
+}  // namespace host
