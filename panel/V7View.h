@@ -2,6 +2,7 @@
 // eight picture buttons; each button calls the main frame's handler.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 
 #include <wx/bitmap.h>
@@ -41,8 +42,18 @@ public:
     void EnableOnOffButtons(bool stationOn);
 
     CPictureButton* Button(int controlId) const;
+    // The background's palette; null on displays that are not palette-based.
+    const wxPalette* Palette() const { return m_palBackground.get(); }
+    bool HasBackground() const { return m_bmpBackground.IsOk(); }
+
+    // A palette from the colour table of a BMP file image; null when the image
+    // has none or is damaged.
+    static std::unique_ptr<wxPalette> MakePalette(const unsigned char* bmp, std::size_t size);
 
 private:
+    void CreateButtons();
+    void LoadBackground();
+    const wxBitmap& BackgroundFor(const wxSize& client);
     void OnPaint(wxPaintEvent& event);
     void OnButton(wxCommandEvent& event);
 
@@ -56,5 +67,6 @@ private:
     CPictureButton* m_btnHelp = nullptr;
     CPictureButton* m_btnExit = nullptr;
     wxBitmap m_bmpBackground;
+    wxBitmap m_bmpStretched;  // the background at the last client size, when it differs
     std::unique_ptr<wxPalette> m_palBackground;  // only on palette displays
 };

@@ -1,0 +1,197 @@
+#include "panel/V7View.h"
+
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include <wx/dcclient.h>
+#include <wx/gdicmn.h>
+#include <wx/image.h>
+
+#include "app/CommandTable.h"
+#include "app/MainFrame.h"
+#include "panel/BackgroundPalette.h"
+#include "panel/PictureButton.h"
+#include "resources/Bitmaps.h"
+
+namespace {
+
+// Dialog units to pixels at the standard dialog base units of 6 x 13, rounded
+// to the nearest pixel as the dialog manager does. The pictures are drawn for
+// exactly these positions, so the font-dependent wx dialog units are not used.
+constexpr int DluToPixelsX(int x) { return (x * 6 + 2) / 4; }
+constexpr int DluToPixelsY(int y) { return (y * 13 + 4) / 8; }
+static_assert(DluToPixelsX(300) == CV7View::kFormWidth && DluToPixelsY(203) == CV7View::kFormHeight);
+
+struct ButtonTemplate {
+    int Id;
+    const char* Caption;
+    int X, Y, Width, Height;  // dialog units
+};
+
+// The form's buttons in tab order.
+constexpr ButtonTemplate kButtons[] = {
+    {CV7View::IDC_BROADCAST, "Broadcast", 15, 30, 120, 20},
+    {CV7View::IDC_USER, "User", 15, 60, 120, 20},
+    {CV7View::IDC_OPTIONS, "Options", 15, 90, 120, 20},
+    {CV7View::IDC_TEST, "Test", 15, 120, 120, 20},
+    {CV7View::IDC_ON, "On", 135, 182, 30, 14},
+    {CV7View::IDC_OFF, "Off", 165, 182, 32, 14},
+    {CV7View::IDC_HELP, "Help", 220, 160, 39, 16},
+    {CV7View::IDC_EXIT, "Exit", 220, 180, 39, 16},
+};
+
+// The order in which the buttons take their pictures.
+constexpr int kLoadOrder[] = {
+    CV7View::IDC_USER, CV7View::IDC_OPTIONS, CV7View::IDC_TEST, CV7View::IDC_BROADCAST,
+    CV7View::IDC_ON,   CV7View::IDC_OFF,     CV7View::IDC_HELP, CV7View::IDC_EXIT,
+};
+
+}  // namespace
+
+CV7View::CV7View(CMainFrame* frame) : m_frame(frame) {
+    // The background covers the whole panel: no erase, no flicker.
+    SetBackgroundStyle(wxBG_STYLE_PAINT);
+    Create(frame, wxID_ANY, wxDefaultPosition, wxSize(kFormWidth, kFormHeight),
+           wxTAB_TRAVERSAL | wxBORDER_NONE | wxFULL_REPAINT_ON_RESIZE);
+    CreateButtons();
+    Bind(wxEVT_PAINT, &CV7View::OnPaint, this);
+    Bind(wxEVT_BUTTON, &CV7View::OnButton, this);
+}
+
+CV7View::~CV7View() = default;
+
+void CV7View::CreateButtons() {
+    for (const ButtonTemplate& t : kButtons) {
+        auto* button = new CPictureButton(
+            this, t.Id, t.Caption, wxPoint(DluToPixelsX(t.X), DluToPixelsY(t.Y)),
+            wxSize(DluToPixelsX(t.Width), DluToPixelsY(t.Height)));
+        switch (t.Id) {
+        case IDC_BROADCAST: m_btnBroadcast = button; break;
+        case IDC_USER: m_btnUser = button; break;
+        case IDC_OPTIONS: m_btnOptions = button; break;
+        case IDC_TEST: m_btnTest = button; break;
+        case IDC_ON: m_btnOn = button; break;
+        case IDC_OFF: m_btnOff = button; break;
+        case IDC_HELP: m_btnHelp = button; break;
+        case IDC_EXIT: m_btnExit = button; break;
+        }
+    }
+}
+
+CPictureButton* CV7View::Button(int controlId) const {
+    switch (controlId) {
+    case IDC_BROADCAST: return m_btnBroadcast;
+    case IDC_USER: return m_btnUser;
+    case IDC_OPTIONS: return m_btnOptions;
+    case IDC_TEST: return m_btnTest;
+    case IDC_ON: return m_btnOn;
+    case IDC_OFF: return m_btnOff;
+    case IDC_HELP: return m_btnHelp;
+    case IDC_EXIT: return m_btnExit;
+    default: return nullptr;
+    }
+}
+
+void CV7View::OnInitialUpdate() {
+    m_frame->SetClientSize(kFormWidth, kFormHeight);
+
+    // A button without pictures keeps its template size and still works.
+    for (int id : kLoadOrder) Button(id)->AutoLoad();
+
+    EnableOnOffButtons(m_frame->Configuration().StationLaunched != 0);
+
+    // Nothing pretends to work: a task whose feature is missing is greyed.
+    const std::pair<CPictureButton*, int> tasks[] = {
+        {m_btnBroadcast, cmd::ID_SEND_MESSAGE},
+        {m_btnUser, cmd::ID_REMOVE_USER},
+        {m_btnOptions, cmd::ID_STATION_OPTIONS},
+        {m_btnTest, cmd::ID_STATION_TEST},
+    };
+    for (const auto& [button, command] : tasks)
+        if (!cmd::IsAvailable(command)) button->Disable();
+
+    LoadBackground();
+
+    for (const ButtonTemplate& t : kButtons) {
+        CPictureButton* button = Button(t.Id);
+        if (button->CanAcceptFocus()) {
+            button->SetFocus();
+            break;
+        }
+    }
+    Refresh(false);
+}
+
+void CV7View::EnableOnOffButtons(bool stationOn) {
+    // Enable before disable, so that focus leaving the disabled button can land
+    // on its partner.
+    CPictureButton* enabled = stationOn ? m_btnOff : m_btnOn;
+    CPictureButton* disabled = stationOn ? m_btnOn : m_btnOff;
+    enabled->Enable(true);
+    disabled->Enable(false);
+}
+
+void CV7View::LoadBackground() {
+    m_bmpBackground = LoadResourceBitmap("V7BG");
+    m_bmpStretched = wxBitmap();
+    if (!m_bmpBackground.IsOk()) return;
+    // Only a display with a colour palette needs the picture's own colours realised.
+    if (wxDisplayDepth() <= 8) {
+        const res::EmbeddedFile* file = res::FindBitmapResource("V7BG");
+        m_palBackground = MakePalette(file->Data, file->Size);
+    }
+}
+
+std::unique_ptr<wxPalette> CV7View::MakePalette(const unsigned char* bmp, std::size_t size) {
+    const std::optional<LogicalPalette> logical = BuildBackgroundPalette(bmp, size);
+    if (!logical || logical->Entries.empty()) return nullptr;
+    std::vector<unsigned char> red, green, blue;
+    for (const PaletteEntry& entry : logical->Entries) {
+        red.push_back(entry.Red);
+        green.push_back(entry.Green);
+        blue.push_back(entry.Blue);
+    }
+    auto palette = std::make_unique<wxPalette>(static_cast<int>(red.size()), red.data(),
+                                               green.data(), blue.data());
+    if (!palette->IsOk()) return nullptr;
+    return palette;
+}
+
+const wxBitmap& CV7View::BackgroundFor(const wxSize& client) {
+    if (client == m_bmpBackground.GetSize()) return m_bmpBackground;
+    if (!m_bmpStretched.IsOk() || m_bmpStretched.GetSize() != client) {
+        wxImage image = m_bmpBackground.ConvertToImage();
+        image.Rescale(client.x, client.y, wxIMAGE_QUALITY_HIGH);
+        m_bmpStretched = wxBitmap(image);
+    }
+    return m_bmpStretched;
+}
+
+void CV7View::OnPaint(wxPaintEvent&) {
+    wxPaintDC dc(this);
+    const wxSize client = GetClientSize();
+    if (!m_bmpBackground.IsOk() || client.x <= 0 || client.y <= 0) {
+        // No picture: the form's plain background.
+        dc.SetBackground(wxBrush(GetBackgroundColour()));
+        dc.Clear();
+        return;
+    }
+    if (m_palBackground) dc.SetPalette(*m_palBackground);
+    dc.DrawBitmap(BackgroundFor(client), 0, 0, false);
+}
+
+void CV7View::OnButton(wxCommandEvent& event) {
+    // Direct calls: each handler makes its own checks, whatever the menu shows.
+    switch (event.GetId()) {
+    case IDC_BROADCAST: m_frame->OnSendMessage(); break;
+    case IDC_USER: m_frame->OnRemoveUser(); break;
+    case IDC_OPTIONS: m_frame->OnStationOptions(); break;
+    case IDC_TEST: m_frame->OnStationTest(); break;
+    case IDC_ON: m_frame->OnStationOn(); break;
+    case IDC_OFF: m_frame->OnStationOff(); break;
+    case IDC_HELP: m_frame->OnHelp(); break;
+    case IDC_EXIT: m_frame->OnExit(); break;
+    default: event.Skip();
+    }
+}
