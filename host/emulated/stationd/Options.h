@@ -1,0 +1,26 @@
+// The command line of v7-stationd: its fault switches.
+#pragma once
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace stationd {
+
+struct Options {
+    bool Help = false;
+    bool RefuseOn = false;       // turn-on calls fail
+    bool RefuseOff = false;      // turn-off calls fail
+    std::set<std::string> Without;    // drivers left out of the loaded list (catalog spelling)
+    std::set<std::string> InitZero;   // "base", "keyboard", "mouse": init values written as 0
+    int SlowMs = 0;              // every reply is delayed by this much
+    std::string StationName = "Station1";
+    std::string CurrentUser;     // reported as the station's user while on, when set
+};
+
+// Parses argv[1..]; on a bad flag returns false with one line in *error.
+bool ParseOptions(const std::vector<std::string>& args, Options* options, std::string* error);
+
+const char* UsageText();
+
+}  // namespace stationd

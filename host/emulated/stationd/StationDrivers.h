@@ -1,0 +1,52 @@
+// What the main driver answers to each control code: the one station's on/off
+// state and user, the station list, the loaded-driver list and broadcasts.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "host/emulated/driver_catalog.h"
+#include "host/emulated/stationd/Options.h"
+#include "host/emulated/stationd/StationLog.h"
+
+namespace stationd {
+
+struct ControlReply {
+    bool Success = false;
+    std::vector<std::uint8_t> Body;  // empty on failure
+};
+
+class StationDrivers {
+public:
+    StationDrivers(const Options& options, StationLog& log);
+
+    // A control call. An unknown code or a size the code does not use fails.
+    ControlReply Handle(std::uint32_t code, const std::vector<std::uint8_t>& body);
+
+    // Turns the station on with the user (cut to 31 bytes); false when refused.
+    bool TurnOn(const std::string& user);
+    bool TurnOff();
+    bool IsOn() const { return m_on; }
+    // The user the station was turned on with.
+    const std::string& User() const { return m_user; }
+    // The user the station list reports: empty while the station is off.
+    std::string ReportedUser() const;
+
+private:
+    ControlReply StationRecordReply() const;
+    ControlReply DriverRecordReply(std::size_t index) const;
+    void Broadcast(const std::vector<std::uint8_t>& buffer);
+
+    const Options& m_options;
+    StationLog& m_log;
+    std::vector<const host::emulated::DriverInfo*> m_loaded;
+    bool m_on = false;
+    std::string m_user;
+};
+
+// Text of a NUL-terminated record field: at most size-1 bytes, never ending
+// inside a UTF-8 character.
+std::string FieldText(const std::uint8_t* field, std::size_t size);
+
+}  // namespace stationd

@@ -1,0 +1,67 @@
+// v7-stationd: the station drivers of the emulated host.
+#include <signal.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "host/emulated/root.h"
+#include "host/emulated/stationd/DeviceServer.h"
+#include "host/emulated/stationd/InstanceLock.h"
+#include "host/emulated/stationd/Options.h"
+#include "host/emulated/stationd/StartupValues.h"
+#include "host/emulated/stationd/StationDrivers.h"
+#include "host/emulated/stationd/StationLog.h"
+
+namespace {
+
+int Refuse(const std::string& why) {
+    std::fprintf(stderr, "v7-stationd: %s\n", why.c_str());
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    namespace emulated = host::emulated;
+    namespace fs = std::filesystem;
+
+    stationd::Options options;
+    std::string error;
+    if (!stationd::ParseOptions(std::vector<std::string>(argv + 1, argv + argc), &options, &error)) {
+        std::fprintf(stderr, "v7-stationd: %s\n", error.c_str());
+        return 2;
+    }
+    if (options.Help) {
+        std::fputs(stationd::UsageText(), stdout);
+        return 0;
+    }
+
+    const fs::path& root = emulated::HostRoot();
+    std::error_code ec;
+    if (!fs::is_regular_file(emulated::RegistryPath(), ec))
+        return Refuse("the host root " + root.native() + " is not set up (run v7-host init)");
+    fs::path socketPath = emulated::DeviceSocketPath("Brakor");
+    if (socketPath.native().size() > emulated::kMaxSocketPath)
+        return Refuse("device socket path " + socketPath.native() + " is longer than 107 bytes; use a shorter host root");
+    fs::create_directories(emulated::DeviceDirPath(), ec);
+    fs::permissions(emulated::DeviceDirPath(), fs::perms::owner_all, ec);
+
+    stationd::InstanceLock lock;
+    if (!lock.Acquire(emulated::DeviceDirPath() / ".stationd.lock"))
+        return Refuse("another v7-stationd already serves the host root " + root.native());
+
+    stationd::StationLog log(emulated::StationLogPath());
+    if (!log.IsOpen()) return Refuse("cannot open the station log " + emulated::StationLogPath().native());
+    log.Write("start", "pid " + std::to_string(getpid()));
+
+    stationd::StationDrivers drivers(options, log);
+    if (!stationd::WriteStartupValues(options, drivers, &error)) return Refuse(error);
+
+    stationd::DeviceServer server(drivers, std::chrono::milliseconds(options.SlowMs));
+    if (!server.Listen(socketPath, &error)) return Refuse(error);
+    int signal = server.Run();
+    log.Write("stop", signal == SIGTERM ? "SIGTERM" : signal == SIGINT ? "SIGINT" : "error");
+    return 0;
+}
