@@ -195,6 +195,10 @@ bool RegistryStore::Prepare(std::string* problem) {
     sqlite3_finalize(stmt);
     if (rc != SQLITE_ROW) return fail(rc, "cannot be read");
     if (verdict != "ok") {
+        // The check lists one finding a line; the report is one line.
+        for (char& c : verdict)
+            if (c == '\n') c = ' ';
+        if (verdict.size() > 160) verdict = verdict.substr(0, 160) + "...";
         *problem = "is damaged (integrity check: " + verdict + ")";
         return false;
     }

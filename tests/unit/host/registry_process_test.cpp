@@ -1,0 +1,222 @@
+// The registry shared by processes: writers at the same time, a writer killed
+// mid-write, and a damaged database.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <functional>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#include "host/emulated/root.h"
+#include "host/registry.h"
+#include "registry_test_util.h"
+#include "support/TempHostRoot.h"
+
+using namespace host;
+using namespace registry_test;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string FileBytes(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// Runs body in a child process; the child's exit code is body's result.
+pid_t Child(const std::function<int()>& body) {
+    pid_t pid = fork();
+    if (pid == 0) _exit(body());
+    return pid;
+}
+
+int ExitCode(pid_t pid) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+DWORD Counter(HKEY key, const char* name) {
+    Read read = Get(key, name);
+    DWORD value = 0;
+    if (read.Status != ERROR_SUCCESS || read.Data.size() != sizeof value) return ~0u;
+    std::memcpy(&value, read.Data.data(), sizeof value);
+    return value;
+}
+
+LONG SetCounter(HKEY key, const char* name, DWORD value) {
+    return RegSetValueEx(key, name, REG_BINARY, reinterpret_cast<const BYTE*>(&value), sizeof value);
+}
+
+TEST(RegistryProcesses, WritersInTwoProcessesAtOnceNeverFail) {
+    TempHostRoot root;
+    HKEY key = nullptr;
+    // The parent's connection is open before the fork: each child must open its own.
+    ASSERT_EQ(RegCreateKey(HKEY_LOCAL_MACHINE, "Software\\Shared", &key), ERROR_SUCCESS);
+    auto writer = [](const char* name) {
+        return [name] {
+            auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(1500);
+            for (DWORD i = 0; std::chrono::steady_clock::now() < end; ++i) {
+                HKEY k = nullptr;
+                std::string sub = std::string("Software\\Shared\\") + name + std::to_string(i % 7);
+                if (RegCreateKey(HKEY_LOCAL_MACHINE, sub.c_str(), &k) != ERROR_SUCCESS) return 1;
+                if (SetCounter(k, "Count", i) != ERROR_SUCCESS) return 2;
+                if (Counter(k, "Count") != i) return 3;
+                if (i % 5 == 0 && RegFlushKey(k) != ERROR_SUCCESS) return 4;
+                if (i % 11 == 0 && RegDeleteValue(k, "Count") != ERROR_SUCCESS) return 5;
+                if (RegCloseKey(k) != ERROR_SUCCESS) return 6;
+            }
+            return 0;
+        };
+    };
+    pid_t first = Child(writer("A"));
+    pid_t second = Child(writer("B"));
+    // The parent reads all the while, as the control center does while the drivers write.
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(1500);
+    int readFailures = 0;
+    while (std::chrono::steady_clock::now() < end)
+        if (!SubKeys(key).empty() && Get(key, "none").Status != ERROR_FILE_NOT_FOUND) ++readFailures;
+    EXPECT_EQ(ExitCode(first), 0);
+    EXPECT_EQ(ExitCode(second), 0);
+    EXPECT_EQ(readFailures, 0);
+    EXPECT_EQ(SubKeys(key).size(), 14u);
+    EXPECT_TRUE(emulated::RegistryProblem().empty());
+}
+
+TEST(RegistryProcesses, AWriteSeenByAnotherProcessAfterItsOwnReads) {
+    TempHostRoot root;
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKey(HKEY_LOCAL_MACHINE, "Software\\Seen", &key), ERROR_SUCCESS);
+    ASSERT_EQ(SetCounter(key, "Value", 1), ERROR_SUCCESS);
+    ASSERT_EQ(Counter(key, "Value"), 1u);  // now in this process's cache
+    pid_t child = Child([] {
+        HKEY k = nullptr;
+        if (RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Software\\Seen", 0, KEY_ALL_ACCESS, &k)) return 1;
+        bool ok = SetCounter(k, "Value", 2) == ERROR_SUCCESS &&
+                  RegDeleteKey(HKEY_LOCAL_MACHINE, "Software") == ERROR_ACCESS_DENIED;
+        return ok ? 0 : 2;
+    });
+    ASSERT_EQ(ExitCode(child), 0);
+    EXPECT_EQ(Counter(key, "Value"), 2u);
+    child = Child([] { return RegDeleteKey(HKEY_LOCAL_MACHINE, "Software\\Seen") == ERROR_SUCCESS ? 0 : 1; });
+    ASSERT_EQ(ExitCode(child), 0);
+    EXPECT_EQ(Get(key, "Value").Status, ERROR_KEY_DELETED);
+    HKEY reopened = nullptr;
+    EXPECT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Software\\Seen", 0, KEY_READ, &reopened), ERROR_FILE_NOT_FOUND);
+}
+
+TEST(RegistryProcesses, AWriterKilledMidWayLeavesEveryValueOldOrNew) {
+    TempHostRoot root;
+    constexpr int kValues = 10;
+    const char* names[kValues] = {"v0", "v1", "v2", "v3", "v4", "v5", "v6", "v7", "v8", "v9"};
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKey(HKEY_LOCAL_MACHINE, "Software\\Loop", &key), ERROR_SUCCESS);
+    for (const char* name : names) ASSERT_EQ(SetCounter(key, name, 0), ERROR_SUCCESS);
+    ASSERT_EQ(RegFlushKey(key), ERROR_SUCCESS);
+
+    // Round n writes n into v0, v1, ... v9 in turn, so at any moment the values
+    // read n, n, ..., n-1, n-1: each one either the old round's or the new one's.
+    pid_t child = Child([&] {
+        for (DWORD round = 1;; ++round)
+            for (const char* name : names)
+                if (SetCounter(key, name, round) != ERROR_SUCCESS) return 1;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    kill(child, SIGKILL);
+    ASSERT_EQ(ExitCode(child), 128 + SIGKILL);
+
+    emulated::SetHostRoot(root.Path());  // a fresh connection, as the next program would open
+    ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Software\\Loop", 0, KEY_READ, &key), ERROR_SUCCESS);
+    DWORD first = Counter(key, names[0]);
+    ASSERT_NE(first, ~0u);
+    EXPECT_GT(first, 0u) << "the writer never wrote";
+    bool dropped = false;
+    for (const char* name : names) {
+        DWORD value = Counter(key, name);
+        if (value == first - 1) dropped = true;
+        EXPECT_EQ(value, dropped ? first - 1 : first) << name;
+    }
+    EXPECT_TRUE(emulated::RegistryProblem().empty());
+}
+
+class DamagedRegistry : public ::testing::Test {
+protected:
+    // Every call fails, the file stays as it was, and the problem is told once.
+    void ExpectRefusedAndUntouched(const std::string& before, const char* what) {
+        ::testing::internal::CaptureStderr();
+        HKEY key = nullptr;
+        EXPECT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Software", 0, KEY_READ, &key), ERROR_BADDB);
+        EXPECT_EQ(RegCreateKey(HKEY_LOCAL_MACHINE, "Software\\New", &key), ERROR_BADDB);
+        BYTE b = 1;
+        EXPECT_EQ(RegSetValueEx(HKEY_LOCAL_MACHINE, "x", REG_BINARY, &b, 1), ERROR_BADDB);
+        EXPECT_EQ(RegFlushKey(HKEY_LOCAL_MACHINE), ERROR_BADDB);
+        std::string err = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+        EXPECT_NE(err.find(emulated::RegistryPath().string()), std::string::npos) << err;
+        EXPECT_NE(err.find(what), std::string::npos) << err;
+        EXPECT_NE(emulated::RegistryProblem().find(what), std::string::npos);
+        EXPECT_EQ(FileBytes(emulated::RegistryPath()), before);
+        EXPECT_FALSE(fs::exists(emulated::RegistryPath().string() + "-wal"));
+    }
+
+    TempHostRoot m_root;
+};
+
+TEST_F(DamagedRegistry, AFileThatIsNoDatabaseIsReportedAndLeftAlone) {
+    std::string garbage = "this is not a registry\n" + std::string(5000, '\x5a');
+    std::ofstream(emulated::RegistryPath(), std::ios::binary) << garbage;
+    ExpectRefusedAndUntouched(garbage, "damaged");
+}
+
+TEST_F(DamagedRegistry, ADatabaseWithABrokenPageIsReportedAndLeftAlone) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKey(HKEY_LOCAL_MACHINE, "Software\\Halvorn\\Orvane", &key), ERROR_SUCCESS);
+    for (int i = 0; i < 200; ++i)
+        ASSERT_EQ(Set(key, ("Value" + std::to_string(i)).c_str(), REG_SZ, Bytes(std::string(100, 'v'))),
+                  ERROR_SUCCESS);
+    emulated::SetHostRoot(m_root.Path());  // closing folds the WAL into the file
+    ASSERT_FALSE(fs::exists(emulated::RegistryPath().string() + "-wal"));
+    std::string bytes = FileBytes(emulated::RegistryPath());
+    ASSERT_GT(bytes.size(), 3 * 4096u);
+    for (std::size_t i = 4096; i < 3 * 4096; ++i) bytes[i] = static_cast<char>(0xA5 ^ i);
+    std::ofstream(emulated::RegistryPath(), std::ios::binary | std::ios::trunc) << bytes;
+    ExpectRefusedAndUntouched(bytes, "damaged");
+}
+
+TEST_F(DamagedRegistry, ADatabaseOfSomethingElseIsNotTakenForTheRegistry) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(emulated::RegistryPath().c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "CREATE TABLE notes(text)", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+    ExpectRefusedAndUntouched(FileBytes(emulated::RegistryPath()), "not a registry");
+}
+
+TEST(RegistryRoot, AMissingRootIsReportedAndNotCreatedUntilItIsSetUp) {
+    TempHostRoot root;
+    fs::path missing = root.Path() / "not-yet";
+    emulated::SetHostRoot(missing);
+    ::testing::internal::CaptureStderr();
+    HKEY key = nullptr;
+    EXPECT_EQ(RegCreateKey(HKEY_LOCAL_MACHINE, "Software", &key), ERROR_BADDB);
+    EXPECT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Software", 0, KEY_READ, &key), ERROR_BADDB);
+    std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    EXPECT_NE(emulated::RegistryProblem().find("v7-host init"), std::string::npos);
+    EXPECT_FALSE(fs::exists(missing));
+
+    // Once the root exists, an empty registry is made in it.
+    fs::create_directory(missing);
+    EXPECT_EQ(RegCreateKey(HKEY_LOCAL_MACHINE, "Software", &key), ERROR_SUCCESS);
+    EXPECT_TRUE(emulated::RegistryProblem().empty());
+    EXPECT_TRUE(fs::exists(emulated::RegistryPath()));
+    emulated::SetHostRoot(root.Path());
+}
+
+}  // namespace
