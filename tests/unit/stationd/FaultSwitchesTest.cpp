@@ -39,13 +39,6 @@ TEST_F(StationdTest, WithoutLeavesDriversOutOfTheListInAnyCase) {
     EXPECT_EQ(numbers, (std::vector<int>{0x3AE3, 0x3AE5, 0x000D}));
 }
 
-TEST_F(StationdTest, WithoutTheFirstDriverStartsTheListAtTheSecond) {
-    Start({"--without", "Brakor"});
-    auto call = Control(kFirstDriver, Bytes(80));
-    ASSERT_TRUE(call.Ok);
-    EXPECT_EQ(call.Reply[6] | call.Reply[7] << 8, 0x3AE4);
-}
-
 TEST_F(StationdTest, StationNameAndCurrentUserOverrideTheStationList) {
     Start({"--station-name", "STATION1", "--current-user", "Carol"}, true, "Bob");
     auto station = Control(kFirstStation, Bytes(68));

@@ -1,4 +1,3 @@
-#include "host/registry.h"
 #include "unit/stationd/StationdFixture.h"
 
 using namespace stationd_test;
@@ -50,39 +49,9 @@ TEST_F(StationdTest, AutoLaunchTurnsTheStationOnWithTheDefaultUser) {
     EXPECT_NE(lines[1].find("\ton\tBob"), std::string::npos);
 }
 
-TEST_F(StationdTest, AutoLaunchWithoutADefaultUserUsesUser1) {
-    Start({}, true);
-    EXPECT_EQ(ReadText(kStationKey, "Current User"), "User1");
-    EXPECT_EQ(StationUser(m_device), "User1");
-}
-
-TEST_F(StationdTest, AutoLaunchStoredWiderThanOneByteReadsAsOffAsTheControlCenterReadsIt) {
-    stationd_test::SetUpRegistry();
-    host::HKEY key;
-    ASSERT_EQ(host::RegOpenKeyEx(host::HKEY_LOCAL_MACHINE, kStationKey, 0, host::KEY_ALL_ACCESS, &key), 0);
-    host::DWORD one = 1;
-    host::RegSetValueEx(key, "AutoLaunch", host::REG_DWORD, reinterpret_cast<host::BYTE*>(&one), 4);
-    host::RegCloseKey(key);
-    Start();
-    ExpectBinary(kStationKey, "Launched", {0});
-    EXPECT_EQ(StationUser(m_device), "");
-}
-
 TEST_F(StationdTest, InitZeroClearsOnlyTheNamedInitValues) {
     Start({"--init-zero", "keyboard", "--init-zero", "MOUSE"});
     ExpectBinary(kStationKey, "V7 Base Init", {1});
     ExpectBinary(kStationKey, "V7 Keyboard Init", {0});
     ExpectBinary(kStationKey, "V7 Mouse Init", {0});
-}
-
-TEST(StationdStart, CreatesTheStationAndBoardKeysWhenOnlyTheRegistryExists) {
-    TempHostRoot root;
-    host::HKEY key;
-    ASSERT_EQ(host::RegCreateKey(host::HKEY_LOCAL_MACHINE, "Software", &key), 0);
-    host::RegCloseKey(key);
-    host::RegFlushKey(host::HKEY_LOCAL_MACHINE);
-    RunningStationDrivers daemon;
-    ASSERT_TRUE(daemon.Started());
-    EXPECT_EQ(ReadValue(kBoardKey, "Detected").Data, Bytes{1});
-    EXPECT_EQ(ReadText(kStationKey, "Current User"), "[ None ]");
 }
