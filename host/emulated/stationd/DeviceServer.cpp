@@ -84,6 +84,7 @@ void DeviceServer::AcceptAll() {
 
 void DeviceServer::Queue(std::uint64_t id, Connection& connection, std::vector<std::uint8_t> frame) {
     if (m_replyDelay.count() > 0) {
+        connection.Delayed += frame.size();
         m_pending.push({Clock::now() + m_replyDelay, m_nextSequence++, id, std::move(frame)});
     } else {
         connection.Out.insert(connection.Out.end(), frame.begin(), frame.end());
@@ -139,6 +140,7 @@ void DeviceServer::DeliverDueReplies() {
         m_pending.pop();
         auto it = m_connections.find(reply.Connection);
         if (it == m_connections.end()) continue;  // the client has gone
+        it->second.Delayed -= reply.Frame.size();
         auto& out = it->second.Out;
         out.insert(out.end(), reply.Frame.begin(), reply.Frame.end());
         if (!WriteTo(it->second)) Close(reply.Connection);
@@ -174,7 +176,7 @@ int DeviceServer::Run() {
         ids.clear();
         fds.push_back({m_listenFd, POLLIN, 0});
         for (auto& [id, connection] : m_connections) {
-            short events = connection.Out.size() < kMaxQueuedOutput ? POLLIN : 0;
+            short events = connection.Out.size() + connection.Delayed < kMaxQueuedOutput ? POLLIN : 0;
             if (!connection.Out.empty()) events |= POLLOUT;
             fds.push_back({connection.Fd, events, 0});
             ids.push_back(id);

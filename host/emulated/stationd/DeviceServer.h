@@ -36,6 +36,7 @@ private:
         int Fd = -1;
         std::vector<std::uint8_t> In;
         std::vector<std::uint8_t> Out;
+        std::size_t Delayed = 0;  // bytes of replies still in the timer queue
     };
     struct PendingReply {
         Clock::time_point Due;
