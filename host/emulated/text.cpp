@@ -8,8 +8,9 @@ namespace host {
 namespace {
 
 struct Char {
-    char32_t Code;      // the code point, or the lone byte when invalid
-    std::size_t Length; // bytes it takes
+    char32_t Code;       // the code point; 0 when the byte is no character
+    std::size_t Length;  // bytes it takes
+    bool Valid;
 };
 
 // One character at the start of text (text must not be empty).
@@ -17,16 +18,17 @@ Char Decode(std::string_view text) {
     auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
     unsigned char lead = byte(0);
     std::size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
-    if (length <= 1 || length > text.size()) return {lead, 1};
+    if (length == 1) return {lead, 1, true};
+    if (length == 0 || length > text.size()) return {0, 1, false};
     char32_t code = lead & (0x7F >> length);
     for (std::size_t i = 1; i < length; ++i) {
-        if ((byte(i) & 0xC0) != 0x80) return {lead, 1};
+        if ((byte(i) & 0xC0) != 0x80) return {0, 1, false};
         code = (code << 6) | (byte(i) & 0x3F);
     }
     // Overlong forms, surrogates and values past U+10FFFF are not characters.
     static constexpr char32_t kMinimum[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (code < kMinimum[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return {lead, 1};
-    return {code, length};
+    if (code < kMinimum[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return {0, 1, false};
+    return {code, length, true};
 }
 
 char32_t FoldChar(char32_t c) {
@@ -65,7 +67,7 @@ std::string FoldCase(std::string_view text) {
     folded.reserve(text.size());
     while (!text.empty()) {
         Char c = Decode(text);
-        char32_t f = FoldChar(c.Code);
+        char32_t f = c.Valid ? FoldChar(c.Code) : c.Code;
         if (f == c.Code)
             folded.append(text.substr(0, c.Length));  // also keeps invalid bytes as they are
         else
