@@ -1,0 +1,45 @@
+// Runs the station drivers on a fresh host root and hands the channel a device
+// handle the way the application object does, for tests of the channel and its callers.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/device.h"
+#include "station/DriverChannel.h"
+#include "station/StationConfiguration.h"
+#include "support/TempHostRoot.h"
+#include "unit/station/RegistryTestSupport.h"
+
+class StationDriversFixture {
+public:
+    // The drivers refuse a root without a registry: give it the product's key first.
+    // stationOnAtStart sets the station's start-up option, so the drivers turn it on.
+    explicit StationDriversFixture(std::vector<std::string> args = {}, bool start = true,
+                                   bool stationOnAtStart = false) {
+        regtest::MakeKey(kProductKey);
+        if (stationOnAtStart)
+            regtest::Store(StationConfiguration::StationKeyPath(kStationNumber), "AutoLaunch", host::REG_BINARY, {1});
+        if (start) m_drivers = std::make_unique<RunningStationDrivers>(std::move(args));
+        m_handle = host::CreateDeviceFile("\\\\.\\Brakor");
+        ResetDriverHandleCache();
+        SetDriverHandleSource([this] { return m_handle; });
+    }
+    ~StationDriversFixture() {
+        SetDriverHandleSource(nullptr);
+        SetDesktopRepaint(nullptr);
+        ResetDriverHandleCache();
+        if (m_handle != host::INVALID_HANDLE_VALUE) host::CloseHandle(m_handle);
+    }
+    StationDriversFixture(const StationDriversFixture&) = delete;
+    StationDriversFixture& operator=(const StationDriversFixture&) = delete;
+
+    bool DriversStarted() const { return m_drivers && m_drivers->Started(); }
+    host::HANDLE Handle() const { return m_handle; }
+
+private:
+    TempHostRoot m_root;
+    std::unique_ptr<RunningStationDrivers> m_drivers;
+    host::HANDLE m_handle = host::INVALID_HANDLE_VALUE;
+};
