@@ -1,0 +1,229 @@
+#include "station/StationConfiguration.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string_view>
+
+#include "host/registry.h"
+#include "host/text.h"
+#include "options/DisplayModeTable.h"
+#include "resources/StringTable.h"
+
+namespace {
+
+constexpr unsigned kBoardNotFoundText = 2024;
+constexpr unsigned kNoUserText = 2025;
+constexpr unsigned kDefaultUserText = 2026;
+constexpr unsigned kDefaultStationText = 2027;
+
+// A key of the product opened for the life of one read or write group; a key that
+// cannot be opened is absent (null), and nothing creates it here.
+class OpenedKey {
+public:
+    explicit OpenedKey(const std::string& path) {
+        if (host::RegOpenKeyEx(host::HKEY_LOCAL_MACHINE, path.c_str(), 0, host::KEY_ALL_ACCESS, &m_key) !=
+            host::ERROR_SUCCESS)
+            m_key = nullptr;
+    }
+    ~OpenedKey() {
+        if (m_key) host::RegCloseKey(m_key);
+    }
+    OpenedKey(const OpenedKey&) = delete;
+    OpenedKey& operator=(const OpenedKey&) = delete;
+
+    host::HKEY Get() const { return m_key; }
+
+private:
+    host::HKEY m_key = nullptr;
+};
+
+// Queries at most `bytes` bytes (1 or 4) into a zeroed little-endian integer; the
+// value's type does not matter, and a longer value is a failed read (0).
+host::DWORD ReadSmallValue(host::HKEY key, const char* name, host::DWORD bytes) {
+    if (!key) return 0;
+    host::BYTE data[4] = {};
+    host::DWORD size = bytes;
+    if (host::RegQueryValueEx(key, name, nullptr, data, &size) != host::ERROR_SUCCESS) return 0;
+    return data[0] | (data[1] << 8) | (data[2] << 16) | (static_cast<host::DWORD>(data[3]) << 24);
+}
+
+std::string FormatKeyPath(const char* format, int number) {
+    char path[host::MAX_PATH] = {};
+    std::snprintf(path, sizeof path, format, number);
+    return path;
+}
+
+}  // namespace
+
+StationConfiguration::StationConfiguration()
+    : LastStationRecord{},
+      BoardDetected(0),
+      BoardLaunched(0),
+      StationDetected(0),
+      StationLaunched(0),
+      AutoLaunch(0),
+      OnLine(0),
+      IoHandle(0),
+      BoardNumber(0),
+      BaseInit(0),
+      KeyboardInit(0),
+      MouseInit(0),
+      StationDisplay(0),
+      ShutdownEnabled(0),
+      ShutdownDefault(0) {}
+
+std::string StationConfiguration::BoardKeyPath(int board) { return FormatKeyPath(kBoardKeyFormat, board); }
+
+std::string StationConfiguration::StationKeyPath(int station) {
+    return FormatKeyPath(kStationKeyFormat, station);
+}
+
+unsigned StationConfiguration::ReadByteValue(host::HKEY key, const char* name) {
+    return ReadSmallValue(key, name, 1);
+}
+
+host::DWORD StationConfiguration::ReadDwordValue(host::HKEY key, const char* name) {
+    return ReadSmallValue(key, name, 4);
+}
+
+std::string StationConfiguration::ReadStringValue(host::HKEY key, const char* name, unsigned defaultId) {
+    std::string result;
+    if (defaultId != 0) res::LoadString(defaultId, result);
+    if (!key) return result;
+    char buffer[host::MAX_PATH] = {};
+    host::DWORD size = sizeof buffer;
+    if (host::RegQueryValueEx(key, name, nullptr, reinterpret_cast<host::BYTE*>(buffer), &size) !=
+        host::ERROR_SUCCESS)
+        return result;
+    // A full buffer with no terminator is not a text this store wrote: keep the default.
+    const void* nul = std::memchr(buffer, 0, sizeof buffer);
+    if (!nul) return result;
+    return std::string(buffer, static_cast<std::size_t>(static_cast<const char*>(nul) - buffer));
+}
+
+void StationConfiguration::WriteByteValue(host::HKEY key, const char* name, unsigned value) {
+    if (!key) return;
+    host::BYTE data = static_cast<host::BYTE>(value & 0xFF);
+    host::RegSetValueEx(key, name, host::REG_BINARY, &data, 1);
+}
+
+void StationConfiguration::WriteDwordValue(host::HKEY key, const char* name, host::DWORD value) {
+    if (!key) return;
+    host::BYTE data[4] = {static_cast<host::BYTE>(value), static_cast<host::BYTE>(value >> 8),
+                          static_cast<host::BYTE>(value >> 16), static_cast<host::BYTE>(value >> 24)};
+    host::RegSetValueEx(key, name, host::REG_BINARY, data, sizeof data);
+}
+
+void StationConfiguration::WriteStringValue(host::HKEY key, const char* name, const std::string& value) {
+    if (!key) return;
+    // At most 259 bytes and the terminator, so what is written always reads back;
+    // a longer text is cut on a character boundary.
+    char buffer[host::MAX_PATH] = {};
+    std::string_view text(value.c_str());
+    std::size_t length = host::CharBoundaryPrefix(text, sizeof buffer - 1);
+    std::memcpy(buffer, text.data(), length);
+    host::RegSetValueEx(key, name, host::REG_SZ, reinterpret_cast<const host::BYTE*>(buffer),
+                        static_cast<host::DWORD>(length + 1));
+}
+
+void StationConfiguration::ReadProductValues() {
+    OpenedKey key(kProductKey);
+    ShutdownEnabled = ReadByteValue(key.Get(), "Shutdown Enabled");
+    ShutdownDefault = ReadByteValue(key.Get(), "Shutdown Default");
+    StationDisplay = ReadByteValue(key.Get(), "Station Display");
+    StationMode = ReadStringValue(key.Get(), "Station Mode", 0);
+    RefreshRate = ReadStringValue(key.Get(), "RefreshRate", 0);
+}
+
+void StationConfiguration::ReadBoardValues(int board) {
+    OpenedKey key(BoardKeyPath(board));
+    BoardDetected = ReadByteValue(key.Get(), "Detected");
+    BoardLaunched = ReadByteValue(key.Get(), "Launched");
+    BoardName = ReadStringValue(key.Get(), "Board Name", kBoardNotFoundText);
+}
+
+void StationConfiguration::ReadStationValues(int station) {
+    OpenedKey key(StationKeyPath(station));
+    StationDetected = ReadByteValue(key.Get(), "Detected");
+    StationLaunched = ReadByteValue(key.Get(), "Launched");
+    AutoLaunch = ReadByteValue(key.Get(), "AutoLaunch");
+    OnLine = ReadByteValue(key.Get(), "OnLine");
+    IoHandle = ReadDwordValue(key.Get(), "IO Handle");
+    BoardNumber = ReadByteValue(key.Get(), "Board Number");
+    CurrentUser = ReadStringValue(key.Get(), "Current User", kNoUserText);
+    DefaultUser = ReadStringValue(key.Get(), "Default User", kDefaultUserText);
+    StationName = ReadStringValue(key.Get(), "Station Name", kDefaultStationText);
+    BaseInit = ReadByteValue(key.Get(), "V7 Base Init");
+    KeyboardInit = ReadByteValue(key.Get(), "V7 Keyboard Init");
+    MouseInit = ReadByteValue(key.Get(), "V7 Mouse Init");
+}
+
+void StationConfiguration::WriteProductValues() {
+    {
+        OpenedKey key(kProductKey);
+        WriteByteValue(key.Get(), "Shutdown Enabled", ShutdownEnabled);
+        WriteByteValue(key.Get(), "Shutdown Default", ShutdownDefault);
+        WriteByteValue(key.Get(), "AutoLaunch Enabled", AutoLaunch);
+        WriteByteValue(key.Get(), "Station Display", StationDisplay);
+        WriteStringValue(key.Get(), "Station Mode", StationMode);
+        WriteStringValue(key.Get(), "RefreshRate", RefreshRate);
+    }
+    host::RegFlushKey(host::HKEY_LOCAL_MACHINE);
+}
+
+void StationConfiguration::WriteBoardValues(int board) {
+    {
+        OpenedKey key(BoardKeyPath(board));
+        WriteByteValue(key.Get(), "Detected", BoardDetected);
+        WriteByteValue(key.Get(), "Launched", BoardLaunched);
+        WriteStringValue(key.Get(), "Board Name", BoardName);
+    }
+    host::RegFlushKey(host::HKEY_LOCAL_MACHINE);
+}
+
+void StationConfiguration::WriteStationValues(int station) {
+    std::string path = StationKeyPath(station);
+    {
+        OpenedKey key(path);
+        if (!key.Get()) return;
+        WriteByteValue(key.Get(), "Detected", StationDetected);
+        WriteByteValue(key.Get(), "Launched", StationLaunched);
+        WriteByteValue(key.Get(), "AutoLaunch", AutoLaunch);
+        WriteByteValue(key.Get(), "OnLine", OnLine);
+        WriteDwordValue(key.Get(), "IO Handle", IoHandle);
+        WriteByteValue(key.Get(), "Board Number", BoardNumber);
+        WriteStringValue(key.Get(), "Current User", CurrentUser);
+        WriteStringValue(key.Get(), "Default User", DefaultUser);
+        WriteStringValue(key.Get(), "Station Name", StationName);
+    }
+    // The mirror flushes the registry when it is done.
+    DisplayModeTable::WriteRegistryMirror(path, static_cast<int>(StationDisplay));
+}
+
+void StationConfiguration::LoadConfiguration() {
+    ReadProductValues();
+    ReadBoardValues(kBoardNumber);
+    ReadStationValues(kStationNumber);
+}
+
+void StationConfiguration::SaveConfiguration() {
+    WriteProductValues();
+    WriteBoardValues(kBoardNumber);
+    WriteStationValues(kStationNumber);
+}
+
+int StationConfiguration::RefreshFromDriver() {
+    StationRecord record{};
+    if (!GetFirstStation(&record)) return 0;
+    // A driver that never ends its list is given up on, like one that fails.
+    for (int seen = 1; host::MbsICmp(RecordText(record.Name), StationName) != 0; ++seen) {
+        if (seen >= kMaxListRecords || !GetNextStation(&record)) return 0;
+    }
+    std::string user = RecordText(record.UserName);
+    if (host::MbsICmp(CurrentUser, user) != 0) {
+        CurrentUser = user;
+        SaveConfiguration();
+    }
+    LastStationRecord = record;
+    return 1;
+}
