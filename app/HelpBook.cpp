@@ -9,8 +9,13 @@
 #include <wx/fs_mem.h>
 #include <wx/fs_zip.h>
 #include <wx/html/helpctrl.h>
+#include <wx/html/htmlfilt.h>
+#include <wx/html/htmlwin.h>
 #include <wx/module.h>
+#include <wx/sstream.h>
+#include <wx/html/helpwnd.h>
 #include <wx/toplevel.h>
+#include <wx/treectrl.h>
 #include <wx/weakref.h>
 
 #include "resources/help/HelpArchive.h"
@@ -110,6 +115,37 @@ bool ShowInViewer(ShowFn show) {
     return show(viewer);
 }
 
+// The book's pages are HTML whatever the system's MIME table says about
+// ".htm": some tables map it to XHTML, which the viewer would show as text.
+class BookPageFilter : public wxHtmlFilter {
+public:
+    bool CanRead(const wxFSFile& file) const override {
+        const wxString location = file.GetLocation();
+        return location.Contains(wxString(res::kHelpBookName) + "#zip:") &&
+               location.Lower().EndsWith(".htm") &&
+               !file.GetMimeType().StartsWith("text/html");
+    }
+    wxString ReadFile(const wxFSFile& file) const override {
+        wxString text;
+        wxStringOutputStream out(&text, wxConvUTF8);
+        if (wxInputStream* in = file.GetStream())
+            in->Read(out);
+        return text;
+    }
+};
+
+// The book is small: its whole table of contents fits, so it opens unfolded.
+void UnfoldContents(wxWindow* window) {
+    if (!window)
+        return;
+    if (auto* tree = wxDynamicCast(window, wxTreeCtrl)) {
+        tree->ExpandAll();
+        return;
+    }
+    for (wxWindow* child : window->GetChildren())
+        UnfoldContents(child);
+}
+
 class HelpBookModule : public wxModule {
 public:
     bool OnInit() override { return true; }
@@ -139,6 +175,7 @@ wxString HelpBook::BookLocation() {
         const auto archive = res::HelpBookArchive();
         wxMemoryFSHandler::AddFileWithMimeType(res::kHelpBookName, archive.data(),
                                                archive.size(), "application/zip");
+        wxHtmlWindow::AddFilter(new BookPageFilter);
         registered = true;
     }
     return wxString("memory:") + res::kHelpBookName;
@@ -157,7 +194,11 @@ int HelpBook::TopicNumberFor(wxWindow* active) {
 }
 
 bool HelpBook::ShowContents(wxWindow*) {
-    return ShowInViewer([](wxHtmlHelpController& viewer) { return viewer.DisplayContents(); });
+    return ShowInViewer([](wxHtmlHelpController& viewer) {
+        const bool shown = viewer.DisplayContents();
+        UnfoldContents(viewer.GetHelpWindow());
+        return shown;
+    });
 }
 
 bool HelpBook::ShowIndex(wxWindow*) {

@@ -3,6 +3,7 @@
 // between pages resolve, and every dialog template has its topic.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <regex>
 #include <set>
@@ -101,6 +102,11 @@ TEST(HelpArchive, EveryLinkBetweenPagesResolvesToAPageAndAnchor) {
     for (const auto& page : pages) {
         std::string text;
         ASSERT_TRUE(ReadMember(page, text)) << page;
+        // Plain ASCII (entities for the rest): the viewer needs no charset.
+        EXPECT_EQ(std::count_if(text.begin(), text.end(),
+                                [](char c) { return static_cast<unsigned char>(c) > 0x7e; }),
+                  0)
+            << page;
         for (const auto& target : Matches(text, href)) {
             ++links;
             EXPECT_EQ(target.find(':'), std::string::npos)
@@ -137,6 +143,27 @@ TEST(HelpArchive, EveryDialogTemplateHasItsOwnTopicInTheContents) {
     EXPECT_FALSE(HelpBook::IsDialogTopic(109));
     EXPECT_TRUE(book.FindPageById(HelpBook::kPanelTopic).EndsWith("dialog-103.htm"));
     EXPECT_TRUE(book.FindPageByName("using-help.htm").EndsWith("using-help.htm"));
+}
+
+// The viewer's Search page runs this search over every page of the book.
+std::set<std::string> PagesFoundFor(wxHtmlHelpData& book, const wxString& word) {
+    std::set<std::string> found;
+    wxHtmlSearchStatus search(&book, word, false, true);
+    while (search.IsActive()) {
+        if (search.Search() && search.GetCurItem())
+            found.insert(search.GetCurItem()->page.AfterLast(':').ToStdString());
+    }
+    return found;
+}
+
+TEST(HelpArchive, SearchFindsTheTopicsThatMentionAWord) {
+    wxHtmlHelpData book;
+    ASSERT_TRUE(book.AddBook(HelpBook::BookLocation()));
+    const auto vflatd = PagesFoundFor(book, "Vflatd.vxd");
+    EXPECT_EQ(vflatd, std::set<std::string>{"troubleshooter.htm"});
+    const auto refresh = PagesFoundFor(book, "interlaced");
+    EXPECT_TRUE(refresh.count("dialog-106.htm"));
+    EXPECT_TRUE(PagesFoundFor(book, "xyzzy").empty());
 }
 
 }  // namespace
