@@ -71,8 +71,8 @@ void CMainFrame::OnCommand(wxCommandEvent& event) {
     case cmd::ID_HELP_FINDER: HelpBook::ShowContents(this); break;
     case cmd::ID_HELP_INDEX:
     case cmd::ID_DEFAULT_HELP: HelpBook::ShowIndex(this); break;
-    case cmd::ID_HELP:
-    case cmd::ID_CONTEXT_HELP: OnHelp(); break;
+    case cmd::ID_HELP: OnHelp(); break;
+    case cmd::ID_CONTEXT_HELP: HelpBook::ShowContextHelp(this); break;
 #endif
     case cmd::ID_APP_ABOUT:
     case cmd::ID_HELP_USING:
@@ -106,8 +106,7 @@ void CMainFrame::OnExit() {
 
 void CMainFrame::OnHelp() {
 #if V7_HAVE_HELP_BOOK
-    wxWindow* active = wxGetActiveWindow();
-    HelpBook::ShowTopicFor(active ? active : this);
+    HelpBook::ShowTopicFor(nullptr);  // the topic of the active window
 #endif
 }
 

@@ -87,6 +87,9 @@ int CV7App::OnExit() {
 }
 
 void CV7App::ReleaseResources() {
+#if V7_HAVE_HELP_BOOK
+    HelpBook::Shutdown();
+#endif
     m_instance.reset();
     m_bClassRegistered = false;
     CloseDriver();
