@@ -91,15 +91,3 @@ TEST(StringTable, TroubleshooterParagraphsEndWithAnEmptyLine) {
                               "     of System.ini." + CRLF + CRLF);
     EXPECT_NE(Text(3009).find("It should be \"display=*vdd,*vflatd\"." + CRLF), std::string::npos);
 }
-
-TEST(StringTable, DefaultsAndNamesUsedByTheStationCode) {
-    EXPECT_EQ(Text(2024), "Board not found.");
-    EXPECT_EQ(Text(2025), "[ None ]");
-    EXPECT_EQ(Text(2027), "Station1");
-    EXPECT_EQ(Text(1500), " ");
-    EXPECT_EQ(Text(57344), "V7");
-    EXPECT_EQ(Text(1000), "Orvane V7 Control Center");
-    EXPECT_EQ(Text(2103), "9|640 x 480, True color (24-bit)|24,640,480");
-    EXPECT_EQ(Text(2140), "44 Hz (interlaced)");
-    EXPECT_EQ(Text(1402).rfind("mailto:", 0), 0u);
-}

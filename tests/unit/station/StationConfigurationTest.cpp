@@ -111,14 +111,6 @@ TEST_F(StationConfigurationTest, SaveAndLoadKeepEveryFieldWithItsStoredTypeAndBy
     EXPECT_EQ(Query(kStation + "\\Display\\DEFAULT", "Mode").Bytes, Sz("24,640,480"));
 }
 
-TEST_F(StationConfigurationTest, ByteFieldsKeepOnlyTheirLowByte) {
-    MakeKey(kStation);
-    StationConfiguration c;
-    c.BoardNumber = 0x102;
-    c.WriteStationValues(1);
-    EXPECT_EQ(Query(kStation, "Board Number").Bytes, std::vector<BYTE>{2});
-}
-
 TEST_F(StationConfigurationTest, MissingStationKeyStopsTheStationWritesAndTheMirrorOnly) {
     MakeKey(kProductKey);
     MakeKey(kBoard);
