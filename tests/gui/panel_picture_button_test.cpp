@@ -88,14 +88,6 @@ TEST_F(PictureButtonTest, WithoutPicturesKeepsTemplateSizeDrawsNothingAndStillCl
     EXPECT_EQ(m_clickId, 1234);
 }
 
-TEST_F(PictureButtonTest, SizesToTheUpPictureKeepingItsTopLeftCorner) {
-    EXPECT_TRUE(m_button->LoadBitmaps(Picture(98, 25, 10), Picture(98, 25, 20), Picture(98, 25, 30),
-                                      Picture(98, 25, 40)));
-    EXPECT_EQ(m_button->GetPosition(), wxPoint(10, 20));
-    EXPECT_EQ(m_button->GetSize(), wxSize(98, 25));
-    EXPECT_EQ(m_button->GetBestSize(), wxSize(98, 25));
-}
-
 TEST_F(PictureButtonTest, PicksPressedThenFocusThenDisabledThenUp) {
     m_button->LoadBitmaps(Picture(60, 30, 10), Picture(60, 30, 20), Picture(60, 30, 30),
                           Picture(60, 30, 40));
