@@ -112,7 +112,12 @@ bool ShowInViewer(ShowFn show) {
         return show(viewer);
     }
     BookController& viewer = Controller();
-    return show(viewer);
+    const bool opening = viewer.GetFrame() == nullptr;
+    const bool shown = show(viewer);
+    // The library's first size is cramped for the contents beside a page.
+    if (wxFrame* frame = viewer.GetFrame(); opening && frame)
+        frame->SetSize(frame->FromDIP(wxSize(900, 640)));
+    return shown;
 }
 
 // The book's pages are HTML whatever the system's MIME table says about
