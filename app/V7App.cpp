@@ -43,6 +43,9 @@ void RepaintAllWindows() {
 }  // namespace
 
 CV7App::CV7App() {
+    // The application title captions every message box from the start.
+    SetAppDisplayName(StringResource(IDS_APP_TITLE, "V7"));
+    SetVendorName("Halvorn");
     Bind(wxEVT_MENU, &CV7App::OnAppAbout, this, cmd::ToWxId(cmd::ID_APP_ABOUT));
     Bind(wxEVT_MENU, &CV7App::OnHelpUsing, this, cmd::ToWxId(cmd::ID_HELP_USING));
 }
@@ -52,9 +55,6 @@ CV7App::~CV7App() = default;
 bool CV7App::HandedOverToRunningCopy() { return s_handedOver; }
 
 bool CV7App::OnInit() {
-    // Every message box is captioned with the application title.
-    SetAppDisplayName(StringResource(IDS_APP_TITLE, "V7"));
-    SetVendorName("Halvorn");
     SetDriverHandleSource([this] { return m_hDriver; });
     SetDesktopRepaint(&RepaintAllWindows);
 
