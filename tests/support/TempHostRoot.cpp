@@ -93,7 +93,10 @@ int RunningStationDrivers::Stop() {
 
 ToolResult RunHostTool(const std::vector<std::string>& args, const std::string& stdinText) {
     int inPipe[2], outPipe[2], errPipe[2];
-    if (pipe(inPipe) || pipe(outPipe) || pipe(errPipe)) throw std::runtime_error("pipe failed");
+    // Close-on-exec, so the tool does not inherit the write end of its own stdin
+    // (it would never see end of input) nor another tool's pipes.
+    if (pipe2(inPipe, O_CLOEXEC) || pipe2(outPipe, O_CLOEXEC) || pipe2(errPipe, O_CLOEXEC))
+        throw std::runtime_error("pipe failed");
     pid_t pid = Spawn(V7_HOSTTOOL_PATH, args, inPipe[0], outPipe[1], errPipe[1]);
     close(inPipe[0]);
     close(outPipe[1]);
