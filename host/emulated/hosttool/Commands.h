@@ -1,0 +1,23 @@
+// The host tool's commands. Each works on the process's host root, writes its
+// result on stdout and throws ToolError for a failure.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+namespace hosttool {
+
+void InitHost(bool force, std::ostream& out);
+void ExportRegistry(const std::string& keyName, std::ostream& out);
+// fileName "-" reads stdin.
+void ImportRegistry(const std::string& fileName);
+void ListDrivers(std::ostream& out);
+void ListStations(std::ostream& out);
+void PrintConfiguration(std::ostream& out);
+
+// Fails unless the host root has been set up (it holds registry.db).
+void RequireSetUpRoot();
+// Fails when the registry reported a problem with its database.
+void CheckRegistryProblem();
+
+}  // namespace hosttool

@@ -1,0 +1,81 @@
+// "reg import": the whole file is read and checked first; only a file without
+// a bad line is applied.
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+
+#include "host/emulated/hosttool/Commands.h"
+#include "host/emulated/hosttool/RegText.h"
+#include "host/emulated/hosttool/RegistryWalk.h"
+#include "host/emulated/hosttool/ToolError.h"
+#include "host/emulated/root.h"
+
+namespace hosttool {
+namespace {
+
+std::string ReadAll(const std::string& fileName) {
+    if (fileName == "-") return std::string(std::istreambuf_iterator<char>(std::cin), {});
+    std::ifstream in(fileName, std::ios::binary);
+    if (!in) throw ToolError("cannot read " + fileName + ": " + std::strerror(errno));
+    std::string text(std::istreambuf_iterator<char>(in), {});
+    if (in.bad()) throw ToolError("cannot read " + fileName);
+    return text;
+}
+
+void Apply(const std::vector<RegOperation>& ops, const std::string& shownFile) {
+    auto fail = [&](const RegOperation& op, const std::string& what, host::LONG status) {
+        CheckRegistryProblem();  // a damaged database says more than a status code
+        throw ToolError(shownFile + ":" + std::to_string(op.Line) + ": " + what + " (error " + std::to_string(status) +
+                        ")");
+    };
+    OpenKey current;
+    for (const RegOperation& op : ops) {
+        host::LONG status = host::ERROR_SUCCESS;
+        switch (op.Op) {
+        case RegOperation::Kind::CreateKey:
+            status = current.Create(op.KeyPath);
+            if (status != host::ERROR_SUCCESS) fail(op, "could not create the key", status);
+            break;
+        case RegOperation::Kind::DeleteKeyTree:
+            status = DeleteKeyTree(op.KeyPath);
+            if (status != host::ERROR_SUCCESS) fail(op, "could not delete the key", status);
+            break;
+        case RegOperation::Kind::SetValue:
+            status = host::RegSetValueEx(current.Get(), op.ValueName.c_str(), op.Type, op.Data.data(),
+                                         static_cast<host::DWORD>(op.Data.size()));
+            if (status != host::ERROR_SUCCESS) fail(op, "could not set the value", status);
+            break;
+        case RegOperation::Kind::DeleteValue:
+            status = host::RegDeleteValue(current.Get(), op.ValueName.c_str());
+            if (status != host::ERROR_SUCCESS && status != host::ERROR_FILE_NOT_FOUND)
+                fail(op, "could not delete the value", status);
+            break;
+        }
+    }
+}
+
+}  // namespace
+
+void ImportRegistry(const std::string& fileName) {
+    const std::string shownFile = fileName == "-" ? "stdin" : fileName;
+    std::string text = ReadAll(fileName);
+    std::vector<RegOperation> ops;
+    try {
+        ops = ParseRegText(text);
+    } catch (const RegTextError& e) {
+        throw ToolError(shownFile + ":" + std::to_string(e.Line()) + ": " + e.what());
+    }
+
+    std::error_code ec;
+    if (!std::filesystem::is_directory(host::emulated::HostRoot(), ec))
+        throw ToolError("no host root at " + host::emulated::HostRoot().string() +
+                        " (run \"v7-host init\" or set V7_HOST_ROOT)");
+    Apply(ops, shownFile);
+    host::RegFlushKey(host::HKEY_LOCAL_MACHINE);
+    CheckRegistryProblem();
+}
+
+}  // namespace hosttool

@@ -1,0 +1,205 @@
+// "v7-host reg export" and "reg import": exact round trips, the text forms,
+// deletions, and files that must change nothing.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "support/TempHostRoot.h"
+#include "unit/hosttool/RegistryProbe.h"
+
+namespace fs = std::filesystem;
+using namespace std::string_literals;
+
+namespace {
+
+ToolResult Import(const std::string& text) { return RunHostTool({"reg", "import", "-"}, text); }
+
+std::string Export(const std::string& key = {}) {
+    ToolResult r = key.empty() ? RunHostTool({"reg", "export"}) : RunHostTool({"reg", "export", key});
+    EXPECT_EQ(r.ExitCode, 0) << r.Err;
+    return r.Out;
+}
+
+// Values that need care: quotes, backslashes, UTF-8, empty, no terminator,
+// embedded NUL and line breaks, binary long enough to wrap, other types.
+struct Awkward {
+    const char* Key;
+    const char* Name;
+    host::DWORD Type;
+    std::string Data;
+} const kAwkward[] = {
+    {"Software\\Tricky Key\\Ünïcode", "quote \" and \\ back", host::REG_SZ, "say \"hi\" C:\\dir\\\0"s},
+    {"Software\\Tricky Key\\Ünïcode", "", host::REG_SZ, "default value\0"s},
+    {"Software\\Tricky Key", "utf8", host::REG_SZ, "Åsa Öberg – 東京\0"s},
+    {"Software\\Tricky Key", "empty", host::REG_SZ, "\0"s},
+    {"Software\\Tricky Key", "no terminator", host::REG_SZ, "Station1"},
+    {"Software\\Tricky Key", "nothing at all", host::REG_SZ, ""},
+    {"Software\\Tricky Key", "inner nul", host::REG_SZ, "a\0b\0"s},
+    {"Software\\Tricky Key", "line break", host::REG_SZ, "one\r\ntwo\0"s},
+    {"Software\\Tricky Key", "bad utf8", host::REG_SZ, "\xC3(\0"s},
+    {"Software\\Tricky Key", "byte", host::REG_BINARY, std::string(1, '\x7F')},
+    {"Software\\Tricky Key", "long binary", host::REG_BINARY, std::string(200, '\xA5')},
+    {"Software\\Tricky Key", "empty binary", host::REG_BINARY, ""},
+    {"Software\\Tricky Key", "dword", host::REG_DWORD, "\x2A\0\0\x80"s},
+    {"Software\\Tricky Key", "short dword", host::REG_DWORD, "\x01\x02"s},
+    {"Software\\Tricky Key", "multi", 7, "a\0b\0\0"s},
+    {"Software\\Tricky Key", "none", host::REG_NONE, ""},
+};
+
+TEST(RegRoundTrip, AwkwardValuesComeBackByteForByte) {
+    std::string first;
+    {
+        TempHostRoot source;
+        for (const Awkward& v : kAwkward) WriteValue(v.Key, v.Name, v.Type, v.Data);
+        WriteValue("Software\\Empty Key\\Leaf", "x", host::REG_BINARY, "");
+        host::RegFlushKey(host::HKEY_LOCAL_MACHINE);
+        first = Export();
+        ASSERT_EQ(first.rfind("REGEDIT4\n\n", 0), 0u) << first;
+    }
+    TempHostRoot target;  // empty: the import sets up the registry
+    ToolResult imported = Import(first);
+    ASSERT_EQ(imported.ExitCode, 0) << imported.Err;
+    EXPECT_EQ(Export(), first);
+    for (const Awkward& v : kAwkward) EXPECT_EQ(ReadValue(v.Key, v.Name), Bytes(v.Type, v.Data)) << v.Name;
+}
+
+TEST(RegRoundTrip, ShowsValuesInTheirReadableForms) {
+    TempHostRoot root;
+    for (const Awkward& v : kAwkward) WriteValue(v.Key, v.Name, v.Type, v.Data);
+    std::string text = Export("HKLM\\software\\TRICKY KEY");
+    for (const char* line : {
+             "[HKEY_LOCAL_MACHINE\\Software\\Tricky Key]\n",  // the stored spelling
+             "\"empty\"=\"\"\n",
+             "\"utf8\"=\"Åsa Öberg – 東京\"\n",
+             "\"no terminator\"=hex(1):53,74,61,74,69,6f,6e,31\n",
+             "\"nothing at all\"=hex(1):\n",
+             "\"byte\"=hex:7f\n",
+             "\"dword\"=dword:8000002a\n",
+             "\"short dword\"=hex(4):01,02\n",
+             "\"multi\"=hex(7):61,00,62,00,00\n",
+             "[HKEY_LOCAL_MACHINE\\Software\\Tricky Key\\Ünïcode]\n"
+             "\"quote \\\" and \\\\ back\"=\"say \\\"hi\\\" C:\\\\dir\\\\\"\n"
+             "@=\"default value\"\n",
+         })
+        EXPECT_NE(text.find(line), std::string::npos) << "missing: " << line << "\nin:\n" << text;
+    // Long binary data goes on over lines ending in a backslash, none too long.
+    EXPECT_NE(text.find("\"long binary\"=hex:a5,a5,"), std::string::npos);
+    for (std::size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+        EXPECT_LE(end - start, 80u) << text.substr(start, end - start);
+}
+
+TEST(RegRoundTrip, InstalledHostSurvivesExportAndImport) {
+    std::string first;
+    {
+        TempHostRoot source;
+        ASSERT_EQ(RunHostTool({"init"}).ExitCode, 0);
+        first = Export();
+    }
+    TempHostRoot target;
+    ASSERT_EQ(Import(first).ExitCode, 0);
+    EXPECT_EQ(Export(), first);
+    EXPECT_NE(first.find("[HKEY_LOCAL_MACHINE\\Software\\Halvorn\\Orvane\\Setup\\Station1\\Display\\MODES\\8\\640,480]"),
+              std::string::npos);
+}
+
+TEST(RegImport, ReadsTheWrittenVariants) {
+    TempHostRoot root;
+    // Version 5 header, CR LF ends, comments, the HKLM short form, blanks, a
+    // continued hex value and the text of a file rather than stdin.
+    std::string text =
+        "Windows Registry Editor Version 5.00\r\n"
+        "\r\n"
+        "; set up by hand\r\n"
+        "[HKLM\\Software\\Hand]\r\n"
+        "\"a\" = \"x\"\r\n"
+        "\"b\"=hex:01,02,\\\r\n"
+        "  03,04\r\n"
+        "\"c\"=DWORD:2a\r\n"
+        "\"d\"=hex(0):\r\n";
+    fs::path file = root.Path() / "hand.reg";
+    std::ofstream(file, std::ios::binary) << text;
+    ToolResult r = RunHostTool({"reg", "import", file.string()});
+    ASSERT_EQ(r.ExitCode, 0) << r.Err;
+    EXPECT_EQ(ReadValue("Software\\Hand", "a"), Bytes(host::REG_SZ, "x\0"s));
+    EXPECT_EQ(ReadValue("Software\\Hand", "b"), Bytes(host::REG_BINARY, "\x01\x02\x03\x04"));
+    EXPECT_EQ(ReadValue("Software\\Hand", "c"), Bytes(host::REG_DWORD, "\x2a\0\0\0"s));
+    EXPECT_EQ(ReadValue("Software\\Hand", "d"), Bytes(host::REG_NONE, ""));
+}
+
+TEST(RegImport, DeletesKeyTreesAndValues) {
+    TempHostRoot root;
+    ASSERT_EQ(RunHostTool({"init"}).ExitCode, 0);
+    ToolResult r = Import(
+        "REGEDIT4\n\n"
+        "[-HKEY_LOCAL_MACHINE\\Software\\Halvorn\\Orvane\\Setup]\n"
+        "[-HKEY_LOCAL_MACHINE\\Software\\Not There]\n"
+        "[HKEY_LOCAL_MACHINE\\Software\\Halvorn\\Orvane]\n"
+        "\"Shutdown Enabled\"=-\n"
+        "\"Never Stored\"=-\n");
+    ASSERT_EQ(r.ExitCode, 0) << r.Err;
+    EXPECT_FALSE(KeyExists("Software\\Halvorn\\Orvane\\Setup"));
+    EXPECT_FALSE(ReadValue("Software\\Halvorn\\Orvane", "Shutdown Enabled"));
+    EXPECT_TRUE(ReadValue("Software\\Halvorn\\Orvane", "Shutdown Default"));
+    EXPECT_TRUE(KeyExists("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\ProfileList\\Anna"));
+}
+
+TEST(RegImport, BadLineNamesItsNumberAndChangesNothing) {
+    TempHostRoot root;
+    ASSERT_EQ(RunHostTool({"init"}).ExitCode, 0);
+    const std::string before = Export();
+    // Each file starts with good steps (a deletion among them) before its bad line.
+    const std::string good =
+        "REGEDIT4\n"
+        "\n"
+        "[-HKEY_LOCAL_MACHINE\\Software\\Halvorn]\n"
+        "[HKEY_LOCAL_MACHINE\\Software\\New]\n"
+        "\"ok\"=\"fine\"\n";  // lines 1-5
+    struct Case {
+        std::string Bad;
+        int Line;
+    } const cases[] = {
+        {"\"open\"=\"never closed\n", 6},
+        {"\"esc\"=\"bad \\n escape\"\n", 6},
+        {"\"h\"=hex:01,0g\n", 6},
+        {"\"h\"=hex:01,\\\n  zz\n", 6},
+        {"\"h\"=hex:01,\\\n", 6},
+        {"\"d\"=dword:123456789\n", 6},
+        {"\"t\"=text:abc\n", 6},
+        {"\"x\"=\"1\" trailing\n", 6},
+        {"\"x\"\n", 6},
+        {"just words\n", 6},
+        {"\n; fine\n[HKEY_CURRENT_USER\\Software]\n", 8},
+        {"[HKEY_LOCAL_MACHINE\\Software\\\\Twice]\n", 6},
+        {"[HKEY_LOCAL_MACHINE\\Software\n", 6},
+        {"[-HKEY_LOCAL_MACHINE]\n", 6},
+        {"[-HKEY_LOCAL_MACHINE\\Software\\New]\n\"v\"=\"under a deleted key\"\n", 7},
+    };
+    for (const Case& c : cases) {
+        ToolResult r = Import(good + c.Bad);
+        EXPECT_EQ(r.ExitCode, 1) << c.Bad;
+        EXPECT_EQ(r.Err.rfind("v7-host: stdin:" + std::to_string(c.Line) + ": ", 0), 0u) << c.Bad << " -> " << r.Err;
+        EXPECT_EQ(std::count(r.Err.begin(), r.Err.end(), '\n'), 1) << r.Err;
+    }
+    for (const char* text : {"", "\n\n", "[HKEY_LOCAL_MACHINE\\Software]\n", "\"v\"=\"before any key\"\n"}) {
+        ToolResult r = Import(text);
+        EXPECT_EQ(r.ExitCode, 1) << text;
+        EXPECT_NE(r.Err.find("stdin:1: not a registry file"), std::string::npos) << r.Err;
+    }
+    ToolResult noKey = Import("REGEDIT4\n\"v\"=\"before any key\"\n");
+    EXPECT_NE(noKey.Err.find("stdin:2: value before the first key"), std::string::npos) << noKey.Err;
+    EXPECT_EQ(Export(), before);
+}
+
+TEST(RegExport, NamesAMissingKeyOrRoot) {
+    TempHostRoot root;
+    ASSERT_EQ(RunHostTool({"init"}).ExitCode, 0);
+    ToolResult missing = RunHostTool({"reg", "export", "HKLM\\Software\\Nowhere"});
+    EXPECT_EQ(missing.ExitCode, 1);
+    EXPECT_EQ(missing.Err, "v7-host: no key HKEY_LOCAL_MACHINE\\Software\\Nowhere\n");
+    EXPECT_EQ(missing.Out, "");
+    ToolResult otherRoot = RunHostTool({"reg", "export", "HKEY_CURRENT_USER\\Software"});
+    EXPECT_NE(otherRoot.ExitCode, 0);
+    EXPECT_NE(otherRoot.Err.find("HKEY_LOCAL_MACHINE only"), std::string::npos) << otherRoot.Err;
+}
+
+}  // namespace
