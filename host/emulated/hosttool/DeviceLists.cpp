@@ -1,0 +1,81 @@
+// "drivers" and "stations": the two lists the main station driver keeps,
+// walked through the device as the control center walks them.
+#include <cstdio>
+#include <cstring>
+#include <ostream>
+
+#include "host/device.h"
+#include "host/emulated/driver_catalog.h"
+#include "host/emulated/hosttool/Commands.h"
+#include "host/emulated/hosttool/ToolError.h"
+#include "station/DriverChannel.h"
+
+namespace hosttool {
+namespace {
+
+constexpr const char* kDevicePath = "\\\\.\\Brakor";
+
+class Device {
+public:
+    Device() : m_handle(host::CreateDeviceFile(kDevicePath)) {
+        if (m_handle == host::INVALID_HANDLE_VALUE)
+            throw ToolError("the station drivers are not running (no device \\\\.\\Brakor)");
+    }
+    ~Device() { host::CloseHandle(m_handle); }
+    Device(const Device&) = delete;
+    Device& operator=(const Device&) = delete;
+
+    // One record of a list: the first or the next after the one in the buffer.
+    template <typename Record>
+    bool Call(host::DWORD code, Record* record) {
+        host::DWORD returned = 0;
+        return host::DeviceIoControl(m_handle, code, record, sizeof(Record), record, sizeof(Record), &returned) != 0;
+    }
+
+private:
+    host::HANDLE m_handle;
+};
+
+// Walks a list with its first and next codes; a list that does not end within
+// kMaxListRecords is reported after what was read has been printed.
+template <typename Record, typename Print>
+void Walk(host::DWORD firstCode, host::DWORD nextCode, const char* what, Print print) {
+    Device device;
+    Record record{};
+    bool more = device.Call(firstCode, &record);
+    for (int count = 0; more; ++count) {
+        if (count == kMaxListRecords)
+            throw ToolError(std::string("the ") + what + " list did not end after " +
+                            std::to_string(kMaxListRecords) + " records");
+        print(record);
+        more = device.Call(nextCode, &record);
+    }
+}
+
+const char* DriverName(std::uint16_t deviceNumber) {
+    for (const auto& driver : host::emulated::kDrivers)
+        if (driver.DeviceNumber == deviceNumber) return driver.Name;
+    return "(unknown)";
+}
+
+}  // namespace
+
+void ListDrivers(std::ostream& out) {
+    Walk<DriverRecord>(IOCTL_V7_GET_FIRST_DRIVER, IOCTL_V7_GET_NEXT_DRIVER, "driver", [&](const DriverRecord& r) {
+        char line[64];
+        std::snprintf(line, sizeof line, "%-10s 0x%04X  %u.%02u\n", DriverName(r.DeviceNumber()), r.DeviceNumber(),
+                      r.MajorVersion(), r.MinorVersion());
+        out << line << std::flush;
+    });
+}
+
+void ListStations(std::ostream& out) {
+    Walk<StationRecord>(IOCTL_V7_GET_FIRST_STATION, IOCTL_V7_GET_NEXT_STATION, "station", [&](const StationRecord& r) {
+        std::string name = RecordText(r.Name);
+        std::string user = RecordText(r.UserName);
+        if (name.size() < 16) name.resize(16, ' ');
+        out << name << ' ' << (user.empty() ? "(off)" : user) << '\n' << std::flush;
+    });
+}
+
+}  // namespace hosttool

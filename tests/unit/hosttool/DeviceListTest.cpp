@@ -1,0 +1,67 @@
+// "v7-host drivers" and "stations": the lists walked through the running
+// station drivers, and the clear error while they are stopped.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "host/device.h"
+#include "host/emulated/driver_catalog.h"
+#include "station/DriverChannel.h"
+#include "support/TempHostRoot.h"
+
+namespace {
+
+class DeviceListTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(RunHostTool({"init"}).ExitCode, 0); }
+    TempHostRoot root;
+};
+
+TEST_F(DeviceListTest, DriversListsEveryLoadedDriverWithItsVersion) {
+    RunningStationDrivers drivers;
+    ASSERT_TRUE(drivers.Started());
+    ToolResult r = RunHostTool({"drivers"});
+    ASSERT_EQ(r.ExitCode, 0) << r.Err;
+    std::string expected;
+    for (const auto& d : host::emulated::kDrivers) {
+        char line[64];
+        std::snprintf(line, sizeof line, "%-10s 0x%04X  %u.%02u\n", d.Name, d.DeviceNumber, d.Major, d.Minor);
+        expected += line;
+    }
+    EXPECT_EQ(r.Out, expected);
+}
+
+TEST_F(DeviceListTest, StationsShowsTheCurrentUser) {
+    RunningStationDrivers drivers;
+    ASSERT_TRUE(drivers.Started());
+    ToolResult off = RunHostTool({"stations"});
+    ASSERT_EQ(off.ExitCode, 0) << off.Err;
+    EXPECT_EQ(off.Out.rfind("Station1 ", 0), 0u) << off.Out;
+
+    // Turn the station on for Anna through the device, as the control center does.
+    host::HANDLE device = host::CreateDeviceFile("\\\\.\\Brakor");
+    ASSERT_NE(device, host::INVALID_HANDLE_VALUE);
+    StationRecord record{};
+    std::memcpy(record.Name, "Station1", 9);
+    std::memcpy(record.UserName, "Anna", 5);
+    host::DWORD returned = 0;
+    ASSERT_TRUE(host::DeviceIoControl(device, IOCTL_V7_TURN_STATION_ON, &record, sizeof record, &record,
+                                      sizeof record, &returned));
+    host::CloseHandle(device);
+
+    ToolResult on = RunHostTool({"stations"});
+    ASSERT_EQ(on.ExitCode, 0) << on.Err;
+    EXPECT_EQ(on.Out, "Station1         Anna\n");
+}
+
+TEST_F(DeviceListTest, StoppedDriversAreOneClearError) {
+    for (const char* command : {"drivers", "stations"}) {
+        ToolResult r = RunHostTool({command});
+        EXPECT_NE(r.ExitCode, 0) << command;
+        EXPECT_EQ(r.Err, "v7-host: the station drivers are not running (no device \\\\.\\Brakor)\n") << command;
+        EXPECT_EQ(r.Out, "") << command;
+    }
+}
+
+}  // namespace
