@@ -1,0 +1,102 @@
+// "init": refuses a root that already holds a host unless forced, clears
+// the old host's files, then lays down registry and drive C:.
+#include <filesystem>
+#include <ostream>
+
+#include "host/device.h"
+#include "host/emulated/hosttool/Commands.h"
+#include "host/emulated/hosttool/Installer.h"
+#include "host/emulated/hosttool/ToolError.h"
+#include "host/emulated/root.h"
+#include "host/system.h"
+#include "host/text.h"
+
+namespace hosttool {
+namespace fs = std::filesystem;
+namespace {
+
+// A dangling link counts too: exists() would follow it.
+bool Present(const fs::path& path) {
+    std::error_code ec;
+    return fs::symlink_status(path, ec).type() != fs::file_type::not_found && !ec;
+}
+
+std::vector<fs::path> HostFiles() {
+    fs::path db = host::emulated::RegistryPath();
+    return {db,
+            fs::path(db.string() + "-wal"),
+            fs::path(db.string() + "-shm"),
+            fs::path(db.string() + "-journal"),
+            host::emulated::DriveCPath(),
+            host::emulated::StationLogPath()};
+}
+
+// The station drivers keep the registry open; replacing it under them would
+// leave them writing into a removed database.
+void RefuseWhileDriversRun() {
+    host::HANDLE device = host::CreateDeviceFile("\\\\.\\Brakor");
+    if (device == host::INVALID_HANDLE_VALUE) return;
+    host::CloseHandle(device);
+    throw ToolError("the station drivers are running on this root; stop them before replacing it");
+}
+
+void ClearOldHost(bool force) {
+    const fs::path& root = host::emulated::HostRoot();
+    bool existing = Present(host::emulated::RegistryPath()) || Present(host::emulated::DriveCPath());
+    if (existing && !force)
+        throw ToolError(root.string() + " already holds a host (use \"v7-host init --force\" to replace it)");
+    if (!existing) return;
+    RefuseWhileDriversRun();
+    // remove_all removes a symbolic link itself, never what it points to.
+    for (const fs::path& path : HostFiles()) {
+        std::error_code ec;
+        fs::remove_all(path, ec);
+        if (ec) throw ToolError("could not remove " + path.string() + ": " + ec.message());
+    }
+}
+
+// A name that can be a profile directory and a password-list key.
+bool UsableUserName(const std::string& name) {
+    if (name.empty() || name.size() > 31 || name == "." || name == "..") return false;
+    for (unsigned char c : name)
+        if (c < 0x20 || std::string_view("\\/:*?\"<>|[]=;").find(static_cast<char>(c)) != std::string_view::npos)
+            return false;
+    return true;
+}
+
+}  // namespace
+
+std::vector<std::string> InstallerUsers() {
+    std::vector<std::string> users{"User1", "Anna", "Bertil"};
+    char name[host::MAX_PATH] = {};
+    host::DWORD size = sizeof name;
+    if (host::GetUserName(name, &size) && UsableUserName(name)) {
+        bool known = false;
+        for (const std::string& user : users) known = known || host::MbsICmp(user, name) == 0;
+        if (!known) users.emplace_back(name);
+    }
+    return users;
+}
+
+void InitHost(bool force, std::ostream& out) {
+    const fs::path& root = host::emulated::HostRoot();
+    ClearOldHost(force);
+    std::error_code ec;
+    fs::create_directories(root, ec);
+    if (ec || !fs::is_directory(root)) throw ToolError("could not create the host root " + root.string());
+
+    std::vector<std::string> users = InstallerUsers();
+    WriteWindowsDirectory(users);
+    WriteDriverFiles();
+    WriteInstallerRegistry(users);
+    CheckRegistryProblem();
+
+    out << "Host root set up at " << root.string() << "\n"
+        << "  registry:  " << host::emulated::RegistryPath().string() << "\n"
+        << "  drive C:   " << host::emulated::DriveCPath().string() << "\n"
+        << "  users:    ";
+    for (const std::string& user : users) out << ' ' << user;
+    out << "\n";
+}
+
+}  // namespace hosttool

@@ -1,0 +1,90 @@
+// v7-host: sets up an emulated host root as the product's installer would and
+// inspects it. Every failure is one line on stderr and a non-zero exit.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "host/emulated/hosttool/Commands.h"
+#include "host/emulated/hosttool/ToolError.h"
+
+namespace {
+
+constexpr const char* kHelp =
+    "usage: v7-host COMMAND\n"
+    "\n"
+    "Works on the host root named by V7_HOST_ROOT (default ~/.local/share/orvane-v7/host).\n"
+    "\n"
+    "  init [--force]       set the root up as the installer would (--force replaces\n"
+    "                       an existing registry, drive C: and station log)\n"
+    "  reg export [KEY]     print a key tree as REGEDIT4 text (default: all of\n"
+    "                       HKEY_LOCAL_MACHINE; HKLM\\... is accepted)\n"
+    "  reg import FILE      apply a REGEDIT4 file (\"-\" reads stdin); a file with a\n"
+    "                       bad line changes nothing\n"
+    "  drivers              list the loaded drivers (name, device number, version)\n"
+    "  stations             list the stations and their current users\n"
+    "  config               print the station configuration as the control center loads it\n"
+    "  --help               show this text\n";
+
+[[noreturn]] void Usage(const std::string& what) {
+    throw hosttool::ToolError(what + " (see v7-host --help)", hosttool::kExitUsage);
+}
+
+void Run(const std::vector<std::string>& args) {
+    using namespace hosttool;
+    if (args.empty()) Usage("no command given");
+    const std::string& command = args[0];
+    auto expectCount = [&](std::size_t min, std::size_t max) {
+        if (args.size() < min || args.size() > max) Usage("wrong number of arguments for \"" + command + "\"");
+    };
+
+    if (command == "--help" || command == "-h" || command == "help") {
+        std::cout << kHelp;
+    } else if (command == "init") {
+        expectCount(1, 2);
+        if (args.size() == 2 && args[1] != "--force") Usage("unknown option \"" + args[1] + "\" for init");
+        InitHost(args.size() == 2, std::cout);
+    } else if (command == "reg") {
+        if (args.size() < 2) Usage("reg needs export or import");
+        if (args[1] == "export") {
+            expectCount(2, 3);
+            ExportRegistry(args.size() == 3 ? args[2] : "HKEY_LOCAL_MACHINE", std::cout);
+        } else if (args[1] == "import") {
+            expectCount(3, 3);
+            ImportRegistry(args[2]);
+        } else {
+            Usage("unknown reg command \"" + args[1] + "\"");
+        }
+    } else if (command == "drivers") {
+        expectCount(1, 1);
+        ListDrivers(std::cout);
+    } else if (command == "stations") {
+        expectCount(1, 1);
+        ListStations(std::cout);
+    } else if (command == "config") {
+        expectCount(1, 1);
+        PrintConfiguration(std::cout);
+    } else {
+        Usage("unknown command \"" + command + "\"");
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        Run(std::vector<std::string>(argv + 1, argv + argc));
+        std::cout.flush();
+        if (!std::cout) {
+            std::cerr << "v7-host: could not write the output\n";
+            return hosttool::kExitFailure;
+        }
+        return 0;
+    } catch (const hosttool::ToolError& e) {
+        std::cout.flush();
+        std::cerr << "v7-host: " << e.what() << '\n';
+        return e.ExitCode();
+    } catch (const std::exception& e) {
+        std::cerr << "v7-host: " << e.what() << '\n';
+        return hosttool::kExitFailure;
+    }
+}
