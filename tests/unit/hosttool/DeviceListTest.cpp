@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 #include "host/device.h"
 #include "host/emulated/driver_catalog.h"
@@ -53,6 +54,16 @@ TEST_F(DeviceListTest, StationsShowsTheCurrentUser) {
     ToolResult on = RunHostTool({"stations"});
     ASSERT_EQ(on.ExitCode, 0) << on.Err;
     EXPECT_EQ(on.Out, "Station1         Anna\n");
+}
+
+TEST_F(DeviceListTest, ForcedInitLeavesTheRegistryOfRunningDriversAlone) {
+    RunningStationDrivers drivers;
+    ASSERT_TRUE(drivers.Started());
+    ToolResult r = RunHostTool({"init", "--force"});
+    EXPECT_NE(r.ExitCode, 0);
+    EXPECT_NE(r.Err.find("station drivers are running"), std::string::npos) << r.Err;
+    EXPECT_TRUE(std::filesystem::exists(root.Path() / "registry.db"));
+    EXPECT_EQ(RunHostTool({"config"}).ExitCode, 0);
 }
 
 TEST_F(DeviceListTest, StoppedDriversAreOneClearError) {
