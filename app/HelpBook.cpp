@@ -9,14 +9,13 @@
 #include <wx/fs_mem.h>
 #include <wx/fs_zip.h>
 #include <wx/html/helpctrl.h>
+#include <wx/html/helpwnd.h>
 #include <wx/html/htmlfilt.h>
 #include <wx/html/htmlwin.h>
 #include <wx/module.h>
 #include <wx/sstream.h>
-#include <wx/html/helpwnd.h>
 #include <wx/toplevel.h>
 #include <wx/treectrl.h>
-#include <wx/weakref.h>
 
 #include "resources/help/HelpArchive.h"
 
@@ -29,43 +28,17 @@ constexpr std::array<int, 9> kDialogTopics{100, 101, 102, 103, 104, 105, 106, 10
 constexpr const char* kHelpOnHelpPage = "using-help.htm";
 constexpr const char* kTitleFormat = "V7 Help: %s";
 
-// The viewer, kept for the whole run. Its help frame can be destroyed without
-// a close event (for example when the library deletes the remaining windows
-// at exit); the weak reference notices that, so the viewer never touches a
-// window that is gone.
-class BookController final : public wxHtmlHelpController {
-public:
-    BookController() : wxHtmlHelpController(wxHF_DEFAULT_STYLE | wxHF_FRAME) {}
-    ~BookController() override { ForgetDestroyedFrame(); }
+// The viewer, kept for the whole run. The library forgets its help window
+// when that window is destroyed, with or without a close event.
+std::unique_ptr<wxHtmlHelpController> g_controller;
 
-    void ForgetDestroyedFrame() {
-        if (m_helpFrame && !m_trackedFrame) {
-            m_helpFrame = nullptr;
-            m_helpWindow = nullptr;
-        }
-    }
-
-protected:
-    wxHtmlHelpFrame* CreateHelpFrame(wxHtmlHelpData* data) override {
-        wxHtmlHelpFrame* frame = wxHtmlHelpController::CreateHelpFrame(data);
-        m_trackedFrame = frame;
-        return frame;
-    }
-
-private:
-    wxWeakRef<wxHtmlHelpFrame> m_trackedFrame;
-};
-
-std::unique_ptr<BookController> g_controller;
-
-BookController& Controller() {
+wxHtmlHelpController& Controller() {
     if (!g_controller) {
-        g_controller = std::make_unique<BookController>();
+        g_controller = std::make_unique<wxHtmlHelpController>(wxHF_DEFAULT_STYLE | wxHF_FRAME);
         g_controller->SetTitleFormat(kTitleFormat);
         g_controller->SetShouldPreventAppExit(false);
         g_controller->AddBook(HelpBook::BookLocation());
     }
-    g_controller->ForgetDestroyedFrame();
     return *g_controller;
 }
 
@@ -111,7 +84,7 @@ bool ShowInViewer(ShowFn show) {
             return false;
         return show(viewer);
     }
-    BookController& viewer = Controller();
+    wxHtmlHelpController& viewer = Controller();
     const bool opening = viewer.GetFrame() == nullptr;
     const bool shown = show(viewer);
     // The library's first size is cramped for the contents beside a page.
