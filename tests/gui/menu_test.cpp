@@ -62,22 +62,6 @@ TEST_F(MenuTest, MenuBarHoldsEveryItemInOrderWithItsText) {
     EXPECT_TRUE(bar->IsChecked(cmd::ToWxId(cmd::ID_STOP_SHUTDOWN)));
 }
 
-TEST_F(MenuTest, AcceleratorTableHoldsOnlyCtrlX) {
-    InstallStation();
-    StartDrivers();
-    CMainFrame* frame = StartProgram();
-    ASSERT_NE(frame, nullptr);
-    auto commandFor = [&](int keyCode, bool ctrl) {
-        wxKeyEvent key(wxEVT_KEY_DOWN);
-        key.m_keyCode = keyCode;
-        key.SetControlDown(ctrl);
-        return frame->GetAcceleratorTable()->GetCommand(key);
-    };
-    EXPECT_EQ(cmd::ToSystemCommand(commandFor('X', true)), cmd::ID_APP_EXIT);
-    EXPECT_EQ(commandFor('X', false), -1);
-    EXPECT_EQ(commandFor('C', true), -1);
-}
-
 // What the user can pick: only the command that makes sense for the station's
 // state; features that come later are greyed, never pretending to work.
 TEST_F(MenuTest, StationItemsFollowTheStateAndLaterFeaturesAreGreyed) {
@@ -102,16 +86,6 @@ TEST_F(MenuTest, StationItemsFollowTheStateAndLaterFeaturesAreGreyed) {
     EXPECT_TRUE(IsMenuItemEnabled(frame, cmd::ID_STATION_OFF));
     // A greyed item cannot be picked.
     EXPECT_FALSE(PickMenuCommand(frame, cmd::ID_STATION_ON));
-}
-
-TEST_F(MenuTest, StartingWithTheStationOnEnablesOnlyTurnOff) {
-    InstallStation(/*autoLaunch=*/true);  // the drivers turn it on as they start
-    StartDrivers();
-    CMainFrame* frame = StartProgram();
-    ASSERT_NE(frame, nullptr);
-    EXPECT_EQ(frame->Configuration().StationLaunched, 1u);
-    EXPECT_FALSE(IsMenuItemEnabled(frame, cmd::ID_STATION_ON));
-    EXPECT_TRUE(IsMenuItemEnabled(frame, cmd::ID_STATION_OFF));
 }
 
 }  // namespace

@@ -88,7 +88,9 @@ TEST_F(PowerTest, TurnOffAnsweredYesRecordsTheStationOff) {
     StartDrivers();
     CMainFrame* frame = StartProgram();
     ASSERT_NE(frame, nullptr);
+    // Started with the station on: only Turn Off makes sense.
     ASSERT_EQ(PanelState(frame), "on");
+    EXPECT_FALSE(IsMenuItemEnabled(frame, cmd::ID_STATION_ON));
 
     wxTEST_DIALOG(ASSERT_TRUE(PickMenuCommand(frame, cmd::ID_STATION_OFF)),
                   ExpectMessageBox(Text(2012), wxYES).Describe("confirm turn off"));
