@@ -11,5 +11,5 @@ wid=$(wait_window "Orvane V7 Control Center") || fail "main window did not appea
 kill -0 "$app_pid" || fail "program ended"
 xdotool windowfocus --sync "$wid" 2>/dev/null || true
 xdotool key --clearmodifiers ctrl+x
-wait_exit "$app_pid" >/dev/null || fail "Ctrl+X did not end the program"
+wait_exit "$app_pid" || fail "Ctrl+X did not end the program"
 echo "PASS"

@@ -45,11 +45,15 @@ eventually() {
   return 1
 }
 
-# Waits up to 10 s for a process to end; prints its exit code.
+# Waits up to 10 s for a child process to end and sets exit_code to its status.
+# (Runs in this shell: a $(...) subshell could not collect the child's status.)
 wait_exit() {
   local pid="$1"
   for _ in $(seq 200); do
-    if ! kill -0 "$pid" 2>/dev/null; then wait "$pid" 2>/dev/null; echo $?; return 0; fi
+    if ! kill -0 "$pid" 2>/dev/null; then
+      exit_code=0; wait "$pid" 2>/dev/null || exit_code=$?
+      return 0
+    fi
     sleep 0.05
   done
   return 1

@@ -28,6 +28,6 @@ eventually station_on || fail "station not recorded as on after clicking On"
 
 xdotool windowfocus --sync "$wid" 2>/dev/null || true
 xdotool key --clearmodifiers ctrl+x
-code=$(wait_exit "$app_pid") || fail "Ctrl+X did not end the program"
-[ "$code" -eq 0 ] || fail "exit code $code"
+wait_exit "$app_pid" || fail "Ctrl+X did not end the program"
+[ "$exit_code" -eq 0 ] || fail "exit code $exit_code"
 echo "PASS"

@@ -20,6 +20,7 @@ wxBitmap Picture(int width, int height, unsigned char shade) {
 }
 
 void Pump() {
+    if (!wxTheApp) return;  // skipped: no display, wx never started
     for (int i = 0; i < 3; ++i) {
         wxTheApp->ProcessPendingEvents();
         wxYield();
