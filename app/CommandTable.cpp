@@ -4,8 +4,6 @@
 #include <array>
 #include <iterator>
 
-#include "app/HelpAvailability.h"
-
 namespace cmd {
 namespace {
 
@@ -45,14 +43,13 @@ bool IsAvailable(int systemCommand) {
     case ID_STATION_OFF:
     case ID_EXIT:
     case ID_APP_EXIT:
-        return true;
     case ID_HELP_INDEX:
     case ID_HELP_FINDER:
     case ID_HELP_USING:
     case ID_CONTEXT_HELP:
     case ID_HELP:
     case ID_DEFAULT_HELP:
-        return kHaveHelpBook;
+        return true;
     default:
         // Shut down, users, test, messages, options, more help and About come
         // with their features.

@@ -8,7 +8,7 @@
 #include <wx/mstream.h>
 
 #include "app/CommandTable.h"
-#include "app/HelpAvailability.h"
+#include "app/HelpBook.h"
 #include "app/MainMenu.h"
 #include "panel/V7View.h"
 #include "resources/Bitmaps.h"
@@ -67,13 +67,11 @@ void CMainFrame::OnCommand(wxCommandEvent& event) {
     case cmd::ID_STATION_OFF: OnStationOff(); break;
     case cmd::ID_EXIT:
     case cmd::ID_APP_EXIT: OnExit(); break;
-#if V7_HAVE_HELP_BOOK
     case cmd::ID_HELP_FINDER: HelpBook::ShowContents(this); break;
     case cmd::ID_HELP_INDEX:
     case cmd::ID_DEFAULT_HELP: HelpBook::ShowIndex(this); break;
     case cmd::ID_HELP: OnHelp(); break;
     case cmd::ID_CONTEXT_HELP: HelpBook::ShowContextHelp(this); break;
-#endif
     case cmd::ID_APP_ABOUT:
     case cmd::ID_HELP_USING:
         event.Skip();  // the application object's commands
@@ -105,9 +103,7 @@ void CMainFrame::OnExit() {
 }
 
 void CMainFrame::OnHelp() {
-#if V7_HAVE_HELP_BOOK
     HelpBook::ShowTopicFor(nullptr);  // the topic of the active window
-#endif
 }
 
 void CMainFrame::UpdateOnOffButtons() {

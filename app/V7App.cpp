@@ -7,7 +7,7 @@
 #include <wx/toplevel.h>
 
 #include "app/CommandTable.h"
-#include "app/HelpAvailability.h"
+#include "app/HelpBook.h"
 #include "app/MainFrame.h"
 #include "app/OpenModalDialogs.h"
 #include "app/SingleInstance.h"
@@ -87,9 +87,7 @@ int CV7App::OnExit() {
 }
 
 void CV7App::ReleaseResources() {
-#if V7_HAVE_HELP_BOOK
     HelpBook::Shutdown();
-#endif
     m_instance.reset();
     m_bClassRegistered = false;
     CloseDriver();
@@ -155,7 +153,5 @@ void CV7App::OnAppAbout(wxCommandEvent&) {
 }
 
 void CV7App::OnHelpUsing(wxCommandEvent&) {
-#if V7_HAVE_HELP_BOOK
     HelpBook::ShowHelpOnHelp(GetTopWindow());
-#endif
 }
