@@ -1,63 +1,14 @@
 #include "panel/BackgroundPalette.h"
 
-namespace {
-
-// Little-endian fields of a BMP file image. Callers check the bounds first.
-std::uint32_t U32(const unsigned char* p) {
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
-           std::uint32_t(p[3]) << 24;
-}
-std::uint16_t U16(const unsigned char* p) { return std::uint16_t(p[0] | p[1] << 8); }
-std::int32_t I32(const unsigned char* p) { return std::int32_t(U32(p)); }
-
-constexpr std::size_t kFileHeaderSize = 14;  // BITMAPFILEHEADER
-constexpr std::size_t kInfoHeaderSize = 40;  // BITMAPINFOHEADER
-constexpr std::uint32_t kBiRgb = 0, kBiRle8 = 1, kBiRle4 = 2;
-
-}  // namespace
+#include "panel/BmpImage.h"
 
 std::optional<LogicalPalette> BuildBackgroundPalette(const unsigned char* bmp, std::size_t size) {
-    if (bmp == nullptr || size < kFileHeaderSize + kInfoHeaderSize) return std::nullopt;
-    if (bmp[0] != 'B' || bmp[1] != 'M') return std::nullopt;
-    const std::uint64_t bitsOffset = U32(bmp + 10);
-
-    const unsigned char* info = bmp + kFileHeaderSize;
-    const std::uint64_t headerSize = U32(info);  // later header versions are longer
-    const std::int64_t width = I32(info + 4);
-    const std::int64_t height = I32(info + 8);  // negative: top-down rows
-    const unsigned bitCount = U16(info + 14);
-    const std::uint32_t compression = U32(info + 16);
-    const std::uint64_t imageSize = U32(info + 20);
-    const std::uint64_t colorsUsed = U32(info + 32);
-
-    if (headerSize < kInfoHeaderSize || U16(info + 12) != 1) return std::nullopt;
-    if (bitCount != 1 && bitCount != 4 && bitCount != 8) return std::nullopt;  // no colour table
-    if (width <= 0 || height == 0) return std::nullopt;
-
-    // The pixels must be there too: a picture that cannot be loaded gets no palette.
-    const std::uint64_t rows = std::uint64_t(height < 0 ? -height : height);
-    std::uint64_t bitsSize = 0;
-    if (compression == kBiRgb)
-        bitsSize = (std::uint64_t(width) * bitCount + 31) / 32 * 4 * rows;
-    else if ((compression == kBiRle8 && bitCount == 8) || (compression == kBiRle4 && bitCount == 4))
-        bitsSize = imageSize;
-    else
-        return std::nullopt;
-    if (bitsOffset > size || bitsSize > size - bitsOffset) return std::nullopt;
-
-    // A table holds no more colours than the pixels can index: a larger count is
-    // a damaged header, and trusting it would fill the palette with bytes that
-    // were never colours.
-    const std::uint64_t maxColors = 1u << bitCount;
-    if (colorsUsed > maxColors) return std::nullopt;
-    const std::uint64_t count = colorsUsed == 0 ? maxColors : colorsUsed;
-    const std::uint64_t tableOffset = kFileHeaderSize + headerSize;
-    if (tableOffset > size || count * 4 > size - tableOffset) return std::nullopt;
-    if (tableOffset + count * 4 > bitsOffset) return std::nullopt;  // table runs into the pixels
-
+    const std::optional<BmpLayout> layout = ParseBmp(bmp, size);
+    if (!layout) return std::nullopt;
     LogicalPalette palette;
-    palette.Entries.reserve(count);
-    for (const unsigned char* q = bmp + tableOffset; q != bmp + tableOffset + count * 4; q += 4)
+    palette.Entries.reserve(layout->ColorCount);
+    const unsigned char* table = layout->ColorTable;
+    for (const unsigned char* q = table; q != table + layout->ColorCount * 4; q += 4)
         palette.Entries.push_back({q[2], q[1], q[0], 0});  // RGBQUAD: blue, green, red, reserved
     return palette;
 }

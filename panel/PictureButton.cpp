@@ -1,6 +1,7 @@
 #include "panel/PictureButton.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,11 +10,21 @@
 #include <wx/log.h>
 #include <wx/mstream.h>
 
+#include "panel/BmpImage.h"
 #include "resources/Bitmaps.h"
 
 wxBitmap LoadResourceBitmap(std::string_view name) {
     const res::EmbeddedFile* file = res::FindBitmapResource(name);
     if (!file || !file->Data || file->Size == 0) return wxBitmap();
+    // The built-in pictures are 8-bit and uncompressed: decoding them here is
+    // several times faster than wx's stream reader, which start-up feels
+    // (33 pictures). Anything else takes wx's general path.
+    if (const std::optional<BmpLayout> layout = ParseBmp(file->Data, file->Size)) {
+        if (std::optional<std::vector<unsigned char>> rgb = DecodeBmpRgb(*layout)) {
+            wxImage image(layout->Width, layout->Height, rgb->data(), true);
+            return wxBitmap(image);
+        }
+    }
     wxMemoryInputStream stream(file->Data, file->Size);
     wxImage image;
     // Quietly: a damaged picture is treated like a missing one.
