@@ -120,21 +120,21 @@ bool ParseVersionNumbers(std::string_view text, VersionNumbers* numbers) {
     return false;
 }
 
-std::vector<BYTE> BuildVersionBlock(const VersionBlockSpec& spec) {
+std::vector<BYTE> BuildVersionBlock(const VersionBlockFields& fields) {
     FixedFileInfo fixed{};
     fixed.Signature = kFixedFileInfoSignature;
     fixed.StrucVersion = 0x00010000;
-    fixed.FileVersionMS = High(spec.FileVersion);
-    fixed.FileVersionLS = Low(spec.FileVersion);
-    fixed.ProductVersionMS = High(spec.ProductVersion);
-    fixed.ProductVersionLS = Low(spec.ProductVersion);
+    fixed.FileVersionMS = High(fields.FileVersion);
+    fixed.FileVersionLS = Low(fields.FileVersion);
+    fixed.ProductVersionMS = High(fields.ProductVersion);
+    fixed.ProductVersionLS = Low(fields.ProductVersion);
     fixed.FileFlagsMask = 0x3F;
-    fixed.FileOS = spec.FileOS;
-    fixed.FileType = spec.FileType;
-    fixed.FileSubtype = spec.FileSubtype;
+    fixed.FileOS = fields.FileOS;
+    fixed.FileType = fields.FileType;
+    fixed.FileSubtype = fields.FileSubtype;
 
     Node table{"040904B0", true, {}, {}};
-    for (const auto& [name, text] : spec.Strings)
+    for (const auto& [name, text] : fields.Strings)
         table.Children.push_back({name, true, Utf8ToUtf16Le(text) + std::string(2, '\0'), {}});
     const BYTE translation[4] = {0x09, 0x04, 0xB0, 0x04};  // U.S. English, code page 1200
     Node root{std::string(kRootKey), false, Bytes(&fixed, sizeof fixed), {}};

@@ -50,7 +50,7 @@ using VersionNumbers = std::array<WORD, 4>;
 // the text is one to four dot-separated numbers of at most 65535.
 bool ParseVersionNumbers(std::string_view text, VersionNumbers* numbers);
 
-struct VersionBlockSpec {
+struct VersionBlockFields {
     VersionNumbers FileVersion{};
     VersionNumbers ProductVersion{};
     DWORD FileOS = kVosDosWindows32;
@@ -63,7 +63,7 @@ struct VersionBlockSpec {
 
 // A complete block: the fixed file info, the strings, and VarFileInfo\Translation
 // (0x0409, 1200).
-std::vector<BYTE> BuildVersionBlock(const VersionBlockSpec& spec);
+std::vector<BYTE> BuildVersionBlock(const VersionBlockFields& fields);
 
 // A node's value inside a block.
 struct VersionValue {

@@ -22,12 +22,12 @@ std::string ProductName(const host::emulated::DriverInfo& driver) {
 
 std::vector<host::BYTE> DriverFileBytes(const host::emulated::DriverInfo& driver) {
     using namespace host::emulated;
-    VersionBlockSpec spec;
-    if (!ParseVersionNumbers(driver.FileVersion, &spec.FileVersion))
+    VersionBlockFields fields;
+    if (!ParseVersionNumbers(driver.FileVersion, &fields.FileVersion))
         throw ToolError(std::string("the catalog's version of ") + driver.FileName + " is not a version number");
-    spec.ProductVersion = spec.FileVersion;
-    spec.FileSubtype = driver.DeviceNumber;
-    spec.Strings = {
+    fields.ProductVersion = fields.FileVersion;
+    fields.FileSubtype = driver.DeviceNumber;
+    fields.Strings = {
         {"CompanyName", driver.Company},
         {"FileDescription", driver.Description},
         {"FileVersion", driver.FileVersion},
@@ -39,7 +39,7 @@ std::vector<host::BYTE> DriverFileBytes(const host::emulated::DriverInfo& driver
     std::vector<host::BYTE> bytes(kHeaderSize, 0);
     bytes[0] = 'M';
     bytes[1] = 'Z';
-    std::vector<host::BYTE> block = BuildVersionBlock(spec);
+    std::vector<host::BYTE> block = BuildVersionBlock(fields);
     bytes.insert(bytes.end(), block.begin(), block.end());
     return bytes;
 }

@@ -16,16 +16,16 @@ namespace fs = std::filesystem;
 
 namespace {
 
-VersionBlockSpec DriverSpec() {
-    VersionBlockSpec spec;
-    spec.FileVersion = {2, 30, 0, 112};
-    spec.ProductVersion = {2, 30, 0, 0};
-    spec.FileSubtype = 0x3AE3;
-    spec.Strings = {{"CompanyName", "Halvorn Ölund ™"},
+VersionBlockFields DriverSpec() {
+    VersionBlockFields fields;
+    fields.FileVersion = {2, 30, 0, 112};
+    fields.ProductVersion = {2, 30, 0, 0};
+    fields.FileSubtype = 0x3AE3;
+    fields.Strings = {{"CompanyName", "Halvorn Ölund ™"},
                     {"FileDescription", "V7 Station main driver"},
                     {"FileVersion", "2.30.0.112"},
                     {"ProductVersion", "2.30"}};
-    return spec;
+    return fields;
 }
 
 // The text VerQueryValue gives for subBlock, or "<none>".
