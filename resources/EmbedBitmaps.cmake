@@ -2,6 +2,8 @@
 #   DIR     the folder of .bmp files (ICON<number>.bmp are icons, the rest bitmaps)
 #   OUTPUT  the .cpp file to write
 # Each array is named after its file; the tables list the names in upper case.
+include("${CMAKE_CURRENT_LIST_DIR}/CppByteArray.cmake")
+
 file(GLOB files "${DIR}/*.bmp")
 list(SORT files)
 set(arrays "")
@@ -13,12 +15,7 @@ foreach(f IN LISTS files)
   if(NOT name MATCHES "^[A-Z0-9_]+$")
     message(FATAL_ERROR "picture name not usable as a resource name: ${f}")
   endif()
-  file(READ "${f}" hex HEX)
-  string(LENGTH "${hex}" digits)
-  math(EXPR bytes "${digits} / 2")
-  # 20 bytes a line, each as 0xNN,
-  string(REGEX REPLACE "(........................................)" "\\1\n" hex "${hex}")
-  string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," hex "${hex}")
+  v7_read_as_byte_array("${f}" hex bytes)
   string(APPEND arrays "alignas(4) const unsigned char k${name}[${bytes}] = {\n${hex}\n};\n")
   if(name MATCHES "^ICON([0-9]+)$")
     string(APPEND icons "    {\"${name}\", {k${name}, sizeof k${name}}},\n")

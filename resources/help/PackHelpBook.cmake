@@ -40,11 +40,8 @@ if(NOT packed EQUAL 0)
   message(FATAL_ERROR "packing the help book failed: ${packed}")
 endif()
 
-file(READ "${ARCHIVE}" hex HEX)
-string(LENGTH "${hex}" hex_length)
-math(EXPR byte_count "${hex_length} / 2")
-string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
-string(REGEX REPLACE "((0x..,){20})" "\\1\n    " bytes "${bytes}")
+include("${CMAKE_CURRENT_LIST_DIR}/../CppByteArray.cmake")
+v7_read_as_byte_array("${ARCHIVE}" bytes byte_count)
 file(WRITE "${OUTPUT_CPP}.tmp"
 "// Generated from resources/help at build time; do not edit.
 #include \"resources/help/HelpArchive.h\"
