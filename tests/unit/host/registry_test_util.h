@@ -1,6 +1,11 @@
-// Small helpers shared by the registry tests.
+// Registry and file helpers shared by the host and host-tool tests.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -14,12 +19,24 @@ inline host::LONG Set(host::HKEY key, const char* name, host::DWORD type, const 
     return host::RegSetValueEx(key, name, type, data.data(), static_cast<host::DWORD>(data.size()));
 }
 
-// The value's bytes and type, read with a buffer that is large enough.
+inline void WriteValue(const std::string& path, const char* name, host::DWORD type, const std::string& data) {
+    host::HKEY key = nullptr;
+    ASSERT_EQ(host::RegCreateKey(host::HKEY_LOCAL_MACHINE, path.c_str(), &key), host::ERROR_SUCCESS);
+    ASSERT_EQ(Set(key, name, type, Bytes(data)), host::ERROR_SUCCESS);
+    host::RegCloseKey(key);
+}
+
+// A value's status, type and bytes, read with a buffer that is large enough.
 struct Read {
     host::LONG Status = -1;
     host::DWORD Type = 0;
     std::vector<host::BYTE> Data;
+    bool operator==(const Read&) const = default;
 };
+inline void PrintTo(const Read& r, std::ostream* os) {
+    *os << "status " << r.Status << ", type " << r.Type << ", " << ::testing::PrintToString(r.Data);
+}
+inline Read Value(host::DWORD type, const std::string& data) { return {host::ERROR_SUCCESS, type, Bytes(data)}; }
 
 inline Read Get(host::HKEY key, const char* name) {
     Read read;
@@ -28,6 +45,23 @@ inline Read Get(host::HKEY key, const char* name) {
     read.Status = host::RegQueryValueEx(key, name, &read.Type, buffer.data(), &size);
     if (read.Status == host::ERROR_SUCCESS) read.Data.assign(buffer.begin(), buffer.begin() + size);
     return read;
+}
+
+// The same by the key's path under HKEY_LOCAL_MACHINE, through a handle of its own.
+inline Read ReadValue(const std::string& path, const char* name) {
+    host::HKEY key = nullptr;
+    host::LONG status = host::RegOpenKeyEx(host::HKEY_LOCAL_MACHINE, path.c_str(), 0, host::KEY_READ, &key);
+    if (status != host::ERROR_SUCCESS) return {status, 0, {}};
+    Read read = Get(key, name);
+    host::RegCloseKey(key);
+    return read;
+}
+
+inline bool KeyExists(const std::string& path) {
+    host::HKEY key = nullptr;
+    if (host::RegOpenKeyEx(host::HKEY_LOCAL_MACHINE, path.c_str(), 0, host::KEY_READ, &key)) return false;
+    host::RegCloseKey(key);
+    return true;
 }
 
 // Every subkey name of key, in enumeration order.
@@ -40,6 +74,11 @@ inline std::vector<std::string> SubKeys(host::HKEY key) {
         names.emplace_back(name, size);
     }
     return names;
+}
+
+inline std::string FileBytes(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 }  // namespace registry_test
