@@ -1,5 +1,5 @@
 // Runs the station drivers on a fresh host root and hands the channel a device
-// handle the way the application object does, for tests of the channel and its callers.
+// handle the way the application object does.
 #pragma once
 
 #include <memory>
@@ -25,6 +25,7 @@ public:
         m_handle = host::CreateDeviceFile("\\\\.\\Brakor");
         ResetDriverHandleCache();
         SetDriverHandleSource([this] { return m_handle; });
+        SetDesktopRepaint([this] { ++Repaints; });
     }
     ~StationDriversFixture() {
         SetDriverHandleSource(nullptr);
@@ -32,11 +33,10 @@ public:
         ResetDriverHandleCache();
         if (m_handle != host::INVALID_HANDLE_VALUE) host::CloseHandle(m_handle);
     }
-    StationDriversFixture(const StationDriversFixture&) = delete;
-    StationDriversFixture& operator=(const StationDriversFixture&) = delete;
 
     bool DriversStarted() const { return m_drivers && m_drivers->Started(); }
     host::HANDLE Handle() const { return m_handle; }
+    int Repaints = 0;
 
 private:
     TempHostRoot m_root;

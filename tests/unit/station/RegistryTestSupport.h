@@ -57,15 +57,6 @@ inline void MakeKey(const std::string& keyPath) {
     host::RegCloseKey(key);
 }
 
-inline bool KeyExists(const std::string& keyPath) {
-    host::HKEY key = nullptr;
-    if (host::RegOpenKeyEx(host::HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, host::KEY_READ, &key) !=
-        host::ERROR_SUCCESS)
-        return false;
-    host::RegCloseKey(key);
-    return true;
-}
-
 // The subkey names of a key (HKEY_LOCAL_MACHINE itself for an empty path) in
 // enumeration order; empty when the key is missing.
 inline std::vector<std::string> Subkeys(const std::string& keyPath) {

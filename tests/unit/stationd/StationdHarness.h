@@ -1,69 +1,94 @@
-// Helpers for driving the real station drivers on a fresh host root.
+// The real station drivers on a fresh host root, reached through the device
+// client or through a raw socket for frames the client would never send.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "host/types.h"
+#include "host/device.h"
+#include "support/TempHostRoot.h"
+#include "unit/station/RegistryTestSupport.h"
 
 namespace stationd_test {
 
-inline constexpr const char* kStationKey = "Software\\Halvorn\\Orvane\\Setup\\Station1";
-inline constexpr const char* kBoardKey = "Software\\Halvorn\\Orvane\\Setup\\Board1";
+using Bytes = std::vector<std::uint8_t>;
+using std::chrono::milliseconds;
 
-// Makes the current root's registry as an installer would: the station key,
-// with AutoLaunch (1 byte) and Default User when given.
+// Written out, not taken from the daemon's headers, so a change on both sides is still caught.
+constexpr host::DWORD kOn = 0x220802, kFirstStation = 0x220803, kNextStation = 0x220804, kFirstDriver = 0x22080A,
+                      kNextDriver = 0x22080B, kOff = 0x22080C, kBroadcast = 0x22080D;
+inline const std::string kStationKey = "Software\\Halvorn\\Orvane\\Setup\\Station1";
+inline const std::string kBoardKey = "Software\\Halvorn\\Orvane\\Setup\\Board1";
+
+// The registry as an installer leaves it: the station key, AutoLaunch (1 byte), Default User when given.
 void SetUpRegistry(bool autoLaunch = false, const char* defaultUser = nullptr);
 
-struct RegValue {
-    host::LONG Status = -1;
-    host::DWORD Type = 0;
-    std::vector<std::uint8_t> Data;
-};
-RegValue ReadValue(const char* key, const char* name);
-// The value as text up to its first NUL.
-std::string ReadText(const char* key, const char* name);
-
-// Runs v7-stationd until it exits on its own (at most the timeout, then killed).
+// Runs v7-stationd until it exits on its own (killed after 5 s).
 struct DaemonExit {
-    int ExitCode = -1;
-    std::string Out;
-    std::string Err;
+    int ExitCode;
+    std::string Out, Err;
 };
-DaemonExit RunDaemonToExit(const std::vector<std::string>& args,
-                           std::chrono::milliseconds timeout = std::chrono::milliseconds(5000));
+DaemonExit RunDaemonToExit(const std::vector<std::string>& args);
+int LineCount(const std::string& text);
 
-std::vector<std::string> StationLogLines();
+// The station log's lines without their time stamps.
+std::vector<std::string> StationLogEvents();
 
-// One control call on a device handle: the success flag and the reply bytes.
 struct Call {
     host::BOOL Ok = 0;
-    std::vector<std::uint8_t> Reply;
+    Bytes Reply;
 };
-Call Control(host::HANDLE device, host::DWORD code, std::vector<std::uint8_t> buffer);
-std::vector<std::uint8_t> StationRecord(const std::string& name, const std::string& user);
-std::string FieldText(const std::vector<std::uint8_t>& record, std::size_t offset);
+// One control call with the buffer as both input and output.
+Call Control(host::HANDLE device, host::DWORD code, Bytes buffer);
+Bytes StationRecord(const std::string& name, const std::string& user);
+std::string FieldText(const Bytes& record, std::size_t offset);
+inline int DeviceNumber(const Bytes& record) { return record[6] | record[7] << 8; }
+// The user field of the station list's first record.
+std::string StationUser(host::HANDLE device);
 
-// A raw socket to the device, for frames the client library would never send.
+// A raw socket to the device; each read waits at most 3 s.
 class RawClient {
 public:
     RawClient();
-    ~RawClient();
-    RawClient(const RawClient&) = delete;
-    RawClient& operator=(const RawClient&) = delete;
+    ~RawClient() { Close(); }
 
     bool Connected() const { return m_fd >= 0; }
-    void Send(const std::vector<std::uint8_t>& bytes);
+    void Send(const Bytes& bytes);
     void Close();
-    // Reads exactly n bytes; fewer when the daemon closes or the time runs out.
-    std::vector<std::uint8_t> Receive(std::size_t n, std::chrono::milliseconds timeout = std::chrono::milliseconds(3000));
-    // True when the daemon has closed the connection (end of stream).
-    bool ClosedByPeer(std::chrono::milliseconds timeout = std::chrono::milliseconds(3000));
+    // Exactly n bytes; fewer when the daemon closes or the time runs out.
+    Bytes Receive(std::size_t n);
+    bool ClosedByPeer();
 
 private:
     int m_fd = -1;
 };
 
 }  // namespace stationd_test
+
+// A fresh root with its registry, the daemon on it and one open device handle.
+class StationdTest : public ::testing::Test {
+protected:
+    void Start(std::vector<std::string> args = {}, bool autoLaunch = false, const char* defaultUser = nullptr) {
+        stationd_test::SetUpRegistry(autoLaunch, defaultUser);
+        m_daemon = std::make_unique<RunningStationDrivers>(std::move(args));
+        ASSERT_TRUE(m_daemon->Started());
+        m_device = host::CreateDeviceFile("\\\\.\\Brakor");
+        ASSERT_NE(m_device, host::INVALID_HANDLE_VALUE);
+    }
+    void TearDown() override {
+        if (m_device != host::INVALID_HANDLE_VALUE) host::CloseHandle(m_device);
+        m_daemon.reset();
+    }
+    stationd_test::Call Control(host::DWORD code, stationd_test::Bytes buffer) {
+        return stationd_test::Control(m_device, code, std::move(buffer));
+    }
+
+    TempHostRoot m_root;
+    std::unique_ptr<RunningStationDrivers> m_daemon;
+    host::HANDLE m_device = host::INVALID_HANDLE_VALUE;
+};

@@ -1,0 +1,161 @@
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include "host/emulated/root.h"
+#include "unit/stationd/StationdHarness.h"
+
+using namespace stationd_test;
+using regtest::Query;
+using regtest::Sz;
+namespace fs = std::filesystem;
+
+namespace {
+
+void ExpectBinary(const std::string& key, const char* name, const Bytes& expected) {
+    auto value = Query(key, name);
+    EXPECT_EQ(value.Type, host::REG_BINARY) << name;
+    EXPECT_EQ(value.Bytes, expected) << name;
+}
+
+}  // namespace
+
+TEST_F(StationdTest, StartWritesTheDriversValuesAndLeavesTheStationOff) {
+    Start();
+    for (const char* name : {"Detected", "OnLine", "Board Number", "V7 Base Init", "V7 Keyboard Init", "V7 Mouse Init"})
+        ExpectBinary(kStationKey, name, {1});
+    ExpectBinary(kStationKey, "IO Handle", {0x00, 0x03, 0x00, 0x00});
+    ExpectBinary(kBoardKey, "Detected", {1});
+    ExpectBinary(kStationKey, "Launched", {0});
+    ExpectBinary(kBoardKey, "Launched", {0});
+    auto user = Query(kStationKey, "Current User");
+    EXPECT_EQ(user.Type, host::REG_SZ);
+    EXPECT_EQ(user.Bytes, Sz("[ None ]"));
+    EXPECT_EQ(StationUser(m_device), "");
+}
+
+TEST_F(StationdTest, AutoLaunchTurnsTheStationOnWithTheDefaultUser) {
+    Start({}, true, "Bob");
+    ExpectBinary(kStationKey, "Launched", {1});
+    ExpectBinary(kBoardKey, "Launched", {1});
+    EXPECT_EQ(Query(kStationKey, "Current User").Bytes, Sz("Bob"));
+    EXPECT_EQ(StationUser(m_device), "Bob");
+    auto events = StationLogEvents();
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_EQ(events[0].rfind("start\t", 0), 0u) << events[0];
+    EXPECT_EQ(events[1], "on\tBob");
+}
+
+TEST_F(StationdTest, RefuseOnFailsTurnOnAndAutoLaunch) {
+    Start({"--refuse-on"}, true, "Bob");
+    ExpectBinary(kStationKey, "Launched", {0});
+    EXPECT_EQ(Query(kStationKey, "Current User").Bytes, Sz("[ None ]"));
+    auto call = Control(kOn, StationRecord("Station1", "Bob"));
+    EXPECT_FALSE(call.Ok);
+    EXPECT_TRUE(call.Reply.empty());
+    EXPECT_EQ(StationUser(m_device), "");
+}
+
+TEST_F(StationdTest, RefuseOffKeepsTheStationOn) {
+    Start({"--refuse-off"}, true, "Bob");
+    EXPECT_FALSE(Control(kOff, StationRecord("Station1", "Bob")).Ok);
+    EXPECT_EQ(StationUser(m_device), "Bob");
+}
+
+TEST_F(StationdTest, WithoutAndInitZeroTakeTheirNamesInAnyCase) {
+    Start({"--without", "quorel", "--without", "VFLATD", "--init-zero", "keyboard", "--init-zero", "MOUSE"});
+    std::vector<int> numbers;
+    for (auto call = Control(kFirstDriver, Bytes(80)); call.Ok; call = Control(kNextDriver, call.Reply))
+        numbers.push_back(DeviceNumber(call.Reply));
+    EXPECT_EQ(numbers, (std::vector<int>{0x3AE3, 0x3AE5, 0x000D}));
+    ExpectBinary(kStationKey, "V7 Base Init", {1});
+    ExpectBinary(kStationKey, "V7 Keyboard Init", {0});
+    ExpectBinary(kStationKey, "V7 Mouse Init", {0});
+}
+
+TEST_F(StationdTest, StationNameAndCurrentUserOverrideTheStationList) {
+    Start({"--station-name", "STATION1", "--current-user", "Carol"}, true, "Bob");
+    auto station = Control(kFirstStation, Bytes(68));
+    EXPECT_EQ(FieldText(station.Reply, 0), "STATION1");
+    EXPECT_EQ(FieldText(station.Reply, 32), "Carol");
+    // The registry keeps the user the station was turned on with.
+    EXPECT_EQ(Query(kStationKey, "Current User").Bytes, Sz("Bob"));
+    ASSERT_TRUE(Control(kOff, station.Reply).Ok);
+    EXPECT_EQ(StationUser(m_device), "");
+}
+
+TEST_F(StationdTest, SigtermEndsCleanlyAndRemovesTheSocket) {
+    Start();
+    fs::path socket = host::emulated::DeviceSocketPath("Brakor");
+    struct stat info {};
+    ASSERT_EQ(stat(socket.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISSOCK(info.st_mode));
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+
+    EXPECT_EQ(m_daemon->Stop(), 0);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(socket)));
+    auto events = StationLogEvents();
+    ASSERT_FALSE(events.empty());
+    EXPECT_EQ(events.back(), "stop\tSIGTERM");
+}
+
+TEST_F(StationdTest, ASecondDaemonOnTheSameRootRefusesAndTheFirstKeepsServing) {
+    Start();
+    DaemonExit second = RunDaemonToExit({});
+    EXPECT_NE(second.ExitCode, 0);
+    EXPECT_EQ(LineCount(second.Err), 1);
+    EXPECT_NE(second.Err.find("already"), std::string::npos) << second.Err;
+    EXPECT_TRUE(Control(kFirstStation, Bytes(68)).Ok);
+}
+
+TEST(StationdStart, AStaleSocketFileIsReplaced) {
+    TempHostRoot root;
+    SetUpRegistry();
+    // A socket left by a daemon that was killed: bound, nobody listening.
+    fs::path path = host::emulated::DeviceSocketPath("Brakor");
+    fs::create_directories(path.parent_path());
+    int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::strncpy(addr.sun_path, path.c_str(), sizeof(addr.sun_path) - 1);
+    ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    close(fd);
+
+    RunningStationDrivers daemon;
+    ASSERT_TRUE(daemon.Started());
+    host::HANDLE device = host::CreateDeviceFile("\\\\.\\Brakor");
+    EXPECT_TRUE(Control(device, kFirstStation, Bytes(68)).Ok);
+    host::CloseHandle(device);
+}
+
+TEST(StationdStart, AMissingRegistryAndBadFlagsAreRefusedWithOneLine) {
+    TempHostRoot root;
+    DaemonExit noRegistry = RunDaemonToExit({});
+    EXPECT_NE(noRegistry.ExitCode, 0);
+    EXPECT_EQ(LineCount(noRegistry.Err), 1);
+    EXPECT_NE(noRegistry.Err.find("v7-host init"), std::string::npos) << noRegistry.Err;
+    EXPECT_FALSE(fs::exists(host::emulated::RegistryPath()));
+
+    SetUpRegistry();
+    const std::vector<std::vector<std::string>> bad = {
+        {"--bogus"},           {"--slow"},                {"--slow", "fast"}, {"--slow", "-5"},
+        {"--without", "Nope"}, {"--init-zero", "disk"},   {"--station-name", std::string(32, 's')},
+        {"--current-user", ""},
+    };
+    for (const auto& args : bad) {
+        DaemonExit result = RunDaemonToExit(args);
+        EXPECT_NE(result.ExitCode, 0) << args[0];
+        EXPECT_EQ(LineCount(result.Err), 1) << result.Err;
+    }
+    EXPECT_FALSE(fs::exists(host::emulated::DeviceSocketPath("Brakor")));
+
+    DaemonExit help = RunDaemonToExit({"--help"});
+    EXPECT_EQ(help.ExitCode, 0);
+    for (const char* flag :
+         {"--refuse-on", "--refuse-off", "--without", "--init-zero", "--slow", "--station-name", "--current-user"})
+        EXPECT_NE(help.Out.find(flag), std::string::npos) << flag;
+}
