@@ -1,17 +1,30 @@
-// Shared ground of the GUI tests: a display check, a fresh host root per test,
-// the station drivers, the program started the way it starts for real, and
-// message boxes answered and checked through the modal dialog hook.
+// Shared ground of the GUI tests: a fresh host root per test, the station
+// drivers, the program started the way it starts for real, and message boxes
+// answered and checked through the modal dialog hook.
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/html/helpfrm.h>
+#include <wx/html/helpwnd.h>
+#include <wx/html/htmlwin.h>
+#include <wx/menu.h>
+#include <wx/msgdlg.h>
 #include <wx/weakref.h>
 
+#include "app/CommandTable.h"
+#include "app/MainFrame.h"
+#include "app/V7App.h"
+#include "host/registry.h"
+#include "resources/StringTable.h"
+#include "station/StationConfiguration.h"
 #include "support/TempHostRoot.h"
 
 // Failures of expected dialogs become test failures, not assertion pop-ups.
@@ -28,81 +41,204 @@ protected:
     void ReportFailure(const wxString& msg) override { ADD_FAILURE() << msg.utf8_string(); }
 };
 
-class CMainFrame;
-
 namespace guitest {
 
-// Any dialog that no wxTEST_DIALOG expects fails the test and is answered
-// Cancel at once, so a test never hangs on a box nobody will close.
+// Any dialog no wxTEST_DIALOG expects fails the test and is cancelled at once,
+// so a test never hangs on a box nobody will close.
 class UnexpectedDialogGuard : public wxModalDialogHook {
 public:
     UnexpectedDialogGuard() { Register(); }
     ~UnexpectedDialogGuard() override { Unregister(); }
 
 protected:
-    int Enter(wxDialog* dialog) override;
+    int Enter(wxDialog* dialog) override {
+        auto* box = dynamic_cast<wxMessageDialog*>(dialog);
+        ADD_FAILURE() << "unexpected dialog: " << (box ? box->GetMessage() : dialog->GetTitle()).utf8_string();
+        return wxID_CANCEL;
+    }
     void Exit(wxDialog*) override {}
 };
 
-bool HaveDisplay();
-
-// A message box: its exact text, caption "V7", the buttons the answer implies
-// (Yes/No for wxYES and wxNO, OK for wxOK), answered with answer. whileShown
-// runs while the box is up, to look at the program's state at that moment.
+// A message box with this text (or only containing it), caption "V7", Yes/No
+// buttons for wxYES/wxNO and OK for wxOK, answered with answer; whileShown
+// runs while the box is up.
 class ExpectMessageBox : public wxExpectModalBase<wxMessageDialog, ExpectMessageBox> {
 public:
-    ExpectMessageBox(wxString message, int answer, std::function<void()> whileShown = {});
-    // A box whose text contains part (for texts made at run time).
-    static ExpectMessageBox Containing(wxString part, int answer);
+    ExpectMessageBox(wxString message, int answer, std::function<void()> whileShown = {}, bool partial = false)
+        : m_message(std::move(message)), m_answer(answer), m_whileShown(std::move(whileShown)), m_partial(partial) {
+        m_description = "message box \"" + m_message.Left(40) + "\"";
+    }
 
 protected:
-    int OnInvoked(wxMessageDialog* dialog) const override;
+    int OnInvoked(wxMessageDialog* dialog) const override {
+        if (m_partial)
+            EXPECT_NE(dialog->GetMessage().Find(m_message), wxNOT_FOUND) << dialog->GetMessage().utf8_string();
+        else
+            EXPECT_EQ(dialog->GetMessage().utf8_string(), m_message.utf8_string());
+        EXPECT_EQ(dialog->GetCaption().utf8_string(), "V7");
+        const long buttons = dialog->GetMessageDialogStyle() & (wxOK | wxYES_NO | wxCANCEL);
+        EXPECT_EQ(buttons, m_answer == wxOK ? wxOK : wxYES_NO) << "buttons of \"" << m_message.utf8_string() << "\"";
+        if (m_whileShown) m_whileShown();
+        return m_answer == wxYES ? wxID_YES : m_answer == wxNO ? wxID_NO : wxID_OK;
+    }
 
 private:
     wxString m_message;
-    bool m_partial = false;
     int m_answer;
     std::function<void()> m_whileShown;
+    bool m_partial;
 };
 
-// The text of a string-table entry.
-wxString Text(unsigned id);
+inline bool HaveDisplay() { return wxTheApp != nullptr; }  // wx starts only with a display
 
-// Runs pending events, idle processing and deferred deletions a few times.
-void PumpEvents();
-// Pumps events until done() or the time (seconds) runs out; returns done().
-bool PumpUntil(const std::function<bool()>& done, double seconds = 10);
+inline wxString Text(unsigned stringId) {
+    std::string text;
+    EXPECT_TRUE(res::LoadString(stringId, text)) << "string " << stringId;
+    return wxString::FromUTF8(text);
+}
 
-// The main frame among the open windows, or nullptr.
-CMainFrame* FindMainFrame();
+inline void PumpEvents() {
+    for (int i = 0; i < 5; ++i) {
+        wxTheApp->Yield(true);
+        wxTheApp->ProcessPendingEvents();
+        wxTheApp->ProcessIdle();
+    }
+}
 
-// Picks a menu command as the user would: menu states updated first, and a
-// greyed item does nothing. False when the item is greyed or absent.
-bool PickMenuCommand(CMainFrame* frame, int systemCommand);
-// The state of a menu item after the frame's update rules ran.
-bool IsMenuItemEnabled(CMainFrame* frame, int systemCommand);
+inline bool PumpUntil(const std::function<bool()>& done, double seconds = 10) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        PumpEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
 
-// A value as stored in the registry (HKEY_LOCAL_MACHINE), or nothing.
-std::optional<std::vector<unsigned char>> RawValue(const std::string& keyPath, const char* name);
-// A REG_SZ value without its terminator.
-std::string TextValue(const std::string& keyPath, const char* name);
-// The station's and the board's "Launched" bytes, as {station, board}; -1 for missing.
-std::pair<int, int> LaunchedValues();
+inline CMainFrame* FindMainFrame() {
+    for (wxWindow* window : wxTopLevelWindows)
+        if (auto* frame = dynamic_cast<CMainFrame*>(window); frame && !frame->IsBeingDeleted()) return frame;
+    return nullptr;
+}
+
+// The one open help frame and its page; nullptr and "" when there is not exactly one.
+inline wxHtmlHelpFrame* HelpFrame() {
+    std::vector<wxHtmlHelpFrame*> frames;
+    for (wxWindow* window : wxTopLevelWindows)
+        if (auto* frame = wxDynamicCast(window, wxHtmlHelpFrame); frame && !frame->IsBeingDeleted())
+            frames.push_back(frame);
+    return frames.size() == 1 ? frames[0] : nullptr;
+}
+inline wxString ShownHelpPage() {
+    wxHtmlHelpFrame* frame = HelpFrame();
+    return frame ? frame->GetHelpWindow()->GetHtmlWindow()->GetOpenedPage().AfterLast(':') : wxString();
+}
+
+// As the user picks it: update rules run first, and a greyed item does nothing.
+inline bool IsMenuItemEnabled(CMainFrame* frame, int systemCommand) {
+    frame->UpdateWindowUI();
+    wxMenuItem* item = frame->GetMenuBar()->FindItem(cmd::ToWxId(systemCommand));
+    return item && item->IsEnabled();
+}
+inline bool PickMenuCommand(CMainFrame* frame, int systemCommand) {
+    return IsMenuItemEnabled(frame, systemCommand) && frame->ProcessCommand(cmd::ToWxId(systemCommand));
+}
+
+// Events sent straight to a window.
+inline void SendMouse(wxWindow* window, wxEventType type, wxPoint at = wxPoint(3, 3)) {
+    wxMouseEvent event(type);
+    event.SetPosition(at);
+    event.SetEventObject(window);
+    window->GetEventHandler()->ProcessEvent(event);
+}
+inline void SendKey(wxWindow* window, wxEventType type, int code = WXK_SPACE) {
+    wxKeyEvent event(type);
+    event.m_keyCode = code;
+    event.SetEventObject(window);
+    window->GetEventHandler()->ProcessEvent(event);
+}
+inline void ClickWithMouse(wxWindow* window) {
+    SendMouse(window, wxEVT_LEFT_DOWN);
+    SendMouse(window, wxEVT_LEFT_UP);
+}
+
+// A value of HKEY_LOCAL_MACHINE as text without a terminator, or "(missing)".
+inline std::string TextValue(const std::string& keyPath, const char* name) {
+    host::HKEY key = nullptr;
+    if (host::RegOpenKeyEx(host::HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, host::KEY_READ, &key) != host::ERROR_SUCCESS)
+        return "(missing)";
+    std::string data(4096, '\0');
+    host::DWORD size = static_cast<host::DWORD>(data.size());
+    const host::LONG status =
+        host::RegQueryValueEx(key, name, nullptr, reinterpret_cast<unsigned char*>(data.data()), &size);
+    host::RegCloseKey(key);
+    if (status != host::ERROR_SUCCESS) return "(missing)";
+    data.resize(size);
+    if (!data.empty() && data.back() == '\0') data.pop_back();
+    return data;
+}
+
+// The station's and the board's "Launched" bytes; -1 for missing.
+inline std::pair<int, int> LaunchedValues() {
+    auto byte = [](const std::string& path) {
+        const std::string data = TextValue(path, "Launched");  // a 0 byte reads as ""
+        return data.size() == 1 ? static_cast<int>(data[0]) : data.empty() ? 0 : -1;
+    };
+    return {byte(StationConfiguration::StationKeyPath(kStationNumber)),
+            byte(StationConfiguration::BoardKeyPath(kBoardNumber))};
+}
 
 class GuiTest : public ::testing::Test {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override {
+        if (!HaveDisplay()) GTEST_SKIP() << "no display (run under xvfb-run)";
+        m_guard = std::make_unique<UnexpectedDialogGuard>();
+        m_root = std::make_unique<TempHostRoot>();
+    }
+    void TearDown() override {
+        if (!m_root) return;
+        EndProgram();
+        m_drivers.reset();
+        m_root.reset();
+        m_guard.reset();
+    }
 
-    // Writes the product's, board 1's and station 1's values as the installer
-    // does (station off, "Station1", default user "User1").
-    void InstallStation(bool autoLaunch = false);
-    // Starts v7-stationd on this root with its fault switches.
-    void StartDrivers(std::vector<std::string> args = {});
-    // The start-up sequence; the frame it shows, or nullptr when it declined.
-    CMainFrame* StartProgram();
-    // Destroys the main window the way its close box does and runs the exit steps.
-    void EndProgram();
+    // What the installer writes: station off, "Station1", default user "User1".
+    void InstallStation(bool autoLaunch = false) {
+        for (const std::string& path : {std::string(kProductKey), StationConfiguration::BoardKeyPath(kBoardNumber),
+                                        StationConfiguration::StationKeyPath(kStationNumber)}) {
+            host::HKEY key = nullptr;
+            ASSERT_EQ(host::RegCreateKey(host::HKEY_LOCAL_MACHINE, path.c_str(), &key), host::ERROR_SUCCESS);
+            host::RegCloseKey(key);
+        }
+        StationConfiguration config;
+        config.LoadConfiguration();
+        config.BoardDetected = config.StationDetected = 1;
+        config.BoardName = "V7 Board";
+        config.StationName = "Station1";
+        config.DefaultUser = "User1";
+        config.CurrentUser = "[ None ]";
+        config.AutoLaunch = autoLaunch ? 1 : 0;
+        config.SaveConfiguration();
+    }
+    void StartDrivers(std::vector<std::string> args = {}) {
+        m_drivers = std::make_unique<RunningStationDrivers>(std::move(args));
+        ASSERT_TRUE(m_drivers->Started()) << "v7-stationd did not start";
+    }
+    // The start-up sequence; the frame it shows, or nullptr.
+    CMainFrame* StartProgram() {
+        m_started = true;
+        if (!wxGetApp().OnInit()) return nullptr;
+        PumpEvents();
+        return FindMainFrame();
+    }
+    // Destroys every window and runs the exit steps.
+    void EndProgram() {
+        for (wxWindow* window : wxTopLevelWindows) window->Destroy();
+        PumpUntil([] { return wxTopLevelWindows.empty(); }, 5);
+        if (m_started) wxGetApp().OnExit();
+        m_started = false;
+    }
 
     std::unique_ptr<UnexpectedDialogGuard> m_guard;
     std::unique_ptr<TempHostRoot> m_root;

@@ -1,13 +1,10 @@
-// Turning the V7 Station on and off through the real station drivers: what the
-// registry, the panel, the menu and the drivers show afterwards, and the
-// messages on refusal.
+// Turning the V7 Station on and off through the real station drivers, from the
+// panel's buttons and the frame's handlers: what the registry, the panel, the
+// menu and the drivers show afterwards, and the messages on refusal.
 #include "GuiTest.h"
-#include "app/CommandTable.h"
-#include "app/MainFrame.h"
 #include "panel/PictureButton.h"
 #include "panel/V7View.h"
 #include "station/DriverChannel.h"
-#include "station/StationConfiguration.h"
 
 namespace {
 
@@ -17,150 +14,97 @@ const std::string kStationKey = StationConfiguration::StationKeyPath(kStationNum
 
 class PowerTest : public GuiTest {
 protected:
-    // "on" when the panel shows the station on (Off enabled, On disabled),
-    // "off" for the reverse, "mixed" otherwise.
-    static std::string PanelState(CMainFrame* frame) {
-        const bool on = frame->GetActiveView()->Button(CV7View::IDC_ON)->IsEnabled();
-        const bool off = frame->GetActiveView()->Button(CV7View::IDC_OFF)->IsEnabled();
-        return on == off ? "mixed" : (off ? "on" : "off");
+    CMainFrame* Start(bool autoLaunch, std::vector<std::string> driverArgs = {}) {
+        InstallStation(autoLaunch);
+        StartDrivers(std::move(driverArgs));
+        m_frame = StartProgram();
+        return m_frame;
     }
-    // The current user the drivers' station list reports for the station.
+    CPictureButton* Button(int id) const { return m_frame->GetActiveView()->Button(id); }
+    // What panel and menu show: "on" (Off usable, On greyed), "off" for the
+    // reverse, "mixed" otherwise.
+    std::string State() const {
+        const bool panelOn = Button(CV7View::IDC_ON)->IsEnabled(), panelOff = Button(CV7View::IDC_OFF)->IsEnabled();
+        const bool menuOn = IsMenuItemEnabled(m_frame, cmd::ID_STATION_ON);
+        const bool menuOff = IsMenuItemEnabled(m_frame, cmd::ID_STATION_OFF);
+        if (panelOn != menuOn || panelOff != menuOff || panelOn == panelOff) return "mixed";
+        return panelOff ? "on" : "off";
+    }
     static std::string DriversCurrentUser() {
         StationRecord record{};
         return GetFirstStation(&record) ? RecordText(record.UserName) : "(no list)";
     }
-    // Every value of the station key, to show that nothing was written.
+    // The station key's values, to show that nothing was written.
     static std::vector<std::string> StationValues() {
         std::vector<std::string> values;
-        for (const char* name : {"Launched", "Current User", "Default User", "Station Name"}) {
-            auto data = RawValue(kStationKey, name);
-            values.push_back(data ? std::string(data->begin(), data->end()) : "(missing)");
-        }
+        for (const char* name : {"Launched", "Current User", "Default User", "Station Name"})
+            values.push_back(TextValue(kStationKey, name));
         return values;
     }
+    CMainFrame* m_frame = nullptr;
 };
 
-TEST_F(PowerTest, TurnOnRecordsTheStationOnWithTheDefaultUser) {
-    InstallStation();
-    StartDrivers();
-    CMainFrame* frame = StartProgram();
-    ASSERT_NE(frame, nullptr);
-    ASSERT_EQ(PanelState(frame), "off");
+TEST_F(PowerTest, PanelButtonsTurnTheStationOffAndOnAndOpenHelp) {
+    ASSERT_NE(Start(/*autoLaunch=*/true), nullptr);
+    ASSERT_EQ(State(), "on") << "the drivers did not turn the station on at start";
 
-    ASSERT_TRUE(PickMenuCommand(frame, cmd::ID_STATION_ON));
+    auto before = StationValues();
+    wxTEST_DIALOG(ClickWithMouse(Button(CV7View::IDC_OFF)), ExpectMessageBox(Text(2012), wxNO));
+    EXPECT_EQ(StationValues(), before);
+    EXPECT_EQ(State(), "on");
+    EXPECT_EQ(DriversCurrentUser(), "User1") << "the drivers were asked to turn the station off";
+
+    wxTEST_DIALOG(ClickWithMouse(Button(CV7View::IDC_OFF)), ExpectMessageBox(Text(2012), wxYES));
+    EXPECT_EQ(LaunchedValues(), std::make_pair(0, 0));
+    EXPECT_EQ(TextValue(kStationKey, "Current User"), "[ None ]");
+    EXPECT_EQ(State(), "off");
+    m_frame->OnStationOff();  // already off: nothing is asked
+
+    Button(CV7View::IDC_ON)->SetFocus();
+    PumpEvents();
+    ClickWithMouse(Button(CV7View::IDC_ON));
+    PumpEvents();
     EXPECT_EQ(LaunchedValues(), std::make_pair(1, 1));
     EXPECT_EQ(TextValue(kStationKey, "Current User"), "User1");
-    EXPECT_EQ(PanelState(frame), "on");
     EXPECT_EQ(DriversCurrentUser(), "User1");
-
-    // Already on: the panel's On path does nothing and asks nothing.
-    const auto before = StationValues();
-    frame->OnStationOn();
+    EXPECT_EQ(State(), "on");
+    EXPECT_EQ(Button(CV7View::IDC_ON)->CurrentPicture(), 'X');
+    EXPECT_EQ(wxWindow::FindFocus(), Button(CV7View::IDC_OFF)) << "the focus stayed on the greyed button";
+    before = StationValues();
+    m_frame->OnStationOn();  // already on: nothing is done or asked
     EXPECT_EQ(StationValues(), before);
+
+    ClickWithMouse(Button(CV7View::IDC_HELP));
+    EXPECT_EQ(ShownHelpPage(), "dialog-103.htm");
 }
 
 TEST_F(PowerTest, TurnOnTakesTheUserTheDriversReport) {
-    InstallStation();
-    StartDrivers({"--current-user", "Anna"});
-    CMainFrame* frame = StartProgram();
-    ASSERT_NE(frame, nullptr);
-    frame->OnStationOn();
+    ASSERT_NE(Start(false, {"--current-user", "Anna"}), nullptr);
+    m_frame->OnStationOn();
     EXPECT_EQ(TextValue(kStationKey, "Current User"), "Anna");
-    EXPECT_EQ(frame->Configuration().CurrentUser, "Anna");
+    EXPECT_EQ(m_frame->Configuration().CurrentUser, "Anna");
 }
 
 TEST_F(PowerTest, RefusedTurnOnSaysSoAndChangesNothing) {
-    InstallStation();
-    StartDrivers({"--refuse-on"});
-    CMainFrame* frame = StartProgram();
-    ASSERT_NE(frame, nullptr);
+    ASSERT_NE(Start(false, {"--refuse-on"}), nullptr);
     const auto before = StationValues();
-
-    wxTEST_DIALOG(frame->OnStationOn(), ExpectMessageBox(Text(2009), wxOK));
+    wxTEST_DIALOG(m_frame->OnStationOn(), ExpectMessageBox(Text(2009), wxOK));
     EXPECT_EQ(StationValues(), before);
     EXPECT_EQ(LaunchedValues(), std::make_pair(0, 0));
-    EXPECT_EQ(PanelState(frame), "off");
-    EXPECT_TRUE(IsMenuItemEnabled(frame, cmd::ID_STATION_ON));
-}
-
-TEST_F(PowerTest, TurnOffAnsweredYesRecordsTheStationOff) {
-    InstallStation(/*autoLaunch=*/true);
-    StartDrivers();
-    CMainFrame* frame = StartProgram();
-    ASSERT_NE(frame, nullptr);
-    // Started with the station on: only Turn Off makes sense.
-    ASSERT_EQ(PanelState(frame), "on");
-    EXPECT_FALSE(IsMenuItemEnabled(frame, cmd::ID_STATION_ON));
-
-    wxTEST_DIALOG(ASSERT_TRUE(PickMenuCommand(frame, cmd::ID_STATION_OFF)),
-                  ExpectMessageBox(Text(2012), wxYES).Describe("confirm turn off"));
-    EXPECT_EQ(LaunchedValues(), std::make_pair(0, 0));
-    EXPECT_EQ(TextValue(kStationKey, "Current User"), "[ None ]");
-    EXPECT_EQ(PanelState(frame), "off");
-    EXPECT_TRUE(IsMenuItemEnabled(frame, cmd::ID_STATION_ON));
-    EXPECT_FALSE(IsMenuItemEnabled(frame, cmd::ID_STATION_OFF));
-
-    // Already off: nothing is asked.
-    frame->OnStationOff();
-}
-
-TEST_F(PowerTest, TurnOffAnsweredNoWritesNothingAndLeavesTheStationOn) {
-    InstallStation(/*autoLaunch=*/true);
-    StartDrivers();
-    CMainFrame* frame = StartProgram();
-    ASSERT_NE(frame, nullptr);
-    const auto before = StationValues();
-
-    wxTEST_DIALOG(frame->OnStationOff(), ExpectMessageBox(Text(2012), wxNO));
-    EXPECT_EQ(StationValues(), before);
-    EXPECT_EQ(PanelState(frame), "on");
-    EXPECT_EQ(DriversCurrentUser(), "User1") << "the drivers were asked to turn the station off";
+    EXPECT_EQ(State(), "off");
 }
 
 TEST_F(PowerTest, RefusedTurnOffRestoresTheStateBeforeSayingSo) {
-    InstallStation(/*autoLaunch=*/true);
-    StartDrivers({"--refuse-off", "--current-user", "Anna"});
-    CMainFrame* frame = StartProgram();
-    ASSERT_NE(frame, nullptr);
-    ASSERT_EQ(TextValue(kStationKey, "Current User"), "Anna");
-
+    ASSERT_NE(Start(true, {"--refuse-off", "--current-user", "Anna"}), nullptr);
+    ASSERT_EQ(TextValue(kStationKey, "Current User"), "Anna") << "start-up did not ask the drivers who is logged in";
     auto restored = [&] {
         EXPECT_EQ(LaunchedValues(), std::make_pair(1, 1));
         EXPECT_EQ(TextValue(kStationKey, "Current User"), "Anna");
-        EXPECT_EQ(PanelState(frame), "on");
+        EXPECT_EQ(State(), "on");
     };
-    wxTEST_DIALOG(frame->OnStationOff(), ExpectMessageBox(Text(2012), wxYES).Describe("confirm turn off"),
-                  ExpectMessageBox(Text(2013), wxOK, restored).Describe("turn off failed"));
+    wxTEST_DIALOG(m_frame->OnStationOff(), ExpectMessageBox(Text(2012), wxYES),
+                  ExpectMessageBox(Text(2013), wxOK, restored));
     restored();
-    EXPECT_TRUE(IsMenuItemEnabled(frame, cmd::ID_STATION_OFF));
-    EXPECT_FALSE(IsMenuItemEnabled(frame, cmd::ID_STATION_ON));
-}
-
-TEST_F(PowerTest, WithoutDriversTurnOffPutsTheRecordedStateBack) {
-    InstallStation();
-    // Recorded as on, but the drivers are gone.
-    StationConfiguration config;
-    config.LoadConfiguration();
-    config.StationLaunched = config.BoardLaunched = 1;
-    config.CurrentUser = "Bertil";
-    config.SaveConfiguration();
-
-    CMainFrame* frame = nullptr;
-    wxTEST_DIALOG(frame = StartProgram(), ExpectMessageBox(Text(2011), wxOK));
-    ASSERT_NE(frame, nullptr);
-    wxTEST_DIALOG(frame->OnStationOff(), ExpectMessageBox(Text(2012), wxYES),
-                  ExpectMessageBox(Text(2013), wxOK));
-    EXPECT_EQ(LaunchedValues(), std::make_pair(1, 1));
-    EXPECT_EQ(TextValue(kStationKey, "Current User"), "Bertil");
-
-    // Turning on without drivers fails the same way.
-    frame->Configuration().StationLaunched = 0;
-    StationConfiguration off;
-    off.LoadConfiguration();
-    off.StationLaunched = off.BoardLaunched = 0;
-    off.SaveConfiguration();
-    wxTEST_DIALOG(frame->OnStationOn(), ExpectMessageBox(Text(2009), wxOK));
-    EXPECT_EQ(LaunchedValues(), std::make_pair(0, 0));
 }
 
 }  // namespace

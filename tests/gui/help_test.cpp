@@ -1,0 +1,210 @@
+// The help book. The packed archive, read through the virtual file system the
+// viewer uses: the project, contents and index name pages that exist, the
+// contents reach every page, links resolve, every dialog template has its
+// topic. The real viewer: the topic picked for a window, the page each command
+// opens in one help window, help over a modal dialog, and the viewer surviving
+// its window being closed or destroyed.
+
+#include <algorithm>
+#include <optional>
+#include <regex>
+#include <set>
+
+#include <wx/button.h>
+#include <wx/dialog.h>
+#include <wx/filesys.h>
+#include <wx/frame.h>
+#include <wx/html/helpdata.h>
+#include <wx/html/helpdlg.h>
+#include <wx/stream.h>
+#include <wx/timer.h>
+
+#include "GuiTest.h"
+#include "app/HelpBook.h"
+
+namespace {
+
+using guitest::HelpFrame;
+using guitest::ShownHelpPage;
+
+std::optional<std::string> Member(const std::string& name) {
+    wxFileSystem fs;
+    std::unique_ptr<wxFSFile> file(fs.OpenFile(HelpBook::BookLocation() + "#zip:" + name));
+    if (!file) return std::nullopt;
+    std::string text;
+    char buffer[4096];
+    for (wxInputStream* in = file->GetStream(); in->Read(buffer, sizeof buffer).LastRead() > 0;)
+        text.append(buffer, in->LastRead());
+    return text;
+}
+
+std::set<std::string> Pages() {
+    std::set<std::string> pages;
+    wxFileSystem fs;
+    for (wxString f = fs.FindFirst(HelpBook::BookLocation() + "#zip:*.htm", wxFILE); !f.empty(); f = fs.FindNext())
+        pages.insert(f.AfterLast(':').ToStdString());
+    return pages;
+}
+
+// The first group of each match of pattern (case-insensitive).
+std::vector<std::string> Matches(const std::string& text, const std::string& pattern) {
+    const std::regex re(pattern, std::regex::icase);
+    std::vector<std::string> found;
+    for (std::sregex_iterator it(text.begin(), text.end(), re), end; it != end; ++it) found.push_back((*it)[1]);
+    return found;
+}
+
+TEST(HelpArchive, ProjectContentsAndIndexNameOnlyPagesOfTheBookAndTheContentsReachThemAll) {
+    const auto project = Member("orvane-v7.hhp");
+    ASSERT_TRUE(project);
+    std::vector<std::string> named;  // contents, index, default topic
+    for (const char* key : {"Contents file", "Index file", "Default topic"}) {
+        const auto values = Matches(*project, std::string(key) + R"(=(\S+))");
+        ASSERT_EQ(values.size(), 1u) << key;
+        ASSERT_TRUE(Member(values[0])) << key << " names missing " << values[0];
+        named.push_back(values[0]);
+    }
+    const auto pages = Pages();
+    ASSERT_GE(pages.size(), 16u);
+    const std::string local = R"re(<param\s+name="Local"\s+value="([^"]*)")re";
+    const auto inContents = Matches(*Member(named[0]), local);
+    const auto inIndex = Matches(*Member(named[1]), local);
+    ASSERT_FALSE(inContents.empty());
+    ASSERT_GT(inIndex.size(), inContents.size());
+    for (const auto& list : {inContents, inIndex})
+        for (const auto& page : list) EXPECT_TRUE(pages.count(page)) << "names missing page " << page;
+    for (const auto& page : pages)
+        EXPECT_NE(std::find(inContents.begin(), inContents.end(), page), inContents.end())
+            << page << " is not in the contents";
+}
+
+TEST(HelpArchive, PagesArePlainAsciiAndEveryLinkResolvesToAPageAndAnchor) {
+    int links = 0;
+    for (const auto& page : Pages()) {
+        const auto text = Member(page);
+        ASSERT_TRUE(text) << page;
+        // Entities for the rest: the viewer needs no charset.
+        EXPECT_TRUE(std::all_of(text->begin(), text->end(), [](char c) { return static_cast<unsigned char>(c) <= 0x7e; }))
+            << page;
+        for (const auto& target : Matches(*text, R"re(<a\s+href="([^"]*)")re")) {
+            ++links;
+            EXPECT_EQ(target.find(':'), std::string::npos) << page << " links outside the book: " << target;
+            const auto hash = target.find('#');
+            const auto targetText = Member(hash == 0 ? page : target.substr(0, hash));
+            if (!targetText) {
+                ADD_FAILURE() << page << " links to missing page " << target;
+            } else if (hash != std::string::npos) {
+                const auto names = Matches(*targetText, R"re(<a\s+name="([^"]*)")re");
+                EXPECT_NE(std::find(names.begin(), names.end(), target.substr(hash + 1)), names.end())
+                    << page << " links to missing anchor " << target;
+            }
+        }
+    }
+    EXPECT_GT(links, 50);
+}
+
+TEST(HelpArchive, EveryDialogTemplateHasItsOwnTopic) {
+    wxHtmlHelpData book;
+    ASSERT_TRUE(book.AddBook(HelpBook::BookLocation()));
+    for (int templateNumber = 100; templateNumber <= 108; ++templateNumber) {
+        SCOPED_TRACE(templateNumber);
+        EXPECT_TRUE(HelpBook::IsDialogTopic(templateNumber));
+        EXPECT_TRUE(book.FindPageById(templateNumber).EndsWith(wxString::Format("dialog-%d.htm", templateNumber)));
+    }
+    EXPECT_TRUE(book.FindPageById(HelpBook::kPanelTopic).EndsWith("dialog-103.htm"));
+}
+
+class HelpViewer : public guitest::GuiTest {
+protected:
+    void SetUp() override {
+        GuiTest::SetUp();
+        m_guard.reset();  // these tests run their own modal dialogs
+    }
+    void TearDown() override {
+        if (guitest::HaveDisplay()) HelpBook::Shutdown();
+        GuiTest::TearDown();  // destroys the dialogs
+    }
+    // A dialog whose template number is its ID or its name "dialog-NNN".
+    static wxDialog* Dialog(int id, const wxString& name = wxDialogNameStr) {
+        return new wxDialog(nullptr, id, "dialog", wxDefaultPosition, wxDefaultSize, wxDEFAULT_DIALOG_STYLE, name);
+    }
+};
+
+TEST_F(HelpViewer, HelpButtonOpensTheTopicOfTheDialogThatHoldsIt) {
+    // The template number is the dialog's ID or its name "dialog-NNN"; anything else is the panel's.
+    EXPECT_EQ(HelpBook::TopicNumberFor(new wxButton(Dialog(wxID_ANY, "dialog-101"), wxID_ANY, "Send")), 101);
+    EXPECT_EQ(HelpBook::TopicNumberFor(Dialog(wxID_ANY, "dialog-999")), HelpBook::kPanelTopic);
+    EXPECT_EQ(HelpBook::TopicNumberFor(Dialog(wxID_ANY, "dialog-10x")), HelpBook::kPanelTopic);
+
+    wxDialog* options = Dialog(106);
+    options->Show();
+    ASSERT_TRUE(HelpBook::ShowTopicFor(new wxButton(options, wxID_ANY, "Help")));
+    ASSERT_EQ(ShownHelpPage(), "dialog-106.htm");
+    EXPECT_EQ(HelpFrame()->GetHelpWindow()->GetHtmlWindow()->GetOpenedPageTitle(), "V7 Station Options");
+    ASSERT_TRUE(HelpBook::ShowTopicFor(Dialog(wxID_ANY)));
+    EXPECT_EQ(ShownHelpPage(), "dialog-103.htm") << "not exactly one help window";
+}
+
+TEST_F(HelpViewer, CommandsOpenTheirPagesAgainAfterTheWindowIsClosedOrDestroyed) {
+    ASSERT_TRUE(HelpBook::ShowContents(nullptr));
+    ASSERT_EQ(ShownHelpPage(), "welcome.htm");
+    HelpFrame()->Close();
+    guitest::PumpEvents();
+    ASSERT_EQ(HelpFrame(), nullptr);
+
+    ASSERT_TRUE(HelpBook::ShowHelpOnHelp(nullptr));
+    EXPECT_EQ(ShownHelpPage(), "using-help.htm");
+    EXPECT_TRUE(HelpBook::ShowIndex(nullptr));
+    EXPECT_TRUE(HelpBook::ShowContextHelp(nullptr));
+    ASSERT_EQ(ShownHelpPage(), "welcome.htm");
+
+    // Destroyed without a close event, as the library does with the windows
+    // left at exit: the viewer must not touch the dead window.
+    HelpFrame()->Destroy();
+    guitest::PumpEvents();
+    ASSERT_EQ(HelpFrame(), nullptr);
+    ASSERT_TRUE(HelpBook::ShowTopicFor(nullptr));
+    EXPECT_EQ(ShownHelpPage(), "dialog-103.htm");
+
+    HelpBook::Shutdown();
+    guitest::PumpEvents();
+    EXPECT_EQ(HelpFrame(), nullptr);
+}
+
+TEST_F(HelpViewer, HelpOverAnOpenModalDialogIsModalAndClosesBackToIt) {
+    wxDialog* removeUser = Dialog(102);
+    std::vector<wxString> pages;
+    wxWindow* parent = nullptr;
+    int shown = 0;
+    // Closes each modal help dialog as it comes up, as its close box does;
+    // gives up on the outer dialog after a few seconds.
+    wxTimer closer;
+    int ticks = 0;
+    closer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        for (wxWindow* window : wxTopLevelWindows) {
+            auto* help = wxDynamicCast(window, wxHtmlHelpDialog);
+            if (help && help->IsModal()) {
+                pages.push_back(help->GetHelpWindow()->GetHtmlWindow()->GetOpenedPage().AfterLast(':'));
+                parent = help->GetParent();
+                help->Close();
+                return;
+            }
+        }
+        if (++ticks > 50) removeUser->EndModal(wxID_ABORT);
+    });
+    removeUser->CallAfter([&] {
+        closer.Start(100);
+        shown += HelpBook::ShowTopicFor(nullptr);  // no window: the open modal dialog decides
+        shown += HelpBook::ShowTopicFor(removeUser);
+        removeUser->EndModal(wxID_CANCEL);
+    });
+    EXPECT_EQ(removeUser->ShowModal(), wxID_CANCEL);
+    closer.Stop();
+
+    EXPECT_EQ(shown, 2);
+    EXPECT_EQ(pages, (std::vector<wxString>{"dialog-102.htm", "dialog-102.htm"}));
+    EXPECT_EQ(parent, removeUser);
+    EXPECT_EQ(HelpFrame(), nullptr);
+}
+
+}  // namespace

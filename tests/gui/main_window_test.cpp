@@ -1,0 +1,186 @@
+// The control center's main window: start-up with and without the drivers, a
+// damaged registry, the message routine, the menu, the ways out, and the raise
+// endpoint (later copies of the real program: tests/e2e/single_instance.sh).
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "GuiTest.h"
+#include "app/SingleInstance.h"
+#include "host/emulated/root.h"
+#include "panel/PictureButton.h"
+#include "panel/V7View.h"
+#include "station/DriverChannel.h"
+
+namespace {
+
+using namespace guitest;
+
+class MainWindowTest : public GuiTest {};
+
+// Recorded as on, but the drivers are gone: the program still runs, and a
+// failed Turn Off puts the recorded state back.
+TEST_F(MainWindowTest, WithoutDriversTheMessageComesBeforeTheWindowThenTheProgramRuns) {
+    InstallStation();
+    StationConfiguration config;
+    config.LoadConfiguration();
+    config.StationLaunched = config.BoardLaunched = 1;
+    config.CurrentUser = "Bertil";
+    config.SaveConfiguration();
+
+    CMainFrame* frame = nullptr;
+    auto noWindowYet = [] { EXPECT_EQ(FindMainFrame(), nullptr) << "window up before the message"; };
+    wxTEST_DIALOG(frame = StartProgram(), ExpectMessageBox(Text(2011), wxOK, noWindowYet));
+    ASSERT_NE(frame, nullptr);
+    EXPECT_TRUE(frame->IsShown());
+    EXPECT_EQ(frame->GetTitle().utf8_string(), "Orvane V7 Control Center");
+    EXPECT_EQ(wxGetApp().m_hDriver, host::INVALID_HANDLE_VALUE);
+    // A fixed size: no sizing border, no maximise box.
+    EXPECT_FALSE(frame->HasFlag(wxRESIZE_BORDER));
+    EXPECT_FALSE(frame->HasFlag(wxMAXIMIZE_BOX));
+    EXPECT_TRUE(frame->HasFlag(wxMINIMIZE_BOX));
+
+    wxTEST_DIALOG(frame->OnStationOff(), ExpectMessageBox(Text(2012), wxYES), ExpectMessageBox(Text(2013), wxOK));
+    EXPECT_EQ(LaunchedValues(), std::make_pair(1, 1));
+    EXPECT_EQ(TextValue(StationConfiguration::StationKeyPath(kStationNumber), "Current User"), "Bertil");
+}
+
+TEST_F(MainWindowTest, DamagedRegistryIsReportedOnceAndLeftAsItIs) {
+    const std::string garbage(8192, 'x');
+    std::ofstream(host::emulated::RegistryPath(), std::ios::binary) << garbage;
+    CMainFrame* frame = nullptr;
+    wxTEST_DIALOG(frame = StartProgram(), ExpectMessageBox(Text(2011), wxOK),
+                  ExpectMessageBox("registry", wxOK, {}, /*partial=*/true));
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->Configuration().StationLaunched, 0u);
+    std::ifstream in(host::emulated::RegistryPath(), std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), garbage);
+}
+
+TEST_F(MainWindowTest, ShowMessageUsesTheStringTableOrSaysWhichEntryIsMissing) {
+    ASSERT_EQ(res::FindString(4242), nullptr);
+    wxTEST_DIALOG(wxGetApp().ShowMessage(4242), ExpectMessageBox("Fail to load resource 4242 !", wxOK));
+    wxTEST_DIALOG(wxGetApp().ShowMessage(2009), ExpectMessageBox("Did not turn on the V7 station successfully.", wxOK));
+}
+
+// One line per item: "id text", "id text (radio)" or "-" for a separator.
+std::vector<std::string> Describe(wxMenu* menu) {
+    std::vector<std::string> lines;
+    for (wxMenuItem* item : menu->GetMenuItems())
+        lines.push_back(item->IsSeparator() ? "-"
+                                            : std::to_string(cmd::ToSystemCommand(item->GetId())) + " " +
+                                                  item->GetItemLabel().utf8_string() +
+                                                  (item->GetKind() == wxITEM_RADIO ? " (radio)" : ""));
+    return lines;
+}
+
+TEST_F(MainWindowTest, MenuHoldsEveryItemInOrderAndOnlyWhatWorksCanBePicked) {
+    InstallStation();
+    StartDrivers();
+    CMainFrame* frame = StartProgram();
+    ASSERT_NE(frame, nullptr);
+    wxMenuBar* bar = frame->GetMenuBar();
+    const std::vector<std::pair<std::string, std::vector<std::string>>> expected = {
+        {"&File", {"32783 Sh&ut Down Windows...", "-", "32778 E&xit"}},
+        {"&Users", {"32773 &Remove User ...", "32774 &Display Users..."}},
+        {"&Station",
+         {"32775 Turn O&n the V7 Station", "32776 Turn O&ff the V7 Station", "32777 T&est the V7 Station..."}},
+        {"&Messages", {"32772 &Send a message..."}},
+        {"&Options",
+         {"32779 &Turn On V7 Station when PC starts (radio)", "32771 &Leave V7 Station Off when PC starts (radio)", "-",
+          "32780 &Allow System Shut Down requests (radio)", "32781 &Stop System Shut Down requests (radio)", "-",
+          "32782 &More..."}},
+        {"&Help",
+         {"57667 &Contents and Index", "57668 &Help Using Help", "32770 &Where to Go for More Help", "-",
+          "57664 &About Orvane V7..."}},
+    };
+    ASSERT_EQ(bar->GetMenuCount(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(bar->GetMenuLabel(i).utf8_string(), expected[i].first);
+        EXPECT_EQ(Describe(bar->GetMenu(i)), expected[i].second) << expected[i].first;
+    }
+    // The template marks one item of each radio group.
+    EXPECT_TRUE(bar->IsChecked(cmd::ToWxId(cmd::ID_AUTOLAUNCH_ON)));
+    EXPECT_TRUE(bar->IsChecked(cmd::ToWxId(cmd::ID_STOP_SHUTDOWN)));
+
+    // Station off: On, not Off; features that come later are greyed, never
+    // pretending to work.
+    for (int command : {cmd::ID_STATION_ON, cmd::ID_EXIT, cmd::ID_HELP_FINDER, cmd::ID_HELP_USING})
+        EXPECT_TRUE(IsMenuItemEnabled(frame, command)) << command;
+    for (int command : {cmd::ID_STATION_OFF, cmd::ID_SHUTDOWN_WINDOWS, cmd::ID_REMOVE_USER, cmd::ID_DISPLAY_USERS,
+                        cmd::ID_STATION_TEST, cmd::ID_SEND_MESSAGE, cmd::ID_AUTOLAUNCH_ON, cmd::ID_AUTOLAUNCH_OFF,
+                        cmd::ID_ALLOW_SHUTDOWN, cmd::ID_STOP_SHUTDOWN, cmd::ID_STATION_OPTIONS, cmd::ID_MORE_HELP,
+                        cmd::ID_APP_ABOUT})
+        EXPECT_FALSE(IsMenuItemEnabled(frame, command)) << command;
+
+    ASSERT_TRUE(PickMenuCommand(frame, cmd::ID_STATION_ON));
+    EXPECT_EQ(LaunchedValues(), std::make_pair(1, 1));
+    EXPECT_FALSE(IsMenuItemEnabled(frame, cmd::ID_STATION_ON));
+    EXPECT_TRUE(IsMenuItemEnabled(frame, cmd::ID_STATION_OFF));
+    EXPECT_FALSE(PickMenuCommand(frame, cmd::ID_STATION_ON)) << "a greyed item was picked";
+
+    // The help commands open the book (Help Using Help through the application).
+    ASSERT_TRUE(PickMenuCommand(frame, cmd::ID_HELP_FINDER));
+    EXPECT_EQ(ShownHelpPage(), "welcome.htm");
+    ASSERT_TRUE(PickMenuCommand(frame, cmd::ID_HELP_USING));
+    EXPECT_EQ(ShownHelpPage(), "using-help.htm");
+}
+
+// Each way out closes the window from the event loop (never inside the handler
+// that asked) and asks nothing; the driver handle closes with the program
+// (Ctrl+X: tests/e2e/power_on_click.sh).
+TEST_F(MainWindowTest, WithDriversTheProgramRunsUntilExitOrCloseAndThenLetsTheDriverGo) {
+    InstallStation();
+    StartDrivers();
+    const std::pair<const char*, std::function<void(CMainFrame*)>> ways[] = {
+        {"File > Exit", [](CMainFrame* frame) { EXPECT_TRUE(PickMenuCommand(frame, cmd::ID_EXIT)); }},
+        {"close box", [](CMainFrame* frame) { frame->Close(); }},
+        {"Exit button", [](CMainFrame* frame) { ClickWithMouse(frame->GetActiveView()->Button(CV7View::IDC_EXIT)); }},
+    };
+    for (const auto& [name, way] : ways) {
+        SCOPED_TRACE(name);
+        CMainFrame* frame = StartProgram();
+        ASSERT_NE(frame, nullptr);
+        EXPECT_EQ(frame->GetTitle().utf8_string(), "Orvane V7 Control Center");
+        StationRecord record{};
+        EXPECT_NE(GetFirstStation(&record), 0) << "the channel does not reach the drivers";
+        wxWeakRef<CMainFrame> alive(frame);
+        way(frame);
+        EXPECT_TRUE(alive) << "closed before the handler returned";
+        EXPECT_TRUE(PumpUntil([&] { return !alive; }, 5)) << "the main window did not close";
+        EXPECT_TRUE(wxTopLevelWindows.empty());
+        EndProgram();
+        // The channel must not keep using the closed handle.
+        EXPECT_EQ(wxGetApp().m_hDriver, host::INVALID_HANDLE_VALUE);
+        EXPECT_EQ(GetDriverHandle(), host::INVALID_HANDLE_VALUE);
+        EXPECT_EQ(TurnStationOn(&record), 1);
+    }
+}
+
+TEST_F(MainWindowTest, OnlyTheActivationRequestBringsTheRunningCopyForward) {
+    int activations = 0;
+    SingleInstance first(m_root->Path(), [&] { ++activations; });
+    ASSERT_TRUE(first.Listen());
+    auto send = [&](const std::string& bytes) {
+        int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::strncpy(address.sun_path, SingleInstance::EndpointPath(m_root->Path()).c_str(),
+                     sizeof address.sun_path - 1);
+        ASSERT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        ASSERT_EQ(write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+        close(fd);
+    };
+    for (const std::string& junk : {std::string("Activat"), std::string("Hello, not a request\n"), std::string(100000, 'A')})
+        send(junk);
+    PumpUntil([] { return false; }, 0.5);
+    EXPECT_EQ(activations, 0);
+    send(SingleInstance::kActivate);
+    EXPECT_TRUE(PumpUntil([&] { return activations == 1; }, 5));
+}
+
+}  // namespace

@@ -1,0 +1,223 @@
+// The control panel: the picture button on its own (which picture it draws,
+// what makes a click), the form inside the real main frame, and the panel's
+// BMP decoder against wx's general reader.
+#include <algorithm>
+#include <string_view>
+
+#include <wx/frame.h>
+#include <wx/image.h>
+#include <wx/mstream.h>
+#include <wx/panel.h>
+
+#include "GuiTest.h"
+#include "panel/BmpImage.h"
+#include "panel/PictureButton.h"
+#include "panel/V7View.h"
+#include "resources/Bitmaps.h"
+
+namespace {
+
+using namespace guitest;
+
+class PictureButtonTest : public GuiTest {
+protected:
+    void SetUp() override {
+        GuiTest::SetUp();
+        if (IsSkipped()) return;
+        auto* frame = new wxFrame(nullptr, wxID_ANY, "picture button");  // destroyed by EndProgram
+        auto* panel = new wxPanel(frame);
+        // A caption without built-in pictures, so each test chooses its own.
+        m_button = new CPictureButton(panel, 1234, "Nothing", wxPoint(10, 20), wxSize(60, 30));
+        m_other = new CPictureButton(panel, 1235, "Nothing", wxPoint(10, 80), wxSize(60, 30));
+        m_button->Bind(wxEVT_BUTTON, [this](wxCommandEvent& e) {
+            EXPECT_EQ(e.GetId(), 1234);
+            ++m_clicks;
+        });
+        frame->SetClientSize(200, 200);
+        frame->Show();
+        PumpEvents();
+    }
+    // Pictures of 48 x 20 for the states named in which ("UDFX": all four).
+    void Load(std::string_view which) {
+        auto picture = [&](char state) {
+            return which.find(state) == which.npos ? wxNullBitmap : wxBitmap(wxImage(48, 20));
+        };
+        m_button->LoadBitmaps(picture('U'), picture('D'), picture('F'), picture('X'));
+    }
+    bool Focus(wxWindow* window) {
+        window->SetFocus();
+        PumpEvents();
+        return window->HasFocus();
+    }
+    void Mouse(wxEventType type, wxPoint at = wxPoint(5, 5)) { SendMouse(m_button, type, at); }
+    void Key(wxEventType type, int code = WXK_SPACE) { SendKey(m_button, type, code); }
+
+    CPictureButton* m_button = nullptr;
+    CPictureButton* m_other = nullptr;
+    int m_clicks = 0;
+};
+
+TEST_F(PictureButtonTest, DrawsPressedThenFocusThenDisabledThenUpFallingThroughMissingPictures) {
+    // Without pictures: the template's place and size, nothing drawn.
+    EXPECT_FALSE(m_button->AutoLoad());
+    EXPECT_EQ(m_button->GetRect(), wxRect(10, 20, 60, 30));
+    EXPECT_EQ(m_button->CurrentPicture(), 0);
+    Load("U");  // the U picture sets the size, the corner stays
+    EXPECT_EQ(m_button->GetRect(), wxRect(10, 20, 48, 20));
+
+    const bool canFocus = Focus(m_button);
+    const struct {
+        const char* loaded;
+        std::string_view state;  // X disabled, F focused, D pressed
+        char expected;
+    } cases[] = {
+        {"UDFX", "", 'U'}, {"UDFX", "X", 'X'}, {"UDFX", "F", 'F'},  {"UDFX", "D", 'D'}, {"UDFX", "FD", 'D'},
+        {"U", "X", 'U'},   {"U", "FD", 'U'},   {"UFX", "FD", 'F'}, {"UX", "FD", 'U'},  {"D", "", 0},
+        {"", "D", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.loaded) + " in state " + std::string(c.state));
+        const bool focused = c.state.find('F') != c.state.npos, pressed = c.state.find('D') != c.state.npos;
+        if (focused && !canFocus) continue;  // the display gives no keyboard focus
+        Focus(focused ? m_button : m_other);
+        Load(c.loaded);
+        m_button->Enable(c.state.find('X') == c.state.npos);
+        if (pressed) Key(wxEVT_KEY_DOWN);
+        EXPECT_EQ(m_button->IsPressed(), pressed);
+        EXPECT_EQ(m_button->CurrentPicture(), c.expected);
+        Key(wxEVT_KEY_UP);
+        m_button->Enable();
+    }
+}
+
+TEST_F(PictureButtonTest, ClicksOnReleaseInsideOnSpaceReleaseAndOnEnterNeverWhenDisabled) {
+    Mouse(wxEVT_LEFT_DOWN);  // even without pictures
+    Mouse(wxEVT_LEFT_UP);
+    EXPECT_EQ(m_clicks, 1);
+
+    Load("UD");
+    // Press, wander out (no longer pressed), release outside: no click.
+    Mouse(wxEVT_LEFT_DOWN);
+    EXPECT_TRUE(m_button->IsPressed());
+    Mouse(wxEVT_MOTION, wxPoint(100, 5));
+    EXPECT_FALSE(m_button->IsPressed());
+    EXPECT_EQ(m_button->CurrentPicture(), 'U');
+    Mouse(wxEVT_LEFT_UP, wxPoint(100, 5));
+    EXPECT_EQ(m_clicks, 1);
+    EXPECT_FALSE(m_button->HasCapture());
+    // Out and back in, release inside: a click.
+    Mouse(wxEVT_LEFT_DOWN);
+    Mouse(wxEVT_MOTION, wxPoint(-3, 5));
+    Mouse(wxEVT_MOTION, wxPoint(47, 19));
+    EXPECT_EQ(m_button->CurrentPicture(), 'D');
+    Mouse(wxEVT_LEFT_UP, wxPoint(47, 19));
+    EXPECT_EQ(m_clicks, 2);
+    EXPECT_FALSE(m_button->IsPressed());
+    Mouse(wxEVT_LEFT_UP);  // a release without a press
+    EXPECT_EQ(m_clicks, 2);
+
+    // Space: auto-repeated key-downs, one click on the release; a release whose
+    // press this button never saw does nothing. Enter clicks at once.
+    Key(wxEVT_KEY_DOWN);
+    Key(wxEVT_KEY_DOWN);
+    EXPECT_EQ(m_clicks, 2);
+    Key(wxEVT_KEY_UP);
+    Key(wxEVT_KEY_UP);
+    EXPECT_EQ(m_clicks, 3);
+    Key(wxEVT_KEY_DOWN, WXK_RETURN);
+    Key(wxEVT_KEY_DOWN, 'A');
+    EXPECT_EQ(m_clicks, 4);
+
+    m_button->Disable();
+    EXPECT_FALSE(m_button->AcceptsFocus());
+    Mouse(wxEVT_LEFT_DOWN);
+    EXPECT_FALSE(m_button->IsPressed());
+    Mouse(wxEVT_LEFT_UP);
+    Key(wxEVT_KEY_DOWN, WXK_RETURN);
+    // Disabled in the middle of a press: the press ends without a click.
+    m_button->Enable();
+    Mouse(wxEVT_LEFT_DOWN);
+    m_button->Disable();
+    EXPECT_FALSE(m_button->IsPressed());
+    EXPECT_FALSE(m_button->HasCapture());
+    m_button->Enable();
+    Mouse(wxEVT_LEFT_UP);
+    EXPECT_EQ(m_clicks, 4);
+}
+
+class PanelViewTest : public GuiTest {};
+
+TEST_F(PanelViewTest, FormFillsTheClientAreaAndStartsWithTheStationsState) {
+    InstallStation();
+    StartDrivers();
+    CMainFrame* frame = StartProgram();
+    ASSERT_NE(frame, nullptr);
+    CV7View* view = frame->GetActiveView();
+    EXPECT_EQ(frame->GetClientSize(), wxSize(450, 330));
+    EXPECT_EQ(view->GetSize(), wxSize(450, 330));
+    EXPECT_TRUE(view->HasBackground());
+    EXPECT_EQ(view->Palette(), nullptr) << "a true-colour display needs no palette";
+
+    // In tab order: the form's place, the U picture's size.
+    const std::pair<int, wxRect> placements[] = {
+        {CV7View::IDC_BROADCAST, {23, 49, 220, 45}}, {CV7View::IDC_USER, {23, 98, 220, 45}},
+        {CV7View::IDC_OPTIONS, {23, 146, 220, 45}},  {CV7View::IDC_TEST, {23, 195, 220, 45}},
+        {CV7View::IDC_ON, {203, 296, 48, 20}},       {CV7View::IDC_OFF, {248, 296, 49, 20}},
+        {CV7View::IDC_HELP, {330, 260, 98, 25}},     {CV7View::IDC_EXIT, {330, 293, 98, 25}},
+    };
+    ASSERT_EQ(view->GetChildren().size(), std::size(placements));
+    auto child = view->GetChildren().begin();
+    wxWindow* firstUsable = nullptr;
+    for (const auto& [id, rect] : placements) {
+        SCOPED_TRACE(id);
+        EXPECT_EQ((*child++)->GetId(), id);
+        CPictureButton* button = view->Button(id);
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button->GetRect(), rect);
+        EXPECT_NE(button->CurrentPicture(), 0);
+        if (!firstUsable && button->IsEnabled()) firstUsable = button;
+    }
+    EXPECT_EQ(wxWindow::FindFocus(), firstUsable) << "the keyboard starts on the first usable button";
+
+    // Station off: On usable, Off greyed; a task button exactly when its command works.
+    EXPECT_TRUE(view->Button(CV7View::IDC_ON)->IsEnabled());
+    EXPECT_FALSE(view->Button(CV7View::IDC_OFF)->IsEnabled());
+    const std::pair<int, int> tasks[] = {{CV7View::IDC_BROADCAST, cmd::ID_SEND_MESSAGE},
+                                         {CV7View::IDC_USER, cmd::ID_REMOVE_USER},
+                                         {CV7View::IDC_OPTIONS, cmd::ID_STATION_OPTIONS},
+                                         {CV7View::IDC_TEST, cmd::ID_STATION_TEST}};
+    for (const auto& [id, command] : tasks) EXPECT_EQ(view->Button(id)->IsEnabled(), cmd::IsAvailable(command)) << id;
+    EXPECT_TRUE(view->Button(CV7View::IDC_HELP)->IsEnabled());
+    EXPECT_TRUE(view->Button(CV7View::IDC_EXIT)->IsEnabled());
+
+    // Exactly one of the pair, whatever the state before.
+    for (bool stationOn : {true, true, false, true}) {
+        view->EnableOnOffButtons(stationOn);
+        EXPECT_EQ(view->Button(CV7View::IDC_ON)->IsEnabled(), !stationOn);
+        EXPECT_EQ(view->Button(CV7View::IDC_OFF)->IsEnabled(), stationOn);
+    }
+}
+
+TEST(PanelBitmapDecode, MatchesTheGeneralReaderForEveryBuiltInPicture) {
+    if (!wxImage::FindHandler(wxBITMAP_TYPE_BMP)) wxImage::AddHandler(new wxBMPHandler);
+    std::vector<std::string> names{"V7BG"};
+    for (const char* caption : {"BROADCAST", "USER", "OPTIONS", "TEST", "ON", "OFF", "HELP", "EXIT"})
+        for (const char* state : {"U", "D", "F", "X"}) names.push_back(std::string(caption) + state);
+    for (const std::string& name : names) {
+        SCOPED_TRACE(name);
+        const res::EmbeddedFile* file = res::FindBitmapResource(name);
+        ASSERT_NE(file, nullptr);
+        const auto layout = ParseBmp(file->Data, file->Size);
+        ASSERT_TRUE(layout);
+        const auto rgb = DecodeBmpRgb(*layout);
+        ASSERT_TRUE(rgb);
+        wxMemoryInputStream stream(file->Data, file->Size);
+        const wxImage reference(stream, wxBITMAP_TYPE_BMP);
+        ASSERT_TRUE(reference.IsOk());
+        ASSERT_EQ(wxSize(layout->Width, layout->Height), reference.GetSize());
+        ASSERT_EQ(rgb->size(), std::size_t(reference.GetWidth()) * reference.GetHeight() * 3);
+        EXPECT_TRUE(std::equal(rgb->begin(), rgb->end(), reference.GetData())) << "pixels differ";
+    }
+}
+
+}  // namespace

@@ -1,0 +1,180 @@
+// The panel's pictures: every built-in picture in its format and size, the
+// background's palette, and the BMP decoder on small pictures made here.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "panel/BackgroundPalette.h"
+#include "panel/BmpImage.h"
+#include "resources/Bitmaps.h"
+
+namespace {
+
+std::uint32_t U32(const unsigned char* p) {
+    return p[0] | p[1] << 8 | p[2] << 16 | std::uint32_t(p[3]) << 24;
+}
+
+void Put32(std::vector<unsigned char>& b, std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<unsigned char>(v >> (8 * i));
+}
+
+// A bottom-up uncompressed picture, all pixels 0, whose colour-table entry i is
+// (blue, green, red) = (i, 2i, 3i) modulo 256 with a reserved byte of 0xEE.
+std::vector<unsigned char> Make(int width, int height, unsigned bitCount, std::uint32_t colorsUsed) {
+    const std::uint32_t colors = colorsUsed ? colorsUsed : (bitCount <= 8 ? 1u << bitCount : 0);
+    const std::uint32_t stride = (width * bitCount + 31) / 32 * 4;
+    const std::uint32_t offset = 14 + 40 + colors * 4;
+    std::vector<unsigned char> b(offset + stride * height, 0);
+    b[0] = 'B', b[1] = 'M';
+    Put32(b, 2, static_cast<std::uint32_t>(b.size()));
+    Put32(b, 10, offset);
+    Put32(b, 14, 40);
+    Put32(b, 18, static_cast<std::uint32_t>(width));
+    Put32(b, 22, static_cast<std::uint32_t>(height));
+    b[26] = 1;
+    b[28] = static_cast<unsigned char>(bitCount);
+    Put32(b, 46, colorsUsed);
+    for (std::uint32_t i = 0; i < colors; ++i) Put32(b, 54 + 4 * i, 0xEE000000u | (3 * i % 256) << 16 | (2 * i % 256) << 8 | i % 256);
+    return b;
+}
+
+TEST(BitmapResources, EveryPictureIsAnUncompressedBottomUp8BitBmpOfItsSize) {
+    struct Picture {
+        std::string Name;
+        int Width, Height;
+        const res::EmbeddedFile* File = nullptr;
+    };
+    std::vector<Picture> pictures{{"V7BG", 450, 330, res::FindBitmapResource("V7BG")},
+                                  {"icon 128", 32, 32, res::FindIconResource(128)}};
+    const Picture buttons[] = {{"BROADCAST", 220, 45}, {"USER", 220, 45}, {"OPTIONS", 220, 45}, {"TEST", 220, 45},
+                               {"ON", 48, 20},         {"OFF", 49, 20},   {"HELP", 98, 25},     {"EXIT", 98, 25}};
+    for (const Picture& b : buttons)
+        for (const char* state : {"U", "D", "F", "X"})
+            pictures.push_back({b.Name + state, b.Width, b.Height, res::FindBitmapResource(b.Name + state)});
+
+    for (const Picture& p : pictures) {
+        SCOPED_TRACE(p.Name);
+        ASSERT_NE(p.File, nullptr);
+        // Headers, colour table and pixel rows all lie inside the bytes.
+        const auto layout = ParseBmp(p.File->Data, p.File->Size);
+        ASSERT_TRUE(layout);
+        EXPECT_EQ(U32(p.File->Data + 2), p.File->Size);
+        EXPECT_EQ(U32(p.File->Data + 14), 40u);
+        EXPECT_EQ(layout->BitCount, 8u);
+        EXPECT_EQ(layout->Compression, 0u);
+        EXPECT_FALSE(layout->TopDown);
+        EXPECT_EQ(layout->Width, p.Width);
+        EXPECT_EQ(layout->Height, p.Height);
+    }
+}
+
+TEST(BitmapResources, NamesMatchWithoutRegardToCaseAndNothingElse) {
+    const res::EmbeddedFile* upper = res::FindBitmapResource("BROADCASTU");
+    ASSERT_NE(upper, nullptr);
+    EXPECT_EQ(res::FindBitmapResource("broadcastu"), upper);
+    EXPECT_EQ(res::FindBitmapResource("BroadcastU"), upper);
+    EXPECT_EQ(res::FindBitmapResource("v7bg"), res::FindBitmapResource("V7BG"));
+    EXPECT_NE(res::FindBitmapResource("ONU"), res::FindBitmapResource("ONX"));
+    for (const char* name : {"", "BROADCAST", "BROADCASTUU", "BROADCASTU.bmp", "ONZ", "ICON128", "V7B"})
+        EXPECT_EQ(res::FindBitmapResource(name), nullptr) << name;
+    EXPECT_EQ(res::FindIconResource(0), nullptr);
+    EXPECT_EQ(res::FindIconResource(129), nullptr);
+}
+
+std::optional<LogicalPalette> Build(const std::vector<unsigned char>& b) {
+    return BuildBackgroundPalette(b.data(), b.size());
+}
+
+std::array<int, 4> Rgbf(const PaletteEntry& e) { return {e.Red, e.Green, e.Blue, e.Flags}; }
+
+TEST(BackgroundPalette, RealBackgroundGivesItsWholeColourTable) {
+    const res::EmbeddedFile* bg = res::FindBitmapResource("V7BG");
+    ASSERT_NE(bg, nullptr);
+    const auto palette = BuildBackgroundPalette(bg->Data, bg->Size);
+    ASSERT_TRUE(palette);
+    EXPECT_EQ(palette->Version, 0x300);
+    ASSERT_EQ(palette->Entries.size(), 256u);
+    const unsigned char* table = bg->Data + 14 + 40;  // blue, green, red, reserved
+    for (std::size_t i = 0; i < 256; ++i)
+        EXPECT_EQ(Rgbf(palette->Entries[i]), (std::array<int, 4>{table[4 * i + 2], table[4 * i + 1], table[4 * i], 0})) << i;
+}
+
+TEST(BackgroundPalette, OneEntryPerColourUsedOrPerIndexWithoutTheReservedByte) {
+    auto topDown = Make(4, 3, 8, 0);
+    Put32(topDown, 22, static_cast<std::uint32_t>(-3));
+    const std::pair<std::vector<unsigned char>, std::size_t> cases[] = {
+        {Make(3, 2, 8, 0), 256}, {Make(4, 4, 8, 16), 16}, {Make(4, 4, 4, 0), 16},
+        {Make(9, 1, 1, 0), 2},   {topDown, 256},
+    };
+    for (const auto& [bmp, count] : cases) {
+        SCOPED_TRACE(count);
+        const auto palette = Build(bmp);
+        ASSERT_TRUE(palette);
+        ASSERT_EQ(palette->Entries.size(), count);
+        for (int i = 0; i < static_cast<int>(count); ++i)
+            EXPECT_EQ(Rgbf(palette->Entries[i]), (std::array<int, 4>{3 * i % 256, 2 * i % 256, i % 256, 0})) << i;
+    }
+}
+
+TEST(BackgroundPalette, DamagedOrTableLessImagesGiveNothing) {
+    EXPECT_FALSE(BuildBackgroundPalette(nullptr, 0));
+    const auto whole = Make(5, 3, 8, 0);
+    // Cut inside the file header, the info header, the colour table and the pixels.
+    for (std::size_t cut : {0u, 10u, 14u, 40u, 53u, 54u, 600u, 1077u, 1078u, 1093u})
+        EXPECT_FALSE(Build(std::vector<unsigned char>(whole.begin(), whole.begin() + cut))) << "cut at " << cut;
+
+    const auto good = Make(4, 4, 8, 0);
+    const struct {
+        std::size_t At;
+        std::uint32_t Value;
+        const char* What;
+    } changes[] = {
+        {0, 0x4D58, "magic"}, {46, 100000, "colours used beyond the file"}, {14, 12, "header too short"},
+        {14, 0xFFFFFFF0u, "header size beyond the file"}, {10, 0xFFFFFFF0u, "pixels beyond the file"},
+        {10, 14 + 40 + 100, "pixels overlap the colour table"}, {18, 0, "no width"}, {22, 0, "no height"},
+        {18, 0x7FFFFFFF, "width beyond the file"}, {30, 3, "bit fields"}, {30, 2, "4-bit run-length on 8-bit pixels"},
+    };
+    for (const auto& c : changes) {
+        auto bmp = good;
+        Put32(bmp, c.At, c.Value);
+        EXPECT_FALSE(Build(bmp)) << c.What;
+    }
+    // 300 entries the file really holds are still more than 8 bits index.
+    EXPECT_FALSE(Build(Make(4, 4, 8, 300)));
+    for (unsigned bits : {16u, 24u, 32u}) EXPECT_FALSE(Build(Make(4, 4, bits, 0))) << bits << " bits";
+}
+
+// The built-in pictures' own decoding: GUI test PanelBitmapDecode. Here: the
+// other row order, packed pixels, and an index past the colour table.
+TEST(BmpDecode, ReadsTopDownRowsAndPackedPixelsAndRefusesIndexesPastTheTable) {
+    auto decode = [](const std::vector<unsigned char>& bmp) {
+        const std::optional<BmpLayout> layout = ParseBmp(bmp.data(), bmp.size());
+        EXPECT_TRUE(layout.has_value());
+        return layout ? DecodeBmpRgb(*layout) : std::nullopt;
+    };
+    auto rgb = [](std::initializer_list<int> indexes) {  // entry i is (3i, 2i, i)
+        std::vector<unsigned char> out;
+        for (int i : indexes) out.insert(out.end(), {(unsigned char)(3 * i), (unsigned char)(2 * i), (unsigned char)i});
+        return std::optional(out);
+    };
+    auto topDown = Make(3, 2, 4, 0);  // 4 bits: rows of 4 bytes after 16 colours
+    Put32(topDown, 22, static_cast<std::uint32_t>(-2));
+    topDown[14 + 40 + 16 * 4] = 0x5A;
+    topDown[14 + 40 + 16 * 4 + 1] = 0xF0;
+    topDown[14 + 40 + 16 * 4 + 4] = 0x12;
+    EXPECT_EQ(decode(topDown), rgb({5, 10, 15, 1, 2, 0}));
+
+    auto mono = Make(9, 1, 1, 0);
+    mono[14 + 40 + 2 * 4] = 0b10100000;
+    mono[14 + 40 + 2 * 4 + 1] = 0b10000000;
+    EXPECT_EQ(decode(mono), rgb({1, 0, 1, 0, 0, 0, 0, 0, 1}));
+
+    auto fourColours = Make(1, 1, 8, 4);
+    fourColours[14 + 40 + 4 * 4] = 4;
+    EXPECT_EQ(decode(fourColours), std::nullopt);
+}
+
+}  // namespace
