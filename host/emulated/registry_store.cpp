@@ -375,24 +375,40 @@ LONG RegistryStore::DeleteKey(KeyId parent, const std::vector<std::string_view>&
     return transaction.Commit();
 }
 
+LONG RegistryStore::StepToItem(Statement& st, KeyId key, DWORD index) {
+    int rc = st.Bind(1, key).Bind(2, static_cast<std::int64_t>(index)).Step();
+    if (rc == SQLITE_ROW) return ERROR_SUCCESS;
+    if (rc != SQLITE_DONE) return Failure(rc);
+    LONG status = Missing(key);
+    return status == ERROR_FILE_NOT_FOUND ? ERROR_NO_MORE_ITEMS : status;
+}
+
+namespace {
+
+// On ERROR_MORE_DATA the enumerations report what the name would take,
+// terminator included, and change nothing else.
+bool NameFits(std::string_view text, DWORD* nameSize) {
+    if (text.size() + 1 <= *nameSize) return true;
+    *nameSize = static_cast<DWORD>(text.size() + 1);
+    return false;
+}
+
+void PutName(std::string_view text, char* name, DWORD* nameSize) {
+    std::memcpy(name, text.data(), text.size());
+    name[text.size()] = '\0';
+    *nameSize = static_cast<DWORD>(text.size());
+}
+
+}  // namespace
+
 LONG RegistryStore::EnumKey(KeyId key, DWORD index, char* name, DWORD* nameSize) {
     if (!name || !nameSize) return ERROR_INVALID_PARAMETER;
     BeginRead();
     Statement st(*this, kEnumKey);
-    int rc = st.Bind(1, key).Bind(2, static_cast<std::int64_t>(index)).Step();
-    if (rc == SQLITE_DONE) {
-        LONG status = Missing(key);
-        return status == ERROR_FILE_NOT_FOUND ? ERROR_NO_MORE_ITEMS : status;
-    }
-    if (rc != SQLITE_ROW) return Failure(rc);
+    if (LONG status = StepToItem(st, key, index); status != ERROR_SUCCESS) return status;
     std::string_view text = st.Text(0);
-    if (text.size() + 1 > *nameSize) {
-        *nameSize = static_cast<DWORD>(text.size() + 1);  // what it would take, terminator included
-        return ERROR_MORE_DATA;
-    }
-    std::memcpy(name, text.data(), text.size());
-    name[text.size()] = '\0';
-    *nameSize = static_cast<DWORD>(text.size());
+    if (!NameFits(text, nameSize)) return ERROR_MORE_DATA;
+    PutName(text, name, nameSize);
     return ERROR_SUCCESS;
 }
 
@@ -472,26 +488,16 @@ LONG RegistryStore::EnumValue(KeyId key, DWORD index, char* name, DWORD* nameSiz
     if (!name || !nameSize || (data && !dataSize)) return ERROR_INVALID_PARAMETER;
     BeginRead();
     Statement st(*this, kEnumValue);
-    int rc = st.Bind(1, key).Bind(2, static_cast<std::int64_t>(index)).Step();
-    if (rc == SQLITE_DONE) {
-        LONG status = Missing(key);
-        return status == ERROR_FILE_NOT_FOUND ? ERROR_NO_MORE_ITEMS : status;
-    }
-    if (rc != SQLITE_ROW) return Failure(rc);
+    if (LONG status = StepToItem(st, key, index); status != ERROR_SUCCESS) return status;
     std::string_view text = st.Text(0);
     std::string_view bytes = st.Blob(2);
     // Nothing but the sizes changes on ERROR_MORE_DATA.
-    if (text.size() + 1 > *nameSize) {
-        *nameSize = static_cast<DWORD>(text.size() + 1);
-        return ERROR_MORE_DATA;
-    }
+    if (!NameFits(text, nameSize)) return ERROR_MORE_DATA;
     if (data && bytes.size() > *dataSize) {
         *dataSize = static_cast<DWORD>(bytes.size());
         return ERROR_MORE_DATA;
     }
-    std::memcpy(name, text.data(), text.size());
-    name[text.size()] = '\0';
-    *nameSize = static_cast<DWORD>(text.size());
+    PutName(text, name, nameSize);
     if (type) *type = static_cast<DWORD>(st.Int(1));
     if (data) std::memcpy(data, bytes.data(), bytes.size());
     if (dataSize) *dataSize = static_cast<DWORD>(bytes.size());

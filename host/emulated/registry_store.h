@@ -60,6 +60,8 @@ private:
     LONG Failure(int rc);
     // Among the existing rows: ERROR_FILE_NOT_FOUND, or ERROR_KEY_DELETED when key itself is gone.
     LONG Missing(KeyId key);
+    // Steps an enumeration to its row: ERROR_SUCCESS, or ERROR_NO_MORE_ITEMS past the end.
+    LONG StepToItem(Statement& st, KeyId key, DWORD index);
     LONG Exists(KeyId key, bool* exists);
     LONG FindChild(KeyId parent, std::string_view folded, KeyId* child);
     LONG LookUpKey(KeyId parent, const std::vector<std::string_view>& names, KeyId* result);
