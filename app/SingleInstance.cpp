@@ -8,13 +8,13 @@
 #include <wx/sckaddr.h>
 #include <wx/socket.h>
 
+#include "host/emulated/root.h"
+
 namespace fs = std::filesystem;
 
 namespace {
 
 constexpr std::size_t kActivateLength = std::char_traits<char>::length(SingleInstance::kActivate);
-// The longest path a Unix-domain address holds.
-constexpr std::size_t kMaxEndpointPath = 107;
 // A later copy may start while this one is between taking the lock and opening
 // its endpoint; it retries this long.
 constexpr int kConnectAttempts = 20;
@@ -55,7 +55,7 @@ bool SingleInstance::IsAnotherRunning() const {
 bool SingleInstance::Listen() {
     if (m_server || IsAnotherRunning()) return m_server != nullptr;
     const fs::path endpoint = EndpointPath(m_root);
-    if (endpoint.native().size() > kMaxEndpointPath) return false;
+    if (endpoint.native().size() > host::emulated::kMaxSocketPath) return false;
     // The lock is ours, so a socket file left here belongs to a copy that died.
     std::error_code ec;
     fs::remove(endpoint, ec);
@@ -111,7 +111,7 @@ void SingleInstance::OnClientEvent(wxSocketEvent& event) {
 
 bool SingleInstance::ActivateRunningCopy() const {
     const fs::path endpoint = EndpointPath(m_root);
-    if (endpoint.native().size() > kMaxEndpointPath) return false;
+    if (endpoint.native().size() > host::emulated::kMaxSocketPath) return false;
     wxUNIXaddress address;
     address.Filename(ToWx(endpoint));
     for (int attempt = 0; attempt < kConnectAttempts; ++attempt) {
