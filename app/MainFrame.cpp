@@ -7,12 +7,13 @@
 #include <wx/menu.h>
 #include <wx/mstream.h>
 
-#include "app/CommandTable.h"
-#include "app/HelpBook.h"
+#include "resources/ui/CommandTable.h"
+#include "resources/ui/HelpBook.h"
 #include "app/MainMenu.h"
 #include "panel/V7View.h"
 #include "resources/Bitmaps.h"
 #include "resources/StringTable.h"
+#include "station/ui/PowerCommands.h"
 
 namespace {
 
@@ -43,7 +44,7 @@ CMainFrame::CMainFrame() {
     Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateCommand, this, cmd::FirstWxId(), cmd::LastWxId());
 
     m_view = new CV7View(this);
-    m_view->OnInitialUpdate();
+    m_view->OnInitialUpdate(m_config.StationLaunched != 0);
 }
 
 void CMainFrame::LoadIcon() {
@@ -83,8 +84,8 @@ void CMainFrame::OnCommand(wxCommandEvent& event) {
 
 void CMainFrame::OnUpdateCommand(wxUpdateUIEvent& event) {
     switch (cmd::ToSystemCommand(event.GetId())) {
-    case cmd::ID_STATION_ON: OnUpdateStationOn(event); break;
-    case cmd::ID_STATION_OFF: OnUpdateStationOff(event); break;
+    case cmd::ID_STATION_ON: station::ui::OnUpdateStationOn(*this, event); break;
+    case cmd::ID_STATION_OFF: station::ui::OnUpdateStationOff(*this, event); break;
     case cmd::ID_AUTOLAUNCH_ON: OnUpdateAutoLaunchOn(event); break;
     default: event.Enable(cmd::IsAvailable(cmd::ToSystemCommand(event.GetId()))); break;
     }
@@ -96,6 +97,10 @@ void CMainFrame::OnUpdateAutoLaunchOn(wxUpdateUIEvent& event) {
     m_config.LoadConfiguration();
     event.Enable(cmd::IsAvailable(cmd::ID_AUTOLAUNCH_ON));
 }
+
+void CMainFrame::OnStationOn() { station::ui::OnStationOn(*this); }
+
+void CMainFrame::OnStationOff() { station::ui::OnStationOff(*this); }
 
 void CMainFrame::OnExit() {
     // Returns at once; the window closes from the event loop.

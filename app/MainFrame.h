@@ -4,23 +4,25 @@
 #include <wx/frame.h>
 
 #include "station/StationConfiguration.h"
+#include "station/ui/CommandHost.h"
 
 class CV7View;
 class wxUpdateUIEvent;
 class wxCommandEvent;
 
-class CMainFrame : public wxFrame {
+class CMainFrame : public wxFrame, public CommandHost {
 public:
     // Loads the configuration and, when the station was left on, refreshes its
     // current user from the driver; then creates the window, its menu,
     // accelerator and the control panel.
     CMainFrame();
 
-    StationConfiguration& Configuration() { return m_config; }
+    StationConfiguration& Configuration() override { return m_config; }
+    wxWindow* Window() override { return this; }
     CV7View* GetActiveView() const { return m_view; }
 
-    // Command handlers. The panel's buttons call these directly; the menu
-    // reaches them through the event table.
+    // Command handlers. The menu and the panel's buttons reach them through
+    // the command table; each forwards to its feature's handler.
     void OnStationOn();
     void OnStationOff();
     void OnExit();
@@ -32,14 +34,12 @@ public:
     void OnStationTest();
 
     // Hands StationLaunched to the panel's On/Off pair.
-    void UpdateOnOffButtons();
+    void UpdateOnOffButtons() override;
     // 1 when a loaded driver carries the device number.
     int IsDriverLoaded(unsigned short deviceNumber);
 
 private:
     void OnCommand(wxCommandEvent& event);
-    void OnUpdateStationOn(wxUpdateUIEvent& event);
-    void OnUpdateStationOff(wxUpdateUIEvent& event);
     void OnUpdateAutoLaunchOn(wxUpdateUIEvent& event);
     void OnUpdateCommand(wxUpdateUIEvent& event);
     void BuildMenuBar();

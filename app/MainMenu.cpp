@@ -2,7 +2,7 @@
 
 #include <wx/menu.h>
 
-#include "app/CommandTable.h"
+#include "resources/ui/CommandTable.h"
 
 namespace mainmenu {
 namespace {

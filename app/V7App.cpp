@@ -6,8 +6,8 @@
 #include <wx/msgdlg.h>
 #include <wx/toplevel.h>
 
-#include "app/CommandTable.h"
-#include "app/HelpBook.h"
+#include "resources/ui/CommandTable.h"
+#include "resources/ui/HelpBook.h"
 #include "app/MainFrame.h"
 #include "app/OpenModalDialogs.h"
 #include "app/SingleInstance.h"
@@ -15,6 +15,7 @@
 #include "host/device.h"
 #include "host/emulated/root.h"
 #include "resources/StringTable.h"
+#include "resources/ui/MessageBox.h"
 #include "station/DriverChannel.h"
 
 namespace {
@@ -133,13 +134,7 @@ bool CV7App::CloseDriver() {
     return true;
 }
 
-void CV7App::ShowMessage(unsigned nStringID) {
-    std::string text;
-    wxString message = res::LoadString(nStringID, text)
-                           ? wxString::FromUTF8(text)
-                           : wxString::Format("Fail to load resource %d !", static_cast<int>(nStringID));
-    wxMessageBox(message, GetAppDisplayName(), wxOK);
-}
+void CV7App::ShowMessage(unsigned nStringID) { ui::ShowMessage(nStringID); }
 
 void CV7App::ReportRegistryProblem() {
     // Our own addition: a damaged or unreadable registry would otherwise only

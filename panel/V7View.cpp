@@ -8,8 +8,7 @@
 #include <wx/gdicmn.h>
 #include <wx/image.h>
 
-#include "app/CommandTable.h"
-#include "app/MainFrame.h"
+#include "resources/ui/CommandTable.h"
 #include "panel/BackgroundPalette.h"
 #include "panel/PictureButton.h"
 #include "resources/Bitmaps.h"
@@ -49,10 +48,10 @@ constexpr int kLoadOrder[] = {
 
 }  // namespace
 
-CV7View::CV7View(CMainFrame* frame) : m_frame(frame) {
+CV7View::CV7View(wxWindow* parent) {
     // The background covers the whole panel: no erase, no flicker.
     SetBackgroundStyle(wxBG_STYLE_PAINT);
-    Create(frame, wxID_ANY, wxDefaultPosition, wxSize(kFormWidth, kFormHeight),
+    Create(parent, wxID_ANY, wxDefaultPosition, wxSize(kFormWidth, kFormHeight),
            wxTAB_TRAVERSAL | wxBORDER_NONE | wxFULL_REPAINT_ON_RESIZE);
     CreateButtons();
     Bind(wxEVT_PAINT, &CV7View::OnPaint, this);
@@ -93,13 +92,13 @@ CPictureButton* CV7View::Button(int controlId) const {
     }
 }
 
-void CV7View::OnInitialUpdate() {
-    m_frame->SetClientSize(kFormWidth, kFormHeight);
+void CV7View::OnInitialUpdate(bool stationOn) {
+    GetParent()->SetClientSize(kFormWidth, kFormHeight);
 
     // A button without pictures keeps its template size and still works.
     for (int id : kLoadOrder) Button(id)->AutoLoad();
 
-    EnableOnOffButtons(m_frame->Configuration().StationLaunched != 0);
+    EnableOnOffButtons(stationOn);
 
     // Nothing pretends to work: a task whose feature is missing is greyed.
     const std::pair<CPictureButton*, int> tasks[] = {
@@ -182,16 +181,28 @@ void CV7View::OnPaint(wxPaintEvent&) {
 }
 
 void CV7View::OnButton(wxCommandEvent& event) {
-    // Direct calls: each handler makes its own checks, whatever the menu shows.
-    switch (event.GetId()) {
-    case IDC_BROADCAST: m_frame->OnSendMessage(); break;
-    case IDC_USER: m_frame->OnRemoveUser(); break;
-    case IDC_OPTIONS: m_frame->OnStationOptions(); break;
-    case IDC_TEST: m_frame->OnStationTest(); break;
-    case IDC_ON: m_frame->OnStationOn(); break;
-    case IDC_OFF: m_frame->OnStationOff(); break;
-    case IDC_HELP: m_frame->OnHelp(); break;
-    case IDC_EXIT: m_frame->OnExit(); break;
-    default: event.Skip();
+    // The parent handles the command at once, as for a menu pick; each handler
+    // makes its own checks, whatever the menu shows.
+    const int command = CommandOf(event.GetId());
+    if (command == 0) {
+        event.Skip();
+        return;
+    }
+    wxCommandEvent menuEvent(wxEVT_MENU, cmd::ToWxId(command));
+    menuEvent.SetEventObject(this);
+    GetParent()->GetEventHandler()->ProcessEvent(menuEvent);
+}
+
+int CV7View::CommandOf(int controlId) {
+    switch (controlId) {
+    case IDC_BROADCAST: return cmd::ID_SEND_MESSAGE;
+    case IDC_USER: return cmd::ID_REMOVE_USER;
+    case IDC_OPTIONS: return cmd::ID_STATION_OPTIONS;
+    case IDC_TEST: return cmd::ID_STATION_TEST;
+    case IDC_ON: return cmd::ID_STATION_ON;
+    case IDC_OFF: return cmd::ID_STATION_OFF;
+    case IDC_HELP: return cmd::ID_HELP;
+    case IDC_EXIT: return cmd::ID_EXIT;
+    default: return 0;
     }
 }

@@ -1,5 +1,6 @@
 // The control panel that fills the main window: the background picture with
-// eight picture buttons; each button calls the main frame's handler.
+// eight picture buttons. A button sends its command to the parent window as a
+// menu command event, so the frame routes it as it routes the menu's.
 #pragma once
 
 #include <cstddef>
@@ -9,7 +10,6 @@
 #include <wx/panel.h>
 #include <wx/palette.h>
 
-class CMainFrame;
 class CPictureButton;
 
 class CV7View : public wxPanel {
@@ -31,17 +31,19 @@ public:
     static constexpr int kFormWidth = 450;
     static constexpr int kFormHeight = 330;
 
-    explicit CV7View(CMainFrame* frame);
+    explicit CV7View(wxWindow* parent);
     ~CV7View() override;
 
-    // Sizes the frame to the form, attaches the pictures, sets On/Off from the
-    // configuration and loads the background (and its palette on palette displays).
-    void OnInitialUpdate();
+    // Sizes the parent to the form, attaches the pictures, sets On/Off from the
+    // station's state and loads the background (and its palette on palette displays).
+    void OnInitialUpdate(bool stationOn);
 
     // Exactly one of On and Off enabled: Off while the station is on.
     void EnableOnOffButtons(bool stationOn);
 
     CPictureButton* Button(int controlId) const;
+    // The system command number a button sends; 0 for no button of the panel.
+    static int CommandOf(int controlId);
     // The background's palette; null on displays that are not palette-based.
     const wxPalette* Palette() const { return m_palBackground.get(); }
     bool HasBackground() const { return m_bmpBackground.IsOk(); }
@@ -57,7 +59,6 @@ private:
     void OnPaint(wxPaintEvent& event);
     void OnButton(wxCommandEvent& event);
 
-    CMainFrame* m_frame;
     CPictureButton* m_btnUser = nullptr;
     CPictureButton* m_btnTest = nullptr;
     CPictureButton* m_btnOptions = nullptr;

@@ -19,7 +19,7 @@
 #include <wx/msgdlg.h>
 #include <wx/weakref.h>
 
-#include "app/CommandTable.h"
+#include "resources/ui/CommandTable.h"
 #include "app/MainFrame.h"
 #include "app/V7App.h"
 #include "host/registry.h"

@@ -20,7 +20,7 @@
 #include <wx/timer.h>
 
 #include "GuiTest.h"
-#include "app/HelpBook.h"
+#include "resources/ui/HelpBook.h"
 
 namespace {
 

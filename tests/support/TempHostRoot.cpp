@@ -91,13 +91,14 @@ int RunningStationDrivers::Stop() {
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
-ToolResult RunHostTool(const std::vector<std::string>& args, const std::string& stdinText) {
+ToolResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                      const std::string& stdinText) {
     int inPipe[2], outPipe[2], errPipe[2];
     // Close-on-exec, so the tool does not inherit the write end of its own stdin
     // (it would never see end of input) nor another tool's pipes.
     if (pipe2(inPipe, O_CLOEXEC) || pipe2(outPipe, O_CLOEXEC) || pipe2(errPipe, O_CLOEXEC))
         throw std::runtime_error("pipe failed");
-    pid_t pid = Spawn(V7_HOSTTOOL_PATH, args, inPipe[0], outPipe[1], errPipe[1]);
+    pid_t pid = Spawn(program.c_str(), args, inPipe[0], outPipe[1], errPipe[1]);
     close(inPipe[0]);
     close(outPipe[1]);
     close(errPipe[1]);
@@ -131,3 +132,13 @@ ToolResult RunHostTool(const std::vector<std::string>& args, const std::string& 
     result.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return result;
 }
+
+ToolResult RunHostTool(const std::vector<std::string>& args, const std::string& stdinText) {
+    return RunProgram(V7_HOSTTOOL_PATH, args, stdinText);
+}
+
+#ifdef V7_V7CTL_PATH
+ToolResult RunV7ctl(const std::vector<std::string>& args, const std::string& stdinText) {
+    return RunProgram(V7_V7CTL_PATH, args, stdinText);
+}
+#endif

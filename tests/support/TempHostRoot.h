@@ -44,4 +44,8 @@ struct ToolResult {
     std::string Out;
     std::string Err;
 };
+ToolResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                      const std::string& stdinText = {});
 ToolResult RunHostTool(const std::vector<std::string>& args, const std::string& stdinText = {});
+// v7ctl, likewise (in the test programs that are built with it).
+ToolResult RunV7ctl(const std::vector<std::string>& args, const std::string& stdinText = {});

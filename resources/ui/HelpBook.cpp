@@ -1,4 +1,4 @@
-#include "app/HelpBook.h"
+#include "resources/ui/HelpBook.h"
 
 #include <algorithm>
 #include <array>

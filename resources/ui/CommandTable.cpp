@@ -1,4 +1,4 @@
-#include "app/CommandTable.h"
+#include "resources/ui/CommandTable.h"
 
 #include <algorithm>
 #include <array>

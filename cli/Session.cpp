@@ -1,0 +1,58 @@
+#include "cli/Session.h"
+
+#include <cstdio>
+
+#include "host/device.h"
+#include "resources/StringTable.h"
+#include "station/DriverChannel.h"
+
+namespace cli {
+namespace {
+
+constexpr unsigned IDS_DEVICE_PATH = 2018;
+constexpr unsigned IDS_DRIVER_MISSING = 2011;
+
+}  // namespace
+
+Session::Session() {
+    SetDriverHandleSource([this] { return m_hDriver; });
+    SetDesktopRepaint([] {});  // no windows to repaint here
+}
+
+Session::~Session() {
+    if (m_hDriver != host::INVALID_HANDLE_VALUE) host::CloseHandle(m_hDriver);
+    ResetDriverHandleCache();
+    SetDriverHandleSource({});
+}
+
+bool Session::OpenDriver() {
+    if (DriverOpen()) return true;
+    m_hDriver = host::CreateDeviceFile(Text(IDS_DEVICE_PATH).c_str());
+    if (DriverOpen()) return true;
+    FailText(IDS_DRIVER_MISSING);
+    return false;
+}
+
+std::string Text(unsigned stringId) {
+    std::string text;
+    if (!res::LoadString(stringId, text)) text = "Fail to load resource " + std::to_string(stringId) + " !";
+    return text;
+}
+
+void Print(const std::string& line) { std::printf("%s\n", line.c_str()); }
+
+void PrintText(unsigned stringId) { Print(Text(stringId)); }
+
+int Fail(const std::string& line) {
+    std::fprintf(stderr, "v7ctl: %s\n", line.c_str());
+    return kFailed;
+}
+
+int FailText(unsigned stringId) { return Fail(Text(stringId)); }
+
+int RefuseWithoutYes(const std::string& what) {
+    Fail(what + "; add --yes to go ahead");
+    return kUsage;
+}
+
+}  // namespace cli

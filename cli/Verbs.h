@@ -1,0 +1,15 @@
+// Each verb adds its sub-command to the program; its callback does the work
+// through the same plain operations as the window and sets the exit code.
+#pragma once
+
+namespace CLI {
+class App;
+}
+
+namespace cli {
+
+class Session;
+
+void AddPowerVerbs(CLI::App& app, Session& session);  // status, on, off
+
+}  // namespace cli

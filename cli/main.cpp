@@ -1,0 +1,22 @@
+// v7ctl: the control center's jobs for an administrator or a script.
+#include <CLI/CLI.hpp>
+
+#include "cli/Session.h"
+#include "cli/Verbs.h"
+
+int main(int argc, char** argv) {
+    CLI::App app{"Control the V7 Station: power, test, messages, user profiles, shutdown.", "v7ctl"};
+    app.require_subcommand(1, 1);
+    app.fallthrough(false);
+
+    cli::Session session;
+    cli::AddPowerVerbs(app, session);
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        const int code = app.exit(error);
+        return code == 0 ? cli::kOk : cli::kUsage;
+    }
+    return session.ExitCode();
+}

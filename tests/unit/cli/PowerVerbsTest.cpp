@@ -1,0 +1,56 @@
+// v7ctl's power verbs against the real station drivers.
+#include <gtest/gtest.h>
+
+#include "support/TempHostRoot.h"
+
+namespace {
+
+class PowerVerbsTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(RunHostTool({"init"}).ExitCode, 0); }
+    TempHostRoot m_root;
+};
+
+TEST_F(PowerVerbsTest, OnOffAndStatusFollowTheDrivers) {
+    RunningStationDrivers drivers;
+    ASSERT_TRUE(drivers.Started());
+
+    ToolResult status = RunV7ctl({"status"});
+    EXPECT_EQ(status.ExitCode, 0) << status.Err;
+    EXPECT_NE(status.Out.find("Station1 off"), std::string::npos) << status.Out;
+
+    EXPECT_EQ(RunV7ctl({"on"}).ExitCode, 0);
+    status = RunV7ctl({"status"});
+    EXPECT_NE(status.Out.find("Station1 on"), std::string::npos) << status.Out;
+    EXPECT_NE(status.Out.find("Current user: User1"), std::string::npos) << status.Out;
+
+    // Off logs the station's user off: refused without --yes, nothing changes.
+    ToolResult refused = RunV7ctl({"off"});
+    EXPECT_EQ(refused.ExitCode, 2);
+    EXPECT_NE(refused.Err.find("--yes"), std::string::npos) << refused.Err;
+    EXPECT_NE(RunV7ctl({"status"}).Out.find("Station1 on"), std::string::npos);
+
+    EXPECT_EQ(RunV7ctl({"off", "--yes"}).ExitCode, 0);
+    EXPECT_NE(RunV7ctl({"status"}).Out.find("Station1 off"), std::string::npos);
+}
+
+TEST_F(PowerVerbsTest, RefusalsAndMissingDriversFailWithTheWindowsTexts) {
+    struct Case {
+        std::vector<std::string> DriverArgs;
+        std::vector<std::string> Verb;
+        const char* Expected;  // start of the text on stderr
+    };
+    const Case cases[] = {
+        {{"--refuse-on"}, {"on"}, "v7ctl: Did not turn on the V7 station successfully."},
+        {{}, {"on"}, "v7ctl: The Orvane Brakor.vxd virtual device driver is not loaded."},
+    };
+    for (const Case& c : cases) {
+        std::unique_ptr<RunningStationDrivers> drivers;
+        if (!c.DriverArgs.empty()) drivers = std::make_unique<RunningStationDrivers>(c.DriverArgs);
+        const ToolResult result = RunV7ctl(c.Verb);
+        EXPECT_EQ(result.ExitCode, 1) << c.Expected;
+        EXPECT_EQ(result.Err.rfind(c.Expected, 0), 0u) << result.Err;
+    }
+}
+
+}  // namespace
