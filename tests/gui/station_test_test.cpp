@@ -18,14 +18,10 @@ using namespace guitest;
 // The test dialog as it is about to show; `check` looks at it and answers.
 class ExpectTestDialog : public wxExpectModalBase<CTestStationDlg, ExpectTestDialog> {
 public:
-    explicit ExpectTestDialog(std::function<int(CTestStationDlg*)> check) : m_check(std::move(check)) {
-        m_description = "Test V7 Station dialog";
-    }
+    explicit ExpectTestDialog(std::function<int(CTestStationDlg*)> check) : m_check(std::move(check)) {}
 
 protected:
     int OnInvoked(CTestStationDlg* dialog) const override { return m_check(dialog); }
-
-private:
     std::function<int(CTestStationDlg*)> m_check;
 };
 
@@ -44,12 +40,6 @@ std::string Troubleshooter(wxWindow* dialog) {
     return dynamic_cast<wxTextCtrl*>(dialog->FindWindow(CTestStationDlg::IDC_TROUBLESHOOTER))->GetValue().utf8_string();
 }
 
-std::string Lines(unsigned id) {
-    wxString text = Text(id);
-    text.Replace("\r\n", "\n");
-    return text.utf8_string();
-}
-
 using StationTestDialogTest = GuiTest;
 
 TEST_F(StationTestDialogTest, RefreshRunsAnotherPassThatSeesTheStationTurnedOnElsewhere) {
@@ -59,49 +49,36 @@ TEST_F(StationTestDialogTest, RefreshRunsAnotherPassThatSeesTheStationTurnedOnEl
     ASSERT_NE(frame, nullptr);
     ASSERT_TRUE(IsMenuItemEnabled(frame, cmd::ID_STATION_TEST));
 
-    int passes = 0;
     wxTEST_DIALOG(ClickWithMouse(frame->GetActiveView()->Button(CV7View::IDC_TEST)),
-                  ExpectTestDialog([&](CTestStationDlg* dialog) {
-                      ++passes;
+                  ExpectTestDialog([](CTestStationDlg* dialog) {
                       EXPECT_EQ(dialog->GetId(), 105);
                       EXPECT_EQ(dialog->GetTitle().utf8_string(), "Test V7 Station: Problem?");
                       EXPECT_EQ(Ticks(dialog), "xxxx ");
-                      EXPECT_EQ(Troubleshooter(dialog), Lines(3008));
+                      wxString notOn = Text(3008);
+                      notOn.Replace("\r\n", "\n");
+                      EXPECT_EQ(Troubleshooter(dialog), notOn.utf8_string());
                       // Another program turns the station on while the dialog is up.
                       StationConfiguration elsewhere;
                       EXPECT_EQ(station::TurnOn(elsewhere), station::PowerResult::Done);
                       return wxID_OK;  // Refresh
                   }),
-                  ExpectTestDialog([&](CTestStationDlg* dialog) {
-                      ++passes;
+                  ExpectTestDialog([](CTestStationDlg* dialog) {
                       EXPECT_EQ(dialog->GetTitle().utf8_string(), "Test V7 Station: OK");
                       EXPECT_EQ(Ticks(dialog), "xxxxx");
                       EXPECT_EQ(Troubleshooter(dialog), "[ No problems found ]\n\n");
                       return wxID_CANCEL;  // Close
                   }));
-    EXPECT_EQ(passes, 2) << "Close did not end the test";
-    // The panel and the menu follow what the test read.
+    // Close ended it (a third pass would be an unexpected dialog). The panel
+    // and the menu follow what the test read.
     EXPECT_FALSE(frame->GetActiveView()->Button(CV7View::IDC_ON)->IsEnabled());
     EXPECT_TRUE(IsMenuItemEnabled(frame, cmd::ID_STATION_OFF));
-
-    // From the menu, with the drivers gone: every driver paragraph first.
-    m_drivers.reset();
-    wxTEST_DIALOG(PickMenuCommand(frame, cmd::ID_STATION_TEST), ExpectTestDialog([](CTestStationDlg* dialog) {
-                      EXPECT_EQ(Ticks(dialog)[0], ' ');
-                      EXPECT_EQ(Troubleshooter(dialog).rfind(Lines(3000) + Lines(3001) + Lines(3002), 0), 0u);
-                      return wxID_CANCEL;
-                  }));
 }
 
 TEST_F(StationTestDialogTest, IndicatorsIgnoreClicksAndSpaceAndNothingIsClipped) {
     auto* dialog = new CTestStationDlg(nullptr);  // destroyed by EndProgram
     station::TestResult result;
     result.SoftwareRunning = result.Mouse = true;
-    result.Text = "[ A ]\r\n    line\r\n\r\n";
-    result.Caption = "caption";
     dialog->SetResult(result);
-    EXPECT_EQ(Troubleshooter(dialog), "[ A ]\n    line\n\n");
-    EXPECT_EQ(dialog->GetTitle(), "caption");
     dialog->Show();
     ASSERT_TRUE(PumpUntil([&] { return dialog->IsShownOnScreen(); }));
     PumpEvents();
