@@ -14,6 +14,7 @@
 #include "resources/Bitmaps.h"
 #include "resources/StringTable.h"
 #include "station/ui/PowerCommands.h"
+#include "station/ui/TestCommand.h"
 
 namespace {
 
@@ -66,6 +67,7 @@ void CMainFrame::OnCommand(wxCommandEvent& event) {
     switch (cmd::ToSystemCommand(event.GetId())) {
     case cmd::ID_STATION_ON: OnStationOn(); break;
     case cmd::ID_STATION_OFF: OnStationOff(); break;
+    case cmd::ID_STATION_TEST: OnStationTest(); break;
     case cmd::ID_EXIT:
     case cmd::ID_APP_EXIT: OnExit(); break;
     case cmd::ID_HELP_FINDER: HelpBook::ShowContents(this); break;
@@ -122,4 +124,4 @@ int CMainFrame::IsDriverLoaded(unsigned short deviceNumber) { return ::IsDriverL
 void CMainFrame::OnSendMessage() {}
 void CMainFrame::OnRemoveUser() {}
 void CMainFrame::OnStationOptions() {}
-void CMainFrame::OnStationTest() {}
+void CMainFrame::OnStationTest() { station::ui::OnStationTest(*this); }

@@ -3,7 +3,8 @@
 Every picture is opaque. The pixels around a button's card carry the colour of
 the form behind it, so a button placed a pixel off still blends in. U is a raised
 white card; D is pushed in (darker, no shadow, content one pixel down and right);
-F adds a two-pixel focus ring; X is flat and grey.
+F adds a two-pixel focus ring; X is flat and grey, except for the power pair,
+whose X picture shows the station's state lit (see power()).
 """
 
 import glyphs
@@ -84,36 +85,50 @@ def small(name, label, state, w=98, h=25):
 
 
 def power(name, label, state, w, h=20):
-    """On and Off: coloured pills, green and red, grey while disabled.
+    """On and Off: together they show the station's state.
+
+    The member that is disabled names the state the station is in, so its X
+    picture is the lit one: a sunken segment with an indicator light (green
+    "ON", slate "OFF"). The enabled member is an ordinary raised button, white
+    like every other button of the panel, with the focus ring and the pressed
+    look they have. Nothing green or red is ever something to press.
 
     The two pictures overlap by three pixels on the form (48 + 49 pixels for 45
     + 48 dialog-unit positions), so each leaves four pixels of plain background
     on the side that faces the other and neither depends on which one is on top.
     """
     x = 1 if name == "ON" else 4
-    pw = w - 5
-    dx = dy = 1 if state == "D" else 0
-    base = C["on"] if name == "ON" else C["off"]
-    down = C["on_down"] if name == "ON" else C["off_down"]
+    pw, ph, r = w - 5, 17, 5
     body = [f'<rect width="100%" height="100%" fill="{C["footer"]}"/>']
-    r = 8.5
     if state == "X":
-        body.append(f'<rect x="{x + 0.5}" y="1.5" width="{pw - 1}" height="16" rx="{r - 0.5}" '
-                    f'fill="{C["dis_card"]}" stroke="{C["dis_line"]}"/>')
-        ink = C["dis_ink"]
-    else:
-        if state != "D":
-            body.append(f'<rect x="{x}" y="2" width="{pw}" height="17" rx="{r}" '
-                        f'fill="{C["card_shadow"]}"/>')
-        body.append(f'<rect x="{x}" y="{1 + dy}" width="{pw}" height="17" rx="{r}" '
-                    f'fill="{down if state == "D" else base}"/>')
-        if state == "F":
-            body.append(f'<rect x="{x + 1}" y="2" width="{pw - 2}" height="15" rx="{r - 1}" '
-                        f'fill="none" stroke="#ffffff" stroke-width="1.5"/>'
-                        f'<rect x="{x + 0.5}" y="1.5" width="{pw - 1}" height="16" rx="{r - 0.5}" '
-                        f'fill="none" stroke="{C["header"]}" stroke-width="1"/>')
-        ink = "#ffffff"
-    body.append(_text(x + pw / 2 + dx, 14 + dy, 11, ink, label, anchor="middle"))
+        lit = C["on"] if name == "ON" else C["off_lit"]
+        edge = C["on_edge"] if name == "ON" else C["off_edge"]
+        led = C["led_on"] if name == "ON" else C["led_off"]
+        word = label.upper()
+        # Sunken: no drop shadow, a darker rim and a shade along the top edge.
+        body.append(f'<rect x="{x + 0.5}" y="1.5" width="{pw - 1}" height="{ph - 1}" rx="{r - 0.5}" '
+                    f'fill="{lit}" stroke="{edge}"/>'
+                    f'<path d="M{x + r} 2.5h{pw - 2 * r}" stroke="{edge}" stroke-width="1"/>')
+        text_w = 8 * len(word)
+        led_x = x + (pw - text_w - 8) / 2 + 2.5
+        if name == "ON":
+            body.append(f'<circle cx="{led_x}" cy="10" r="4" fill="{led}" opacity="0.35"/>')
+        body.append(f'<circle cx="{led_x}" cy="10" r="2.5" fill="{led}"/>')
+        body.append(_text(led_x + 5.5, 14, 10.5, "#ffffff", word))
+        return _svg(w, h, "".join(body))
+
+    dy = 1 if state == "D" else 0
+    if state != "D":
+        body.append(f'<rect x="{x}" y="2" width="{pw}" height="{ph}" rx="{r}" fill="{C["card_shadow"]}"/>')
+    face = C["card_down"] if state == "D" else C["card"]
+    body.append(f'<rect x="{x + 0.5}" y="{1.5 + dy}" width="{pw - 1}" height="{ph - 1}" rx="{r - 0.5}" '
+                f'fill="{face}" stroke="{C["card_line"]}"/>')
+    if state == "D":
+        body.append(f'<path d="M{x + r} {2.5 + dy}h{pw - 2 * r}" stroke="{C["card_shadow"]}" stroke-width="1"/>')
+    if state == "F":
+        body.append(f'<rect x="{x + 1.5}" y="2.5" width="{pw - 3}" height="{ph - 3}" rx="{r - 1.5}" '
+                    f'fill="none" stroke="{C["accent"]}" stroke-width="2"/>')
+    body.append(_text(x + pw / 2 + dy, 14 + dy, 11, C["ink"], label, anchor="middle"))
     return _svg(w, h, "".join(body))
 
 

@@ -56,10 +56,12 @@ C = {
     "card_shadow": "#d3dbe5",
     "accent": "#2f6fb2",      # focus ring, icons
     "accent_soft": "#dde9f6",
-    "on": "#2e9a5a",
-    "on_down": "#247a47",
-    "off": "#c0533e",
-    "off_down": "#9b3f2d",
+    "on": "#2e9a5a",          # the lit ON segment: the station is on
+    "on_edge": "#1f7443",
+    "led_on": "#c8f7d9",
+    "off_lit": "#4b5b70",     # the lit OFF segment: the station is off
+    "off_edge": "#36445a",
+    "led_off": "#8d9bab",     # an indicator light that is out
     "dis_card": "#f3f5f8",
     "dis_line": "#d9dfe7",
     "dis_ink": "#a6b0bd",

@@ -1,0 +1,55 @@
+// v7ctl test against the real station drivers: its text and its exit code.
+#include <gtest/gtest.h>
+
+#include "resources/StringTable.h"
+#include "support/TempHostRoot.h"
+
+namespace {
+
+TEST(TestVerb, PrintsCaptionChecksAndTroubleshooterAndFailsOnAProblem) {
+    struct Case {
+        const char* Name;
+        std::vector<std::string> DriverArgs;
+        bool Drivers, TurnOn;       // a daemon at all; v7ctl on before the test
+        const char* StationValue;   // a station value set with v7-host reg import
+        const char* Ticks;          // the five checks, x for passed
+        std::vector<unsigned> Paragraphs;
+    };
+    const Case cases[] = {
+        {"healthy and on", {}, true, true, nullptr, "xxxxx", {3007}},
+        {"off", {}, true, false, nullptr, "xxxx ", {3008}},
+        {"no Vflatd", {"--without", "vflatd"}, true, true, nullptr, "xxxxx", {3009}},
+        {"keyboard value cleared", {}, true, true, "\"V7 Keyboard Init\"=hex:00", "xx xx", {3005}},
+        {"no drivers", {}, false, false, nullptr, " xxx ", {3000, 3001, 3002, 3003, 3009, 3008}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TempHostRoot root;
+        ASSERT_EQ(RunHostTool({"init"}).ExitCode, 0);
+        std::unique_ptr<RunningStationDrivers> drivers;
+        if (c.Drivers) drivers = std::make_unique<RunningStationDrivers>(c.DriverArgs);
+        if (c.TurnOn) ASSERT_EQ(RunV7ctl({"on"}).ExitCode, 0);
+        if (c.StationValue)
+            ASSERT_EQ(RunHostTool({"reg", "import", "-"},
+                                  std::string("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Halvorn\\Orvane\\Setup\\"
+                                              "Station1]\n") + c.StationValue + "\n").ExitCode, 0);
+
+        const ToolResult result = RunV7ctl({"test"});
+        const bool ok = c.Paragraphs == std::vector<unsigned>{3007};
+        EXPECT_EQ(result.ExitCode, ok ? 0 : 1) << result.Err;
+        // The caption, the checks as the dialog labels them, the paragraphs with LF line ends.
+        std::string expected = ok ? "Test V7 Station: OK\n\n" : "Test V7 Station: Problem?\n\n";
+        const char* labels[] = {"Orvane V7 system software is running?", "V7 Station connector box initialized ok?",
+                                "V7 Station keyboard initialized ok?", "V7 Station mouse initialized ok?",
+                                "V7 Station is turned on?"};
+        for (int i = 0; i < 5; ++i) expected += std::string(c.Ticks[i] == 'x' ? "[x] " : "[ ] ") + labels[i] + "\n";
+        expected += "\n";
+        for (unsigned id : c.Paragraphs)
+            for (const char* p = res::FindString(id); *p; ++p)
+                if (*p != '\r') expected += *p;
+        EXPECT_EQ(result.Out, expected);
+        EXPECT_EQ(result.Err.empty(), c.Drivers) << "only a missing driver device is worth a word: " << result.Err;
+    }
+}
+
+}  // namespace
