@@ -158,9 +158,6 @@ TEST_F(OptionsTest, CommandsStoreTheirChoiceAndTheMarksFollow) {
         ASSERT_TRUE(PickMenuCommand(m_frame, c.Command)) << c.Command;
         EXPECT_EQ(Marks(), c.Marks) << c.Command;
     }
-    ASSERT_TRUE(PickMenuCommand(m_frame, cmd::ID_AUTOLAUNCH_ON));
-    EXPECT_EQ(TextValue(kStation, "AutoLaunch"), "\x01");
-    EXPECT_EQ(TextValue(kProductKey, "AutoLaunch Enabled"), "\x01");
 }
 
 TEST_F(OptionsTest, SliderRefillsBothListsKeepingTheColourItCanAndTheLastRate) {

@@ -29,17 +29,13 @@ TEST(StationOptions, OpensAtThePositionColourAndRateTheStoredValuesName) {
     const Case cases[] = {
         {0, "", 0, "16 colors", "60 Hz"},                  // nothing stored
         {10, "", 0, "True color (24-bit)", "60 Hz"},       // above 9: no colour, the last
-        {-1, "", 0, "True color (24-bit)", "60 Hz"},
         {9, "", 0, "True color (24-bit)", "60 Hz"},
         {7, "", 2, "256 colors", "60 Hz"},
         {3, "", 1, "High color (16-bit)", "60 Hz"},         // not in the table; 16 colours not offered
         {0, "72", 0, "16 colors", "60 Hz"},                 // 72 Hz not offered at 640 x 480
         {7, "72", 2, "256 colors", "72 Hz"},
         {7, "44", 2, "256 colors", "44 Hz (interlaced)"},
-        {7, "76abc", 2, "256 colors", "76 Hz"},             // the leading number counts
-        {7, "50", 2, "256 colors", "60 Hz"},                // not listed
         {4, "56", 1, "256 colors", "56 Hz"},
-        {5, "60", 1, "High color (16-bit)", "60 Hz"},
     };
     for (const Case& c : cases) {
         options::StationOptions values;
@@ -50,35 +46,6 @@ TEST(StationOptions, OpensAtThePositionColourAndRateTheStoredValuesName) {
         EXPECT_EQ(shown.Colors, c.Colors) << c.Mode << " " << c.Rate;
         EXPECT_EQ(shown.RefreshRate, c.Shown) << c.Mode << " " << c.Rate;
     }
-}
-
-TEST(StationOptions, ListsSelectTheFirstEntryBeginningWithTheTextElseTheLast) {
-    const std::vector<std::string> colors = options::ColorsAt(0);
-    EXPECT_EQ(options::SelectionFor(colors, "HIGH color"), 2);
-    EXPECT_EQ(options::SelectionFor(colors, "2"), 1);
-    EXPECT_EQ(options::SelectionFor(colors, ""), 3);
-    EXPECT_EQ(options::SelectionFor(colors, "High color (16-bit) and more"), 3);
-    EXPECT_EQ(options::SelectionFor({}, "x"), -1);
-    EXPECT_TRUE(options::ColorsAt(3).empty());
-    EXPECT_EQ(options::ResolutionName(-1), "");
-}
-
-TEST(StationOptions, OkLooksTheModeUpAndKeepsTwoCharactersOfTheRate) {
-    EXPECT_EQ(options::ModeFor(1, "256 colors")->Number, 4);
-    EXPECT_EQ(options::ModeFor(1, "256 colors")->Name, "800 x 600, 256 colors");
-    EXPECT_EQ(options::ModeFor(0, "True color (24-bit)")->Number, 9);
-    EXPECT_FALSE(options::ModeFor(1, "16 colors"));
-    EXPECT_EQ(options::StoredRefreshRate("44 Hz (interlaced)"), "44");
-    EXPECT_EQ(options::StoredRefreshRate("60 Hz"), "60");
-}
-
-TEST(StationOptions, LoginNamesFromOneToTwentyBytesAreTaken) {
-    EXPECT_EQ(options::LoginNameError("Bertil"), "");
-    EXPECT_EQ(options::LoginNameError(std::string(20, 'a')), "");
-    EXPECT_NE(options::LoginNameError(std::string(21, 'a')), "");
-    EXPECT_NE(options::LoginNameError("\xC3\x85" + std::string(19, 'a')), "");  // 21 bytes
-    EXPECT_NE(options::LoginNameError(""), "");
-    EXPECT_NE(options::LoginNameError("  "), "");
 }
 
 TEST(StationOptions, DisplayChoicesAreOnlyWhatTheDialogOffers) {
@@ -93,13 +60,11 @@ TEST(StationOptions, DisplayChoicesAreOnlyWhatTheDialogOffers) {
     const Case cases[] = {
         {"800 x 600, High color (16-bit)", "56", "60", 5, "56", ""},
         {"800 x 600, high COLOR (16-bit)", "56 Hz", "", 5, "56", ""},
-        {"1024 x 768, 256 colors", "44", "", 7, "44", ""},
         {"1024 x 768, 256 colors", "", "72", 7, "72", ""},      // the stored rate stays when offered
         {"640 x 480, True color (24-bit)", "", "72", 9, "60", ""},  // otherwise the list's last
         {"1024 x 768, 256 colors", "", "56", 7, "76", ""},
         {"1024 x 768, 256 colors", "", "", 7, "60", ""},          // nothing stored reads as 60 Hz
         {"800 x 600, 16 colors", "", "", -1, "", "800 x 600, 256 colors; 800 x 600, High color (16-bit)"},
-        {"800x600", "", "", -1, "", "not a display mode"},
         {"640 x 480, 256 colors", "72", "", -1, "", "choose one of: 60 Hz"},
         {"800 x 600, 256 colors", "6", "", -1, "", "56 Hz, 60 Hz"},
     };
@@ -160,29 +125,6 @@ TEST_F(OptionStoreTest, StartUpCommandsSaveEverythingShutDownCommandsOnlyTheProd
     EXPECT_EQ(Byte(kProductKey, "AutoLaunch Enabled"), 0u);
     EXPECT_EQ(Byte(kStation, "Launched"), 1u) << "a stale copy overwrote the drivers' value";
     EXPECT_EQ(Byte(kBoard, "Launched"), 0u);
-}
-
-TEST_F(OptionStoreTest, OkStoresEveryValueWithBothShutDownFlagsAlike) {
-    regtest::Store(kProductKey, "Shutdown Enabled", host::REG_BINARY, {1});
-    StationConfiguration config;
-    options::StationOptions values = options::LoadStationOptions(config);
-    EXPECT_EQ(values.DefaultUser, "User1");
-    EXPECT_FALSE(values.AllowShutdown) << "the dialog shows the standing choice";
-    values.DefaultUser = "Bertil";
-    values.AutoLaunch = true;
-    values.DisplayMode = 4;
-    values.ModeName = "800 x 600, 256 colors";
-    values.RefreshRate = "56";
-    options::SaveStationOptions(config, values);
-
-    EXPECT_EQ(Byte(kProductKey, "Shutdown Enabled"), 0u);
-    EXPECT_EQ(Byte(kProductKey, "Shutdown Default"), 0u);
-    EXPECT_EQ(Byte(kProductKey, "Station Display"), 4u);
-    EXPECT_EQ(Query(kProductKey, "Station Mode").Bytes, regtest::Sz("800 x 600, 256 colors"));
-    EXPECT_EQ(Query(kProductKey, "RefreshRate").Bytes, regtest::Sz("56"));
-    EXPECT_EQ(Query(kStation, "Default User").Bytes, regtest::Sz("Bertil"));
-    EXPECT_EQ(Byte(kStation, "AutoLaunch"), 1u);
-    EXPECT_EQ(Query(kStation + "\\Display\\DEFAULT", "Mode").Bytes, regtest::Sz("8,800,600"));
 }
 
 }  // namespace
