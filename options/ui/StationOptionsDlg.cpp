@@ -24,9 +24,9 @@ CStationOptionsDlg::CStationOptionsDlg(wxWindow* parent, const options::StationO
       m_bAutoLaunch(values.AutoLaunch),
       m_strDefaultUser(values.DefaultUser),
       m_bAllowShutdown(values.AllowShutdown),
+      m_strRefreshRate(values.RefreshRate),
       m_nDisplayMode(values.DisplayMode),
       m_strModeName(values.ModeName) {
-    m_strRefreshRate = values.RefreshRate;
     BuildControls();
     Bind(wxEVT_INIT_DIALOG, &CStationOptionsDlg::OnInitDialog, this);
     // Every notification a trackbar sends: each step of a movement and its end.
