@@ -13,6 +13,7 @@
 #include "panel/V7View.h"
 #include "resources/Bitmaps.h"
 #include "resources/StringTable.h"
+#include "options/ui/OptionCommands.h"
 #include "station/ui/PowerCommands.h"
 #include "station/ui/TestCommand.h"
 
@@ -68,6 +69,11 @@ void CMainFrame::OnCommand(wxCommandEvent& event) {
     case cmd::ID_STATION_ON: OnStationOn(); break;
     case cmd::ID_STATION_OFF: OnStationOff(); break;
     case cmd::ID_STATION_TEST: OnStationTest(); break;
+    case cmd::ID_AUTOLAUNCH_ON: OnAutoLaunchOn(); break;
+    case cmd::ID_AUTOLAUNCH_OFF: OnAutoLaunchOff(); break;
+    case cmd::ID_ALLOW_SHUTDOWN: OnAllowShutdown(); break;
+    case cmd::ID_STOP_SHUTDOWN: OnStopShutdown(); break;
+    case cmd::ID_STATION_OPTIONS: OnStationOptions(); break;
     case cmd::ID_EXIT:
     case cmd::ID_APP_EXIT: OnExit(); break;
     case cmd::ID_HELP_FINDER: HelpBook::ShowContents(this); break;
@@ -88,21 +94,27 @@ void CMainFrame::OnUpdateCommand(wxUpdateUIEvent& event) {
     switch (cmd::ToSystemCommand(event.GetId())) {
     case cmd::ID_STATION_ON: station::ui::OnUpdateStationOn(*this, event); break;
     case cmd::ID_STATION_OFF: station::ui::OnUpdateStationOff(*this, event); break;
-    case cmd::ID_AUTOLAUNCH_ON: OnUpdateAutoLaunchOn(event); break;
+    case cmd::ID_AUTOLAUNCH_ON: options::ui::OnUpdateAutoLaunchOn(*this, event); break;
+    case cmd::ID_AUTOLAUNCH_OFF: options::ui::OnUpdateAutoLaunchOff(*this, event); break;
+    case cmd::ID_ALLOW_SHUTDOWN: options::ui::OnUpdateAllowShutdown(*this, event); break;
+    case cmd::ID_STOP_SHUTDOWN: options::ui::OnUpdateStopShutdown(*this, event); break;
     default: event.Enable(cmd::IsAvailable(cmd::ToSystemCommand(event.GetId()))); break;
     }
-}
-
-void CMainFrame::OnUpdateAutoLaunchOn(wxUpdateUIEvent& event) {
-    // The first item of the Options pop-up reloads the configuration, so the
-    // marks of the whole pop-up show what the registry holds now.
-    m_config.LoadConfiguration();
-    event.Enable(cmd::IsAvailable(cmd::ID_AUTOLAUNCH_ON));
 }
 
 void CMainFrame::OnStationOn() { station::ui::OnStationOn(*this); }
 
 void CMainFrame::OnStationOff() { station::ui::OnStationOff(*this); }
+
+void CMainFrame::OnAutoLaunchOn() { options::ui::OnAutoLaunchOn(*this); }
+
+void CMainFrame::OnAutoLaunchOff() { options::ui::OnAutoLaunchOff(*this); }
+
+void CMainFrame::OnAllowShutdown() { options::ui::OnAllowShutdown(*this); }
+
+void CMainFrame::OnStopShutdown() { options::ui::OnStopShutdown(*this); }
+
+void CMainFrame::OnStationOptions() { options::ui::OnStationOptions(*this); }
 
 void CMainFrame::OnExit() {
     // Returns at once; the window closes from the event loop.
@@ -123,5 +135,4 @@ int CMainFrame::IsDriverLoaded(unsigned short deviceNumber) { return ::IsDriverL
 // and their panel buttons disabled, so nothing reaches them yet.
 void CMainFrame::OnSendMessage() {}
 void CMainFrame::OnRemoveUser() {}
-void CMainFrame::OnStationOptions() {}
 void CMainFrame::OnStationTest() { station::ui::OnStationTest(*this); }

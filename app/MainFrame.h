@@ -27,10 +27,14 @@ public:
     void OnStationOff();
     void OnExit();
     void OnHelp();
+    void OnAutoLaunchOn();
+    void OnAutoLaunchOff();
+    void OnAllowShutdown();
+    void OnStopShutdown();
+    void OnStationOptions();
     // Commands whose features come with later work: present, unavailable.
     void OnSendMessage();
     void OnRemoveUser();
-    void OnStationOptions();
     void OnStationTest();
 
     // Hands StationLaunched to the panel's On/Off pair.
@@ -40,7 +44,6 @@ public:
 
 private:
     void OnCommand(wxCommandEvent& event);
-    void OnUpdateAutoLaunchOn(wxUpdateUIEvent& event);
     void OnUpdateCommand(wxUpdateUIEvent& event);
     void BuildMenuBar();
     void BuildAccelerators();

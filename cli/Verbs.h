@@ -12,5 +12,6 @@ class Session;
 
 void AddPowerVerbs(CLI::App& app, Session& session);  // status, on, off
 void AddTestVerbs(CLI::App& app, Session& session);   // test
+void AddOptionVerbs(CLI::App& app, Session& session);  // options, set ...
 
 }  // namespace cli

@@ -12,6 +12,7 @@ int main(int argc, char** argv) {
     cli::Session session;
     cli::AddPowerVerbs(app, session);
     cli::AddTestVerbs(app, session);
+    cli::AddOptionVerbs(app, session);
 
     try {
         app.parse(argc, argv);

@@ -42,6 +42,11 @@ bool IsAvailable(int systemCommand) {
     case ID_STATION_ON:
     case ID_STATION_OFF:
     case ID_STATION_TEST:
+    case ID_AUTOLAUNCH_ON:
+    case ID_AUTOLAUNCH_OFF:
+    case ID_ALLOW_SHUTDOWN:
+    case ID_STOP_SHUTDOWN:
+    case ID_STATION_OPTIONS:
     case ID_EXIT:
     case ID_APP_EXIT:
     case ID_HELP_INDEX:
@@ -52,7 +57,7 @@ bool IsAvailable(int systemCommand) {
     case ID_DEFAULT_HELP:
         return true;
     default:
-        // Shut down, users, messages, options, more help and About come
+        // Shut down, users, messages, more help and About come
         // with their features.
         return false;
     }

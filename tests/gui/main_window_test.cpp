@@ -103,19 +103,21 @@ TEST_F(MainWindowTest, MenuHoldsEveryItemInOrderAndOnlyWhatWorksCanBePicked) {
         EXPECT_EQ(bar->GetMenuLabel(i).utf8_string(), expected[i].first);
         EXPECT_EQ(Describe(bar->GetMenu(i)), expected[i].second) << expected[i].first;
     }
-    // The template marks one item of each radio group.
-    EXPECT_TRUE(bar->IsChecked(cmd::ToWxId(cmd::ID_AUTOLAUNCH_ON)));
-    EXPECT_TRUE(bar->IsChecked(cmd::ToWxId(cmd::ID_STOP_SHUTDOWN)));
-
     // Station off: On, not Off; features that come later are greyed, never
     // pretending to work.
-    for (int command : {cmd::ID_STATION_ON, cmd::ID_STATION_TEST, cmd::ID_EXIT, cmd::ID_HELP_FINDER, cmd::ID_HELP_USING})
+    for (int command : {cmd::ID_STATION_ON, cmd::ID_STATION_TEST, cmd::ID_EXIT, cmd::ID_HELP_FINDER, cmd::ID_HELP_USING,
+                        cmd::ID_AUTOLAUNCH_ON, cmd::ID_AUTOLAUNCH_OFF, cmd::ID_ALLOW_SHUTDOWN, cmd::ID_STOP_SHUTDOWN,
+                        cmd::ID_STATION_OPTIONS})
         EXPECT_TRUE(IsMenuItemEnabled(frame, command)) << command;
     for (int command : {cmd::ID_STATION_OFF, cmd::ID_SHUTDOWN_WINDOWS, cmd::ID_REMOVE_USER, cmd::ID_DISPLAY_USERS,
-                        cmd::ID_SEND_MESSAGE, cmd::ID_AUTOLAUNCH_ON, cmd::ID_AUTOLAUNCH_OFF,
-                        cmd::ID_ALLOW_SHUTDOWN, cmd::ID_STOP_SHUTDOWN, cmd::ID_STATION_OPTIONS, cmd::ID_MORE_HELP,
-                        cmd::ID_APP_ABOUT})
+                        cmd::ID_SEND_MESSAGE, cmd::ID_MORE_HELP, cmd::ID_APP_ABOUT})
         EXPECT_FALSE(IsMenuItemEnabled(frame, command)) << command;
+    // Open, the Options pop-up marks what the registry holds, not the template's
+    // marks: a fresh station starts off and stops shut-down requests.
+    EXPECT_FALSE(bar->IsChecked(cmd::ToWxId(cmd::ID_AUTOLAUNCH_ON)));
+    EXPECT_TRUE(bar->IsChecked(cmd::ToWxId(cmd::ID_AUTOLAUNCH_OFF)));
+    EXPECT_FALSE(bar->IsChecked(cmd::ToWxId(cmd::ID_ALLOW_SHUTDOWN)));
+    EXPECT_TRUE(bar->IsChecked(cmd::ToWxId(cmd::ID_STOP_SHUTDOWN)));
 
     ASSERT_TRUE(PickMenuCommand(frame, cmd::ID_STATION_ON));
     EXPECT_EQ(LaunchedValues(), std::make_pair(1, 1));

@@ -1,0 +1,106 @@
+// options and set: the start-up and shut-down request options, the login name
+// and the station's display, as the Options menu and its dialog have them.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <CLI/CLI.hpp>
+
+#include "cli/Session.h"
+#include "cli/Verbs.h"
+#include "options/OptionCommands.h"
+#include "options/StationOptions.h"
+
+namespace cli {
+namespace {
+
+std::string StartUpText(bool on) {
+    return on ? "turn the V7 Station on when the PC starts" : "leave the V7 Station off when the PC starts";
+}
+std::string RequestsText(bool allow) { return allow ? "allowed" : "stopped"; }
+
+// A value the command line gave that cannot be stored: said on stderr.
+int Refuse(const std::string& why) {
+    Fail(why);
+    return kUsage;
+}
+
+int ShowOptions(Session& session) {
+    const options::StationOptions values = options::LoadStationOptions(session.Configuration());
+    // The display as the options dialog shows it when it opens.
+    const options::DisplayChoice shown = options::OpeningChoice(values);
+    Print("Start-up: " + StartUpText(values.AutoLaunch));
+    Print("Shut-down requests: " + RequestsText(values.AllowShutdown));
+    Print("Login name: " + values.DefaultUser);
+    Print("Display: " + options::ResolutionName(shown.Position) + ", " + shown.Colors);
+    Print("Refresh rate: " + shown.RefreshRate);
+    return kOk;
+}
+
+int SetLoginName(Session& session, const std::string& name) {
+    if (const std::string error = options::LoginNameError(name); !error.empty()) return Refuse(error);
+    options::StationOptions values = options::LoadStationOptions(session.Configuration());
+    values.DefaultUser = name;
+    options::SaveStationOptions(session.Configuration(), values);
+    Print("Login name: " + name);
+    return kOk;
+}
+
+int SetDisplay(Session& session, const std::string& mode, const std::string& rate) {
+    options::StationOptions values = options::LoadStationOptions(session.Configuration());
+    std::string error;
+    if (!options::ChooseDisplay(values, mode, rate, error)) return Refuse(error);
+    options::SaveStationOptions(session.Configuration(), values);
+    Print("Display: " + values.ModeName);
+    Print("Refresh rate: " + options::RefreshRateText(values.RefreshRate));
+    return kOk;
+}
+
+// A sub-command of set with one required argument.
+CLI::App* AddSetting(CLI::App& set, const char* name, const char* description, const char* argument,
+                     std::shared_ptr<std::string> value, const std::vector<std::string>& choices = {}) {
+    CLI::App* setting = set.add_subcommand(name, description);
+    CLI::Option* option = setting->add_option(argument, *value)->required();
+    if (!choices.empty()) option->check(CLI::IsMember(choices));
+    return setting;
+}
+
+}  // namespace
+
+void AddOptionVerbs(CLI::App& app, Session& session) {
+    app.add_subcommand("options", "Show the start-up and shut-down request options, login name and display")
+        ->callback([&session] { session.SetExitCode(ShowOptions(session)); });
+
+    CLI::App* set = app.add_subcommand("set", "Change one of the station's options");
+    set->require_subcommand(1, 1);
+
+    auto autoLaunch = std::make_shared<std::string>();
+    AddSetting(*set, "autolaunch", "Turn the V7 Station on when the PC starts, or leave it off", "CHOICE",
+               autoLaunch, {"on", "off"})
+        ->callback([&session, autoLaunch] {
+            options::SetAutoLaunch(session.Configuration(), *autoLaunch == "on");
+            Print("Start-up: " + StartUpText(*autoLaunch == "on"));
+        });
+
+    auto requests = std::make_shared<std::string>();
+    AddSetting(*set, "shutdown-requests", "Allow or stop system shut-down requests from the station", "CHOICE",
+               requests, {"allow", "stop"})
+        ->callback([&session, requests] {
+            options::SetShutdownRequests(session.Configuration(), *requests == "allow");
+            Print("Shut-down requests: " + RequestsText(*requests == "allow"));
+        });
+
+    auto name = std::make_shared<std::string>();
+    AddSetting(*set, "login-name", "The user name the V7 Station logs in with (at most 20 characters)", "NAME",
+               name)
+        ->callback([&session, name] { session.SetExitCode(SetLoginName(session, *name)); });
+
+    auto mode = std::make_shared<std::string>();
+    auto rate = std::make_shared<std::string>();
+    CLI::App* display = AddSetting(*set, "display", "The station's display mode, e.g. \"800 x 600, 256 colors\"",
+                                   "MODE", mode);
+    display->add_option("--refresh", *rate, "Refresh rate in Hz, one the resolution offers");
+    display->callback([&session, mode, rate] { session.SetExitCode(SetDisplay(session, *mode, *rate)); });
+}
+
+}  // namespace cli

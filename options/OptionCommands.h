@@ -1,0 +1,18 @@
+// The Options menu's four commands, as the window and v7ctl both run them.
+// Each is one load-change-save cycle, so a value another program stored since
+// the last load is never overwritten with a stale copy.
+#pragma once
+
+#include "station/StationConfiguration.h"
+
+namespace options {
+
+// Turn the station on when the PC starts (or leave it off): a full save, which
+// writes the station's "AutoLaunch" and the product's "AutoLaunch Enabled".
+void SetAutoLaunch(StationConfiguration& config, bool on);
+
+// Allow (or stop) shut-down requests: "Shutdown Enabled" and "Shutdown Default"
+// both take the choice; only the product values are written.
+void SetShutdownRequests(StationConfiguration& config, bool allow);
+
+}  // namespace options

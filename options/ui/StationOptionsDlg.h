@@ -1,0 +1,72 @@
+// "V7 Station Options" (template 106): the login name, the start-up and
+// shut-down request options, and the station's display as a resolution on a
+// three-step slider with the colour and refresh-rate lists it offers.
+#pragma once
+
+#include <string>
+
+#include <wx/dialog.h>
+
+#include "options/StationOptions.h"
+
+class wxCheckBox;
+class wxChoice;
+class wxScrollEvent;
+class wxSlider;
+class wxStaticText;
+class wxTextCtrl;
+
+class CStationOptionsDlg : public wxDialog {
+public:
+    // The system's IDs of the template and its controls.
+    enum : int {
+        IDD = 106,
+        IDC_DEFAULT_USER = 1025,
+        IDC_AUTOLAUNCH = 1027,
+        IDC_ALLOW_SHUTDOWN = 1028,
+        IDC_RESOLUTION = 1031,
+        IDC_COLORS = 1051,
+        IDC_REFRESH_RATE = 1053,
+        IDC_RESOLUTION_LABEL = 1055,
+        IDC_HELP = wxID_HELP,  // the Help command (57670) of the main frame's help routing
+    };
+
+    CStationOptionsDlg(wxWindow* parent, const options::StationOptions& values);
+
+    // The values to store once the dialog has ended with OK.
+    options::StationOptions Options() const;
+
+private:
+    void BuildControls();
+    void OnInitDialog(wxInitDialogEvent& event);
+    void OnResolutionScroll(wxScrollEvent& event);
+    void OnColorsChange(wxCommandEvent& event);
+    void OnRefreshRateChange(wxCommandEvent& event);
+    void OnLoginNameChange(wxCommandEvent& event);
+    void OnOK(wxCommandEvent& event);
+    void OnHelp(wxCommandEvent& event);
+
+    // Reads every control into the members. A login name over the limit is
+    // read like any other, so the lists keep working until OK checks it.
+    void ReadControls();
+    void UpdateResolutionLabel();
+    void FillColorList();
+    void FillRefreshList();
+    void LimitLoginName();
+
+    wxSlider* m_sliderResolution = nullptr;
+    wxTextCtrl* m_editDefaultUser = nullptr;
+    wxCheckBox* m_checkAutoLaunch = nullptr;
+    wxCheckBox* m_checkAllowShutdown = nullptr;
+    wxStaticText* m_labelResolution = nullptr;
+    wxChoice* m_listColors = nullptr;
+    wxChoice* m_listRefreshRate = nullptr;
+
+    bool m_bAutoLaunch;
+    std::string m_strDefaultUser;
+    bool m_bAllowShutdown;
+    std::string m_strColors;
+    std::string m_strRefreshRate;
+    int m_nDisplayMode;
+    std::string m_strModeName;
+};

@@ -1,0 +1,255 @@
+// The Options menu: its radio marks against values changed behind the
+// program's back, its four commands, and the station options dialog: the
+// slider and the two lists, OK and Cancel in the registry, a stored login name
+// over the limit, and its Help button.
+#include <wx/button.h>
+#include <wx/choice.h>
+#include <wx/slider.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+#include "GuiTest.h"
+#include "options/ui/StationOptionsDlg.h"
+#include "panel/PictureButton.h"
+#include "panel/V7View.h"
+#include "resources/ui/HelpBook.h"
+
+namespace {
+
+using namespace guitest;
+using Dlg = CStationOptionsDlg;
+
+const std::string kStation = StationConfiguration::StationKeyPath(kStationNumber);
+
+// The whole registry as REGEDIT4 text, to show that nothing was written.
+std::string Export() { return RunHostTool({"reg", "export"}).Out; }
+
+// Values as another program would store them, through the host tool.
+void Import(const std::string& lines) {
+    const ToolResult result = RunHostTool({"reg", "import", "-"}, "REGEDIT4\n\n" + lines);
+    ASSERT_EQ(result.ExitCode, 0) << result.Err;
+}
+std::string ProductLine() { return "[HKEY_LOCAL_MACHINE\\" + std::string(kProductKey) + "]\n"; }
+std::string StationLine() { return "[HKEY_LOCAL_MACHINE\\" + kStation + "]\n"; }
+
+// Runs the options dialog in place of its modal loop: initialises it, lets
+// the test work its controls, and answers OK only when its OK button ended it.
+class DriveOptionsDialog : public wxExpectModalBase<Dlg, DriveOptionsDialog> {
+public:
+    explicit DriveOptionsDialog(std::function<void(Dlg&)> drive) : m_drive(std::move(drive)) {
+        m_description = "station options dialog";
+    }
+
+protected:
+    int OnInvoked(Dlg* dialog) const override {
+        dialog->InitDialog();
+        m_drive(*dialog);
+        return dialog->GetReturnCode() == wxID_OK ? wxID_OK : wxID_CANCEL;
+    }
+
+private:
+    std::function<void(Dlg&)> m_drive;
+};
+
+template <typename T>
+T* Control(Dlg& dialog, int id) {
+    auto* control = dynamic_cast<T*>(dialog.FindWindow(id));
+    EXPECT_NE(control, nullptr) << id;
+    return control;
+}
+
+// A movement of the slider: a step, then the end of tracking.
+void MoveSlider(Dlg& dialog, int position) {
+    auto* slider = Control<wxSlider>(dialog, Dlg::IDC_RESOLUTION);
+    slider->SetValue(position);
+    for (wxEventType type : {wxEVT_SCROLL_THUMBTRACK, wxEVT_SCROLL_CHANGED}) {
+        wxScrollEvent event(type, slider->GetId(), position, wxHORIZONTAL);
+        event.SetEventObject(slider);
+        slider->HandleWindowEvent(event);
+    }
+}
+
+void Choose(Dlg& dialog, int listId, const wxString& text) {
+    auto* list = Control<wxChoice>(dialog, listId);
+    ASSERT_TRUE(list->SetStringSelection(text)) << text.utf8_string();
+    wxCommandEvent event(wxEVT_CHOICE, listId);
+    event.SetEventObject(list);
+    event.SetInt(list->GetSelection());
+    list->HandleWindowEvent(event);
+}
+
+void Press(Dlg& dialog, int buttonId) {
+    auto* button = Control<wxButton>(dialog, buttonId);
+    wxCommandEvent event(wxEVT_BUTTON, buttonId);
+    event.SetEventObject(button);
+    button->HandleWindowEvent(event);
+}
+
+// "label | colours (selected) | rates (selected)", as the dialog shows them.
+std::string Shown(Dlg& dialog) {
+    auto list = [&](int id) {
+        auto* choice = Control<wxChoice>(dialog, id);
+        std::string text;
+        for (unsigned i = 0; i < choice->GetCount(); ++i)
+            text += (i ? "," : "") + choice->GetString(i).utf8_string() +
+                    (static_cast<int>(i) == choice->GetSelection() ? "*" : "");
+        return text;
+    };
+    return Control<wxStaticText>(dialog, Dlg::IDC_RESOLUTION_LABEL)->GetLabel().utf8_string() + " | " +
+           list(Dlg::IDC_COLORS) + " | " + list(Dlg::IDC_REFRESH_RATE);
+}
+
+class OptionsTest : public GuiTest {
+protected:
+    CMainFrame* Start() {
+        InstallStation();
+        StartDrivers();
+        m_frame = StartProgram();
+        return m_frame;
+    }
+    void TearDown() override {
+        if (HaveDisplay()) HelpBook::Shutdown();
+        GuiTest::TearDown();
+    }
+    // The four items' marks as the pop-up shows them when it opens.
+    std::string Marks() {
+        std::string marks;
+        for (int command : {cmd::ID_AUTOLAUNCH_ON, cmd::ID_AUTOLAUNCH_OFF, cmd::ID_ALLOW_SHUTDOWN,
+                            cmd::ID_STOP_SHUTDOWN}) {
+            EXPECT_TRUE(IsMenuItemEnabled(m_frame, command)) << command;  // runs the update rules
+            marks += m_frame->GetMenuBar()->IsChecked(cmd::ToWxId(command)) ? "x" : ".";
+        }
+        return marks;
+    }
+    CMainFrame* m_frame = nullptr;
+};
+
+TEST_F(OptionsTest, MenuMarksShowTheRegistryAsTheMenuOpensAndStoreNothing) {
+    ASSERT_NE(Start(), nullptr);
+    EXPECT_EQ(Marks(), ".x.x") << "nothing stored: leave off, stop requests";
+    struct Case {
+        std::string Stored;
+        const char* Marks;
+    };
+    const Case cases[] = {
+        {StationLine() + "\"AutoLaunch\"=hex:01\n", "x..x"},
+        {ProductLine() + "\"Shutdown Default\"=hex:01\n", "x.x."},
+        // Shut Down sets only "Shutdown Enabled": the menu shows the standing choice.
+        {ProductLine() + "\"Shutdown Enabled\"=hex:01\n\"Shutdown Default\"=hex:00\n", "x..x"},
+        // A four-byte value does not fit the one byte read: it reads as 0.
+        {StationLine() + "\"AutoLaunch\"=dword:00000001\n", ".x.x"},
+    };
+    for (const Case& c : cases) {
+        Import(c.Stored);
+        const std::string before = Export();
+        EXPECT_EQ(Marks(), c.Marks) << c.Stored;
+        EXPECT_EQ(Export(), before) << "opening the menu wrote to the registry";
+    }
+}
+
+TEST_F(OptionsTest, CommandsStoreTheirChoiceAndTheMarksFollow) {
+    ASSERT_NE(Start(), nullptr);
+    struct Case {
+        int Command;
+        const char* Marks;
+    };
+    for (const Case& c : {Case{cmd::ID_AUTOLAUNCH_ON, "x..x"}, Case{cmd::ID_ALLOW_SHUTDOWN, "x.x."},
+                          Case{cmd::ID_AUTOLAUNCH_OFF, ".xx."}, Case{cmd::ID_STOP_SHUTDOWN, ".x.x"}}) {
+        ASSERT_TRUE(PickMenuCommand(m_frame, c.Command)) << c.Command;
+        EXPECT_EQ(Marks(), c.Marks) << c.Command;
+    }
+}
+
+TEST_F(OptionsTest, SliderRefillsBothListsKeepingTheColourItCanAndTheLastRate) {
+    ASSERT_NE(Start(), nullptr);
+    Import(ProductLine() + "\"Station Display\"=hex:09\n\"RefreshRate\"=\"72\"\n");
+    std::vector<std::string> steps;
+    auto drive = [&](Dlg& d) {
+        steps.push_back(Shown(d));
+        MoveSlider(d, 1);
+        steps.push_back(Shown(d));
+        MoveSlider(d, 2);
+        steps.push_back(Shown(d));
+        Choose(d, Dlg::IDC_REFRESH_RATE, "72 Hz");
+        MoveSlider(d, 2);  // no movement: the rate still goes back to the last
+        steps.push_back(Shown(d));
+        MoveSlider(d, 0);
+        steps.push_back(Shown(d));
+        Choose(d, Dlg::IDC_COLORS, "High color (16-bit)");
+        steps.push_back(Shown(d));
+    };
+    wxTEST_DIALOG(m_frame->OnStationOptions(), DriveOptionsDialog(drive));
+    const std::vector<std::string> expected = {
+        "640 x 480 | 16 colors,256 colors,High color (16-bit),True color (24-bit)* | 60 Hz*",
+        "800 x 600 | 256 colors,High color (16-bit)* | 56 Hz,60 Hz*",
+        "1024 x 768 | 256 colors* | 44 Hz (interlaced),60 Hz,72 Hz,76 Hz*",
+        "1024 x 768 | 256 colors* | 44 Hz (interlaced),60 Hz,72 Hz,76 Hz*",
+        "640 x 480 | 16 colors,256 colors*,High color (16-bit),True color (24-bit) | 60 Hz*",
+        "640 x 480 | 16 colors,256 colors,High color (16-bit)*,True color (24-bit) | 60 Hz*",
+    };
+    EXPECT_EQ(steps, expected);
+}
+
+TEST_F(OptionsTest, OkStoresTheDialogsChoicesAndCancelStoresNothing) {
+    ASSERT_NE(Start(), nullptr);
+    Import(ProductLine() + "\"Shutdown Enabled\"=hex:01\n");
+    const std::string before = Export();
+    auto change = [](bool ok) {
+        return [ok](Dlg& d) {
+            Control<wxTextCtrl>(d, Dlg::IDC_DEFAULT_USER)->SetValue("Bertil");
+            Control<wxCheckBox>(d, Dlg::IDC_AUTOLAUNCH)->SetValue(true);
+            MoveSlider(d, 1);
+            Choose(d, Dlg::IDC_COLORS, "256 colors");
+            Choose(d, Dlg::IDC_REFRESH_RATE, "56 Hz");
+            Press(d, ok ? wxID_OK : wxID_CANCEL);
+        };
+    };
+    wxTEST_DIALOG(m_frame->OnStationOptions(), DriveOptionsDialog(change(false)));
+    EXPECT_EQ(Export(), before);
+    EXPECT_EQ(m_frame->Configuration().DefaultUser, "User1");
+
+    // The panel's Options button opens the same dialog.
+    wxTEST_DIALOG(ClickWithMouse(m_frame->GetActiveView()->Button(CV7View::IDC_OPTIONS)),
+                  DriveOptionsDialog(change(true)));
+    const std::pair<std::string, const char*> values[] = {
+        {kProductKey, "Station Display"}, {kProductKey, "Station Mode"},     {kProductKey, "RefreshRate"},
+        {kProductKey, "Shutdown Enabled"}, {kProductKey, "Shutdown Default"}, {kStation, "Default User"},
+        {kStation, "AutoLaunch"},
+    };
+    std::vector<std::string> stored;
+    for (const auto& [key, name] : values) stored.push_back(TextValue(key, name));
+    EXPECT_EQ(stored, (std::vector<std::string>{"\x04", "800 x 600, 256 colors", "56", "", "", "Bertil", "\x01"}));
+    EXPECT_EQ(TextValue(kStation + "\\Display\\DEFAULT", "Mode"), "8,800,600");
+}
+
+// A stored name over the limit is shown whole and the lists keep working; OK
+// says why it cannot close until the name is shortened.
+TEST_F(OptionsTest, LongStoredLoginNameIsShownWholeAndMustBeShortenedBeforeOk) {
+    ASSERT_NE(Start(), nullptr);
+    const std::string longName = "Administrator-of-station";  // 24 characters
+    Import(StationLine() + "\"Default User\"=\"" + longName + "\"\n");
+    auto drive = [&](Dlg& d) {
+        auto* edit = Control<wxTextCtrl>(d, Dlg::IDC_DEFAULT_USER);
+        EXPECT_EQ(edit->GetValue().utf8_string(), longName);
+        Choose(d, Dlg::IDC_COLORS, "256 colors");
+        EXPECT_EQ(Control<wxChoice>(d, Dlg::IDC_COLORS)->GetStringSelection(), "256 colors");
+        Press(d, wxID_OK);
+        EXPECT_NE(d.GetReturnCode(), wxID_OK) << "closed with a name over the limit";
+        edit->SetValue(longName.substr(0, 20));
+        Press(d, wxID_OK);
+    };
+    wxTEST_DIALOG(m_frame->OnStationOptions(), DriveOptionsDialog(drive),
+                  ExpectMessageBox("no more than 20 characters", wxOK, {}, /*partial=*/true));
+    EXPECT_EQ(TextValue(kStation, "Default User"), longName.substr(0, 20));
+    EXPECT_EQ(TextValue(kProductKey, "Station Display"), "\x01");
+}
+
+TEST_F(OptionsTest, HelpButtonOpensTheDialogsTopic) {
+    ASSERT_NE(Start(), nullptr);
+    auto* dialog = new Dlg(m_frame, options::StationOptions{});
+    dialog->Show();
+    Press(*dialog, Dlg::IDC_HELP);
+    EXPECT_EQ(ShownHelpPage(), "dialog-106.htm");
+}
+
+}  // namespace

@@ -1,0 +1,130 @@
+// What the options dialog opens with and stores, and the four option commands'
+// registry writes.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "options/OptionCommands.h"
+#include "options/StationOptions.h"
+#include "station/StationConfiguration.h"
+#include "support/TempHostRoot.h"
+#include "unit/station/RegistryTestSupport.h"
+
+using regtest::Query;
+
+namespace {
+
+const std::string kStation = StationConfiguration::StationKeyPath(1);
+const std::string kBoard = StationConfiguration::BoardKeyPath(1);
+
+TEST(StationOptions, OpensAtThePositionColourAndRateTheStoredValuesName) {
+    struct Case {
+        int Mode;
+        const char* Rate;
+        int Position;
+        const char* Colors;
+        const char* Shown;
+    };
+    const Case cases[] = {
+        {0, "", 0, "16 colors", "60 Hz"},                  // nothing stored
+        {10, "", 0, "True color (24-bit)", "60 Hz"},       // above 9: no colour, the last
+        {9, "", 0, "True color (24-bit)", "60 Hz"},
+        {7, "", 2, "256 colors", "60 Hz"},
+        {3, "", 1, "High color (16-bit)", "60 Hz"},         // not in the table; 16 colours not offered
+        {0, "72", 0, "16 colors", "60 Hz"},                 // 72 Hz not offered at 640 x 480
+        {7, "72", 2, "256 colors", "72 Hz"},
+        {7, "44", 2, "256 colors", "44 Hz (interlaced)"},
+        {4, "56", 1, "256 colors", "56 Hz"},
+    };
+    for (const Case& c : cases) {
+        options::StationOptions values;
+        values.DisplayMode = c.Mode;
+        values.RefreshRate = c.Rate;
+        const options::DisplayChoice shown = options::OpeningChoice(values);
+        EXPECT_EQ(shown.Position, c.Position) << c.Mode << " " << c.Rate;
+        EXPECT_EQ(shown.Colors, c.Colors) << c.Mode << " " << c.Rate;
+        EXPECT_EQ(shown.RefreshRate, c.Shown) << c.Mode << " " << c.Rate;
+    }
+}
+
+TEST(StationOptions, DisplayChoicesAreOnlyWhatTheDialogOffers) {
+    struct Case {
+        const char* Mode;
+        const char* Rate;
+        const char* StoredRate;  // before the choice
+        int Number;              // -1: refused
+        const char* Stored;      // the rate stored
+        const char* ErrorPart;
+    };
+    const Case cases[] = {
+        {"800 x 600, High color (16-bit)", "56", "60", 5, "56", ""},
+        {"800 x 600, high COLOR (16-bit)", "56 Hz", "", 5, "56", ""},
+        {"1024 x 768, 256 colors", "", "72", 7, "72", ""},      // the stored rate stays when offered
+        {"640 x 480, True color (24-bit)", "", "72", 9, "60", ""},  // otherwise the list's last
+        {"1024 x 768, 256 colors", "", "56", 7, "76", ""},
+        {"1024 x 768, 256 colors", "", "", 7, "60", ""},          // nothing stored reads as 60 Hz
+        {"800 x 600, 16 colors", "", "", -1, "", "800 x 600, 256 colors; 800 x 600, High color (16-bit)"},
+        {"640 x 480, 256 colors", "72", "", -1, "", "choose one of: 60 Hz"},
+        {"800 x 600, 256 colors", "6", "", -1, "", "56 Hz, 60 Hz"},
+    };
+    for (const Case& c : cases) {
+        options::StationOptions values;
+        values.RefreshRate = c.StoredRate;
+        std::string error;
+        const bool taken = options::ChooseDisplay(values, c.Mode, c.Rate, error);
+        EXPECT_EQ(taken, c.Number >= 0) << c.Mode << " " << c.Rate;
+        if (taken) {
+            EXPECT_EQ(values.DisplayMode, c.Number) << c.Mode;
+            EXPECT_EQ(values.RefreshRate, c.Stored) << c.Mode;
+            EXPECT_EQ(DisplayModeTable::FindByNumber(c.Number).Name, values.ModeName);
+        } else {
+            EXPECT_NE(error.find(c.ErrorPart), std::string::npos) << error;
+            EXPECT_EQ(values.RefreshRate, c.StoredRate);
+        }
+    }
+}
+
+class OptionStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const std::string& path : {std::string(kProductKey), kBoard, kStation}) regtest::MakeKey(path);
+    }
+    static unsigned Byte(const std::string& key, const char* name) {
+        const regtest::StoredValue value = Query(key, name);
+        return value.Bytes.size() == 1 ? value.Bytes[0] : 999;
+    }
+    TempHostRoot m_root;
+};
+
+// Values another program stored since the last load survive every command.
+TEST_F(OptionStoreTest, StartUpCommandsSaveEverythingShutDownCommandsOnlyTheProductValues) {
+    StationConfiguration config;
+    options::SetAutoLaunch(config, true);
+    EXPECT_EQ(Byte(kStation, "AutoLaunch"), 1u);
+    EXPECT_EQ(Byte(kProductKey, "AutoLaunch Enabled"), 1u);
+    EXPECT_EQ(Byte(kBoard, "Launched"), 0u) << "the board record is part of a full save";
+
+    regtest::Store(kProductKey, "Shutdown Enabled", host::REG_BINARY, {1});
+    regtest::Store(kStation, "Launched", host::REG_BINARY, {1});  // the drivers turned it on
+    host::HKEY key = nullptr;
+    ASSERT_EQ(host::RegOpenKeyEx(host::HKEY_LOCAL_MACHINE, kBoard.c_str(), 0, host::KEY_ALL_ACCESS, &key), 0);
+    host::RegDeleteValue(key, "Launched");
+    host::RegCloseKey(key);
+
+    options::SetShutdownRequests(config, false);
+    EXPECT_EQ(Byte(kProductKey, "Shutdown Enabled"), 0u);
+    EXPECT_EQ(Byte(kProductKey, "Shutdown Default"), 0u);
+    EXPECT_EQ(Query(kBoard, "Launched").Status, host::ERROR_FILE_NOT_FOUND) << "board record rewritten";
+    options::SetShutdownRequests(config, true);
+    EXPECT_EQ(Byte(kProductKey, "Shutdown Enabled"), 1u);
+    EXPECT_EQ(Byte(kProductKey, "Shutdown Default"), 1u);
+
+    options::SetAutoLaunch(config, false);
+    EXPECT_EQ(Byte(kStation, "AutoLaunch"), 0u);
+    EXPECT_EQ(Byte(kProductKey, "AutoLaunch Enabled"), 0u);
+    EXPECT_EQ(Byte(kStation, "Launched"), 1u) << "a stale copy overwrote the drivers' value";
+    EXPECT_EQ(Byte(kBoard, "Launched"), 0u);
+}
+
+}  // namespace
