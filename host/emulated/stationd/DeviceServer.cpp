@@ -1,6 +1,7 @@
 #include "host/emulated/stationd/DeviceServer.h"
 
 #include <errno.h>
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
@@ -27,6 +28,28 @@ volatile sig_atomic_t g_stopSignal = 0;
 
 void OnStopSignal(int signal) { g_stopSignal = signal; }
 
+// bind() takes a path; going through the dev folder's descriptor means the
+// name is resolved in that folder, never through a link swapped in later.
+int BindInFolder(int socketFd, int dirFd, const std::string& name) {
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::memcpy(addr.sun_path, name.c_str(), name.size());
+    int here = open(".", O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (here < 0 || fchdir(dirFd) != 0) {
+        if (here >= 0) close(here);
+        return -1;
+    }
+    // Created 0600 from the start: no moment where another user could connect.
+    mode_t oldMask = umask(0177);
+    int bound = bind(socketFd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr));
+    int bindError = errno;
+    umask(oldMask);
+    if (fchdir(here) != 0) bound = -1;
+    close(here);
+    errno = bindError;
+    return bound;
+}
+
 }  // namespace
 
 DeviceServer::DeviceServer(StationDrivers& drivers, std::chrono::milliseconds replyDelay)
@@ -36,37 +59,40 @@ DeviceServer::~DeviceServer() {
     for (auto& [id, connection] : m_connections) close(connection.Fd);
     if (m_listenFd >= 0) {
         close(m_listenFd);
-        unlink(m_socketPath.c_str());
+        unlinkat(m_devFd, m_socketName.c_str(), 0);
     }
+    if (m_devFd >= 0) close(m_devFd);
 }
 
-bool DeviceServer::Listen(const std::filesystem::path& socketPath, std::string* error) {
-    sockaddr_un addr{};
-    if (socketPath.native().size() >= sizeof(addr.sun_path)) {
-        *error = "device socket path " + socketPath.native() + " is longer than 107 bytes; use a shorter host root";
+bool DeviceServer::Listen(const RootFiles& root, const std::string& name, std::string* error) {
+    auto shown = root.DeviceDirPath() / name;
+    if (name.size() >= sizeof(sockaddr_un::sun_path)) {
+        *error = "device name " + name + " is too long";
         return false;
+    }
+    m_devFd = fcntl(root.DeviceDir(), F_DUPFD_CLOEXEC, 0);
+    // The caller holds the instance lock, so a socket still here is stale; a
+    // link is removed itself. Anything else is not ours to delete.
+    struct stat info {};
+    if (fstatat(m_devFd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
+        if (!S_ISSOCK(info.st_mode) && !S_ISLNK(info.st_mode)) {
+            *error = shown.native() + " is in the way: it is not a socket";
+            return false;
+        }
+        unlinkat(m_devFd, name.c_str(), 0);
     }
     int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd < 0) {
         *error = std::string("cannot make the device socket: ") + std::strerror(errno);
         return false;
     }
-    addr.sun_family = AF_UNIX;
-    std::memcpy(addr.sun_path, socketPath.c_str(), socketPath.native().size());
-    // The caller holds the instance lock, so a socket file still here is stale.
-    unlink(socketPath.c_str());
-    // Created 0600 from the start: no moment where another user could connect.
-    mode_t oldMask = umask(0177);
-    int bound = bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr));
-    umask(oldMask);
-    if (bound != 0 || listen(fd, 128) != 0) {
-        *error = "cannot serve " + socketPath.native() + ": " + std::strerror(errno);
+    if (BindInFolder(fd, m_devFd, name) != 0 || listen(fd, 128) != 0) {
+        *error = "cannot serve " + shown.native() + ": " + std::strerror(errno);
         close(fd);
         return false;
     }
-    chmod(socketPath.c_str(), 0600);
     m_listenFd = fd;
-    m_socketPath = socketPath;
+    m_socketName = name;
     return true;
 }
 

@@ -7,12 +7,12 @@
 
 #include <chrono>
 #include <cstdint>
-#include <filesystem>
 #include <map>
 #include <queue>
 #include <string>
 #include <vector>
 
+#include "host/emulated/stationd/RootFiles.h"
 #include "host/emulated/stationd/StationDrivers.h"
 
 namespace stationd {
@@ -24,8 +24,9 @@ public:
     DeviceServer(const DeviceServer&) = delete;
     DeviceServer& operator=(const DeviceServer&) = delete;
 
-    // Binds the socket (mode 0600), replacing a stale socket file.
-    bool Listen(const std::filesystem::path& socketPath, std::string* error);
+    // Binds the socket (mode 0600) in the root's dev folder, replacing a stale
+    // socket or link there (never what a link points to).
+    bool Listen(const RootFiles& root, const std::string& name, std::string* error);
     // Serves until SIGTERM or SIGINT; returns the signal that ended it.
     int Run();
 
@@ -59,7 +60,8 @@ private:
 
     StationDrivers& m_drivers;
     std::chrono::milliseconds m_replyDelay;
-    std::filesystem::path m_socketPath;
+    std::string m_socketName;
+    int m_devFd = -1;  // the dev folder the socket lives in
     int m_listenFd = -1;
     std::uint64_t m_nextId = 1;
     std::uint64_t m_nextSequence = 0;
