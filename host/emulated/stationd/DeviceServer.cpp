@@ -106,6 +106,7 @@ bool DeviceServer::Listen(const RootFiles& root, const std::string& name, std::s
 }
 
 void DeviceServer::AcceptAll(Clock::time_point roundStart) {
+    if (m_reserveFd < 0) m_reserveFd = OpenReserve();  // lost to a full table once; take it back
     for (int i = 0; i < kAcceptBatch; ++i) {
         if (m_connections.size() >= kMaxConnections && !ShedLongestIdle(roundStart)) return;
         int fd = accept4(m_listenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
