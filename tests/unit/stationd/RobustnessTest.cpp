@@ -91,34 +91,23 @@ TEST_F(StationdTest, ASlowDaemonTimesOutTheCallWithoutMixingUpLaterRepliesOrHold
     EXPECT_LT(std::chrono::steady_clock::now() - begin, milliseconds(2500));
 }
 
-TEST_F(StationdTest, RepliesAlreadyDueAreSentBeforeTheConnectionCloses) {
-    Start();
+TEST_F(StationdTest, RepliesOwedAreSentBeforeTheConnectionCloses) {
+    Start({"--slow", "50"});
     auto good = protocol::EncodeRequest(kFirstStation, Bytes(68).data(), 68);
     auto oversized = protocol::EncodeRequest(kFirstStation, nullptr, 0);
     protocol::PutU32(oversized.data() + 8, 4097);
-    const std::pair<const char*, Bytes> tails[] = {{"bad magic", {'G', 'E', 'T', ' '}}, {"oversized", oversized}};
+    // Two good requests, then a broken frame or the end of the client's side.
+    const std::pair<const char*, Bytes> tails[] = {{"bad magic", {'G', 'E', 'T'}}, {"oversized", oversized}, {"end", {}}};
     for (const auto& [name, tail] : tails) {
-        for (int i = 0; i < 20; ++i) {
-            RawClient client;
-            Bytes stream = good;
-            stream.insert(stream.end(), tail.begin(), tail.end());
-            client.Send(stream);
-            ASSERT_EQ(client.Receive(76).size(), 76u) << name << " round " << i;
-            EXPECT_TRUE(client.ClosedByPeer()) << name;
-        }
+        RawClient client;
+        Bytes stream = good;
+        stream.insert(stream.end(), good.begin(), good.end());
+        stream.insert(stream.end(), tail.begin(), tail.end());
+        client.Send(stream);
+        if (tail.empty()) client.ShutdownWrite();
+        EXPECT_EQ(client.Receive(2 * 76).size(), 2 * 76u) << name;
+        EXPECT_TRUE(client.ClosedByPeer()) << name;
     }
-}
-
-TEST_F(StationdTest, ASlowDaemonStillAnswersAClientThatHalfClosed) {
-    Start({"--slow", "100"});
-    auto frame = protocol::EncodeRequest(kFirstStation, Bytes(68).data(), 68);
-    Bytes three;
-    for (int i = 0; i < 3; ++i) three.insert(three.end(), frame.begin(), frame.end());
-    RawClient client;
-    client.Send(three);
-    client.ShutdownWrite();
-    EXPECT_EQ(client.Receive(3 * 76).size(), 3 * 76u);
-    EXPECT_TRUE(client.ClosedByPeer());
 }
 
 TEST_F(StationdTest, IdleConnectionsCannotLockOutACaller) {

@@ -13,8 +13,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <cstdio>
 #include <iterator>
-#include <sstream>
 
 #include "host/emulated/root.h"
 
@@ -143,14 +143,11 @@ LimitedStationDrivers::~LimitedStationDrivers() {
 }
 
 milliseconds LimitedStationDrivers::CpuTime() const {
-    // Fields 14 and 15 of /proc/<pid>/stat, after the parenthesised command name.
+    // utime and stime: fields 14 and 15 of /proc/<pid>/stat, counted from after the command name.
     std::ifstream in("/proc/" + std::to_string(m_pid) + "/stat");
     std::string stat((std::istreambuf_iterator<char>(in)), {});
-    std::istringstream fields(stat.substr(stat.rfind(')') + 2));
-    std::string skip;
-    for (int i = 3; i < 14; ++i) fields >> skip;
-    long long user = 0, system = 0;
-    fields >> user >> system;
+    unsigned long user = 0, system = 0;
+    std::sscanf(stat.c_str() + stat.rfind(')') + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu", &user, &system);
     return milliseconds((user + system) * 1000 / sysconf(_SC_CLK_TCK));
 }
 
