@@ -25,6 +25,7 @@ namespace fs = std::filesystem;
 using emulated::DeviceConnection;
 
 std::atomic<std::int64_t> g_replyTimeoutMs{5000};
+thread_local emulated::DeviceFault t_lastFault = emulated::DeviceFault::None;
 
 struct OpenDevice {
     std::mutex Lock;  // one call at a time per handle
@@ -73,6 +74,21 @@ namespace emulated {
 void SetDeviceReplyTimeout(std::chrono::milliseconds timeout) { g_replyTimeoutMs = timeout.count(); }
 std::chrono::milliseconds DeviceReplyTimeout() { return std::chrono::milliseconds(g_replyTimeoutMs.load()); }
 
+DeviceFault LastDeviceFault() { return t_lastFault; }
+
+const char* DescribeDeviceFault(DeviceFault fault) {
+    switch (fault) {
+    case DeviceFault::None: return "answered";
+    case DeviceFault::BadCall: return "were called with a closed handle or an unusable buffer";
+    case DeviceFault::Unreachable: return "could not be reached";
+    case DeviceFault::Closed: return "closed the connection without a reply";
+    case DeviceFault::NoReply: return "sent no reply in time";
+    case DeviceFault::Oversized: return "announced a reply over the 4096-byte limit";
+    case DeviceFault::Garbled: return "sent bytes that are not a reply";
+    }
+    return "failed";
+}
+
 }  // namespace emulated
 
 HANDLE CreateDeviceFile(const char* path) {
@@ -105,6 +121,7 @@ HANDLE CreateDeviceFile(const char* path) {
 BOOL DeviceIoControl(HANDLE handle, DWORD controlCode, const void* in, DWORD inSize, void* out, DWORD outSize,
                      DWORD* bytesReturned) {
     if (bytesReturned) *bytesReturned = 0;
+    t_lastFault = emulated::DeviceFault::BadCall;
     auto device = Lookup(handle);
     if (!device) return 0;
     if (inSize > emulated::device_protocol::kMaxBodySize || (inSize > 0 && !in) || (outSize > 0 && !out)) return 0;
@@ -115,7 +132,8 @@ BOOL DeviceIoControl(HANDLE handle, DWORD controlCode, const void* in, DWORD inS
     std::vector<std::uint8_t> body;
     {
         std::lock_guard<std::mutex> guard(device->Lock);
-        if (!device->Connection.Exchange(request, &header, &body, emulated::DeviceReplyTimeout())) return 0;
+        t_lastFault = device->Connection.Exchange(request, &header, &body, emulated::DeviceReplyTimeout());
+        if (t_lastFault != emulated::DeviceFault::None) return 0;
     }
     DWORD copied = static_cast<DWORD>(std::min<std::size_t>(body.size(), outSize));
     if (copied > 0) std::memcpy(out, body.data(), copied);

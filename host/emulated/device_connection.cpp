@@ -55,7 +55,10 @@ void DeviceConnection::Disconnect() {
     m_fd = -1;
 }
 
-bool DeviceConnection::SendAll(const std::vector<std::uint8_t>& data, Clock::time_point deadline) {
+// EPIPE and ECONNRESET before any reply byte mean the daemon closed its end
+// with the request unread: the kernel reports a reset only when the closing
+// side left data in its receive queue, and a broken pipe when it was gone first.
+DeviceConnection::Step DeviceConnection::SendAll(const std::vector<std::uint8_t>& data, Clock::time_point deadline) {
     std::size_t sent = 0;
     while (sent < data.size()) {
         // MSG_NOSIGNAL: a daemon that went away must not kill the caller with SIGPIPE.
@@ -65,46 +68,61 @@ bool DeviceConnection::SendAll(const std::vector<std::uint8_t>& data, Clock::tim
         } else if (n < 0 && errno == EINTR) {
             continue;
         } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            if (!WaitFor(m_fd, POLLOUT, deadline)) return false;
+            if (!WaitFor(m_fd, POLLOUT, deadline)) return Step::TimedOut;
         } else {
-            return false;
+            return n < 0 && (errno == EPIPE || errno == ECONNRESET) ? Step::Unread : Step::Closed;
         }
     }
-    return true;
+    return Step::Done;
 }
 
-bool DeviceConnection::ReceiveExactly(std::uint8_t* data, std::size_t size, Clock::time_point deadline) {
+DeviceConnection::Step DeviceConnection::ReceiveExactly(std::uint8_t* data, std::size_t size,
+                                                        Clock::time_point deadline) {
     std::size_t got = 0;
     while (got < size) {
         ssize_t n = recv(m_fd, data + got, size - got, 0);
         if (n > 0) {
             got += static_cast<std::size_t>(n);
         } else if (n == 0) {
-            return false;  // the daemon closed the connection
+            return Step::Closed;  // the daemon closed the connection
         } else if (errno == EINTR) {
             continue;
         } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
-            if (!WaitFor(m_fd, POLLIN, deadline)) return false;
+            if (!WaitFor(m_fd, POLLIN, deadline)) return Step::TimedOut;
         } else {
-            return false;
+            return errno == ECONNRESET && got == 0 ? Step::Unread : Step::Closed;
         }
     }
-    return true;
+    return Step::Done;
 }
 
-bool DeviceConnection::Exchange(const std::vector<std::uint8_t>& request, device_protocol::ReplyHeader* header,
-                                std::vector<std::uint8_t>* body, std::chrono::milliseconds timeout) {
-    if (!Connected() && !Connect()) return false;
-    auto deadline = Clock::now() + timeout;
+DeviceFault DeviceConnection::ExchangeOnce(const std::vector<std::uint8_t>& request,
+                                           device_protocol::ReplyHeader* header, std::vector<std::uint8_t>* body,
+                                           Clock::time_point deadline, bool* unread) {
     std::uint8_t head[device_protocol::kReplyHeaderSize];
-    bool ok = SendAll(request, deadline) && ReceiveExactly(head, sizeof head, deadline) &&
-              device_protocol::DecodeReplyHeader(head, header);
-    if (ok) {
+    Step step = SendAll(request, deadline);
+    if (step == Step::Done) step = ReceiveExactly(head, sizeof head, deadline);
+    if (step == Step::Done) {
+        if (!device_protocol::DecodeReplyHeader(head, header))
+            return device_protocol::GetU32(head) > 1 ? DeviceFault::Garbled : DeviceFault::Oversized;
         body->resize(header->Size);
-        ok = ReceiveExactly(body->data(), body->size(), deadline);
+        step = ReceiveExactly(body->data(), body->size(), deadline);
+        if (step == Step::Unread) step = Step::Closed;  // part of the reply came: the request was read
     }
-    if (!ok) Disconnect();
-    return ok;
+    *unread = step == Step::Unread;
+    return step == Step::Done ? DeviceFault::None : step == Step::TimedOut ? DeviceFault::NoReply : DeviceFault::Closed;
+}
+
+DeviceFault DeviceConnection::Exchange(const std::vector<std::uint8_t>& request, device_protocol::ReplyHeader* header,
+                                       std::vector<std::uint8_t>* body, std::chrono::milliseconds timeout) {
+    bool kept = Connected();
+    if (!kept && !Connect()) return DeviceFault::Unreachable;
+    auto deadline = Clock::now() + timeout;
+    bool unread = false;
+    DeviceFault fault = ExchangeOnce(request, header, body, deadline, &unread);
+    if (unread && kept) fault = Connect() ? ExchangeOnce(request, header, body, deadline, &unread) : DeviceFault::Unreachable;
+    if (fault != DeviceFault::None) Disconnect();
+    return fault;
 }
 
 }  // namespace host::emulated

@@ -41,6 +41,7 @@ std::vector<std::uint8_t> EncodeReply(bool success, const void* body, std::uint3
 
 ParseStatus ParseRequest(const std::uint8_t* data, std::size_t size, Request* request,
                          std::size_t* consumed) {
+    if (size == 0) return ParseStatus::NeedMore;
     // Check whatever part of the magic has arrived, so a stranger is turned
     // away without waiting for a full header.
     if (std::memcmp(data, kMagic, std::min<std::size_t>(size, 4)) != 0) return ParseStatus::BadMagic;
@@ -57,7 +58,8 @@ ParseStatus ParseRequest(const std::uint8_t* data, std::size_t size, Request* re
 bool DecodeReplyHeader(const std::uint8_t* header, ReplyHeader* result) {
     result->Success = GetU32(header) != 0;
     result->Size = GetU32(header + 4);
-    return result->Size <= kMaxBodySize;
+    // Any other flag is not a reply of this protocol.
+    return GetU32(header) <= 1 && result->Size <= kMaxBodySize;
 }
 
 }  // namespace host::emulated::device_protocol

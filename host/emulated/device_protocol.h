@@ -44,7 +44,8 @@ struct ReplyHeader {
     std::uint32_t Size = 0;
 };
 
-// Decodes the 8-byte reply header; false when the announced size is too large.
+// Decodes the 8-byte reply header; false when the announced size is too large
+// or the success flag is neither 0 nor 1.
 bool DecodeReplyHeader(const std::uint8_t* header, ReplyHeader* result);
 
 }  // namespace host::emulated::device_protocol

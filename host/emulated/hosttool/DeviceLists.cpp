@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "host/device.h"
+#include "host/emulated/device_client.h"
 #include "host/emulated/driver_catalog.h"
 #include "host/emulated/hosttool/Commands.h"
 #include "host/emulated/hosttool/ToolError.h"
@@ -26,10 +27,20 @@ public:
     Device& operator=(const Device&) = delete;
 
     // One record of a list: the first or the next after the one in the buffer.
+    // False when the driver says there is none; a call that got no proper
+    // answer is an error, so a broken driver never looks like a short list.
     template <typename Record>
-    bool Call(host::DWORD code, Record* record) {
+    bool Call(host::DWORD code, Record* record, const char* what) {
         host::DWORD returned = 0;
-        return host::DeviceIoControl(m_handle, code, record, sizeof(Record), record, sizeof(Record), &returned) != 0;
+        bool ok = host::DeviceIoControl(m_handle, code, record, sizeof(Record), record, sizeof(Record), &returned) != 0;
+        auto fault = host::emulated::LastDeviceFault();
+        if (fault != host::emulated::DeviceFault::None)
+            throw ToolError(std::string("reading the ") + what + " list failed: the station drivers " +
+                            host::emulated::DescribeDeviceFault(fault));
+        if (ok && returned != sizeof(Record))
+            throw ToolError(std::string("reading the ") + what + " list failed: the station drivers sent a " +
+                            std::to_string(returned) + "-byte record instead of " + std::to_string(sizeof(Record)));
+        return ok;
     }
 
 private:
@@ -42,13 +53,13 @@ template <typename Record, typename Print>
 void Walk(host::DWORD firstCode, host::DWORD nextCode, const char* what, Print print) {
     Device device;
     Record record{};
-    bool more = device.Call(firstCode, &record);
+    bool more = device.Call(firstCode, &record, what);
     for (int count = 0; more; ++count) {
         if (count == kMaxListRecords)
             throw ToolError(std::string("the ") + what + " list did not end after " +
                             std::to_string(kMaxListRecords) + " records");
         print(record);
-        more = device.Call(nextCode, &record);
+        more = device.Call(nextCode, &record, what);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "host/emulated/stationd/DeviceServer.h"
 
 #include <errno.h>
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
@@ -22,10 +23,39 @@ namespace protocol = host::emulated::device_protocol;
 // so one that never reads cannot make the daemon's memory grow without end.
 constexpr std::size_t kMaxQueuedOutput = 64 * 1024;
 constexpr std::size_t kMaxConnections = 512;
+// Accepted per round at most, so a flood of new clients cannot push out one
+// that connected earlier before its request has been read.
+constexpr int kAcceptBatch = 32;
+// How long accepting pauses after an error that retrying cannot cure at once.
+constexpr std::chrono::milliseconds kAcceptBackOff{100};
 
 volatile sig_atomic_t g_stopSignal = 0;
 
 void OnStopSignal(int signal) { g_stopSignal = signal; }
+
+int OpenReserve() { return open("/dev/null", O_RDONLY | O_CLOEXEC); }
+
+// bind() takes a path; going through the dev folder's descriptor means the
+// name is resolved in that folder, never through a link swapped in later.
+int BindInFolder(int socketFd, int dirFd, const std::string& name) {
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::memcpy(addr.sun_path, name.c_str(), name.size());
+    int here = open(".", O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (here < 0 || fchdir(dirFd) != 0) {
+        if (here >= 0) close(here);
+        return -1;
+    }
+    // Created 0600 from the start: no moment where another user could connect.
+    mode_t oldMask = umask(0177);
+    int bound = bind(socketFd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr));
+    int bindError = errno;
+    umask(oldMask);
+    if (fchdir(here) != 0) bound = -1;
+    close(here);
+    errno = bindError;
+    return bound;
+}
 
 }  // namespace
 
@@ -36,50 +66,88 @@ DeviceServer::~DeviceServer() {
     for (auto& [id, connection] : m_connections) close(connection.Fd);
     if (m_listenFd >= 0) {
         close(m_listenFd);
-        unlink(m_socketPath.c_str());
+        unlinkat(m_devFd, m_socketName.c_str(), 0);
     }
+    if (m_reserveFd >= 0) close(m_reserveFd);
+    if (m_devFd >= 0) close(m_devFd);
 }
 
-bool DeviceServer::Listen(const std::filesystem::path& socketPath, std::string* error) {
-    sockaddr_un addr{};
-    if (socketPath.native().size() >= sizeof(addr.sun_path)) {
-        *error = "device socket path " + socketPath.native() + " is longer than 107 bytes; use a shorter host root";
+bool DeviceServer::Listen(const RootFiles& root, const std::string& name, std::string* error) {
+    auto shown = root.DeviceDirPath() / name;
+    if (name.size() >= sizeof(sockaddr_un::sun_path)) {
+        *error = "device name " + name + " is too long";
         return false;
+    }
+    m_devFd = fcntl(root.DeviceDir(), F_DUPFD_CLOEXEC, 0);
+    // The caller holds the instance lock, so a socket still here is stale; a
+    // link is removed itself. Anything else is not ours to delete.
+    struct stat info {};
+    if (fstatat(m_devFd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
+        if (!S_ISSOCK(info.st_mode) && !S_ISLNK(info.st_mode)) {
+            *error = shown.native() + " is in the way: it is not a socket";
+            return false;
+        }
+        unlinkat(m_devFd, name.c_str(), 0);
     }
     int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd < 0) {
         *error = std::string("cannot make the device socket: ") + std::strerror(errno);
         return false;
     }
-    addr.sun_family = AF_UNIX;
-    std::memcpy(addr.sun_path, socketPath.c_str(), socketPath.native().size());
-    // The caller holds the instance lock, so a socket file still here is stale.
-    unlink(socketPath.c_str());
-    // Created 0600 from the start: no moment where another user could connect.
-    mode_t oldMask = umask(0177);
-    int bound = bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr));
-    umask(oldMask);
-    if (bound != 0 || listen(fd, 128) != 0) {
-        *error = "cannot serve " + socketPath.native() + ": " + std::strerror(errno);
+    if (BindInFolder(fd, m_devFd, name) != 0 || listen(fd, 128) != 0) {
+        *error = "cannot serve " + shown.native() + ": " + std::strerror(errno);
         close(fd);
         return false;
     }
-    chmod(socketPath.c_str(), 0600);
     m_listenFd = fd;
-    m_socketPath = socketPath;
+    m_socketName = name;
+    m_reserveFd = OpenReserve();
     return true;
 }
 
-void DeviceServer::AcceptAll() {
-    for (;;) {
+void DeviceServer::AcceptAll(Clock::time_point roundStart) {
+    if (m_reserveFd < 0) m_reserveFd = OpenReserve();  // lost to a full table once; take it back
+    for (int i = 0; i < kAcceptBatch; ++i) {
+        if (m_connections.size() >= kMaxConnections && !ShedLongestIdle(roundStart)) return;
         int fd = accept4(m_listenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-        if (fd < 0) return;  // EAGAIN: no more waiting; other errors: try again next round
-        if (m_connections.size() >= kMaxConnections) {
-            close(fd);
+        if (fd >= 0) {
+            auto& connection = m_connections[m_nextId++];
+            connection.Fd = fd;
+            connection.LastHeard = Clock::now();
             continue;
         }
-        m_connections[m_nextId++].Fd = fd;
+        if (errno == EINTR || errno == ECONNABORTED) continue;
+        if (errno == EAGAIN || errno == EWOULDBLOCK) return;
+        if (errno == EMFILE || errno == ENFILE) {
+            if (ShedLongestIdle(roundStart)) continue;
+            // Connections taken in this round make way from the next one on.
+            if (!m_connections.empty()) return;
+            if (m_reserveFd >= 0) {
+                RefuseOne();
+                continue;
+            }
+        }
+        // Retrying at once would only spin: wait a little before the next try.
+        m_acceptPausedUntil = Clock::now() + kAcceptBackOff;
+        return;
     }
+}
+
+bool DeviceServer::ShedLongestIdle(Clock::time_point roundStart) {
+    auto oldest = m_connections.end();
+    for (auto it = m_connections.begin(); it != m_connections.end(); ++it)
+        if (it->second.LastHeard < roundStart && (oldest == m_connections.end() || it->second.LastHeard < oldest->second.LastHeard))
+            oldest = it;
+    if (oldest == m_connections.end()) return false;
+    Close(oldest->first);
+    return true;
+}
+
+void DeviceServer::RefuseOne() {
+    close(m_reserveFd);
+    int fd = accept4(m_listenFd, nullptr, nullptr, SOCK_CLOEXEC);
+    if (fd >= 0) close(fd);
+    m_reserveFd = OpenReserve();
 }
 
 void DeviceServer::Queue(std::uint64_t id, Connection& connection, std::vector<std::uint8_t> frame) {
@@ -94,25 +162,27 @@ void DeviceServer::Queue(std::uint64_t id, Connection& connection, std::vector<s
 bool DeviceServer::ReadFrom(std::uint64_t id, Connection& connection) {
     std::uint8_t buffer[16384];
     ssize_t n = recv(connection.Fd, buffer, sizeof buffer, 0);
-    if (n == 0) return false;
     if (n < 0) return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
-    connection.In.insert(connection.In.end(), buffer, buffer + n);
-
-    std::size_t offset = 0;
+    if (n == 0) {
+        // The client ended its side; it may still be waiting for replies.
+        connection.Closing = true;
+        return true;
+    }
+    connection.LastHeard = Clock::now();
+    connection.In.Append(buffer, static_cast<std::size_t>(n));
+    protocol::Request request;
     for (;;) {
-        protocol::Request request;
-        std::size_t consumed = 0;
-        auto status = protocol::ParseRequest(connection.In.data() + offset, connection.In.size() - offset,
-                                             &request, &consumed);
-        if (status == protocol::ParseStatus::BadMagic || status == protocol::ParseStatus::TooLarge) return false;
+        auto status = connection.In.Next(&request);
         if (status == protocol::ParseStatus::NeedMore) break;
-        offset += consumed;
+        if (status != protocol::ParseStatus::Complete) {
+            // A broken frame: answer what came before it, then hang up.
+            connection.Closing = true;
+            break;
+        }
         ControlReply reply = m_drivers.Handle(request.Code, request.Body);
         Queue(id, connection,
               protocol::EncodeReply(reply.Success, reply.Body.data(), static_cast<std::uint32_t>(reply.Body.size())));
-        if (offset == connection.In.size()) break;
     }
-    connection.In.erase(connection.In.begin(), connection.In.begin() + static_cast<std::ptrdiff_t>(offset));
     return true;
 }
 
@@ -143,13 +213,16 @@ void DeviceServer::DeliverDueReplies() {
         it->second.Delayed -= reply.Frame.size();
         auto& out = it->second.Out;
         out.insert(out.end(), reply.Frame.begin(), reply.Frame.end());
-        if (!WriteTo(it->second)) Close(reply.Connection);
+        if (!WriteTo(it->second) || Finished(it->second)) Close(reply.Connection);
     }
 }
 
 int DeviceServer::PollTimeoutMs() const {
-    if (m_pending.empty()) return -1;
-    auto wait = std::chrono::ceil<std::chrono::milliseconds>(m_pending.top().Due - Clock::now());
+    auto now = Clock::now();
+    auto wake = m_pending.empty() ? Clock::time_point::max() : m_pending.top().Due;
+    if (m_acceptPausedUntil > now) wake = std::min(wake, m_acceptPausedUntil);
+    if (wake == Clock::time_point::max()) return -1;
+    auto wait = std::chrono::ceil<std::chrono::milliseconds>(wake - now);
     return wait.count() < 0 ? 0 : static_cast<int>(wait.count());
 }
 
@@ -174,9 +247,10 @@ int DeviceServer::Run() {
     while (g_stopSignal == 0) {
         fds.clear();
         ids.clear();
-        fds.push_back({m_listenFd, POLLIN, 0});
+        fds.push_back({m_listenFd, static_cast<short>(Clock::now() >= m_acceptPausedUntil ? POLLIN : 0), 0});
         for (auto& [id, connection] : m_connections) {
-            short events = connection.Out.size() + connection.Delayed < kMaxQueuedOutput ? POLLIN : 0;
+            short events = 0;
+            if (!connection.Closing && connection.Out.size() + connection.Delayed < kMaxQueuedOutput) events |= POLLIN;
             if (!connection.Out.empty()) events |= POLLOUT;
             fds.push_back({connection.Fd, events, 0});
             ids.push_back(id);
@@ -185,18 +259,23 @@ int DeviceServer::Run() {
         timespec timeout{timeoutMs / 1000, (timeoutMs % 1000) * 1000000L};
         int ready = ppoll(fds.data(), fds.size(), timeoutMs < 0 ? nullptr : &timeout, &waitMask);
         if (ready < 0 && errno != EINTR) break;
+        auto roundStart = Clock::now();
         if (ready > 0) {
             for (std::size_t i = 1; i < fds.size(); ++i) {
-                if (fds[i].revents == 0) continue;
+                short revents = fds[i].revents;
+                if (revents == 0) continue;
                 std::uint64_t id = ids[i - 1];
                 auto& connection = m_connections.at(id);
                 bool keep = true;
-                if (fds[i].revents & (POLLIN | POLLHUP | POLLERR)) keep = ReadFrom(id, connection);
+                if (!connection.Closing && (revents & (POLLIN | POLLHUP | POLLERR))) keep = ReadFrom(id, connection);
+                // Hung up both ways with nothing left to send: replies still
+                // in the timer queue have nowhere to go.
+                else if ((revents & (POLLHUP | POLLERR)) && connection.Out.empty()) keep = false;
                 // Answer at once rather than wait for the next round.
                 if (keep) keep = WriteTo(connection);
-                if (!keep) Close(id);
+                if (!keep || Finished(connection)) Close(id);
             }
-            if (fds[0].revents & POLLIN) AcceptAll();
+            if (fds[0].revents & POLLIN) AcceptAll(roundStart);
         }
         DeliverDueReplies();
     }

@@ -1,18 +1,22 @@
 // The device socket of the station drivers: one thread, one poll() loop,
-// non-blocking sockets, any number of clients. A client that misbehaves
-// (wrong magic, oversized frame, half a frame then gone) loses only its own
-// connection. Delayed replies (--slow) wait in a timer queue, so one slow
-// answer never holds up another client.
+// non-blocking sockets, up to kMaxConnections clients. A client that
+// misbehaves (wrong magic, oversized frame, half a frame then gone) loses only
+// its own connection, and only after the replies to its whole requests went
+// out. Delayed replies (--slow) wait in a timer queue, so one slow answer
+// never holds up another client. When the connection table or the process's
+// file table is full, the client heard from least recently makes way, so idle
+// connections can never lock a caller out.
 #pragma once
 
 #include <chrono>
 #include <cstdint>
-#include <filesystem>
 #include <map>
 #include <queue>
 #include <string>
 #include <vector>
 
+#include "host/emulated/device_request_stream.h"
+#include "host/emulated/stationd/RootFiles.h"
 #include "host/emulated/stationd/StationDrivers.h"
 
 namespace stationd {
@@ -24,8 +28,9 @@ public:
     DeviceServer(const DeviceServer&) = delete;
     DeviceServer& operator=(const DeviceServer&) = delete;
 
-    // Binds the socket (mode 0600), replacing a stale socket file.
-    bool Listen(const std::filesystem::path& socketPath, std::string* error);
+    // Binds the socket (mode 0600) in the root's dev folder, replacing a stale
+    // socket or link there (never what a link points to).
+    bool Listen(const RootFiles& root, const std::string& name, std::string* error);
     // Serves until SIGTERM or SIGINT; returns the signal that ended it.
     int Run();
 
@@ -34,9 +39,13 @@ private:
 
     struct Connection {
         int Fd = -1;
-        std::vector<std::uint8_t> In;
+        host::emulated::device_protocol::RequestStream In;
         std::vector<std::uint8_t> Out;
         std::size_t Delayed = 0;  // bytes of replies still in the timer queue
+        // No more requests will be read (the client ended its side or broke
+        // the stream); closed once every reply owed has gone out.
+        bool Closing = false;
+        Clock::time_point LastHeard;  // accepted or last sent us bytes
     };
     struct PendingReply {
         Clock::time_point Due;
@@ -48,10 +57,19 @@ private:
         }
     };
 
-    void AcceptAll();
+    void AcceptAll(Clock::time_point roundStart);
+    // Closes the connection heard from least recently before roundStart;
+    // false when there is none.
+    bool ShedLongestIdle(Clock::time_point roundStart);
+    // Takes one waiting client and closes it at once: the last resort when no
+    // descriptor is free and no connection can make way.
+    void RefuseOne();
     // Each returns false when the connection must be closed.
     bool ReadFrom(std::uint64_t id, Connection& connection);
     bool WriteTo(Connection& connection);
+    static bool Finished(const Connection& connection) {
+        return connection.Closing && connection.Out.empty() && connection.Delayed == 0;
+    }
     void Close(std::uint64_t id);
     void Queue(std::uint64_t id, Connection& connection, std::vector<std::uint8_t> frame);
     void DeliverDueReplies();
@@ -59,8 +77,11 @@ private:
 
     StationDrivers& m_drivers;
     std::chrono::milliseconds m_replyDelay;
-    std::filesystem::path m_socketPath;
+    std::string m_socketName;
+    int m_devFd = -1;      // the dev folder the socket lives in
     int m_listenFd = -1;
+    int m_reserveFd = -1;  // held so a full file table still lets RefuseOne accept
+    Clock::time_point m_acceptPausedUntil;
     std::uint64_t m_nextId = 1;
     std::uint64_t m_nextSequence = 0;
     std::map<std::uint64_t, Connection> m_connections;

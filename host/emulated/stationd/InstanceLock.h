@@ -3,19 +3,24 @@
 // proves that a socket file left at the device path is stale.
 #pragma once
 
-#include <filesystem>
+#include <string>
+
+#include "host/emulated/stationd/RootFiles.h"
 
 namespace stationd {
 
 class InstanceLock {
 public:
+    enum class Result { Held, Taken, Failed };
+
     InstanceLock() = default;
     ~InstanceLock();
     InstanceLock(const InstanceLock&) = delete;
     InstanceLock& operator=(const InstanceLock&) = delete;
 
-    // False when another process holds it (or the file cannot be made).
-    bool Acquire(const std::filesystem::path& lockFile);
+    // Taken when another process holds it; Failed (with one line in *error)
+    // when the lock file cannot be opened at all.
+    Result Acquire(const RootFiles& root, std::string* error);
 
 private:
     int m_fd = -1;

@@ -9,8 +9,8 @@
 
 namespace stationd {
 
-StationLog::StationLog(const std::filesystem::path& path) {
-    m_fd = open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+StationLog::StationLog(const RootFiles& root, std::string* error) {
+    m_fd = root.OpenInRoot("station.log", O_WRONLY | O_APPEND, error);
 }
 
 StationLog::~StationLog() {

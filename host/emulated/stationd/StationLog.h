@@ -2,14 +2,16 @@
 // appended and written through at once so a reader never sees half a line.
 #pragma once
 
-#include <filesystem>
 #include <string>
+
+#include "host/emulated/stationd/RootFiles.h"
 
 namespace stationd {
 
 class StationLog {
 public:
-    explicit StationLog(const std::filesystem::path& path);
+    // <root>/station.log; when it cannot be opened IsOpen() is false and *error says why.
+    StationLog(const RootFiles& root, std::string* error);
     ~StationLog();
     StationLog(const StationLog&) = delete;
     StationLog& operator=(const StationLog&) = delete;

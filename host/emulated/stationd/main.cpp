@@ -10,6 +10,7 @@
 #include "host/emulated/stationd/DeviceServer.h"
 #include "host/emulated/stationd/InstanceLock.h"
 #include "host/emulated/stationd/Options.h"
+#include "host/emulated/stationd/RootFiles.h"
 #include "host/emulated/stationd/StartupValues.h"
 #include "host/emulated/stationd/StationDrivers.h"
 #include "host/emulated/stationd/StationLog.h"
@@ -45,22 +46,26 @@ int main(int argc, char** argv) {
     fs::path socketPath = emulated::DeviceSocketPath("Brakor");
     if (socketPath.native().size() > emulated::kMaxSocketPath)
         return Refuse("device socket path " + socketPath.native() + " is longer than 107 bytes; use a shorter host root");
-    fs::create_directories(emulated::DeviceDirPath(), ec);
-    fs::permissions(emulated::DeviceDirPath(), fs::perms::owner_all, ec);
+    stationd::RootFiles rootFiles;
+    if (!rootFiles.Open(root, &error)) return Refuse(error);
 
     stationd::InstanceLock lock;
-    if (!lock.Acquire(emulated::DeviceDirPath() / ".stationd.lock"))
+    switch (lock.Acquire(rootFiles, &error)) {
+    case stationd::InstanceLock::Result::Held: break;
+    case stationd::InstanceLock::Result::Taken:
         return Refuse("another v7-stationd already serves the host root " + root.native());
+    case stationd::InstanceLock::Result::Failed: return Refuse(error);
+    }
 
-    stationd::StationLog log(emulated::StationLogPath());
-    if (!log.IsOpen()) return Refuse("cannot open the station log " + emulated::StationLogPath().native());
+    stationd::StationLog log(rootFiles, &error);
+    if (!log.IsOpen()) return Refuse(error);
     log.Write("start", "pid " + std::to_string(getpid()));
 
     stationd::StationDrivers drivers(options, log);
     if (!stationd::WriteStartupValues(options, drivers, &error)) return Refuse(error);
 
     stationd::DeviceServer server(drivers, std::chrono::milliseconds(options.SlowMs));
-    if (!server.Listen(socketPath, &error)) return Refuse(error);
+    if (!server.Listen(rootFiles, socketPath.filename().native(), &error)) return Refuse(error);
     int signal = server.Run();
     log.Write("stop", signal == SIGTERM ? "SIGTERM" : signal == SIGINT ? "SIGINT" : "error");
     return 0;

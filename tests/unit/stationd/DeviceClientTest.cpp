@@ -71,10 +71,16 @@ TEST(DeviceProtocol, FramesAreCompleteOnlyWhenWholeAndNeverOverTheLimit) {
     EXPECT_EQ(parse(largest, largest.size()), protocol::ParseStatus::Complete);
     EXPECT_EQ(consumed, largest.size());
 
-    // The client refuses a reply announcing more than the limit.
-    auto reply = protocol::EncodeReply(true, nullptr, 0);
-    protocol::ReplyHeader replyHeader;
-    EXPECT_TRUE(protocol::DecodeReplyHeader(reply.data(), &replyHeader));
-    protocol::PutU32(reply.data() + 4, 4097);
-    EXPECT_FALSE(protocol::DecodeReplyHeader(reply.data(), &replyHeader));
+    // The client takes only flags 0 and 1 and sizes up to the limit.
+    const struct {
+        std::uint32_t Flag, Size;
+        bool Taken;
+    } replies[] = {{0, 0, true}, {1, 4096, true}, {1, 4097, false}, {2, 0, false}, {0x50545448, 8, false}};
+    for (auto [flag, size, taken] : replies) {
+        std::uint8_t head[8];
+        protocol::PutU32(head, flag);
+        protocol::PutU32(head + 4, size);
+        protocol::ReplyHeader replyHeader;
+        EXPECT_EQ(protocol::DecodeReplyHeader(head, &replyHeader), taken) << flag << " " << size;
+    }
 }

@@ -90,3 +90,55 @@ TEST_F(StationdTest, ASlowDaemonTimesOutTheCallWithoutMixingUpLaterRepliesOrHold
     for (auto& client : clients) EXPECT_EQ(client->Receive(76).size(), 76u);
     EXPECT_LT(std::chrono::steady_clock::now() - begin, milliseconds(2500));
 }
+
+TEST_F(StationdTest, RepliesOwedAreSentBeforeTheConnectionCloses) {
+    Start({"--slow", "50"});
+    auto good = protocol::EncodeRequest(kFirstStation, Bytes(68).data(), 68);
+    auto oversized = protocol::EncodeRequest(kFirstStation, nullptr, 0);
+    protocol::PutU32(oversized.data() + 8, 4097);
+    // Two good requests, then a broken frame or the end of the client's side.
+    const std::pair<const char*, Bytes> tails[] = {{"bad magic", {'G', 'E', 'T'}}, {"oversized", oversized}, {"end", {}}};
+    for (const auto& [name, tail] : tails) {
+        RawClient client;
+        Bytes stream = good;
+        stream.insert(stream.end(), good.begin(), good.end());
+        stream.insert(stream.end(), tail.begin(), tail.end());
+        client.Send(stream);
+        if (tail.empty()) client.ShutdownWrite();
+        EXPECT_EQ(client.Receive(2 * 76).size(), 2 * 76u) << name;
+        EXPECT_TRUE(client.ClosedByPeer()) << name;
+    }
+}
+
+TEST_F(StationdTest, IdleConnectionsCannotLockOutACaller) {
+    Start();
+    // More idle clients than the daemon keeps: the longest idle make way.
+    std::vector<std::unique_ptr<RawClient>> idle;
+    for (int i = 0; i < 600; ++i) idle.push_back(std::make_unique<RawClient>());
+    host::HANDLE fresh = host::CreateDeviceFile("\\\\.\\Brakor");
+    EXPECT_TRUE(StationAnswers(fresh));
+    host::CloseHandle(fresh);
+    EXPECT_TRUE(idle.front()->ClosedByPeer());
+    // The handle opened before the flood lost its connection unread and quietly takes a new one.
+    EXPECT_TRUE(StationAnswers(m_device));
+}
+
+TEST(StationdLimits, OutOfFilesItNeitherSpinsNorLocksOutACaller) {
+    TempHostRoot root;
+    SetUpRegistry();
+    LimitedStationDrivers daemon(40);
+    ASSERT_TRUE(daemon.Started());
+    std::vector<std::unique_ptr<RawClient>> idle;
+    for (int i = 0; i < 80; ++i) idle.push_back(std::make_unique<RawClient>());
+    std::this_thread::sleep_for(milliseconds(300));
+    // A daemon retrying a failing accept would burn the whole interval.
+    auto before = daemon.CpuTime();
+    std::this_thread::sleep_for(milliseconds(1000));
+    EXPECT_LT(daemon.CpuTime() - before, milliseconds(300));
+
+    host::emulated::SetDeviceReplyTimeout(milliseconds(2000));
+    host::HANDLE device = host::CreateDeviceFile("\\\\.\\Brakor");
+    EXPECT_TRUE(StationAnswers(device));
+    host::CloseHandle(device);
+    host::emulated::SetDeviceReplyTimeout(milliseconds(5000));
+}

@@ -1,5 +1,8 @@
 #include "unit/stationd/StationdHarness.h"
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <sys/wait.h>
@@ -10,6 +13,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <cstdio>
 #include <iterator>
 
 #include "host/emulated/root.h"
@@ -27,12 +31,16 @@ static std::string ReadAll(const std::filesystem::path& path) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-DaemonExit RunDaemonToExit(const std::vector<std::string>& args) {
-    const auto out = host::emulated::HostRoot() / "daemon.out", err = host::emulated::HostRoot() / "daemon.err";
-    std::string command = "timeout -s KILL 5 '" V7_STATIOND_PATH "'";
+DaemonExit RunDaemonToExit(const std::vector<std::string>& args, const std::string& wrapper) {
+    // Outside the root: a test may make the root unwritable.
+    const auto out = host::emulated::HostRoot().string() + ".out", err = host::emulated::HostRoot().string() + ".err";
+    std::string command = "timeout -s KILL 5 " + wrapper + " '" V7_STATIOND_PATH "'";
     for (const auto& a : args) command += " '" + a + "'";
-    int status = std::system((command + " >'" + out.string() + "' 2>'" + err.string() + "'").c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadAll(out), ReadAll(err)};
+    int status = std::system((command + " >'" + out + "' 2>'" + err + "'").c_str());
+    DaemonExit result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadAll(out), ReadAll(err)};
+    std::filesystem::remove(out);
+    std::filesystem::remove(err);
+    return result;
 }
 
 int LineCount(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
@@ -91,6 +99,10 @@ void RawClient::Send(const Bytes& bytes) {
     if (m_fd >= 0) send(m_fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
 }
 
+void RawClient::ShutdownWrite() {
+    if (m_fd >= 0) shutdown(m_fd, SHUT_WR);
+}
+
 Bytes RawClient::Receive(std::size_t n) {
     Bytes got(n);
     ssize_t r = m_fd < 0 ? -1 : recv(m_fd, got.data(), n, MSG_WAITALL);
@@ -101,6 +113,42 @@ Bytes RawClient::Receive(std::size_t n) {
 bool RawClient::ClosedByPeer() {
     std::uint8_t byte;
     return m_fd >= 0 && recv(m_fd, &byte, 1, 0) == 0;
+}
+
+LimitedStationDrivers::LimitedStationDrivers(unsigned fileLimit) {
+    m_pid = fork();
+    if (m_pid == 0) {
+        int devnull = open("/dev/null", O_RDWR);
+        dup2(devnull, 0);
+        dup2(devnull, 1);
+        rlimit limit{fileLimit, fileLimit};
+        setrlimit(RLIMIT_NOFILE, &limit);
+        execl(V7_STATIOND_PATH, V7_STATIOND_PATH, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    for (int i = 0; i < 500; ++i) {
+        if (RawClient().Connected()) return;
+        if (waitpid(m_pid, nullptr, WNOHANG) == m_pid) {
+            m_pid = -1;
+            return;
+        }
+        usleep(10000);
+    }
+}
+
+LimitedStationDrivers::~LimitedStationDrivers() {
+    if (m_pid <= 0) return;
+    kill(m_pid, SIGTERM);
+    waitpid(m_pid, nullptr, 0);
+}
+
+milliseconds LimitedStationDrivers::CpuTime() const {
+    // utime and stime: fields 14 and 15 of /proc/<pid>/stat, counted from after the command name.
+    std::ifstream in("/proc/" + std::to_string(m_pid) + "/stat");
+    std::string stat((std::istreambuf_iterator<char>(in)), {});
+    unsigned long user = 0, system = 0;
+    std::sscanf(stat.c_str() + stat.rfind(')') + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu", &user, &system);
+    return milliseconds((user + system) * 1000 / sysconf(_SC_CLK_TCK));
 }
 
 }  // namespace stationd_test

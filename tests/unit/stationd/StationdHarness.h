@@ -28,12 +28,13 @@ inline const std::string kBoardKey = "Software\\Halvorn\\Orvane\\Setup\\Board1";
 // The registry as an installer leaves it: the station key, AutoLaunch (1 byte), Default User when given.
 void SetUpRegistry(bool autoLaunch = false, const char* defaultUser = nullptr);
 
-// Runs v7-stationd until it exits on its own (killed after 5 s).
+// Runs v7-stationd until it exits on its own (killed after 5 s); a wrapper
+// command (e.g. one that changes the user) goes before it.
 struct DaemonExit {
     int ExitCode;
     std::string Out, Err;
 };
-DaemonExit RunDaemonToExit(const std::vector<std::string>& args);
+DaemonExit RunDaemonToExit(const std::vector<std::string>& args, const std::string& wrapper = {});
 int LineCount(const std::string& text);
 
 // The station log's lines without their time stamps.
@@ -60,12 +61,29 @@ public:
     bool Connected() const { return m_fd >= 0; }
     void Send(const Bytes& bytes);
     void Close();
+    // Ends the sending side only: the daemon reads end of input.
+    void ShutdownWrite();
     // Exactly n bytes; fewer when the daemon closes or the time runs out.
     Bytes Receive(std::size_t n);
     bool ClosedByPeer();
 
 private:
     int m_fd = -1;
+};
+
+// v7-stationd run with a limit on its open files, until the object dies.
+class LimitedStationDrivers {
+public:
+    explicit LimitedStationDrivers(unsigned fileLimit);
+    ~LimitedStationDrivers();
+    LimitedStationDrivers(const LimitedStationDrivers&) = delete;
+    LimitedStationDrivers& operator=(const LimitedStationDrivers&) = delete;
+    bool Started() const { return m_pid > 0; }
+    // User plus system CPU time the daemon has used so far.
+    milliseconds CpuTime() const;
+
+private:
+    int m_pid = -1;
 };
 
 }  // namespace stationd_test

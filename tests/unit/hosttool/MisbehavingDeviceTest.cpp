@@ -1,0 +1,84 @@
+// "v7-host drivers" and "stations" against a device that does not behave: each
+// misbehaviour is a failure with one line on stderr, never an empty list.
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <filesystem>
+#include <thread>
+#include <vector>
+
+#include "host/emulated/root.h"
+#include "support/TempHostRoot.h"
+
+namespace {
+
+// The device socket, answering every request with the same bytes; with
+// hangUp it closes instead of waiting for the next request.
+class FakeDevice {
+public:
+    FakeDevice(std::string answer, bool hangUp) {
+        std::filesystem::create_directories(host::emulated::DeviceDirPath());
+        sockaddr_un addr{AF_UNIX, {}};
+        std::strncpy(addr.sun_path, host::emulated::DeviceSocketPath("Brakor").c_str(), sizeof addr.sun_path - 1);
+        bind(m_listen, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+        listen(m_listen, 8);
+        m_thread = std::thread([=, this] {
+            for (pollfd p{m_listen, POLLIN, 0}; !m_stop;) {
+                if (poll(&p, 1, 20) <= 0) continue;
+                int fd = m_open.emplace_back(accept(m_listen, nullptr, nullptr));
+                char request[12 + 80];
+                recv(fd, request, sizeof request, 0);
+                send(fd, answer.data(), answer.size(), MSG_NOSIGNAL);
+                if (hangUp) shutdown(fd, SHUT_RDWR);
+            }
+        });
+    }
+    ~FakeDevice() {
+        m_stop = true;
+        m_thread.join();
+        for (int fd : m_open) close(fd);
+        close(m_listen);
+    }
+
+private:
+    int m_listen = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    std::atomic<bool> m_stop{false};
+    std::vector<int> m_open;
+    std::thread m_thread;
+};
+
+TEST(MisbehavingDeviceTest, EveryBrokenAnswerFailsTheListWithOneLine) {
+    using namespace std::string_literals;
+    const struct {
+        const char* Name;
+        std::string Answer;
+        bool HangUp;
+        std::vector<const char*> Commands;  // silence costs a whole reply timeout per command
+    } cases[] = {
+        {"closes", "", true, {"drivers", "stations"}},
+        {"stays silent", "", false, {"drivers"}},
+        {"answers garbage", "HTTP/1.1 400 Bad Request\r\n\r\n", false, {"drivers", "stations"}},
+        {"announces an oversized reply", "\1\0\0\0\0\0\1\0"s + std::string(100, 'x'), false, {"drivers", "stations"}},
+        {"answers a short record", "\1\0\0\0\3\0\0\0abc"s, false, {"drivers", "stations"}},
+    };
+    for (const auto& c : cases) {
+        TempHostRoot root;
+        ASSERT_EQ(RunHostTool({"init"}).ExitCode, 0);
+        FakeDevice device(c.Answer, c.HangUp);
+        for (const char* command : c.Commands) {
+            ToolResult r = RunHostTool({command});
+            EXPECT_NE(r.ExitCode, 0) << c.Name << ": " << command;
+            EXPECT_EQ(std::count(r.Err.begin(), r.Err.end(), '\n'), 1) << c.Name << ": " << r.Err;
+            EXPECT_EQ(r.Err.rfind("v7-host: reading the ", 0), 0u) << c.Name << ": " << r.Err;
+            EXPECT_EQ(r.Out, "") << c.Name << ": " << command;
+        }
+    }
+}
+
+}  // namespace
