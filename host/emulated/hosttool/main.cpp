@@ -6,6 +6,7 @@
 
 #include "host/emulated/hosttool/Commands.h"
 #include "host/emulated/hosttool/ToolError.h"
+#include "host/emulated/root.h"
 
 namespace {
 
@@ -71,6 +72,8 @@ void Run(const std::vector<std::string>& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Each command reports a registry problem in its own one-line message.
+    host::emulated::EchoRegistryProblems(false);
     try {
         Run(std::vector<std::string>(argv + 1, argv + argc));
         std::cout.flush();
