@@ -25,22 +25,25 @@ RegistryChangeCounter::~RegistryChangeCounter() {
     if (m_fd >= 0) close(m_fd);
 }
 
-void RegistryChangeCounter::Open(const std::filesystem::path& file) {
+void RegistryChangeCounter::Open(const std::filesystem::path& file, bool readOnly) {
     m_file = file;
+    m_readOnly = readOnly;
     Reopen();
     m_distrust = false;
 }
 
 void RegistryChangeCounter::Reopen() {
     if (m_fd >= 0) close(m_fd);
-    m_fd = open(m_file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+    // A process that only reads follows the writers' counter without write permission.
+    m_fd = m_readOnly ? open(m_file.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW)
+                      : open(m_file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
     struct stat info {};
     if (m_fd >= 0 && (fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode))) {
         close(m_fd);
         m_fd = -1;
     }
     std::uint64_t value = 0;
-    if (m_fd >= 0 && !Read(&value)) Write(FreshValue());
+    if (m_fd >= 0 && !m_readOnly && !Read(&value)) Write(FreshValue());
     m_distrust = true;
 }
 

@@ -23,7 +23,8 @@ public:
     RegistryChangeCounter& operator=(const RegistryChangeCounter&) = delete;
 
     // Without the file (it could not be made) every read goes to the database.
-    void Open(const std::filesystem::path& file);
+    // readOnly: this process never writes (the database is read-only to it).
+    void Open(const std::filesystem::path& file, bool readOnly);
 
     // The current value; odd while a write is in progress (or one died half-way),
     // and whenever the file cannot be trusted.
@@ -42,6 +43,7 @@ private:
 
     std::filesystem::path m_file;
     int m_fd = -1;
+    bool m_readOnly = false;
     bool m_distrust = false;  // answer odd once: the file changed under us
 };
 

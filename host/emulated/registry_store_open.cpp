@@ -85,7 +85,7 @@ std::unique_ptr<RegistryStore> RegistryStore::Open(const fs::path& file, std::st
     sqlite3_busy_timeout(db, kBusyTimeoutMs);
     store->m_readOnly = sqlite3_db_readonly(db, "main") == 1;
     if (!store->Prepare(problem)) return nullptr;
-    store->m_counter.Open(file.string() + "-gen");
+    store->m_counter.Open(file.string() + "-gen", store->m_readOnly);
     return store;
 }
 
