@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <ctime>
 
 namespace host::emulated {
 
@@ -57,8 +58,14 @@ void RegistryChangeCounter::Write(std::uint64_t value) {
 
 bool RegistryChangeCounter::Check() {
     if (m_file.empty()) return false;
-    struct stat info {};
     // A deleted or replaced file has no name left; the next writer makes a new one.
+    // A look costs a system call: at most one a millisecond.
+    timespec clock {};
+    clock_gettime(CLOCK_MONOTONIC_COARSE, &clock);
+    const std::int64_t ms = std::int64_t{clock.tv_sec} * 1000 + clock.tv_nsec / 1000000;
+    if (m_fd >= 0 && ms == m_checkedAt) return true;
+    m_checkedAt = ms;
+    struct stat info {};
     if (m_fd < 0 || fstat(m_fd, &info) != 0 || info.st_nlink == 0) Reopen();
     return m_fd >= 0;
 }
@@ -78,15 +85,14 @@ std::uint64_t RegistryChangeCounter::Current() {
 
 void RegistryChangeCounter::BeginWrite() {
     if (!Check()) return;
-    std::uint64_t value = 0;
     // A shortened file is restored; a writer that died half-way left the value odd.
-    Write(Read(&value) ? value | 1 : FreshValue() | 1);
+    m_written = Read(&m_written) ? m_written | 1 : FreshValue() | 1;
+    Write(m_written);
 }
 
 void RegistryChangeCounter::EndWrite() {
-    if (!Check()) return;
-    std::uint64_t value = 0;
-    Write(Read(&value) ? (value | 1) + 1 : FreshValue());
+    // The write lock is still held, so nobody moved the counter since BeginWrite.
+    if (m_fd >= 0) Write(m_written + 1);
 }
 
 }  // namespace host::emulated

@@ -5,9 +5,11 @@
 // between and can answer from its own cache.
 //
 // The file is read and written with pread/pwrite, never mapped: anyone may
-// truncate or delete it, and a mapping of a shortened file faults. A counter
-// that was shortened, deleted or replaced is noticed on the next call; that
-// call answers "in progress" (odd), so every cache built on the old file is dropped.
+// truncate or delete it, and a mapping of a shortened file faults. A shortened
+// counter is noticed on the next call, a deleted or replaced one (its file has
+// no name left) within a millisecond.
+// Then one call answers "in progress" (odd), so every cache built on the old
+// file is dropped, and the file under the name is used from then on.
 #pragma once
 
 #include <cstdint>
@@ -44,6 +46,8 @@ private:
     std::filesystem::path m_file;
     int m_fd = -1;
     bool m_readOnly = false;
+    std::int64_t m_checkedAt = -1;  // the millisecond of the last look
+    std::uint64_t m_written = 0;    // the odd value of the write in progress
     bool m_distrust = false;  // answer odd once: the file changed under us
 };
 

@@ -1,11 +1,13 @@
 // Where the last enumeration step on a key stood, so that the next index
 // continues from there with one indexed look-up instead of counting from the
-// start. A cursor holds only while nothing was written since it was made.
+// start; subkey names are read a run at a time. A cursor holds only while
+// nothing was written since it was made.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "host/emulated/registry_key_id.h"
 #include "host/types.h"
@@ -15,9 +17,11 @@ namespace host::emulated {
 struct EnumCursor {
     std::uint64_t View = 0;  // the store's view when the step was taken
     DWORD Index = 0;
-    std::string Name;        // subkeys: the name at Index as stored
-    std::string Folded;      // and as compared
-    std::int64_t Row = 0;    // values: the row at Index
+    std::vector<std::string> Names;   // subkeys: the run from Index on, as stored
+    std::vector<std::string> Folded;  // and as compared
+    std::int64_t Row = 0;             // values: the row at Index
+
+    bool Holds(DWORD index) const { return index >= Index && index - Index < Names.size(); }
 };
 
 // One cursor per key and kind; a handful of keys are walked at a time.

@@ -31,8 +31,9 @@ const char* const kQueries[] = {
     "INSERT INTO vals(key, name, folded, type, data) VALUES(?1, ?2, ?3, ?4, ?5)"
     " ON CONFLICT(key, folded) DO UPDATE SET type=excluded.type, data=excluded.data",
     "DELETE FROM vals WHERE key=?1 AND folded=?2",
-    "SELECT name, folded FROM keys WHERE parent=?1 ORDER BY folded LIMIT 1 OFFSET ?2",
-    "SELECT name, folded FROM keys WHERE parent=?1 AND folded>?2 ORDER BY folded LIMIT 1",
+    // Subkeys are read a run of names at a time (EnumCursor::kRun).
+    "SELECT name, folded FROM keys WHERE parent=?1 ORDER BY folded LIMIT 64 OFFSET ?2",
+    "SELECT name, folded FROM keys WHERE parent=?1 AND folded>?2 ORDER BY folded LIMIT 64",
     "SELECT name, type, data, rowid FROM vals WHERE key=?1 ORDER BY rowid LIMIT 1 OFFSET ?2",
     "SELECT name, type, data, rowid FROM vals WHERE key=?1 AND rowid>?2 ORDER BY rowid LIMIT 1",
     "SELECT folded, type, data FROM vals WHERE key=?1",
@@ -371,26 +372,34 @@ LONG RegistryStore::EnumKey(KeyId key, DWORD index, char* name, DWORD* nameSize)
     BeginRead();
     const std::uint64_t view = View();
     const EnumCursor* cursor = view ? m_keyCursors.Find(key, view) : nullptr;
-    EnumCursor step;
-    step.View = view;
-    step.Index = index;
-    if (cursor && cursor->Index == index) {
-        step = *cursor;  // asked again, with a larger buffer
-    } else {
-        // The next index continues after the last name; any other counts from the start.
-        const bool follows = cursor && cursor->Index + 1 == index;
+    if (!cursor || !cursor->Holds(index)) {
+        // The index just past the run continues after its last name; any other counts from the start.
+        const bool follows = cursor && cursor->Index + cursor->Names.size() == index && !cursor->Names.empty();
+        EnumCursor run;
+        run.View = view;
+        run.Index = index;
         Statement st(*this, follows ? kEnumKeyAfter : kEnumKey);
         if (follows)
-            st.Bind(2, std::string_view(cursor->Folded));
+            st.Bind(2, std::string_view(cursor->Folded.back()));
         else
             st.Bind(2, static_cast<std::int64_t>(index));
-        if (LONG status = StepToItem(st, key)) return status;
-        step.Name = st.Text(0);
-        step.Folded = st.Text(1);
+        st.Bind(1, key);
+        int rc;
+        while ((rc = st.Step()) == SQLITE_ROW) {
+            run.Names.emplace_back(st.Text(0));
+            run.Folded.emplace_back(st.Text(1));
+        }
+        if (rc != SQLITE_DONE) return Failure(rc);
+        if (run.Names.empty()) {
+            LONG status = Missing(key);
+            return status == ERROR_FILE_NOT_FOUND ? ERROR_NO_MORE_ITEMS : status;
+        }
+        m_keyCursors.Store(key, std::move(run));
+        cursor = m_keyCursors.Find(key, view);
     }
-    if (view) m_keyCursors.Store(key, step);
-    if (!NameFits(step.Name, nameSize)) return ERROR_MORE_DATA;
-    PutName(step.Name, name, nameSize);
+    const std::string& text = cursor->Names[index - cursor->Index];
+    if (!NameFits(text, nameSize)) return ERROR_MORE_DATA;
+    PutName(text, name, nameSize);
     return ERROR_SUCCESS;
 }
 
@@ -477,7 +486,7 @@ LONG RegistryStore::EnumValue(KeyId key, DWORD index, char* name, DWORD* nameSiz
     Statement st(*this, follows ? kEnumValueAfter : kEnumValue);
     st.Bind(2, follows ? cursor->Row - (again ? 1 : 0) : static_cast<std::int64_t>(index));
     if (LONG status = StepToItem(st, key)) return status;
-    if (view) m_valueCursors.Store(key, EnumCursor{view, index, std::string(), std::string(), st.Int(3)});
+    if (view) m_valueCursors.Store(key, EnumCursor{view, index, {}, {}, st.Int(3)});
     std::string_view text = st.Text(0);
     std::string_view bytes = st.Blob(2);
     // Nothing but the sizes changes on ERROR_MORE_DATA.
