@@ -2,6 +2,7 @@
 // registry calls while a batch is open lands at Commit, or none of it does
 // (the batch is dropped, fails, or the process dies first). The batch holds
 // the registry's write lock, so other writers wait until it ends; keep it short.
+// After a rollback, handles to keys the batch made must only be closed.
 // The emulated host offers this to its own tools (an import is all or nothing).
 #pragma once
 
