@@ -2,13 +2,22 @@
 // every call returns a Windows status code (ERROR_SUCCESS on success).
 #pragma once
 
+#include <cstddef>
+
 #include "host/types.h"
 
 namespace host {
 
+// Windows' limits: bytes in one key name (a level of a path), bytes in a value
+// name, and how many levels keys nest below the root.
+constexpr std::size_t kMaxKeyNameBytes = 255;
+constexpr std::size_t kMaxValueNameBytes = 16383;
+constexpr std::size_t kMaxKeyDepth = 512;
+
 // Opens an existing key; fails with ERROR_FILE_NOT_FOUND when any level is missing.
 LONG RegOpenKeyEx(HKEY parent, const char* subKey, DWORD options, DWORD access, HKEY* result);
-// Opens the key, making every missing level on the way.
+// Opens the key, making every missing level on the way. A key name holds
+// printable characters only; a key deeper than kMaxKeyDepth is refused.
 LONG RegCreateKey(HKEY parent, const char* subKey, HKEY* result);
 LONG RegCloseKey(HKEY key);
 
@@ -17,6 +26,7 @@ LONG RegCloseKey(HKEY key);
 // data may be null to ask for the size only. type may be null.
 LONG RegQueryValueEx(HKEY key, const char* valueName, DWORD* type, BYTE* data, DWORD* size);
 // Stores the bytes exactly as given (a REG_SZ keeps its terminator if it was sent one).
+// A name longer than kMaxValueNameBytes is refused with ERROR_INVALID_PARAMETER.
 LONG RegSetValueEx(HKEY key, const char* valueName, DWORD type, const BYTE* data, DWORD size);
 LONG RegDeleteValue(HKEY key, const char* valueName);
 // Fails with ERROR_ACCESS_DENIED while the key has subkeys.
@@ -28,7 +38,8 @@ LONG RegDeleteKey(HKEY parent, const char* subKey);
 // name does not fit.
 LONG RegEnumKeyEx(HKEY key, DWORD index, char* name, DWORD* nameSize);
 // Values in the order they were first stored. Same buffer rules for the name;
-// data follows RegQueryValueEx's rules.
+// data follows RegQueryValueEx's rules. Asking for index 0, 1, 2, ... on one
+// open key costs the same for each step, however many items the key holds.
 LONG RegEnumValue(HKEY key, DWORD index, char* name, DWORD* nameSize, DWORD* type, BYTE* data,
                   DWORD* dataSize);
 

@@ -13,10 +13,17 @@ using emulated::RegistrySession;
 
 namespace {
 
-constexpr std::size_t kMaxKeyNameBytes = 255;
+// A key name is one to kMaxKeyNameBytes printable bytes: a control character
+// would cut the name where it is passed on as text, or break its line in an export.
+bool IsKeyName(std::string_view name) {
+    if (name.empty() || name.size() > kMaxKeyNameBytes) return false;
+    for (char c : name)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return false;
+    return true;
+}
 
 // "A\B\C" -> {"A", "B", "C"}; a leading or trailing backslash is ignored, an
-// empty name between two backslashes or an over-long name is refused.
+// empty name between two backslashes or a name IsKeyName refuses fails.
 bool SplitSubKey(const char* subKey, std::vector<std::string_view>* names) {
     std::string_view path = subKey ? subKey : "";
     if (!path.empty() && path.front() == '\\') path.remove_prefix(1);
@@ -24,7 +31,7 @@ bool SplitSubKey(const char* subKey, std::vector<std::string_view>* names) {
     while (!path.empty()) {
         std::size_t end = path.find('\\');
         std::string_view name = path.substr(0, end);
-        if (name.empty() || name.size() > kMaxKeyNameBytes) return false;
+        if (!IsKeyName(name)) return false;
         names->push_back(name);
         path.remove_prefix(end == std::string_view::npos ? path.size() : end + 1);
     }

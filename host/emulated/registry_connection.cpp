@@ -26,6 +26,7 @@ struct Connection {
     std::string Problem;   // what is wrong now, as shown to the user
     bool Damaged = false;  // stays failed: the file is left for the user to repair
     std::string Reported;  // the last problem written to stderr
+    bool Echo = true;      // write problems to stderr (off where the program reports them itself)
     KeyHandleTable Handles;
 };
 
@@ -36,7 +37,7 @@ Connection& TheConnection() {
 
 void Report(Connection& c, std::string problem) {
     c.Problem = std::move(problem);
-    if (c.Problem == c.Reported) return;
+    if (c.Problem == c.Reported || !c.Echo) return;
     c.Reported = c.Problem;
     std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, c.Problem.c_str());
 }
@@ -98,6 +99,27 @@ void ResetRegistryConnection() {
     c.Reported.clear();
     c.Damaged = false;
     c.Handles.Clear();
+}
+
+void EchoRegistryProblems(bool echo) {
+    Connection& c = TheConnection();
+    std::lock_guard lock(c.Mutex);
+    c.Echo = echo;
+}
+
+LONG BeginRegistryBatch() {
+    RegistrySession session;
+    return session.Status() ? session.Status() : session.Store().BeginBatch();
+}
+
+LONG CommitRegistryBatch() {
+    RegistrySession session;
+    return session.Status() ? session.Status() : session.Store().CommitBatch();
+}
+
+void RollbackRegistryBatch() {
+    RegistrySession session;
+    if (!session.Status()) session.Store().RollbackBatch();
 }
 
 std::string RegistryProblem() {

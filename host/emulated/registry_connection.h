@@ -37,4 +37,9 @@ private:
 // Closes the database and forgets every open key (the root changed).
 void ResetRegistryConnection();
 
+// The calls behind RegistryBatch (registry_batch.h).
+LONG BeginRegistryBatch();
+LONG CommitRegistryBatch();
+void RollbackRegistryBatch();
+
 }  // namespace host::emulated

@@ -4,33 +4,22 @@
 
 #include <cstring>
 
+#include "host/registry.h"
 #include "host/text.h"
 
-namespace fs = std::filesystem;
 
 namespace host::emulated {
 
 namespace {
 
-constexpr int kSchemaVersion = 1;
-constexpr int kBusyTimeoutMs = 5000;
-
-// Key ids are never reused (AUTOINCREMENT), so a handle to a deleted key never
-// sees a later key of the same name. Names are stored as given and looked up
-// by their folded form; text compares bytewise, which orders UTF-8 by code point.
-constexpr const char* kSchema =
-    "BEGIN IMMEDIATE;"
-    "CREATE TABLE IF NOT EXISTS keys(id INTEGER PRIMARY KEY AUTOINCREMENT, parent INTEGER NOT NULL,"
-    " name TEXT NOT NULL, folded TEXT NOT NULL, UNIQUE(parent, folded));"
-    "CREATE TABLE IF NOT EXISTS vals(key INTEGER NOT NULL, name TEXT NOT NULL, folded TEXT NOT NULL,"
-    " type INTEGER NOT NULL, data BLOB NOT NULL, UNIQUE(key, folded));"
-    "PRAGMA user_version=1;"
-    "COMMIT;";
-
 const char* const kQueries[] = {
     "BEGIN IMMEDIATE",
     "COMMIT",
     "ROLLBACK",
+    // Inside a batch each call is a savepoint, so a failed call takes back its own part.
+    "SAVEPOINT one_call",
+    "RELEASE one_call",
+    "ROLLBACK TO one_call",
     "SELECT id FROM keys WHERE parent=?1 AND folded=?2",
     "SELECT 1 FROM keys WHERE id=?1",
     "INSERT INTO keys(parent, name, folded) VALUES(?1, ?2, ?3)",
@@ -42,9 +31,15 @@ const char* const kQueries[] = {
     "INSERT INTO vals(key, name, folded, type, data) VALUES(?1, ?2, ?3, ?4, ?5)"
     " ON CONFLICT(key, folded) DO UPDATE SET type=excluded.type, data=excluded.data",
     "DELETE FROM vals WHERE key=?1 AND folded=?2",
-    "SELECT name FROM keys WHERE parent=?1 ORDER BY folded LIMIT 1 OFFSET ?2",
-    "SELECT name, type, data FROM vals WHERE key=?1 ORDER BY rowid LIMIT 1 OFFSET ?2",
+    // Subkeys are read a run of names at a time (EnumCursor::kRun).
+    "SELECT name, folded FROM keys WHERE parent=?1 ORDER BY folded LIMIT 64 OFFSET ?2",
+    "SELECT name, folded FROM keys WHERE parent=?1 AND folded>?2 ORDER BY folded LIMIT 64",
+    "SELECT name, type, data, rowid FROM vals WHERE key=?1 ORDER BY rowid LIMIT 1 OFFSET ?2",
+    "SELECT name, type, data, rowid FROM vals WHERE key=?1 AND rowid>?2 ORDER BY rowid LIMIT 1",
     "SELECT folded, type, data FROM vals WHERE key=?1",
+    // Levels above the key; bounded, so a damaged parent chain cannot loop.
+    "WITH RECURSIVE up(id) AS (SELECT ?1 UNION ALL SELECT parent FROM keys JOIN up ON keys.id=up.id LIMIT 100000)"
+    " SELECT count(*)-1 FROM up",
 };
 
 bool IsDamage(int rc) { return rc == SQLITE_CORRUPT || rc == SQLITE_NOTADB; }
@@ -55,6 +50,9 @@ enum RegistryStore::Query : int {
     kBegin,
     kCommit,
     kRollback,
+    kSavepoint,
+    kRelease,
+    kRollbackTo,
     kFindChild,
     kKeyExists,
     kInsertKey,
@@ -65,8 +63,11 @@ enum RegistryStore::Query : int {
     kSetValue,
     kDeleteValue,
     kEnumKey,
+    kEnumKeyAfter,
     kEnumValue,
+    kEnumValueAfter,
     kKeyValues,
+    kDepth,
     kQueryCount
 };
 
@@ -110,37 +111,47 @@ private:
 
 // BEGIN IMMEDIATE takes the write lock up front (waiting up to the busy
 // timeout), so a write never fails half-way because another process wrote.
+// Inside a batch the lock is already held and the write is a savepoint.
 class RegistryStore::WriteTransaction {
 public:
-    explicit WriteTransaction(RegistryStore& store) : m_store(store) {
-        int rc = Statement(store, kBegin).Step();
+    explicit WriteTransaction(RegistryStore& store) : m_store(store), m_nested(store.m_batch) {
+        int rc = Statement(store, m_nested ? kSavepoint : kBegin).Step();
         m_open = rc == SQLITE_DONE;
         m_status = m_open ? ERROR_SUCCESS : store.Failure(rc);
-        if (m_open) {
-            store.m_cacheOn = false;
-            store.m_counter.BeginWrite();
-        }
+        if (!m_open) return;
+        store.m_cacheOn = false;
+        ++store.m_ownWrites;
+        if (!m_nested) store.m_counter.BeginWrite();
     }
     ~WriteTransaction() {
         if (!m_open) return;
-        Statement(m_store, kRollback).Step();
-        m_store.m_counter.EndWrite();
+        if (m_nested) {
+            Statement(m_store, kRollbackTo).Step();
+            Statement(m_store, kRelease).Step();
+        } else {
+            Statement(m_store, kRollback).Step();
+            m_store.m_counter.EndWrite();
+        }
+        m_store.ForgetAll();
     }
     WriteTransaction(const WriteTransaction&) = delete;
     WriteTransaction& operator=(const WriteTransaction&) = delete;
 
     LONG Status() const { return m_status; }
     LONG Commit() {
-        int rc = Statement(m_store, kCommit).Step();
+        int rc = Statement(m_store, m_nested ? kRelease : kCommit).Step();
         if (rc != SQLITE_DONE) return m_store.Failure(rc);
         m_open = false;
-        m_store.m_dirty = true;
-        m_store.m_counter.EndWrite();
+        if (!m_nested) {
+            m_store.m_dirty = true;
+            m_store.m_counter.EndWrite();
+        }
         return ERROR_SUCCESS;
     }
 
 private:
     RegistryStore& m_store;
+    bool m_nested;
     bool m_open = false;
     LONG m_status = ERROR_SUCCESS;
 };
@@ -152,93 +163,15 @@ RegistryStore::~RegistryStore() {
     sqlite3_close(m_db);
 }
 
-std::unique_ptr<RegistryStore> RegistryStore::Open(const fs::path& file, std::string* problem) {
-    std::error_code ec;
-    bool exists = fs::exists(file, ec);
-    if (ec) {
-        *problem = "cannot be read (" + ec.message() + ")";
-        return nullptr;
-    }
-    // Only a set-up root gets a new database; a missing root is not created here.
-    if (!exists && !fs::is_directory(file.parent_path(), ec)) {
-        *problem = "does not exist and there is no host root to hold it (run \"v7-host init\")";
-        return nullptr;
-    }
-    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (exists ? 0 : SQLITE_OPEN_CREATE);
-    sqlite3* db = nullptr;
-    int rc = sqlite3_open_v2(file.c_str(), &db, flags, nullptr);
-    std::unique_ptr<RegistryStore> store(new RegistryStore(db));
-    if (rc != SQLITE_OK) {
-        *problem = std::string("cannot be opened (") + (db ? sqlite3_errmsg(db) : sqlite3_errstr(rc)) + ")";
-        return nullptr;
-    }
-    sqlite3_busy_timeout(db, kBusyTimeoutMs);
-    if (sqlite3_db_readonly(db, "main") == 1) {
-        *problem = "cannot be written (no write permission)";
-        return nullptr;
-    }
-    if (!store->Prepare(problem)) return nullptr;
-    store->m_counter.Open(file.string() + "-gen");
-    return store;
-}
-
-bool RegistryStore::Prepare(std::string* problem) {
-    auto fail = [&](int rc, const char* what) {
-        *problem = std::string(IsDamage(rc) ? "is damaged" : what) + " (" + sqlite3_errmsg(m_db) + ")";
-        return false;
-    };
-    // Read-only checks first: nothing is written to a file that fails them.
-    sqlite3_stmt* stmt = nullptr;
-    int rc = sqlite3_prepare_v2(m_db, "PRAGMA quick_check", -1, &stmt, nullptr);
-    if (rc == SQLITE_OK) rc = sqlite3_step(stmt);
-    std::string verdict = rc == SQLITE_ROW ? reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)) : "";
-    sqlite3_finalize(stmt);
-    if (rc != SQLITE_ROW) return fail(rc, "cannot be read");
-    if (verdict != "ok") {
-        // The check lists one finding a line; the report is one line.
-        for (char& c : verdict)
-            if (c == '\n') c = ' ';
-        if (verdict.size() > 160) verdict = verdict.substr(0, 160) + "...";
-        *problem = "is damaged (integrity check: " + verdict + ")";
-        return false;
-    }
-    int tables = 0, ours = 0, version = 0;
-    rc = sqlite3_prepare_v2(m_db,
-                            "SELECT count(*), count(CASE WHEN name IN ('keys','vals') THEN 1 END),"
-                            " (SELECT user_version FROM pragma_user_version)"
-                            " FROM sqlite_master WHERE type='table' AND name NOT LIKE 'sqlite%'",
-                            -1, &stmt, nullptr);
-    if (rc == SQLITE_OK) rc = sqlite3_step(stmt);
-    if (rc == SQLITE_ROW) {
-        tables = sqlite3_column_int(stmt, 0);
-        ours = sqlite3_column_int(stmt, 1);
-        version = sqlite3_column_int(stmt, 2);
-    }
-    sqlite3_finalize(stmt);
-    if (rc != SQLITE_ROW) return fail(rc, "cannot be read");
-    if (tables != ours || (tables != 0 && tables != 2)) {
-        *problem = "is not a registry database (it holds other tables)";
-        return false;
-    }
-    if (version > kSchemaVersion) {
-        *problem = "was written by a newer version of the host (format " + std::to_string(version) + ")";
-        return false;
-    }
-    // Commits need no fsync (synchronous=NORMAL); RegFlushKey is the durability point.
-    rc = sqlite3_exec(m_db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;", nullptr, nullptr, nullptr);
-    if (rc != SQLITE_OK) return fail(rc, "cannot be set up");
-    if (tables == 0) {
-        rc = sqlite3_exec(m_db, kSchema, nullptr, nullptr, nullptr);
-        if (rc != SQLITE_OK) {
-            sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
-            return fail(rc, "cannot be set up");
-        }
-    }
+bool RegistryStore::PrepareStatements(std::string* problem) {
     static_assert(sizeof kQueries / sizeof kQueries[0] == kQueryCount);
     m_statements.assign(kQueryCount, nullptr);
     for (int i = 0; i < kQueryCount; ++i) {
-        rc = sqlite3_prepare_v3(m_db, kQueries[i], -1, SQLITE_PREPARE_PERSISTENT, &m_statements[i], nullptr);
-        if (rc != SQLITE_OK) return fail(rc, "cannot be used");
+        int rc = sqlite3_prepare_v3(m_db, kQueries[i], -1, SQLITE_PREPARE_PERSISTENT, &m_statements[i], nullptr);
+        if (rc != SQLITE_OK) {
+            *problem = std::string(IsDamage(rc) ? "is damaged" : "cannot be used") + " (" + sqlite3_errmsg(m_db) + ")";
+            return false;
+        }
     }
     return true;
 }
@@ -250,7 +183,37 @@ LONG RegistryStore::Failure(int rc) {
         if (m_problem.empty()) m_problem = std::string("is damaged (") + sqlite3_errmsg(m_db) + ")";
         return ERROR_BADDB;
     }
-    return ERROR_REGISTRY_IO_FAILED;
+    switch (rc & 0xFF) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return ERROR_REGISTRY_BUSY;
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+        return ERROR_ACCESS_DENIED;
+    default:
+        return ERROR_REGISTRY_IO_FAILED;
+    }
+}
+
+std::uint64_t RegistryStore::View() const {
+    // In a batch nobody else can write, so this process's own writes tell the states apart.
+    if (m_batch) return (m_ownWrites << 1) | 1;
+    return (m_generation & 1) == 0 ? m_generation : 0;
+}
+
+void RegistryStore::ForgetAll() {
+    // A rolled-back key's id is handed out again, so no id learnt since may be kept.
+    m_cache.Clear();
+    m_keyCursors.Clear();
+    m_valueCursors.Clear();
+}
+
+LONG RegistryStore::Depth(KeyId key, std::size_t* depth) {
+    Statement st(*this, kDepth);
+    int rc = st.Bind(1, key).Step();
+    if (rc != SQLITE_ROW) return Failure(rc);
+    *depth = static_cast<std::size_t>(st.Int(0));
+    return ERROR_SUCCESS;
 }
 
 LONG RegistryStore::Exists(KeyId key, bool* exists) {
@@ -332,6 +295,9 @@ LONG RegistryStore::CreateKey(KeyId parent, const std::vector<std::string_view>&
     if (status != ERROR_FILE_NOT_FOUND) return status;
     WriteTransaction transaction(*this);
     if (LONG begun = transaction.Status()) return begun;
+    std::size_t depth = 0;
+    if (LONG measured = Depth(parent, &depth)) return measured;
+    if (depth + names.size() > kMaxKeyDepth) return ERROR_INVALID_PARAMETER;
     KeyId key = parent;
     for (std::size_t i = 0; i < names.size(); ++i) {
         std::string folded = FoldCase(names[i]);
@@ -375,8 +341,8 @@ LONG RegistryStore::DeleteKey(KeyId parent, const std::vector<std::string_view>&
     return transaction.Commit();
 }
 
-LONG RegistryStore::StepToItem(Statement& st, KeyId key, DWORD index) {
-    int rc = st.Bind(1, key).Bind(2, static_cast<std::int64_t>(index)).Step();
+LONG RegistryStore::StepToItem(Statement& st, KeyId key) {
+    int rc = st.Bind(1, key).Step();
     if (rc == SQLITE_ROW) return ERROR_SUCCESS;
     if (rc != SQLITE_DONE) return Failure(rc);
     LONG status = Missing(key);
@@ -404,9 +370,34 @@ void PutName(std::string_view text, char* name, DWORD* nameSize) {
 LONG RegistryStore::EnumKey(KeyId key, DWORD index, char* name, DWORD* nameSize) {
     if (!name || !nameSize) return ERROR_INVALID_PARAMETER;
     BeginRead();
-    Statement st(*this, kEnumKey);
-    if (LONG status = StepToItem(st, key, index); status != ERROR_SUCCESS) return status;
-    std::string_view text = st.Text(0);
+    const std::uint64_t view = View();
+    const EnumCursor* cursor = view ? m_keyCursors.Find(key, view) : nullptr;
+    if (!cursor || !cursor->Holds(index)) {
+        // The index just past the run continues after its last name; any other counts from the start.
+        const bool follows = cursor && cursor->Index + cursor->Names.size() == index && !cursor->Names.empty();
+        EnumCursor run;
+        run.View = view;
+        run.Index = index;
+        Statement st(*this, follows ? kEnumKeyAfter : kEnumKey);
+        if (follows)
+            st.Bind(2, std::string_view(cursor->Folded.back()));
+        else
+            st.Bind(2, static_cast<std::int64_t>(index));
+        st.Bind(1, key);
+        int rc;
+        while ((rc = st.Step()) == SQLITE_ROW) {
+            run.Names.emplace_back(st.Text(0));
+            run.Folded.emplace_back(st.Text(1));
+        }
+        if (rc != SQLITE_DONE) return Failure(rc);
+        if (run.Names.empty()) {
+            LONG status = Missing(key);
+            return status == ERROR_FILE_NOT_FOUND ? ERROR_NO_MORE_ITEMS : status;
+        }
+        m_keyCursors.Store(key, std::move(run));
+        cursor = m_keyCursors.Find(key, view);
+    }
+    const std::string& text = cursor->Names[index - cursor->Index];
     if (!NameFits(text, nameSize)) return ERROR_MORE_DATA;
     PutName(text, name, nameSize);
     return ERROR_SUCCESS;
@@ -455,7 +446,7 @@ LONG RegistryStore::QueryValue(KeyId key, std::string_view name, DWORD* type, BY
 }
 
 LONG RegistryStore::SetValue(KeyId key, std::string_view name, DWORD type, const BYTE* data, DWORD size) {
-    if (!data && size) return ERROR_INVALID_PARAMETER;
+    if ((!data && size) || name.size() > kMaxValueNameBytes) return ERROR_INVALID_PARAMETER;
     std::string folded = FoldCase(name);
     WriteTransaction transaction(*this);
     if (LONG begun = transaction.Status()) return begun;
@@ -487,8 +478,15 @@ LONG RegistryStore::EnumValue(KeyId key, DWORD index, char* name, DWORD* nameSiz
                               DWORD* dataSize) {
     if (!name || !nameSize || (data && !dataSize)) return ERROR_INVALID_PARAMETER;
     BeginRead();
-    Statement st(*this, kEnumValue);
-    if (LONG status = StepToItem(st, key, index); status != ERROR_SUCCESS) return status;
+    const std::uint64_t view = View();
+    const EnumCursor* cursor = view ? m_valueCursors.Find(key, view) : nullptr;
+    // From the cursor: its own row again (the data asked after the size), or the next one.
+    const bool again = cursor && cursor->Index == index;
+    const bool follows = cursor && (again || cursor->Index + 1 == index);
+    Statement st(*this, follows ? kEnumValueAfter : kEnumValue);
+    st.Bind(2, follows ? cursor->Row - (again ? 1 : 0) : static_cast<std::int64_t>(index));
+    if (LONG status = StepToItem(st, key)) return status;
+    if (view) m_valueCursors.Store(key, EnumCursor{view, index, {}, {}, st.Int(3)});
     std::string_view text = st.Text(0);
     std::string_view bytes = st.Blob(2);
     // Nothing but the sizes changes on ERROR_MORE_DATA.
@@ -521,6 +519,43 @@ LONG RegistryStore::Flush() {
     if (rc != SQLITE_OK) return Failure(rc);
     m_dirty = false;
     return ERROR_SUCCESS;
+}
+
+}  // namespace host::emulated
+
+namespace host::emulated {
+
+LONG RegistryStore::BeginBatch() {
+    if (m_batch) return ERROR_INVALID_PARAMETER;
+    BeginRead();  // the counter is checked (and restored) before the lock is taken
+    int rc = Statement(*this, kBegin).Step();
+    if (rc != SQLITE_DONE) return Failure(rc);
+    m_batch = true;
+    m_cacheOn = false;
+    ++m_ownWrites;
+    m_counter.BeginWrite();
+    return ERROR_SUCCESS;
+}
+
+LONG RegistryStore::CommitBatch() {
+    if (!m_batch) return ERROR_INVALID_PARAMETER;
+    int rc = Statement(*this, kCommit).Step();
+    if (rc != SQLITE_DONE) {
+        RollbackBatch();
+        return Failure(rc);
+    }
+    m_batch = false;
+    m_dirty = true;
+    m_counter.EndWrite();
+    return ERROR_SUCCESS;
+}
+
+void RegistryStore::RollbackBatch() {
+    if (!m_batch) return;
+    Statement(*this, kRollback).Step();
+    m_batch = false;
+    m_counter.EndWrite();
+    ForgetAll();
 }
 
 }  // namespace host::emulated

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "host/emulated/registry_change_counter.h"
+#include "host/emulated/registry_enum_cursor.h"
 #include "host/emulated/registry_key_id.h"
 #include "host/emulated/registry_read_cache.h"
 #include "host/types.h"
@@ -20,14 +21,19 @@ struct sqlite3_stmt;
 
 namespace host::emulated {
 
-// No entry in types.h: a storage failure that is not damage (disk full, a
-// writer that holds the database longer than the busy timeout).
+// No entries in types.h: a storage failure that is not damage (disk full, an
+// I/O error), and another program holding the registry's write lock for
+// longer than kBusyTimeoutMs (Windows' ERROR_BUSY).
 constexpr LONG ERROR_REGISTRY_IO_FAILED = 1016;
+constexpr LONG ERROR_REGISTRY_BUSY = 170;
+constexpr int kBusyTimeoutMs = 5000;
 
 class RegistryStore {
 public:
     // Opens (or, in an existing directory, creates) the database. On failure
-    // returns null and says why in *problem; a damaged file is never written.
+    // returns null and says why in *problem; a damaged or empty file is never
+    // written. A file this process may not write is opened for reading only:
+    // writes then fail with ERROR_ACCESS_DENIED.
     static std::unique_ptr<RegistryStore> Open(const std::filesystem::path& file, std::string* problem);
     ~RegistryStore();
     RegistryStore(const RegistryStore&) = delete;
@@ -46,8 +52,16 @@ public:
 
     LONG Flush();
 
+    // A batch makes every write until CommitBatch one transaction: all of it
+    // lands or, on RollbackBatch (or when the process dies), none of it. It
+    // holds the write lock throughout; other processes wait for it.
+    LONG BeginBatch();
+    LONG CommitBatch();
+    void RollbackBatch();
+
     // Set once the database turned out damaged while in use.
     const std::string& Problem() const { return m_problem; }
+    bool ReadOnly() const { return m_readOnly; }
 
 private:
     class Statement;
@@ -56,17 +70,27 @@ private:
 
     explicit RegistryStore(sqlite3* db);
     bool Prepare(std::string* problem);
+    bool PrepareStatements(std::string* problem);
+    static bool CreateFile(const std::filesystem::path& file, std::string* problem);
     sqlite3_stmt* Get(Query query);
     LONG Failure(int rc);
     // Among the existing rows: ERROR_FILE_NOT_FOUND, or ERROR_KEY_DELETED when key itself is gone.
     LONG Missing(KeyId key);
-    // Steps an enumeration to its row: ERROR_SUCCESS, or ERROR_NO_MORE_ITEMS past the end.
-    LONG StepToItem(Statement& st, KeyId key, DWORD index);
+    // Steps an enumeration (its ?2 bound) to its row: ERROR_SUCCESS, or ERROR_NO_MORE_ITEMS past the end.
+    LONG StepToItem(Statement& st, KeyId key);
     LONG Exists(KeyId key, bool* exists);
     LONG FindChild(KeyId parent, std::string_view folded, KeyId* child);
     LONG LookUpKey(KeyId parent, const std::vector<std::string_view>& names, KeyId* result);
+    LONG Depth(KeyId key, std::size_t* depth);
     // Before each call that reads: may the cache answer it?
-    void BeginRead() { m_cacheOn = m_cache.Sync(m_counter.Current()); }
+    void BeginRead() {
+        m_generation = m_counter.Current();
+        m_cacheOn = m_cache.Sync(m_generation);
+    }
+    // Names the state the last BeginRead saw; 0 when it cannot be told apart from another.
+    std::uint64_t View() const;
+    // Every cached id may now name a row that is gone or a different one.
+    void ForgetAll();
 
     sqlite3* m_db;
     std::vector<sqlite3_stmt*> m_statements;
@@ -75,6 +99,12 @@ private:
     RegistryChangeCounter m_counter;
     RegistryReadCache m_cache;
     bool m_cacheOn = false;
+    std::uint64_t m_generation = 1;
+    bool m_readOnly = false;
+    bool m_batch = false;
+    std::uint64_t m_ownWrites = 0;  // rises with each write and each batch begun
+    EnumCursors m_keyCursors;
+    EnumCursors m_valueCursors;
 };
 
 }  // namespace host::emulated

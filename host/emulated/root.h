@@ -30,5 +30,8 @@ constexpr std::size_t kMaxSocketPath = 107;
 // A registry that could not be opened or is damaged is reported here once
 // (empty while all is well), so a program can show it to its user.
 std::string RegistryProblem();
+// Whether the registry also writes that problem on stderr, once (the default).
+// A program that shows it to its user itself turns this off, so it is told once.
+void EchoRegistryProblems(bool echo);
 
 }  // namespace host::emulated

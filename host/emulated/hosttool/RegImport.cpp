@@ -1,5 +1,6 @@
-// "reg import": the whole file is read and checked first; only a file without
-// a bad line is applied.
+// "reg import": the whole file is read and checked first (against the same
+// rules the registry enforces); only a file without a bad line is applied, in
+// one transaction, so the registry ends with all of it or none of it.
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -11,6 +12,7 @@
 #include "host/emulated/hosttool/RegText.h"
 #include "host/emulated/hosttool/RegistryWalk.h"
 #include "host/emulated/hosttool/ToolError.h"
+#include "host/emulated/registry_batch.h"
 #include "host/emulated/root.h"
 
 namespace hosttool {
@@ -28,9 +30,14 @@ std::string ReadAll(const std::string& fileName) {
 void Apply(const std::vector<RegOperation>& ops, const std::string& shownFile) {
     auto fail = [&](const RegOperation& op, const std::string& what, host::LONG status) {
         CheckRegistryProblem();  // a damaged database says more than a status code
-        throw ToolError(shownFile + ":" + std::to_string(op.Line) + ": " + what + " (error " + std::to_string(status) +
-                        ")");
+        throw ToolError(shownFile + ":" + std::to_string(op.Line) + ": " + what + ": " + RegistryStatusText(status) +
+                        "; nothing was imported");
     };
+    host::emulated::RegistryBatch batch;
+    if (host::LONG status = batch.Status()) {
+        CheckRegistryProblem();
+        throw ToolError("cannot import " + shownFile + ": " + RegistryStatusText(status) + "; nothing was imported");
+    }
     OpenKey current;
     for (const RegOperation& op : ops) {
         host::LONG status = host::ERROR_SUCCESS;
@@ -54,6 +61,10 @@ void Apply(const std::vector<RegOperation>& ops, const std::string& shownFile) {
                 fail(op, "could not delete the value", status);
             break;
         }
+    }
+    if (host::LONG status = batch.Commit()) {
+        CheckRegistryProblem();
+        throw ToolError("cannot import " + shownFile + ": " + RegistryStatusText(status) + "; nothing was imported");
     }
 }
 

@@ -2,6 +2,7 @@
 // and read by "reg import". Pure text work; the registry is touched elsewhere.
 #pragma once
 
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "host/emulated/hosttool/RegText.h"
+#include "host/registry.h"
 #include "host/text.h"
 
 namespace hosttool {
@@ -30,6 +31,28 @@ int HexDigit(char c) {
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
+}
+
+bool HasControl(std::string_view text) {
+    for (char c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return true;
+    return false;
+}
+
+// A name as an error message may show it: control characters as \xNN.
+std::string Printable(std::string_view text) {
+    std::string out;
+    for (char c : text.substr(0, 80)) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+            static const char kHex[] = "0123456789abcdef";
+            out += "\\x";
+            out += kHex[(c >> 4) & 0xF];
+            out += kHex[c & 0xF];
+        } else {
+            out += c;
+        }
+    }
+    return text.size() > 80 ? out + "..." : out;
 }
 
 // The physical lines of the text without their line ends.
@@ -158,6 +181,12 @@ RegOperation ParseValueName(LineReader& in, int line, const std::string& key) {
         in.Take("@");
     } else {
         op.ValueName = in.Quoted("value name");
+        // Passed on as text, a NUL would cut the name; a line break cannot be written back.
+        if (op.ValueName.find_first_of(std::string_view("\0\r\n", 3)) != std::string::npos)
+            in.Fail("NUL or line break in value name \"" + Printable(op.ValueName) + "\"");
+        if (op.ValueName.size() > host::kMaxValueNameBytes)
+            in.Fail("value name of " + std::to_string(op.ValueName.size()) + " bytes (at most " +
+                    std::to_string(host::kMaxValueNameBytes) + ")");
     }
     in.SkipBlanks();
     if (!in.Take("=")) in.Fail("expected = after the value name");
@@ -174,13 +203,21 @@ bool IsHeader(std::string_view line) {
 std::string ParseKeyName(std::string_view name) {
     std::string_view root = name.substr(0, name.find('\\'));
     if (host::MbsICmp(root, "HKEY_LOCAL_MACHINE") != 0 && host::MbsICmp(root, "HKLM") != 0)
-        throw std::invalid_argument("unknown root key \"" + std::string(root) +
+        throw std::invalid_argument("unknown root key \"" + Printable(root) +
                                     "\" (this host holds HKEY_LOCAL_MACHINE only)");
     if (root.size() == name.size()) return {};
     std::string_view path = name.substr(root.size() + 1);
+    std::size_t depth = 0;
     for (std::size_t start = 0;;) {
         auto end = path.find('\\', start);
-        if (path.substr(start, end - start).empty()) throw std::invalid_argument("empty key name in \"" + std::string(name) + "\"");
+        std::string_view level = path.substr(start, end - start);
+        if (level.empty()) throw std::invalid_argument("empty key name in \"" + Printable(name) + "\"");
+        if (level.size() > host::kMaxKeyNameBytes)
+            throw std::invalid_argument("key name of " + std::to_string(level.size()) + " bytes (at most " +
+                                        std::to_string(host::kMaxKeyNameBytes) + ")");
+        if (HasControl(level)) throw std::invalid_argument("control character in key name \"" + Printable(level) + "\"");
+        if (++depth > host::kMaxKeyDepth)
+            throw std::invalid_argument("key more than " + std::to_string(host::kMaxKeyDepth) + " levels deep");
         if (end == std::string_view::npos) break;
         start = end + 1;
     }

@@ -1,6 +1,7 @@
 // Whole-key reads and removals on the host registry.
 #include "host/emulated/hosttool/RegistryWalk.h"
 
+#include "host/emulated/registry_store.h"
 #include "host/text.h"
 
 namespace hosttool {
@@ -23,6 +24,14 @@ LONG OpenKey::Open(const std::string& path) {
         return host::ERROR_SUCCESS;
     }
     LONG status = host::RegOpenKeyEx(host::HKEY_LOCAL_MACHINE, path.c_str(), 0, host::KEY_ALL_ACCESS, &m_key);
+    m_owned = status == host::ERROR_SUCCESS;
+    if (!m_owned) m_key = nullptr;
+    return status;
+}
+
+LONG OpenKey::OpenChild(host::HKEY parent, const std::string& name) {
+    Close();
+    LONG status = host::RegOpenKeyEx(parent, name.c_str(), 0, host::KEY_ALL_ACCESS, &m_key);
     m_owned = status == host::ERROR_SUCCESS;
     if (!m_owned) m_key = nullptr;
     return status;
@@ -96,40 +105,84 @@ std::vector<StoredValue> Values(host::HKEY key, LONG* status) {
     return values;
 }
 
-LONG DeleteKeyTree(const std::string& path) {
+namespace {
+
+// Below the registry's depth limit, so the recursion stays shallow.
+LONG DeleteChildTree(host::HKEY parent, const std::string& name) {
     {
         OpenKey key;
-        LONG status = key.Open(path);
-        if (status == host::ERROR_FILE_NOT_FOUND) return host::ERROR_SUCCESS;
+        LONG status = key.OpenChild(parent, name);
         if (status != host::ERROR_SUCCESS) return status;
         std::vector<std::string> children = SubkeyNames(key.Get(), &status);
         if (status != host::ERROR_SUCCESS) return status;
-        for (const std::string& child : children) {
-            status = DeleteKeyTree(path + "\\" + child);
-            if (status != host::ERROR_SUCCESS) return status;
-        }
+        for (const std::string& child : children)
+            if ((status = DeleteChildTree(key.Get(), child)) != host::ERROR_SUCCESS) return status;
     }
-    return host::RegDeleteKey(host::HKEY_LOCAL_MACHINE, path.c_str());
+    return host::RegDeleteKey(parent, name.c_str());
+}
+
+}  // namespace
+
+LONG DeleteKeyTree(const std::string& path) {
+    const std::size_t cut = path.rfind('\\');
+    OpenKey parent;
+    LONG status = parent.Open(cut == std::string::npos ? std::string() : path.substr(0, cut));
+    if (status == host::ERROR_SUCCESS) status = DeleteChildTree(parent.Get(), path.substr(cut + 1));
+    return status == host::ERROR_FILE_NOT_FOUND ? host::ERROR_SUCCESS : status;
 }
 
 LONG StoredKeyPath(const std::string& path, std::string* stored) {
     stored->clear();
+    OpenKey key;
+    key.Open({});
     for (std::size_t start = 0; start <= path.size() && !path.empty();) {
         std::size_t end = path.find('\\', start);
         if (end == std::string::npos) end = path.size();
         std::string level = path.substr(start, end - start);
-        OpenKey key;
-        LONG status = key.Open(*stored);
-        if (status != host::ERROR_SUCCESS) return status;
+        LONG status = host::ERROR_SUCCESS;
         std::string found;
         for (const std::string& name : SubkeyNames(key.Get(), &status))
             if (host::MbsICmp(name, level) == 0) found = name;
         if (status != host::ERROR_SUCCESS) return status;
         if (found.empty()) return host::ERROR_FILE_NOT_FOUND;
+        OpenKey child;
+        if ((status = child.OpenChild(key.Get(), found)) != host::ERROR_SUCCESS) return status;
+        key = std::move(child);
         *stored += (stored->empty() ? "" : "\\") + found;
         start = end + 1;
     }
     return host::ERROR_SUCCESS;
+}
+
+std::string RegistryStatusText(LONG status) {
+    std::string text;
+    switch (status) {
+    case host::emulated::ERROR_REGISTRY_BUSY:
+        text = "the registry is busy: another program has held it for over " +
+               std::to_string(host::emulated::kBusyTimeoutMs / 1000) + " seconds; try again once it is done";
+        break;
+    case host::emulated::ERROR_REGISTRY_IO_FAILED:
+        text = "the registry could not be written (the disk may be full or failing)";
+        break;
+    case host::ERROR_ACCESS_DENIED:
+        text = "access denied (the registry may be read-only)";
+        break;
+    case host::ERROR_INVALID_PARAMETER:
+        text = "the registry refused the name (too long, a control character, or too deep)";
+        break;
+    case host::ERROR_KEY_DELETED:
+        text = "the key was deleted meanwhile";
+        break;
+    case host::ERROR_FILE_NOT_FOUND:
+        text = "not found";
+        break;
+    case host::ERROR_BADDB:
+        text = "the registry is unavailable";
+        break;
+    default:
+        text = "failed";
+    }
+    return text + " (error " + std::to_string(status) + ")";
 }
 
 }  // namespace hosttool

@@ -16,9 +16,22 @@ public:
     ~OpenKey();
     OpenKey(const OpenKey&) = delete;
     OpenKey& operator=(const OpenKey&) = delete;
+    OpenKey(OpenKey&& other) noexcept : m_key(other.m_key), m_owned(other.m_owned) { other.m_owned = false; }
+    OpenKey& operator=(OpenKey&& other) noexcept {
+        if (this != &other) {
+            Close();
+            m_key = other.m_key;
+            m_owned = other.m_owned;
+            other.m_owned = false;
+        }
+        return *this;
+    }
 
     host::LONG Open(const std::string& path);    // existing keys only
     host::LONG Create(const std::string& path);  // makes missing levels
+    // One level down from an open key: a walk opens each key from its parent,
+    // so a deep key costs no more than a shallow one.
+    host::LONG OpenChild(host::HKEY parent, const std::string& name);
     host::HKEY Get() const { return m_key; }
 
 private:
@@ -41,6 +54,9 @@ std::vector<StoredValue> Values(host::HKEY key, host::LONG* status);
 
 // Removes the key with everything below it; ERROR_SUCCESS also when it was not there.
 host::LONG DeleteKeyTree(const std::string& path);
+
+// A registry status in words, for a message ("the registry is busy ...").
+std::string RegistryStatusText(host::LONG status);
 
 // The stored spelling of an existing key path (each level as the registry names
 // it); ERROR_FILE_NOT_FOUND when a level is missing.

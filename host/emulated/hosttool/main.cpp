@@ -6,6 +6,7 @@
 
 #include "host/emulated/hosttool/Commands.h"
 #include "host/emulated/hosttool/ToolError.h"
+#include "host/emulated/root.h"
 
 namespace {
 
@@ -18,8 +19,8 @@ constexpr const char* kHelp =
     "                       an existing registry, drive C: and station log)\n"
     "  reg export [KEY]     print a key tree as REGEDIT4 text (default: all of\n"
     "                       HKEY_LOCAL_MACHINE; HKLM\\... is accepted)\n"
-    "  reg import FILE      apply a REGEDIT4 file (\"-\" reads stdin); a file with a\n"
-    "                       bad line changes nothing\n"
+    "  reg import FILE      apply a REGEDIT4 file (\"-\" reads stdin) all or nothing:\n"
+    "                       a file with a bad line changes nothing\n"
     "  drivers              list the loaded drivers (name, device number, version)\n"
     "  stations             list the stations and their current users\n"
     "  config               print the station configuration as the control center loads it\n"
@@ -71,6 +72,8 @@ void Run(const std::vector<std::string>& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Each command reports a registry problem in its own one-line message.
+    host::emulated::EchoRegistryProblems(false);
     try {
         Run(std::vector<std::string>(argv + 1, argv + argc));
         std::cout.flush();

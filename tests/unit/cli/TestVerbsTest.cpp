@@ -28,11 +28,14 @@ TEST(TestVerb, PrintsCaptionChecksAndTroubleshooterAndFailsOnAProblem) {
         ASSERT_EQ(RunHostTool({"init"}).ExitCode, 0);
         std::unique_ptr<RunningStationDrivers> drivers;
         if (c.Drivers) drivers = std::make_unique<RunningStationDrivers>(c.DriverArgs);
-        if (c.TurnOn) ASSERT_EQ(RunV7ctl({"on"}).ExitCode, 0);
-        if (c.StationValue)
+        if (c.TurnOn) {
+            ASSERT_EQ(RunV7ctl({"on"}).ExitCode, 0);
+        }
+        if (c.StationValue) {
             ASSERT_EQ(RunHostTool({"reg", "import", "-"},
                                   std::string("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Halvorn\\Orvane\\Setup\\"
                                               "Station1]\n") + c.StationValue + "\n").ExitCode, 0);
+        }
 
         const ToolResult result = RunV7ctl({"test"});
         const bool ok = c.Paragraphs == std::vector<unsigned>{3007};

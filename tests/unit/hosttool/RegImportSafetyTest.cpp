@@ -1,0 +1,207 @@
+// "reg import" is all or nothing: names the registry would refuse are refused
+// at their line, a busy registry changes nothing, and a kill at any moment
+// leaves the registry as it was before or after; damage is told in one line.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <random>
+#include <thread>
+
+#include "host/emulated/root.h"
+#include "support/TempHostRoot.h"
+#include "unit/host/registry_test_util.h"
+
+namespace fs = std::filesystem;
+using namespace registry_test;
+using namespace std::string_literals;
+
+namespace {
+
+ToolResult Import(const std::string& text) { return RunHostTool({"reg", "import", "-"}, text); }
+
+std::string Export() {
+    ToolResult r = RunHostTool({"reg", "export"});
+    EXPECT_EQ(r.ExitCode, 0) << r.Err;
+    return r.Out;
+}
+
+std::string Levels(int count, const std::string& name = "d") {
+    std::string path = name;
+    for (int i = 1; i < count; ++i) path += "\\" + name;
+    return path;
+}
+
+TEST(RegImport, NamesTheRegistryRefusesFailAtTheirLineBeforeAnythingIsApplied) {
+    TempHostRoot root;
+    ASSERT_EQ(RunHostTool({"init"}).ExitCode, 0);
+    const std::string before = Export();
+    const std::string good = "REGEDIT4\n\n[-HKEY_LOCAL_MACHINE\\Software\\Halvorn]\n\"ok\"=\"fine\"\n";  // lines 1-4
+    const std::string bad[] = {
+        "[HKEY_LOCAL_MACHINE\\Software\\" + std::string(256, 'k') + "]\n",
+        "[HKEY_LOCAL_MACHINE\\" + Levels(513) + "]\n",
+        "\"" + std::string(16384, 'v') + "\"=\"x\"\n",
+        "\"a\0b\"=\"x\"\n"s,
+        "\"a\rb\"=\"x\"\n",
+        "[HKEY_LOCAL_MACHINE\\Software\\a\0b]\n"s,
+        "[HKEY_LOCAL_MACHINE\\Software\\a\rb]\n",
+        "[HKEY_LOCAL_MACHINE\\Software\\tab\there]\n",
+    };
+    for (const std::string& line : bad) {
+        ToolResult r = Import(good.substr(0, good.find("\"ok\"")) + "[HKEY_LOCAL_MACHINE\\New]\n" + line);
+        EXPECT_EQ(r.ExitCode, 1) << line.substr(0, 40);
+        EXPECT_EQ(r.Err.rfind("v7-host: stdin:5: ", 0), 0u) << r.Err.substr(0, 200);
+        EXPECT_EQ(std::count(r.Err.begin(), r.Err.end(), '\n'), 1);
+    }
+    EXPECT_EQ(Export(), before);
+}
+
+TEST(RegImport, WhatImportTakesExportWritesAndImportReadsBackAlike) {
+    std::string first;
+    const std::string text =
+        "REGEDIT4\n\n"
+        "[HKEY_LOCAL_MACHINE\\Software\\" + std::string(255, 'k') + "]\n"
+        "\"" + std::string(16383, 'v') + "\"=dword:1\n"
+        "[HKEY_LOCAL_MACHINE\\" + Levels(512) + "]\n"
+        "@=\"deepest\"\n"
+        "[HKEY_LOCAL_MACHINE\\Software\\]bracket;semi\"quote -dash @at a=b  ]\n"
+        "\"tab\there\"=\"a\tb\"\n"
+        "\"\x01" "control\"=hex:01\n"
+        "\"@\"=\"not the default\"\n"
+        "\"=[x]; \\\" \\\\ \"=\"x\"\n";
+    {
+        TempHostRoot source;
+        ToolResult r = Import(text);
+        ASSERT_EQ(r.ExitCode, 0) << r.Err;
+        first = Export();
+        EXPECT_EQ(ReadValue("Software\\]bracket;semi\"quote -dash @at a=b  ", "=[x]; \" \\ "), Value(host::REG_SZ, "x\0"s));
+    }
+    TempHostRoot target;
+    ToolResult r = Import(first);
+    ASSERT_EQ(r.ExitCode, 0) << r.Err;
+    EXPECT_EQ(Export(), first);
+}
+
+TEST(RegImport, ABusyRegistryIsToldInWordsAndNothingIsImported) {
+    TempHostRoot root;
+    ASSERT_EQ(RunHostTool({"init"}).ExitCode, 0);
+    const std::string before = Export();
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(host::emulated::RegistryPath().c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);  // another writer
+    ToolResult r = Import("REGEDIT4\n[-HKEY_LOCAL_MACHINE\\Software]\n[HKEY_LOCAL_MACHINE\\New]\n\"v\"=\"x\"\n");
+    sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    EXPECT_EQ(r.ExitCode, 1);
+    EXPECT_NE(r.Err.find("busy"), std::string::npos) << r.Err;
+    EXPECT_NE(r.Err.find("nothing was imported"), std::string::npos) << r.Err;
+    EXPECT_EQ(std::count(r.Err.begin(), r.Err.end(), '\n'), 1) << r.Err;
+    EXPECT_EQ(Export(), before);
+}
+
+pid_t StartImport(const fs::path& file) {
+    pid_t pid = fork();
+    if (pid == 0) {
+        freopen("/dev/null", "w", stderr);
+        execl(V7_HOSTTOOL_PATH, V7_HOSTTOOL_PATH, "reg", "import", file.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    return pid;
+}
+
+TEST(RegImport, AKillAtAnyMomentLeavesTheRegistryAsBeforeOrAsAfter) {
+    TempHostRoot root;
+    ASSERT_EQ(RunHostTool({"init"}).ExitCode, 0);
+    const std::string before = Export();
+    // Replaces the product's keys and adds many values: a mix would show.
+    std::string text = "REGEDIT4\n\n[-HKEY_LOCAL_MACHINE\\Software]\n";
+    for (int k = 0; k < 40; ++k) {
+        text += "[HKEY_LOCAL_MACHINE\\Software\\Imported\\Key" + std::to_string(k) + "]\n";
+        for (int v = 0; v < 100; ++v) text += "\"Value" + std::to_string(v) + "\"=dword:" + std::to_string(k) + "\n";
+    }
+    const fs::path file = root.Path() / "big.reg", reset = root.Path() / "reset.reg";
+    std::ofstream(file) << text;
+    std::ofstream(reset) << "REGEDIT4\n[-HKEY_LOCAL_MACHINE\\Software]\n" << before.substr(before.find('['));
+
+    auto started = std::chrono::steady_clock::now();
+    ASSERT_EQ(RunHostTool({"reg", "import", file.string()}).ExitCode, 0);
+    const auto full = std::chrono::steady_clock::now() - started;
+    const std::string after = Export();
+    ASSERT_NE(after, before);
+    ASSERT_EQ(RunHostTool({"reg", "import", reset.string()}).ExitCode, 0);
+    ASSERT_EQ(Export(), before);
+
+    std::mt19937 random(20261207);
+    std::uniform_int_distribution<long> delay(0, std::chrono::duration_cast<std::chrono::microseconds>(full).count());
+    int killed = 0;
+    for (int round = 0; round < 24; ++round) {
+        pid_t pid = StartImport(file);
+        std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
+        kill(pid, SIGKILL);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        killed += WIFSIGNALED(status);
+        const std::string now = Export();
+        ASSERT_TRUE(now == before || now == after) << "round " << round << " left a mix";
+        if (now == after) {
+            ASSERT_EQ(RunHostTool({"reg", "import", reset.string()}).ExitCode, 0);
+        }
+    }
+    EXPECT_GE(killed, 8);  // most kills land before the import ends
+}
+
+TEST(RegTool, ARegistryProblemIsToldOnceInOneLine) {
+    const struct {
+        const char* Content;
+        std::vector<std::string> Args;
+        const char* Says;
+    } cases[] = {
+        {"not a registry", {"reg", "export"}, "damaged"},
+        {"not a registry", {"reg", "import", "-"}, "damaged"},
+        {"", {"reg", "export"}, "empty"},
+        {"", {"config"}, "empty"},
+    };
+    for (const auto& c : cases) {
+        TempHostRoot root;
+        std::ofstream(host::emulated::RegistryPath()) << c.Content;
+        ToolResult r = RunHostTool(c.Args, "REGEDIT4\n[HKEY_LOCAL_MACHINE\\New]\n");
+        EXPECT_EQ(r.ExitCode, 1) << c.Args[0];
+        EXPECT_EQ(std::count(r.Err.begin(), r.Err.end(), '\n'), 1) << r.Err;
+        EXPECT_NE(r.Err.find(c.Says), std::string::npos) << r.Err;
+        EXPECT_EQ(FileBytes(host::emulated::RegistryPath()), c.Content);
+    }
+}
+
+TEST(RegTool, AReadOnlyRegistryStillExports) {
+    TempHostRoot root;
+    ASSERT_EQ(RunHostTool({"init"}).ExitCode, 0);
+    const std::string before = Export();
+    fs::permissions(host::emulated::RegistryPath(), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    // As root, file permissions bind only another user: export as "nobody".
+    if (geteuid() == 0) {
+        fs::permissions(root.Path(), fs::perms::all);
+        pid_t pid = fork();
+        if (pid == 0) {
+            if (setgid(65534) != 0 || setuid(65534) != 0) _exit(3);
+            int out = open((root.Path() / "out.reg").c_str(), O_WRONLY | O_CREAT, 0666);
+            dup2(out, 1);
+            execl(V7_HOSTTOOL_PATH, V7_HOSTTOOL_PATH, "reg", "export", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        int status = 0;
+        waitpid(pid, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status)) << status;
+        EXPECT_EQ(WEXITSTATUS(status), 0);
+        EXPECT_EQ(FileBytes(root.Path() / "out.reg"), before);
+    } else {
+        EXPECT_EQ(Export(), before);
+        EXPECT_EQ(Import("REGEDIT4\n[HKEY_LOCAL_MACHINE\\New]\n").ExitCode, 1);
+    }
+}
+
+}  // namespace
