@@ -27,9 +27,10 @@ public:
     void OnStationOff();
     void OnExit();
     void OnHelp();
+    void OnDisplayUsers();
+    void OnRemoveUser();
     // Commands whose features come with later work: present, unavailable.
     void OnSendMessage();
-    void OnRemoveUser();
     void OnStationOptions();
     void OnStationTest();
 

@@ -41,6 +41,8 @@ bool IsAvailable(int systemCommand) {
     switch (systemCommand) {
     case ID_STATION_ON:
     case ID_STATION_OFF:
+    case ID_DISPLAY_USERS:
+    case ID_REMOVE_USER:
     case ID_EXIT:
     case ID_APP_EXIT:
     case ID_HELP_INDEX:
