@@ -11,5 +11,6 @@ namespace cli {
 class Session;
 
 void AddPowerVerbs(CLI::App& app, Session& session);  // status, on, off
+void AddUserVerbs(CLI::App& app, Session& session);   // users, remove-user
 
 }  // namespace cli
