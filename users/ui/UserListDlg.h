@@ -4,6 +4,8 @@
 // dialog never opens.
 #pragma once
 
+#include <initializer_list>
+
 #include <wx/dialog.h>
 
 class wxListBox;
@@ -21,13 +23,22 @@ public:
     int DoModal();
 
     wxListBox* List() const { return m_list; }
+    // True while the list takes the focus: a selection then is not the person's.
+    bool Settling() const { return m_bSettling; }
 
 protected:
     wxPoint At(int x, int y) { return ConvertDialogToPixels(wxPoint(x, y)); }
     wxSize Size(int w, int h) { return ConvertDialogToPixels(wxSize(w, h)); }
-    // The Help button at the given place, showing this dialog's topic.
-    void AddHelpButton(int x, int y);
+    // The push buttons at the right (50 x 25 units each), OK the default; the
+    // Help button shows this dialog's topic. Then sizes the dialog.
+    struct ButtonPlace {
+        int Id;
+        const char* Label;
+        int X, Y;
+    };
+    void AddButtons(std::initializer_list<ButtonPlace> buttons);
 
 private:
     wxListBox* m_list;
+    bool m_bSettling = false;
 };
