@@ -4,8 +4,9 @@
 #include "host/types.h"
 
 namespace users {
+namespace {
 
-bool DeleteDirectoryTree(const std::string& directory) {
+bool DeleteTree(const std::string& directory) {
     host::WIN32_FIND_DATA found{};
     host::HANDLE search = host::FindFirstFile((directory + "\\*.*").c_str(), &found);
     if (search != host::INVALID_HANDLE_VALUE) {
@@ -22,7 +23,7 @@ bool DeleteDirectoryTree(const std::string& directory) {
                 removed = (attributes & host::FILE_ATTRIBUTE_DIRECTORY) ? host::RemoveDirectory(path.c_str())
                                                                        : host::DeleteFile(path.c_str());
             else if (attributes & host::FILE_ATTRIBUTE_DIRECTORY)
-                removed = DeleteDirectoryTree(path);
+                removed = DeleteTree(path);
             else
                 removed = host::DeleteFile(path.c_str());
             if (!removed) {
@@ -33,6 +34,16 @@ bool DeleteDirectoryTree(const std::string& directory) {
         host::FindClose(search);
     }
     return host::RemoveDirectory(directory.c_str()) != 0;
+}
+
+}  // namespace
+
+bool DeleteDirectoryTree(const std::string& directory) {
+    // A folder that is itself a link goes as a link; what it leads to stays.
+    const host::DWORD attributes = host::GetFileAttributes(directory.c_str());
+    if (attributes != host::INVALID_FILE_ATTRIBUTES && (attributes & host::FILE_ATTRIBUTE_REPARSE_POINT))
+        return host::RemoveDirectory(directory.c_str()) != 0;
+    return DeleteTree(directory);
 }
 
 }  // namespace users

@@ -119,6 +119,12 @@ TEST_F(ProfileRemovalTest, EachStepRemovesOrReportsItsOwnItem) {
              fs::create_directory_symlink(Windows() / "SYSTEM", Profile("Anna") / "system link");
          },
          {}, true, true, {outside / "f", Windows() / "SYSTEM" / "Brakor.vxd"}},
+        {"a profile folder that is a link", "Bertil",
+         [] {
+             fs::remove_all(Profile("Bertil"));
+             fs::create_directory_symlink(Windows() / "SYSTEM", Profile("Bertil"));
+         },
+         {}, true, true, {Windows() / "SYSTEM" / "Brakor.vxd"}},
         {"a file that cannot be deleted deep inside", "Anna",
          [] { ASSERT_TRUE(SetImmutable(Profile("Anna") / "Desktop" / "Notes.txt", true)) << "no immutable flag here"; },
          {"2006: Could not remove disk directory:\n\n[ c:\\windows\\profiles\\anna ]."}, false, true,
