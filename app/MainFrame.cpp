@@ -16,6 +16,7 @@
 #include "options/ui/OptionCommands.h"
 #include "station/ui/PowerCommands.h"
 #include "station/ui/TestCommand.h"
+#include "users/ui/ProfileCommands.h"
 
 namespace {
 
@@ -74,6 +75,8 @@ void CMainFrame::OnCommand(wxCommandEvent& event) {
     case cmd::ID_ALLOW_SHUTDOWN: OnAllowShutdown(); break;
     case cmd::ID_STOP_SHUTDOWN: OnStopShutdown(); break;
     case cmd::ID_STATION_OPTIONS: OnStationOptions(); break;
+    case cmd::ID_DISPLAY_USERS: OnDisplayUsers(); break;
+    case cmd::ID_REMOVE_USER: OnRemoveUser(); break;
     case cmd::ID_EXIT:
     case cmd::ID_APP_EXIT: OnExit(); break;
     case cmd::ID_HELP_FINDER: HelpBook::ShowContents(this); break;
@@ -116,6 +119,10 @@ void CMainFrame::OnStopShutdown() { options::ui::OnStopShutdown(*this); }
 
 void CMainFrame::OnStationOptions() { options::ui::OnStationOptions(*this); }
 
+void CMainFrame::OnDisplayUsers() { users::ui::OnDisplayUsers(*this); }
+
+void CMainFrame::OnRemoveUser() { users::ui::OnRemoveUser(*this); }
+
 void CMainFrame::OnExit() {
     // Returns at once; the window closes from the event loop.
     CallAfter([this] { Close(); });
@@ -134,5 +141,4 @@ int CMainFrame::IsDriverLoaded(unsigned short deviceNumber) { return ::IsDriverL
 // These commands' features come with later work: their menu items are greyed
 // and their panel buttons disabled, so nothing reaches them yet.
 void CMainFrame::OnSendMessage() {}
-void CMainFrame::OnRemoveUser() {}
 void CMainFrame::OnStationTest() { station::ui::OnStationTest(*this); }

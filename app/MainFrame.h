@@ -32,9 +32,10 @@ public:
     void OnAllowShutdown();
     void OnStopShutdown();
     void OnStationOptions();
+    void OnDisplayUsers();
+    void OnRemoveUser();
     // Commands whose features come with later work: present, unavailable.
     void OnSendMessage();
-    void OnRemoveUser();
     void OnStationTest();
 
     // Hands StationLaunched to the panel's On/Off pair.

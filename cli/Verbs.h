@@ -13,5 +13,6 @@ class Session;
 void AddPowerVerbs(CLI::App& app, Session& session);  // status, on, off
 void AddTestVerbs(CLI::App& app, Session& session);   // test
 void AddOptionVerbs(CLI::App& app, Session& session);  // options, set ...
+void AddUserVerbs(CLI::App& app, Session& session);   // users, remove-user
 
 }  // namespace cli

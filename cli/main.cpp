@@ -13,6 +13,7 @@ int main(int argc, char** argv) {
     cli::AddPowerVerbs(app, session);
     cli::AddTestVerbs(app, session);
     cli::AddOptionVerbs(app, session);
+    cli::AddUserVerbs(app, session);
 
     try {
         app.parse(argc, argv);

@@ -47,6 +47,8 @@ bool IsAvailable(int systemCommand) {
     case ID_ALLOW_SHUTDOWN:
     case ID_STOP_SHUTDOWN:
     case ID_STATION_OPTIONS:
+    case ID_DISPLAY_USERS:
+    case ID_REMOVE_USER:
     case ID_EXIT:
     case ID_APP_EXIT:
     case ID_HELP_INDEX:

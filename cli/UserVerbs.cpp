@@ -1,0 +1,82 @@
+// users and remove-user: the system's user profiles, as the Users menu has them.
+#include <memory>
+#include <string>
+
+#include <CLI/CLI.hpp>
+
+#include "cli/Session.h"
+#include "cli/Verbs.h"
+#include "host/text.h"
+#include "users/ProfileRemoval.h"
+#include "users/UserProfiles.h"
+
+namespace cli {
+namespace {
+
+constexpr unsigned IDS_NO_USER_NAMES = 2200;
+
+int ListUsers() {
+    const std::vector<std::string> names = users::FillUserProfileList();
+    if (names.empty()) return FailText(IDS_NO_USER_NAMES);
+    for (const std::string& name : names) Print(name);
+    return kOk;
+}
+
+struct RemoveOptions {
+    std::string Name;
+    bool Yes = false;
+    bool LoggedOn = false;
+};
+
+int RemoveUser(Session& session, const RemoveOptions& options) {
+    // Only a listed profile, spelt as the list has it: the name picks folders to remove.
+    std::string name;
+    for (const std::string& listed : users::FillUserProfileList())
+        if (host::MbsICmp(listed, options.Name) == 0) name = listed;
+    if (name.empty()) return Fail("there is no user profile named \"" + options.Name + "\"");
+
+    int refusal = kOk;
+    bool failed = false;
+    users::RemovalDialogue dialogue;
+    dialogue.Confirm = [&](const users::Message&) {
+        if (!options.Yes) refusal = RefuseWithoutYes("removing " + name + "'s user profile deletes its files");
+        return options.Yes;
+    };
+    dialogue.ConfirmLoggedOn = [&](const users::Message& message) {
+        if (options.LoggedOn) return true;
+        Fail(message.Text);
+        Fail(name + " is logged on at the V7 Station; add --logged-on to remove the profile anyway");
+        refusal = kUsage;
+        return false;
+    };
+    dialogue.Report = [&failed](const users::Message& message) {
+        Fail(message.Text);
+        failed = true;
+    };
+    switch (users::RemoveUserProfile(name, session.Configuration(), dialogue)) {
+    case users::RemovalOutcome::Declined: return refusal;
+    case users::RemovalOutcome::Ran:
+        if (failed) return kFailed;
+        Print("Removed the user profile of " + name + ".");
+        return kOk;
+    default: return kFailed;  // own profile (reported) or no name
+    }
+}
+
+}  // namespace
+
+void AddUserVerbs(CLI::App& app, Session& session) {
+    app.add_subcommand("users", "List the user names of the system's profile list, sorted")->callback([&session] {
+        session.SetExitCode(ListUsers());
+    });
+    auto* remove = app.add_subcommand(
+        "remove-user", "Remove a user's profile: its folder, password file, password-list entry and registry key");
+    auto options = std::make_shared<RemoveOptions>();
+    remove->add_option("NAME", options->Name, "The user name, as \"v7ctl users\" lists it")->required();
+    remove->add_flag("--yes,-y", options->Yes, "Go ahead: the profile's files are deleted");
+    remove->add_flag("--logged-on", options->LoggedOn,
+                     "Also when that user is logged on at the V7 Station");
+    remove->callback([&session, options] { session.SetExitCode(RemoveUser(session, *options)); });
+}
+
+}  // namespace cli

@@ -1,0 +1,44 @@
+// Files and folders on the drives: search, attributes, delete and folder
+// removal, with Windows paths ("C:\WINDOWS\Profiles\Anna").
+#pragma once
+
+#include "host/types.h"
+
+namespace host {
+
+constexpr DWORD FILE_ATTRIBUTE_READONLY = 0x01;
+constexpr DWORD FILE_ATTRIBUTE_DIRECTORY = 0x10;
+constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x80;         // no other attribute set
+constexpr DWORD FILE_ATTRIBUTE_REPARSE_POINT = 0x400;  // a symbolic link
+constexpr DWORD INVALID_FILE_ATTRIBUTES = 0xFFFFFFFF;
+
+struct WIN32_FIND_DATA {
+    DWORD dwFileAttributes;
+    char cFileName[MAX_PATH];
+};
+
+// Starts a search for the entries of a folder that match the last name of
+// pattern ('*' and '?' wildcards, "*.*" matches every name); a folder below
+// the drive's root also lists "." and "..". INVALID_HANDLE_VALUE when the
+// folder cannot be read or nothing matches. Names no Windows path can hold
+// (a backslash in them, longer than 259 bytes) are not listed.
+HANDLE FindFirstFile(const char* pattern, WIN32_FIND_DATA* data);
+// 0 past the last entry.
+BOOL FindNextFile(HANDLE search, WIN32_FIND_DATA* data);
+BOOL FindClose(HANDLE search);
+
+// INVALID_FILE_ATTRIBUTES for a missing entry. A symbolic link reports
+// FILE_ATTRIBUTE_REPARSE_POINT (with FILE_ATTRIBUTE_DIRECTORY when it leads
+// to a folder), never the attributes of what it points to.
+DWORD GetFileAttributes(const char* path);
+// Only FILE_ATTRIBUTE_READONLY is kept; a symbolic link is left as it is.
+BOOL SetFileAttributes(const char* path, DWORD attributes);
+
+// Fails for a folder, a read-only file and a missing one. A symbolic link is
+// removed itself.
+BOOL DeleteFile(const char* path);
+// Fails unless the folder is empty and not read-only. A symbolic link to a
+// folder is removed itself.
+BOOL RemoveDirectory(const char* path);
+
+}  // namespace host

@@ -1,0 +1,23 @@
+// Settings files such as system.ini: "[section]" headers and "key=value" lines.
+// Section and key names compare without regard to case.
+#pragma once
+
+#include "host/types.h"
+
+namespace host {
+
+// Copies the value of key in section (blanks around it trimmed, one pair of
+// matching quotes removed) into buffer, cut to size - 1 bytes on a character
+// boundary; a missing file, section or key gives defaultValue. Returns the
+// bytes copied, terminator excluded. section and key must be given.
+DWORD GetPrivateProfileString(const char* section, const char* key, const char* defaultValue, char* buffer,
+                              DWORD size, const char* fileName);
+
+// Sets key in section to value ("key=value", CR LF), adding the section and
+// the file as needed. A null value deletes the key's line, a null key the whole
+// section; every other line stays as it was. All of section, key and value
+// null flushes the file (writes are never held back, so it only succeeds).
+// Fails (0) when the file cannot be written: off the drive, read-only, ...
+BOOL WritePrivateProfileString(const char* section, const char* key, const char* value, const char* fileName);
+
+}  // namespace host

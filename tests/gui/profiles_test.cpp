@@ -1,0 +1,161 @@
+// Display Users and Remove User: the two list dialogs, the confirmations and
+// every message of the removal, from the menu and the panel's User button.
+#include <wx/button.h>
+#include <wx/listbox.h>
+
+#include "GuiTest.h"
+#include "host/emulated/root.h"
+#include "host/system.h"
+#include "panel/PictureButton.h"
+#include "panel/V7View.h"
+#include "users/UserProfiles.h"
+#include "users/ui/DisplayUsersDlg.h"
+#include "users/ui/RemoveUserDlg.h"
+
+namespace {
+
+using namespace guitest;
+namespace fs = std::filesystem;
+
+// A dialog of type T, handled by act (which returns the button that ends it).
+template <class T>
+class ExpectDialog : public wxExpectModalBase<T, ExpectDialog<T>> {
+public:
+    explicit ExpectDialog(std::function<int(T*)> act) : m_act(std::move(act)) {}
+
+protected:
+    int OnInvoked(T* dialog) const override { return m_act(dialog); }
+
+private:
+    std::function<int(T*)> m_act;
+};
+
+wxString Format(unsigned id, const wxString& name) {
+    wxString text = Text(id);
+    text.Replace("%s", name);
+    return text;
+}
+
+std::vector<wxString> Names(wxListBox* list) {
+    std::vector<wxString> names;
+    for (unsigned i = 0; i < list->GetCount(); ++i) names.push_back(list->GetString(i));
+    return names;
+}
+
+// As a click on a name: the selection and its notification.
+void Pick(wxListBox* list, const wxString& name) {
+    list->SetStringSelection(name);
+    wxCommandEvent event(wxEVT_LISTBOX, list->GetId());
+    event.SetEventObject(list);
+    event.SetInt(list->GetSelection());
+    list->ProcessWindowEvent(event);
+}
+
+fs::path Profile(const std::string& name) { return host::emulated::DriveCPath() / "WINDOWS" / "Profiles" / name; }
+
+class ProfilesTest : public GuiTest {
+protected:
+    void SetUp() override {
+        GuiTest::SetUp();
+        if (IsSkipped()) return;
+        ASSERT_EQ(RunHostTool({"init"}).ExitCode, 0);
+        StartDrivers();
+        m_frame = StartProgram();
+        ASSERT_NE(m_frame, nullptr);
+        char login[260] = {};
+        host::DWORD size = sizeof login;
+        ASSERT_TRUE(host::GetUserName(login, &size));
+        m_login = login;
+    }
+    // Picks name (or nothing) in the Remove User dialog and presses button.
+    ExpectDialog<CRemoveUserDlg> RemoveDialog(const wxString& name, int button = wxID_OK) {
+        return ExpectDialog<CRemoveUserDlg>([name, button](CRemoveUserDlg* dialog) {
+            auto* remove = wxStaticCast(dialog->FindWindow(wxID_OK), wxButton);
+            EXPECT_FALSE(remove->IsEnabled()) << "Remove is usable before a name is picked";
+            if (!name.empty()) Pick(dialog->List(), name);
+            EXPECT_EQ(remove->IsEnabled(), !name.empty());
+            if (button == wxID_OK) dialog->TransferDataFromWindow();
+            return button;
+        });
+    }
+    CMainFrame* m_frame = nullptr;
+    std::string m_login;
+};
+
+TEST_F(ProfilesTest, DisplayUsersShowsTheSortedNamesWithNoneSelected) {
+    wxTEST_DIALOG(PickMenuCommand(m_frame, cmd::ID_DISPLAY_USERS), ExpectDialog<CDisplayUsersDlg>([this](auto* dialog) {
+                      EXPECT_EQ(dialog->GetId(), 104);
+                      EXPECT_EQ(dialog->GetTitle(), "Display Users");
+                      wxListBox* list = dialog->List();
+                      EXPECT_EQ(list->GetId(), 1015);
+                      std::vector<wxString> expected;
+                      for (const std::string& n : users::FillUserProfileList()) expected.push_back(wxString::FromUTF8(n));
+                      EXPECT_EQ(Names(list), expected);
+                      EXPECT_EQ(expected.front(), "Anna");
+                      EXPECT_EQ(list->GetSelection(), wxNOT_FOUND);
+                      EXPECT_NE(dialog->FindWindow(wxID_OK), nullptr);
+                      EXPECT_EQ(dialog->FindWindow(wxID_CANCEL), nullptr);
+                      // Help shows this dialog's topic.
+                      wxCommandEvent help(wxEVT_BUTTON, CUserListDlg::HelpButtonId());
+                      dialog->FindWindow(CUserListDlg::HelpButtonId())->ProcessWindowEvent(help);
+                      EXPECT_EQ(ShownHelpPage(), "dialog-104.htm");
+                      return wxID_OK;
+                  }));
+}
+
+TEST_F(ProfilesTest, WithoutAProfileListBothCommandsShowOnlyMessage2200) {
+    for (const std::string& name : users::FillUserProfileList())
+        host::RegDeleteKey(host::HKEY_LOCAL_MACHINE, (std::string(users::kProfileListKey) + "\\" + name).c_str());
+    wxTEST_DIALOG(PickMenuCommand(m_frame, cmd::ID_DISPLAY_USERS), ExpectMessageBox(Text(2200), wxOK));
+    host::RegDeleteKey(host::HKEY_LOCAL_MACHINE, users::kProfileListKey);
+    wxTEST_DIALOG(PickMenuCommand(m_frame, cmd::ID_REMOVE_USER), ExpectMessageBox(Text(2200), wxOK));
+}
+
+TEST_F(ProfilesTest, RemoveUserAsksAndRefusesBeforeRemovingAnything) {
+    StationConfiguration config;
+    config.LoadConfiguration();
+    config.CurrentUser = "anna";
+    config.SaveConfiguration();
+    const wxString own = wxString::FromUTF8(m_login);
+    wxTEST_DIALOG(ClickWithMouse(m_frame->GetActiveView()->Button(CV7View::IDC_USER)),
+                  RemoveDialog("Anna", wxID_CANCEL));
+    wxTEST_DIALOG(m_frame->OnRemoveUser(), RemoveDialog(""));
+    wxTEST_DIALOG(m_frame->OnRemoveUser(), RemoveDialog(own), ExpectMessageBox(Format(2203, own), wxOK));
+    wxTEST_DIALOG(m_frame->OnRemoveUser(), RemoveDialog("Bertil"), ExpectMessageBox(Format(2202, "Bertil"), wxNO));
+    // Removing the profile of someone logged on at the station: No is the default.
+    wxTEST_DIALOG(m_frame->OnRemoveUser(), RemoveDialog("Anna"), ExpectMessageBox(Format(2202, "Anna"), wxYES),
+                  ExpectDialog<wxMessageDialog>([](wxMessageDialog* box) {
+                      EXPECT_EQ(box->GetMessage(), Format(2204, "Anna"));
+                      EXPECT_EQ(box->GetMessageDialogStyle() & (wxYES_NO | wxNO_DEFAULT), wxYES_NO | wxNO_DEFAULT);
+                      return wxID_NO;
+                  }));
+    EXPECT_EQ(users::FillUserProfileList().size(), 4u);
+    EXPECT_TRUE(fs::exists(Profile("Anna")) && fs::exists(Profile("Bertil")) && fs::exists(Profile(m_login)));
+
+    wxTEST_DIALOG(m_frame->OnRemoveUser(), RemoveDialog("Anna"), ExpectMessageBox(Format(2202, "Anna"), wxYES),
+                  ExpectMessageBox(Format(2204, "Anna"), wxYES));
+    EXPECT_FALSE(fs::exists(Profile("Anna")));
+    EXPECT_EQ(users::FillUserProfileList().size(), 3u);
+}
+
+TEST_F(ProfilesTest, EachFailedRemovalHasItsMessage) {
+    const fs::path windows = host::emulated::DriveCPath() / "WINDOWS";
+    fs::remove_all(Profile("Bertil"));
+    fs::remove(windows / "BERTIL.PWL");
+    fs::permissions(windows / "system.ini", fs::perms::owner_write, fs::perm_options::remove);
+    host::HKEY key = nullptr;
+    host::RegCreateKey(host::HKEY_LOCAL_MACHINE, (std::string(users::kProfileListKey) + "\\Bertil\\Sub").c_str(), &key);
+    host::RegCloseKey(key);
+
+    wxString key2014 = Text(2014);
+    key2014.Replace("%s", wxString(users::kProfileListKey) + "\\Bertil");
+    wxString message2010 = Text(2010);
+    message2010.Replace("%s", "c:\\windows\\system.ini", false);
+    message2010.Replace("%s", "Bertil", false);
+    wxTEST_DIALOG(m_frame->OnRemoveUser(), RemoveDialog("Bertil"), ExpectMessageBox(Format(2202, "Bertil"), wxYES),
+                  ExpectMessageBox(Format(2006, "c:\\windows\\profiles\\bertil"), wxOK),
+                  ExpectMessageBox(Format(2007, "c:\\windows\\bertil.pwl"), wxOK),
+                  ExpectMessageBox(message2010, wxOK), ExpectMessageBox(key2014, wxOK));
+}
+
+}  // namespace

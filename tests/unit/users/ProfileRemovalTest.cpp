@@ -1,0 +1,231 @@
+// The profile removal sequence on a host laid down by "v7-host init": what is
+// removed, what stays, and which messages come, for damaged and hostile set-ups.
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+
+#include "host/emulated/root.h"
+#include "host/inifile.h"
+#include "host/registry.h"
+#include "host/system.h"
+#include "host/text.h"
+#include "support/TempHostRoot.h"
+#include "users/ProfileRemoval.h"
+#include "users/UserProfiles.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path Windows() { return host::emulated::DriveCPath() / "WINDOWS"; }
+fs::path Profile(const std::string& name) { return Windows() / "Profiles" / name; }
+bool Exists(const fs::path& path) { return fs::symlink_status(path).type() != fs::file_type::not_found; }
+
+// Sets or clears the immutable flag, which stops even root from deleting a file.
+bool SetImmutable(const fs::path& file, bool on) {
+    int fd = open(file.c_str(), O_RDONLY);
+    int flags = 0;
+    bool done = fd >= 0 && ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 &&
+                (flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL, ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0);
+    if (fd >= 0) close(fd);
+    return done;
+}
+
+std::string PasswordEntry(const std::string& name) {
+    char value[260] = {};
+    host::GetPrivateProfileString("Password Lists", name.c_str(), "", value, sizeof value, "C:\\WINDOWS\\system.ini");
+    return value;
+}
+
+bool ProfileKeyExists(const std::string& name) {
+    host::HKEY key = nullptr;
+    const std::string path = std::string(users::kProfileListKey) + "\\" + name;
+    if (host::RegOpenKeyEx(host::HKEY_LOCAL_MACHINE, path.c_str(), 0, host::KEY_READ, &key) != host::ERROR_SUCCESS)
+        return false;
+    host::RegCloseKey(key);
+    return true;
+}
+
+void AddProfileKey(const std::string& path) {
+    host::HKEY key = nullptr;
+    ASSERT_EQ(host::RegCreateKey(host::HKEY_LOCAL_MACHINE, (std::string(users::kProfileListKey) + "\\" + path).c_str(), &key),
+              host::ERROR_SUCCESS);
+    host::RegCloseKey(key);
+}
+
+std::string LoginName() {
+    char name[260] = {};
+    host::DWORD size = sizeof name;
+    return host::GetUserName(name, &size) ? name : "";
+}
+
+class ProfileRemovalTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(RunHostTool({"init"}).ExitCode, 0); }
+
+    struct Run {
+        users::RemovalOutcome Outcome;
+        std::vector<std::string> Messages;  // "id: text" of every box, in order
+    };
+    Run Remove(const std::string& name, bool yes = true, bool yesLoggedOn = true) {
+        Run run{};
+        auto note = [&run](const users::Message& m) { run.Messages.push_back(std::to_string(m.Id) + ": " + m.Text); };
+        users::RemovalDialogue dialogue;
+        dialogue.Confirm = [&](const users::Message& m) { note(m); return yes; };
+        dialogue.ConfirmLoggedOn = [&](const users::Message& m) { note(m); return yesLoggedOn; };
+        dialogue.Report = note;
+        StationConfiguration config;
+        run.Outcome = users::RemoveUserProfile(name, config, dialogue);
+        return run;
+    }
+    TempHostRoot m_root;
+};
+
+TEST_F(ProfileRemovalTest, EachStepRemovesOrReportsItsOwnItem) {
+    const fs::path outside = m_root.Path() / "outside";
+    struct Case {
+        const char* What;
+        std::string Name;
+        std::function<void()> Damage;
+        std::vector<std::string> Messages;  // after 2202
+        bool FolderGone, PasswordFileGone;
+        std::vector<fs::path> Kept;
+    } const cases[] = {
+        {"a whole profile, read-only USER.DAT inside", "Anna", [] {}, {}, true, true, {}},
+        {"no profile folder", "Anna", [] { fs::remove_all(Profile("Anna")); },
+         {"2006: Could not remove disk directory:\n\n[ c:\\windows\\profiles\\anna ]."}, true, true, {}},
+        {"no password-list entry", "Anna",
+         [] { host::WritePrivateProfileString("Password Lists", "Anna", nullptr, "C:\\WINDOWS\\system.ini"); },
+         {}, true, false, {}},
+        {"a password file that is gone", "Bertil", [] { fs::remove(Windows() / "BERTIL.PWL"); },
+         {"2007: Could not remove disk file:\n\n[ c:\\windows\\bertil.pwl ]."}, true, true, {}},
+        {"a password file off the drive", "Anna",
+         [&] { host::WritePrivateProfileString("Password Lists", "Anna", (outside / "f").c_str(), "C:\\WINDOWS\\system.ini"); },
+         {"2007: Could not remove disk file:\n\n[ " + host::FoldCase((outside / "f").string()) + " ]."}, true, false,
+         {outside / "f"}},
+        {"a password file above the drive", "Anna",
+         [&] { host::WritePrivateProfileString("Password Lists", "Anna", "C:\\..\\outside\\f", "C:\\WINDOWS\\system.ini"); },
+         {"2007: Could not remove disk file:\n\n[ c:\\..\\outside\\f ]."}, true, false, {outside / "f"}},
+        {"links to outside and to the drive", "Anna",
+         [&] {
+             fs::create_directory_symlink(outside, Profile("Anna") / "dir link");
+             fs::create_symlink(outside / "f", Profile("Anna") / "Desktop" / "file link");
+             fs::create_directory_symlink(Windows() / "SYSTEM", Profile("Anna") / "system link");
+         },
+         {}, true, true, {outside / "f", Windows() / "SYSTEM" / "Brakor.vxd"}},
+        {"a profile folder that is a link", "Bertil",
+         [] {
+             fs::remove_all(Profile("Bertil"));
+             fs::create_directory_symlink(Windows() / "SYSTEM", Profile("Bertil"));
+         },
+         {}, true, true, {Windows() / "SYSTEM" / "Brakor.vxd"}},
+        {"a file that cannot be deleted deep inside", "Anna",
+         [] { ASSERT_TRUE(SetImmutable(Profile("Anna") / "Desktop" / "Notes.txt", true)) << "no immutable flag here"; },
+         {"2006: Could not remove disk directory:\n\n[ c:\\windows\\profiles\\anna ]."}, false, true,
+         {Profile("Anna") / "Desktop" / "Notes.txt"}},
+        {"an entry no Windows path can name", "Anna",
+         [] { std::ofstream(Profile("Anna") / "x\\..\\..\\..\\system.ini") << "hostile"; },
+         {"2006: Could not remove disk directory:\n\n[ c:\\windows\\profiles\\anna ]."}, false, true,
+         {Windows() / "system.ini"}},
+        {"a name that is no folder name", "..",
+         [] {
+             AddProfileKey("..");
+             host::WritePrivateProfileString("Password Lists", "..", "C:\\WINDOWS\\ANNA.PWL", "C:\\WINDOWS\\system.ini");
+         },
+         {"2006: Could not remove disk directory:\n\n[ c:\\windows\\profiles\\.. ].",
+          "2007: Could not remove disk file:\n\n[ c:\\windows\\anna.pwl ]."},
+         false, false, {Profile("Anna"), Windows() / "ANNA.PWL"}},
+        {"a name with a colon", "a:b", [] { AddProfileKey("a:b"); },
+         {"2006: Could not remove disk directory:\n\n[ c:\\windows\\profiles\\a:b ]."}, true, true, {}},
+        {"a read-only system.ini", "Anna",
+         [] { fs::permissions(Windows() / "system.ini", fs::perms::owner_write, fs::perm_options::remove); },
+         {"2010: Could not remove [Password List] entry in c:\\windows\\system.ini file for user Anna."}, true, true, {}},
+        {"a profile key with a subkey", "Anna", [] { AddProfileKey("Anna\\Extra"); },
+         {"2014: Could not remove registry key:\n\n[ SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\ProfileList\\Anna ]."},
+         true, true, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.What);
+        TempHostRoot root;
+        ASSERT_EQ(RunHostTool({"init"}).ExitCode, 0);
+        fs::create_directories(outside);
+        std::ofstream(outside / "f") << "keep";
+        const std::string pwl = PasswordEntry(c.Name);
+        c.Damage();
+
+        const Run run = Remove(c.Name);
+        EXPECT_EQ(run.Outcome, users::RemovalOutcome::Ran);
+        ASSERT_FALSE(run.Messages.empty());
+        EXPECT_EQ(run.Messages[0].rfind("2202: Please confirm you wish to remove " + c.Name + "'s", 0), 0u);
+        EXPECT_EQ(std::vector<std::string>(run.Messages.begin() + 1, run.Messages.end()), c.Messages);
+        EXPECT_EQ(!Exists(Profile(c.Name)), c.FolderGone);
+        if (!pwl.empty()) {
+            EXPECT_EQ(!Exists(Windows() / pwl.substr(11)), c.PasswordFileGone) << pwl;
+        }
+        auto failed = [&c](const char* id) {
+            for (const std::string& m : c.Messages)
+                if (m.rfind(id, 0) == 0) return true;
+            return false;
+        };
+        EXPECT_EQ(PasswordEntry(c.Name).empty(), !failed("2010"));
+        EXPECT_EQ(ProfileKeyExists(c.Name), failed("2014"));
+        for (const fs::path& kept : c.Kept) EXPECT_TRUE(Exists(kept)) << kept;
+        EXPECT_TRUE(Exists(Windows() / "Profiles" / "Bertil") || c.Name == "Bertil");
+
+        SetImmutable(Profile("Anna") / "Desktop" / "Notes.txt", false);
+        fs::remove_all(outside);
+    }
+}
+
+TEST_F(ProfileRemovalTest, RefusalsAndNoAnswersRemoveNothing) {
+    StationConfiguration config;
+    config.LoadConfiguration();
+    config.CurrentUser = "anna";  // logged on at the station
+    config.SaveConfiguration();
+    std::string own = LoginName();
+    for (char& c : own) c = static_cast<char>(toupper(c));
+    struct Case {
+        std::string Name;
+        bool Yes, YesLoggedOn;
+        users::RemovalOutcome Outcome;
+        std::vector<unsigned> Asked;
+    } const cases[] = {
+        {"", true, true, users::RemovalOutcome::NothingChosen, {}},
+        {own, true, true, users::RemovalOutcome::OwnProfile, {2203}},
+        {"Bertil", false, true, users::RemovalOutcome::Declined, {2202}},
+        {"Anna", true, false, users::RemovalOutcome::Declined, {2202, 2204}},
+    };
+    for (const Case& c : cases) {
+        const Run run = Remove(c.Name, c.Yes, c.YesLoggedOn);
+        EXPECT_EQ(run.Outcome, c.Outcome) << c.Name;
+        std::vector<unsigned> asked;
+        for (const std::string& m : run.Messages) asked.push_back(std::stoul(m));
+        EXPECT_EQ(asked, c.Asked) << c.Name;
+    }
+    EXPECT_EQ(Remove("Anna").Messages.at(1),
+              "2204: User \"Anna\" is currently logged on to the V7 station.\n\nIt is not recommended to remove a "
+              "user's profile while they are logged on. You should have the user select \"Close all programs and "
+              "login as a different user\" from the Start->Shut Down menu, and remove the user only after they have "
+              "logged out.\n\nPlease confirm you really wish to remove Anna's user profile right now.");
+    EXPECT_FALSE(ProfileKeyExists("Anna"));
+    EXPECT_TRUE(ProfileKeyExists("Bertil") && ProfileKeyExists(LoginName()) && Exists(Profile("Bertil")));
+}
+
+TEST_F(ProfileRemovalTest, ProfileListIsSortedWithoutRegardToCase) {
+    for (const char* name : {"zed", "Ärla", "adam", "Zoe"}) AddProfileKey(name);
+    // Without the login user's profile, whose name differs from host to host.
+    host::RegDeleteKey(host::HKEY_LOCAL_MACHINE, (std::string(users::kProfileListKey) + "\\" + LoginName()).c_str());
+    const std::vector<std::string> expected{"adam", "Anna", "Bertil", "User1", "zed", "Zoe", "Ärla"};
+    EXPECT_EQ(users::FillUserProfileList(), expected);
+    AddProfileKey("Anna\\Below");  // a subkey of a profile is no profile
+    EXPECT_EQ(users::FillUserProfileList(), expected);
+    host::RegDeleteKey(host::HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\ProfileList\\Anna\\Below");
+}
+
+}  // namespace

@@ -1,0 +1,98 @@
+#include "users/ProfileRemoval.h"
+
+#include "host/files.h"
+#include "host/inifile.h"
+#include "host/registry.h"
+#include "host/system.h"
+#include "host/text.h"
+#include "users/DirectoryTree.h"
+#include "users/UserProfiles.h"
+
+namespace users {
+namespace {
+
+constexpr unsigned IDS_COULD_NOT_REMOVE_DIRECTORY = 2006;
+constexpr unsigned IDS_COULD_NOT_REMOVE_FILE = 2007;
+constexpr unsigned IDS_COULD_NOT_REMOVE_PASSWORD_ENTRY = 2010;
+constexpr unsigned IDS_COULD_NOT_REMOVE_KEY = 2014;
+constexpr unsigned IDS_CONFIRM_REMOVE = 2202;
+constexpr unsigned IDS_OWN_PROFILE = 2203;
+constexpr unsigned IDS_CONFIRM_REMOVE_LOGGED_ON = 2204;
+constexpr const char* kPasswordLists = "Password Lists";
+
+std::string WindowsDirectory() {
+    char buffer[host::MAX_PATH] = {};
+    host::GetWindowsDirectory(buffer, host::MAX_PATH);
+    return buffer;
+}
+
+void RemoveProfileFolder(const std::string& windows, const std::string& name, const RemovalDialogue& dialogue) {
+    const std::string folder = windows + "\\Profiles\\" + name;
+    // A name that is no plain folder name would lead the path elsewhere.
+    if (IsPlainFolderName(name) && DeleteDirectoryTree(folder)) return;
+    dialogue.Report(FormatMessage(IDS_COULD_NOT_REMOVE_DIRECTORY, {host::FoldCase(folder)}));
+}
+
+void RemovePasswordFile(const std::string& systemIni, const std::string& name, const RemovalDialogue& dialogue) {
+    char file[host::MAX_PATH] = {};
+    if (host::GetPrivateProfileString(kPasswordLists, name.c_str(), "", file, host::MAX_PATH, systemIni.c_str()) == 0)
+        return;
+    // The entry of a name that is no plain folder name is not trusted to name this user's file.
+    if (IsPlainFolderName(name) && host::DeleteFile(file)) return;
+    dialogue.Report(FormatMessage(IDS_COULD_NOT_REMOVE_FILE, {host::FoldCase(file)}));
+}
+
+void RemovePasswordEntry(const std::string& systemIni, const std::string& name, const RemovalDialogue& dialogue) {
+    if (host::WritePrivateProfileString(kPasswordLists, name.c_str(), nullptr, systemIni.c_str())) return;
+    dialogue.Report(FormatMessage(IDS_COULD_NOT_REMOVE_PASSWORD_ENTRY, {host::FoldCase(systemIni), name}));
+}
+
+void RemoveProfileKey(const std::string& name, const RemovalDialogue& dialogue) {
+    const std::string key = std::string(kProfileListKey) + "\\" + name;
+    // A backslash would name a key further down, never this profile's own.
+    if (name.find('\\') == std::string::npos &&
+        host::RegDeleteKey(host::HKEY_LOCAL_MACHINE, key.c_str()) == host::ERROR_SUCCESS) return;
+    dialogue.Report(FormatMessage(IDS_COULD_NOT_REMOVE_KEY, {key}));
+}
+
+}  // namespace
+
+bool IsPlainFolderName(const std::string& name) {
+    if (name.empty() || name == "." || name == "..") return false;
+    for (unsigned char c : name)
+        if (c < 0x20 || c == 0x7F || c == '\\' || c == '/' || c == ':') return false;
+    return true;
+}
+
+bool IsOwnProfile(const std::string& name) {
+    char user[host::MAX_PATH] = {};
+    host::DWORD size = host::MAX_PATH;
+    return host::GetUserName(user, &size) && host::MbsICmp(user, name) == 0;
+}
+
+RemovalOutcome RemoveUserProfile(const std::string& name, StationConfiguration& config,
+                                 const RemovalDialogue& dialogue) {
+    if (name.empty()) return RemovalOutcome::NothingChosen;
+    if (IsOwnProfile(name)) {
+        dialogue.Report(FormatMessage(IDS_OWN_PROFILE, {name}));
+        return RemovalOutcome::OwnProfile;
+    }
+    if (!dialogue.Confirm(FormatMessage(IDS_CONFIRM_REMOVE, {name}))) return RemovalOutcome::Declined;
+    config.LoadConfiguration();
+    if (host::MbsICmp(name, config.CurrentUser) == 0 &&
+        !dialogue.ConfirmLoggedOn(FormatMessage(IDS_CONFIRM_REMOVE_LOGGED_ON, {name, name})))
+        return RemovalOutcome::Declined;
+
+    const std::string windows = WindowsDirectory();
+    const std::string systemIni = windows + "\\system.ini";
+    RemoveProfileFolder(windows, name, dialogue);
+    RemovePasswordFile(systemIni, name, dialogue);
+    RemovePasswordEntry(systemIni, name, dialogue);
+    RemoveProfileKey(name, dialogue);
+    // Flush results are not checked: each step above already reported its own failure.
+    host::WritePrivateProfileString(nullptr, nullptr, nullptr, systemIni.c_str());
+    host::RegFlushKey(host::HKEY_LOCAL_MACHINE);
+    return RemovalOutcome::Ran;
+}
+
+}  // namespace users
