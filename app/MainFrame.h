@@ -27,6 +27,7 @@ public:
     void OnStationOff();
     void OnExit();
     void OnHelp();
+    void OnMoreHelp();
     // Commands whose features come with later work: present, unavailable.
     void OnSendMessage();
     void OnRemoveUser();
