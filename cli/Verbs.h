@@ -11,5 +11,6 @@ namespace cli {
 class Session;
 
 void AddPowerVerbs(CLI::App& app, Session& session);  // status, on, off
+void AddVersionVerbs(CLI::App& app, Session& session);  // version
 
 }  // namespace cli

@@ -11,6 +11,7 @@ int main(int argc, char** argv) {
 
     cli::Session session;
     cli::AddPowerVerbs(app, session);
+    cli::AddVersionVerbs(app, session);
 
     try {
         app.parse(argc, argv);
