@@ -1,5 +1,7 @@
 #include "options/ui/AboutDlg.h"
 
+#include <string>
+
 #include <wx/button.h>
 #include <wx/image.h>
 #include <wx/mstream.h>
@@ -56,17 +58,11 @@ CAboutDlg::CAboutDlg(wxWindow* parent) : wxDialog(parent, IDD, "About") {
 }
 
 void CAboutDlg::ShowAboutOrVersions() {
-    unsigned caption = 0;
-    if (m_bAboutShown) {
-        m_strShown = options::VersionReport();
-        caption = IDS_COPYRIGHT_CAPTION;
-    } else {
-        m_strShown = options::AboutText();
-        caption = IDS_VERSIONS_CAPTION;
-    }
+    const std::string text = m_bAboutShown ? options::VersionReport() : options::AboutText();
+    const unsigned caption = m_bAboutShown ? IDS_COPYRIGHT_CAPTION : IDS_VERSIONS_CAPTION;
     m_bAboutShown = !m_bAboutShown;
     // Shown as it stands: an ampersand in a file's version is no mnemonic.
-    m_text->SetLabelText(options::ui::ForDisplay(m_strShown));
+    m_text->SetLabelText(options::ui::ForDisplay(text));
     m_btnVersions->SetLabel(options::ui::StringText(caption));
 }
 

@@ -2,8 +2,6 @@
 // button switches the same text to the drivers' version report and back.
 #pragma once
 
-#include <string>
-
 #include <wx/dialog.h>
 
 class wxButton;
@@ -25,14 +23,11 @@ public:
     void ShowAboutOrVersions();
 
     bool AboutShown() const { return m_bAboutShown; }
-    // The text shown, with "\r\n" line ends as it was built.
-    const std::string& ShownText() const { return m_strShown; }
 
 private:
     void OnCharHook(wxKeyEvent& event);
 
     bool m_bAboutShown = false;
-    std::string m_strShown;
     wxStaticText* m_text = nullptr;
     wxButton* m_btnVersions = nullptr;
 };
