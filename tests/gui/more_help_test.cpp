@@ -39,7 +39,8 @@ protected:
 };
 
 TEST_F(MoreHelpTest, HelpMenuOpensTheBox) {
-    wxTEST_DIALOG(EXPECT_TRUE(PickMenuCommand(m_frame, cmd::ID_MORE_HELP)), wxExpectDismissableModal<CMoreHelpDlg>(wxID_OK));
+    wxTEST_DIALOG(EXPECT_TRUE(PickMenuCommand(m_frame, cmd::ID_MORE_HELP)),
+                  wxExpectDismissableModal<CMoreHelpDlg>(wxID_OK));
 }
 
 TEST_F(MoreHelpTest, ButtonsOpenTheirAddressesOrNameThemInMessage1403) {
