@@ -14,6 +14,7 @@
 #include "resources/Bitmaps.h"
 #include "resources/StringTable.h"
 #include "options/ui/OptionCommands.h"
+#include "options/ui/InfoCommands.h"
 #include "station/ui/PowerCommands.h"
 #include "station/ui/TestCommand.h"
 #include "users/ui/ProfileCommands.h"
@@ -83,6 +84,7 @@ void CMainFrame::OnCommand(wxCommandEvent& event) {
     case cmd::ID_HELP_INDEX:
     case cmd::ID_DEFAULT_HELP: HelpBook::ShowIndex(this); break;
     case cmd::ID_HELP: OnHelp(); break;
+    case cmd::ID_MORE_HELP: OnMoreHelp(); break;
     case cmd::ID_CONTEXT_HELP: HelpBook::ShowContextHelp(this); break;
     case cmd::ID_APP_ABOUT:
     case cmd::ID_HELP_USING:
@@ -131,6 +133,8 @@ void CMainFrame::OnExit() {
 void CMainFrame::OnHelp() {
     HelpBook::ShowTopicFor(nullptr);  // the topic of the active window
 }
+
+void CMainFrame::OnMoreHelp() { options::ui::OnMoreHelp(*this); }
 
 void CMainFrame::UpdateOnOffButtons() {
     if (m_view) m_view->EnableOnOffButtons(m_config.StationLaunched != 0);

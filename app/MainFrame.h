@@ -34,6 +34,7 @@ public:
     void OnStationOptions();
     void OnDisplayUsers();
     void OnRemoveUser();
+    void OnMoreHelp();
     // Commands whose features come with later work: present, unavailable.
     void OnSendMessage();
     void OnStationTest();

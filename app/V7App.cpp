@@ -14,6 +14,7 @@
 #include "app/V7Doc.h"
 #include "host/device.h"
 #include "host/emulated/root.h"
+#include "options/ui/InfoCommands.h"
 #include "resources/StringTable.h"
 #include "resources/ui/MessageBox.h"
 #include "station/DriverChannel.h"
@@ -143,9 +144,7 @@ void CV7App::ReportRegistryProblem() {
     if (!problem.empty()) wxMessageBox(wxString::FromUTF8(problem), GetAppDisplayName(), wxOK | wxICON_ERROR);
 }
 
-void CV7App::OnAppAbout(wxCommandEvent&) {
-    // The About box comes with its feature; until then the item is greyed.
-}
+void CV7App::OnAppAbout(wxCommandEvent&) { options::ui::OnAppAbout(); }
 
 void CV7App::OnHelpUsing(wxCommandEvent&) {
     HelpBook::ShowHelpOnHelp(GetTopWindow());

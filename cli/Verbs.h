@@ -14,5 +14,6 @@ void AddPowerVerbs(CLI::App& app, Session& session);  // status, on, off
 void AddTestVerbs(CLI::App& app, Session& session);   // test
 void AddOptionVerbs(CLI::App& app, Session& session);  // options, set ...
 void AddUserVerbs(CLI::App& app, Session& session);   // users, remove-user
+void AddVersionVerbs(CLI::App& app, Session& session);  // version
 
 }  // namespace cli

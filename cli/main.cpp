@@ -14,6 +14,7 @@ int main(int argc, char** argv) {
     cli::AddTestVerbs(app, session);
     cli::AddOptionVerbs(app, session);
     cli::AddUserVerbs(app, session);
+    cli::AddVersionVerbs(app, session);
 
     try {
         app.parse(argc, argv);

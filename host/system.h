@@ -11,6 +11,8 @@ BOOL GetUserName(char* buffer, DWORD* size);
 
 // Milliseconds since the system started; wraps after about 49.7 days.
 DWORD GetTickCount();
+// The same count in 64 bits: it does not wrap while the machine runs.
+ULONGLONG GetTickCount64();
 
 // The Windows directory, "C:\WINDOWS" (no trailing backslash). Returns the
 // length copied, or the size needed (terminator included) when size is too small.

@@ -22,6 +22,7 @@ constexpr StringEntry kStrings[] = {
     {1303, "Versions"},
     {1304, "1.20"},
     {1305, "K"},
+    {1306, "Copyright \u00A9 Halvorn. All rights reserved."},
     {1309, "\tnot loaded"},
     {1310, "\t%d.%02d is loaded"},
     {1311, "\t%X.%02X is loaded"},
@@ -31,15 +32,18 @@ constexpr StringEntry kStrings[] = {
     {1400,
      "Halvorn Technical Support\r\n"
      "\r\n"
-     "For answers to common questions, driver updates and\r\n"
-     "news about Orvane V7, visit our web site.\r\n"
+     "Answers to common questions,\r\n"
+     "driver updates and news about\r\n"
+     "Orvane V7 are on our web site:\r\n"
+     "https://www.halvorn.example/\r\n"
      "\r\n"
-     "Web:    http://www.halvorn.example/\r\n"
-     "Email:  support@halvorn.example\r\n"
+     "Or write to us at\r\n"
+     "support@halvorn.example\r\n"
      "\r\n"
-     "When you write to us, please tell us the versions\r\n"
-     "shown by the About box (Help menu, Versions button)."},
-    {1401, "http://www.halvorn.example/"},
+     "Please tell us the versions\r\n"
+     "the About box shows (Help\r\n"
+     "menu, About, Versions)."},
+    {1401, "https://www.halvorn.example/"},
     {1402, "mailto:support@halvorn.example"},
     {1403,
      "Error executing %s. Try accessing this site manually in your favorite Web "

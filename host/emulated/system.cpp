@@ -47,13 +47,16 @@ BOOL GetUserName(char* buffer, DWORD* size) {
     return 1;
 }
 
-DWORD GetTickCount() {
+ULONGLONG GetTickCount64() {
     // The boot-time clock counts time spent suspended too, as the tick count
     // does on Windows; the monotonic clock would stop while the machine sleeps.
     timespec now{};
     clock_gettime(CLOCK_BOOTTIME, &now);
-    std::uint64_t ms = static_cast<std::uint64_t>(now.tv_sec) * 1000u + static_cast<std::uint64_t>(now.tv_nsec) / 1000000u;
-    return static_cast<DWORD>(ms);  // wraps after about 49.7 days, as on Windows
+    return static_cast<ULONGLONG>(now.tv_sec) * 1000u + static_cast<ULONGLONG>(now.tv_nsec) / 1000000u;
+}
+
+DWORD GetTickCount() {
+    return static_cast<DWORD>(GetTickCount64());  // wraps after about 49.7 days, as on Windows
 }
 
 UINT GetWindowsDirectory(char* buffer, UINT size) { return CopyOut("C:\\WINDOWS", buffer, size); }

@@ -57,9 +57,11 @@ bool IsAvailable(int systemCommand) {
     case ID_CONTEXT_HELP:
     case ID_HELP:
     case ID_DEFAULT_HELP:
+    case ID_MORE_HELP:
+    case ID_APP_ABOUT:
         return true;
     default:
-        // Shut down, users, messages, more help and About come
+        // Shut down and messages come
         // with their features.
         return false;
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <string_view>
 
 #include "host/emulated/driver_catalog.h"
 #include "host/emulated/stationd/ControlCodes.h"
@@ -24,6 +25,29 @@ std::string CatalogName(const std::string& name) {
     return {};
 }
 
+bool ParseByte(std::string_view text, std::uint8_t* value) {
+    unsigned number = 256;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (ec != std::errc() || end != text.data() + text.size() || number > 255) return false;
+    *value = static_cast<std::uint8_t>(number);
+    return true;
+}
+
+// "Tilvex=2.19": the driver and the version bytes its loaded record carries.
+bool ParseDriverVersion(const std::string& value, Options* options) {
+    const auto equals = value.find('=');
+    const auto dot = value.find('.', equals == std::string::npos ? 0 : equals);
+    if (equals == std::string::npos || dot == std::string::npos) return false;
+    const std::string name = CatalogName(value.substr(0, equals));
+    std::uint8_t major = 0, minor = 0;
+    const std::string_view text = value;
+    if (name.empty() || !ParseByte(text.substr(equals + 1, dot - equals - 1), &major) ||
+        !ParseByte(text.substr(dot + 1), &minor))
+        return false;
+    options->Versions[name] = {major, minor};
+    return true;
+}
+
 bool FitsRecordField(const std::string& text) { return !text.empty() && text.size() < kStationTextField; }
 
 }  // namespace
@@ -39,6 +63,9 @@ const char* UsageText() {
            "  --refuse-off           turn-off calls fail\n"
            "  --without NAME         leave a driver out of the loaded list (repeatable;\n"
            "                         Brakor, Quorel, Tilvex, Dunvek or Vflatd, any case)\n"
+           "  --driver-version NAME=MAJOR.MINOR\n"
+           "                         the loaded version a driver reports, each 0 to 255\n"
+           "                         (repeatable; for example Tilvex=2.19)\n"
            "  --init-zero WHICH      write the init value as 0 (repeatable; base, keyboard, mouse)\n"
            "  --slow MS              delay every reply by MS milliseconds (0 to 60000)\n"
            "  --station-name NAME    the station's name in the station list (default Station1)\n"
@@ -72,6 +99,13 @@ bool ParseOptions(const std::vector<std::string>& args, Options* options, std::s
                 return false;
             }
             options->Without.insert(name);
+        } else if (flag == "--driver-version") {
+            if (!needValue(&value)) return false;
+            if (!ParseDriverVersion(value, options)) {
+                *error = "--driver-version: expected NAME=MAJOR.MINOR (a driver of the list, numbers 0 to 255), not '" +
+                         value + "'";
+                return false;
+            }
         } else if (flag == "--init-zero") {
             if (!needValue(&value)) return false;
             std::string which = Lower(value);

@@ -1,6 +1,8 @@
 // The command line of v7-stationd: its fault switches.
 #pragma once
 
+#include <cstdint>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -13,6 +15,8 @@ struct Options {
     bool RefuseOff = false;      // turn-off calls fail
     std::set<std::string> Without;    // drivers left out of the loaded list (catalog spelling)
     std::set<std::string> InitZero;   // "base", "keyboard", "mouse": init values written as 0
+    // Loaded versions (major, minor) reported instead of the catalog's, by catalog name.
+    std::map<std::string, std::pair<std::uint8_t, std::uint8_t>> Versions;
     int SlowMs = 0;              // every reply is delayed by this much
     std::string StationName = "Station1";
     std::string CurrentUser;     // reported as the station's user while on, when set

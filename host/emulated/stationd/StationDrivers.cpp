@@ -82,8 +82,9 @@ ControlReply StationDrivers::DriverRecordReply(std::size_t index) const {
     b[5] = 0x04;
     b[kDriverDeviceNumberOffset] = static_cast<std::uint8_t>(driver.DeviceNumber & 0xFF);
     b[kDriverDeviceNumberOffset + 1] = static_cast<std::uint8_t>(driver.DeviceNumber >> 8);
-    b[kDriverMajorOffset] = driver.Major;
-    b[kDriverMinorOffset] = driver.Minor;
+    const auto version = m_options.Versions.find(driver.Name);
+    b[kDriverMajorOffset] = version != m_options.Versions.end() ? version->second.first : driver.Major;
+    b[kDriverMinorOffset] = version != m_options.Versions.end() ? version->second.second : driver.Minor;
     std::memset(b.data() + kDriverNameOffset, ' ', kDriverNameSize);
     for (std::size_t i = 0; i < kDriverNameSize && driver.Name[i]; ++i)
         b[kDriverNameOffset + i] = static_cast<std::uint8_t>(std::toupper(static_cast<unsigned char>(driver.Name[i])));

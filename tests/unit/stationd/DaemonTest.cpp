@@ -66,12 +66,16 @@ TEST_F(StationdTest, RefuseOffKeepsTheStationOn) {
     EXPECT_EQ(StationUser(m_device), "Bob");
 }
 
-TEST_F(StationdTest, WithoutAndInitZeroTakeTheirNamesInAnyCase) {
-    Start({"--without", "quorel", "--without", "VFLATD", "--init-zero", "keyboard", "--init-zero", "MOUSE"});
-    std::vector<int> numbers;
-    for (auto call = Control(kFirstDriver, Bytes(80)); call.Ok; call = Control(kNextDriver, call.Reply))
+TEST_F(StationdTest, WithoutInitZeroAndDriverVersionTakeTheirNamesInAnyCase) {
+    Start({"--without", "quorel", "--without", "VFLATD", "--init-zero", "keyboard", "--init-zero", "MOUSE",
+           "--driver-version", "tilvex=4.19"});
+    std::vector<int> numbers, versions;
+    for (auto call = Control(kFirstDriver, Bytes(80)); call.Ok; call = Control(kNextDriver, call.Reply)) {
         numbers.push_back(DeviceNumber(call.Reply));
+        versions.push_back(call.Reply[8] << 8 | call.Reply[9]);
+    }
     EXPECT_EQ(numbers, (std::vector<int>{0x3AE3, 0x3AE5, 0x000D}));
+    EXPECT_EQ(versions, (std::vector<int>{0x021E, 0x0413, 0x021E}));  // 2.30, 4.19, 2.30
     ExpectBinary(kStationKey, "V7 Base Init", {1});
     ExpectBinary(kStationKey, "V7 Keyboard Init", {0});
     ExpectBinary(kStationKey, "V7 Mouse Init", {0});
@@ -144,7 +148,8 @@ TEST(StationdStart, AMissingRegistryAndBadFlagsAreRefusedWithOneLine) {
     const std::vector<std::vector<std::string>> bad = {
         {"--bogus"},           {"--slow"},                {"--slow", "fast"}, {"--slow", "-5"},
         {"--without", "Nope"}, {"--init-zero", "disk"},   {"--station-name", std::string(32, 's')},
-        {"--current-user", ""},
+        {"--current-user", ""}, {"--driver-version", "Nope=1.2"}, {"--driver-version", "Tilvex=256.0"},
+        {"--driver-version", "Tilvex=2"}, {"--driver-version", "Tilvex=2.x"},
     };
     for (const auto& args : bad) {
         DaemonExit result = RunDaemonToExit(args);
@@ -156,6 +161,7 @@ TEST(StationdStart, AMissingRegistryAndBadFlagsAreRefusedWithOneLine) {
     DaemonExit help = RunDaemonToExit({"--help"});
     EXPECT_EQ(help.ExitCode, 0);
     for (const char* flag :
-         {"--refuse-on", "--refuse-off", "--without", "--init-zero", "--slow", "--station-name", "--current-user"})
+         {"--refuse-on", "--refuse-off", "--without", "--init-zero", "--slow", "--station-name", "--current-user",
+          "--driver-version"})
         EXPECT_NE(help.Out.find(flag), std::string::npos) << flag;
 }

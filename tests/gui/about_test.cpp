@@ -1,0 +1,92 @@
+// The About box from the Help menu: it opens on the about text, its button
+// switches to the report of the running drivers and back, each built afresh;
+// both texts fit their place; F1 opens its help topic.
+#include "GuiTest.h"
+#include "host/system.h"
+#include "options/AboutText.h"
+#include "options/ui/AboutDlg.h"
+#include "resources/ui/HelpBook.h"
+
+namespace {
+
+using namespace guitest;
+
+// Drivers started with --without Tilvex --driver-version Quorel=2.19.
+const std::string kReport =
+    "Brakor.vxd\t2.30 is loaded\t2.30.0.112 in file.\r\nQuorel.vxd\t2.13 is loaded\t2.30.0.112 in file.\r\n"
+    "Tilvex.vxd\tnot loaded\t2.30.0.112 in file.\r\nDunvek.vxd\t2.30 is loaded\t2.30.0.112 in file.\r\n";
+
+// The shown text with the line ends it was built with.
+std::string Shown(wxWindow* dialog) {
+    wxString text = dialog->FindWindow(CAboutDlg::IDC_TEXT)->GetLabel();
+    text.Replace("\n", "\r\n");
+    return text.utf8_string();
+}
+
+// Checks the box as it opens (the clock read at `before`) and after three presses.
+class ExpectAboutBox : public wxExpectModalBase<CAboutDlg, ExpectAboutBox> {
+public:
+    explicit ExpectAboutBox(std::uint64_t before) : m_before(before) {}
+
+protected:
+    int OnInvoked(CAboutDlg* dialog) const override {
+        EXPECT_EQ(dialog->GetId(), 100);
+        wxWindow* button = dialog->FindWindow(CAboutDlg::IDC_VERSIONS);
+        std::uint64_t before = m_before;
+        for (int press = 0; press < 4; ++press, before = host::GetTickCount64()) {
+            if (press > 0) {
+                wxCommandEvent click(wxEVT_BUTTON, CAboutDlg::IDC_VERSIONS);
+                button->GetEventHandler()->ProcessEvent(click);
+            }
+            const bool about = press % 2 == 0;
+            SCOPED_TRACE(press);
+            EXPECT_EQ(dialog->AboutShown(), about);
+            EXPECT_EQ(button->GetLabel(), about ? "Versions" : "Copyright");
+            if (about) {  // the clock is read again; a minute may turn meanwhile
+                const std::string shown = Shown(dialog);
+                EXPECT_TRUE(shown == options::AboutText(before) || shown == options::AboutText(host::GetTickCount64()))
+                    << shown;
+            } else {
+                EXPECT_EQ(Shown(dialog), kReport);
+            }
+        }
+        return wxID_OK;
+    }
+
+private:
+    std::uint64_t m_before;
+};
+
+class AboutTest : public GuiTest {
+protected:
+    void SetUp() override {
+        GuiTest::SetUp();
+        if (!HaveDisplay()) return;
+        ASSERT_EQ(RunHostTool({"init"}).ExitCode, 0);
+        StartDrivers({"--without", "Tilvex", "--driver-version", "Quorel=2.19"});
+        ASSERT_NE(m_frame = StartProgram(), nullptr);
+    }
+    void TearDown() override {
+        if (HaveDisplay()) HelpBook::Shutdown();
+        GuiTest::TearDown();
+    }
+    CMainFrame* m_frame = nullptr;
+};
+
+TEST_F(AboutTest, HelpMenuOpensTheBoxOnTheAboutTextAndItsButtonTogglesTheVersionReport) {
+    wxTEST_DIALOG(EXPECT_TRUE(PickMenuCommand(m_frame, cmd::ID_APP_ABOUT)), ExpectAboutBox(host::GetTickCount64()));
+}
+
+TEST_F(AboutTest, TextsFitTheTemplateAndF1OpensTheAboutTopic) {
+    auto* dialog = new CAboutDlg();
+    dialog->Show();
+    wxWindow* text = dialog->FindWindow(CAboutDlg::IDC_TEXT);
+    for (int view = 0; view < 2; ++view, dialog->ShowAboutOrVersions()) {
+        EXPECT_LE(text->GetBestSize().x, text->GetSize().x) << view;
+        EXPECT_LE(text->GetBestSize().y, text->GetSize().y) << view;
+    }
+    SendKey(dialog, wxEVT_CHAR_HOOK, WXK_F1);
+    EXPECT_EQ(ShownHelpPage(), "dialog-100.htm");
+}
+
+}  // namespace

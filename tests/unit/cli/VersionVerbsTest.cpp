@@ -1,0 +1,49 @@
+// v7ctl version: the about text and the four-line report, with and without the drivers.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <regex>
+
+#include "support/TempHostRoot.h"
+
+namespace {
+
+TEST(VersionVerbsTest, PrintsTheAboutTextAndTheReportWithOrWithoutTheDrivers) {
+    TempHostRoot root;
+    ASSERT_EQ(RunHostTool({"init"}).ExitCode, 0);
+    const std::string about =
+        "Orvane V7 Version 1.20K\n\nCopyright \u00A9 Halvorn. All rights reserved.\n\n"
+        "Running for [0-9]+ days [0-2][0-9]  hours [0-5][0-9] minutes\\.\n\n";
+    const struct {
+        bool DriversRun;
+        const char* Report;
+        const char* Err;
+    } cases[] = {
+        {true,
+         "Brakor.vxd\t2.30 is loaded\t2.30.0.112 in file.\n"
+         "Quorel.vxd\tnot loaded\t2.30.0.112 in file.\n"
+         "Tilvex.vxd\t2.30 is loaded\t2.30.0.112 in file.\n"
+         "Dunvek.vxd\t2.13 is loaded\t2.30.0.112 in file.\n",
+         ""},
+        {false,
+         "Brakor.vxd\tnot loaded\t2.30.0.112 in file.\n"
+         "Quorel.vxd\tnot loaded\t2.30.0.112 in file.\n"
+         "Tilvex.vxd\tnot loaded\t2.30.0.112 in file.\n"
+         "Dunvek.vxd\tnot loaded\t2.30.0.112 in file.\n",
+         "v7ctl: The Orvane Brakor.vxd virtual device driver is not loaded."},
+    };
+    for (const auto& c : cases) {
+        std::unique_ptr<RunningStationDrivers> drivers;
+        if (c.DriversRun)
+            drivers = std::make_unique<RunningStationDrivers>(
+                std::vector<std::string>{"--without", "Quorel", "--driver-version", "Dunvek=2.19"});
+        const ToolResult result = RunV7ctl({"version"});
+        EXPECT_EQ(result.ExitCode, 0) << result.Err;
+        EXPECT_TRUE(std::regex_match(result.Out, std::regex(about + c.Report))) << result.Out;
+        // Nothing on stderr with the drivers; without them, the window's message.
+        EXPECT_EQ(*c.Err ? result.Err.rfind(c.Err, 0) : result.Err.size(), 0u) << result.Err;
+    }
+    EXPECT_EQ(RunV7ctl({"version", "extra"}).ExitCode, 2);
+}
+
+}  // namespace
