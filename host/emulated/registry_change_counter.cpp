@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <ctime>
 
 namespace host::emulated {
 
@@ -58,13 +57,9 @@ void RegistryChangeCounter::Write(std::uint64_t value) {
 
 bool RegistryChangeCounter::Check() {
     if (m_file.empty()) return false;
-    // A deleted or replaced file has no name left; the next writer makes a new one.
-    // A look costs a system call: at most one a millisecond.
-    timespec clock {};
-    clock_gettime(CLOCK_MONOTONIC_COARSE, &clock);
-    const std::int64_t ms = std::int64_t{clock.tv_sec} * 1000 + clock.tv_nsec / 1000000;
-    if (m_fd >= 0 && ms == m_checkedAt) return true;
-    m_checkedAt = ms;
+    // A deleted or replaced file has no name left; the next writer makes a new
+    // one. One fstat a look: a coarse clock would let a reader miss a
+    // replacement for a whole tick.
     struct stat info {};
     if (m_fd < 0 || fstat(m_fd, &info) != 0 || info.st_nlink == 0) Reopen();
     return m_fd >= 0;

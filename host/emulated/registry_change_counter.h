@@ -46,7 +46,6 @@ private:
     std::filesystem::path m_file;
     int m_fd = -1;
     bool m_readOnly = false;
-    std::int64_t m_checkedAt = -1;  // the millisecond of the last look
     std::uint64_t m_written = 0;    // the odd value of the write in progress
     bool m_distrust = false;  // answer odd once: the file changed under us
 };
