@@ -26,7 +26,8 @@ public:
 
     // Binds the socket (mode 0600), replacing a stale socket file.
     bool Listen(const std::filesystem::path& socketPath, std::string* error);
-    // Serves until SIGTERM or SIGINT; returns the signal that ended it.
+    // Serves until SIGTERM or SIGINT (returns the signal) or until the drivers
+    // power off with the host (returns 0).
     int Run();
 
 private:
