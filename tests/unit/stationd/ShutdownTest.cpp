@@ -37,29 +37,29 @@ public:
         m_locked = read(ready[0], &ok, 1) == 1 && ok == '1';
         close(ready[0]);
     }
-    ~FakeControlCenter() { Signal(); }
+    ~FakeControlCenter() { EndIfRunning(); }
 
     bool Locked() const { return m_pid > 0 && m_locked; }
     int Pid() const { return m_pid; }
     // The signal that ended it (0 while it still runs).
     int Signal() {
-        if (m_pid <= 0) return m_signal;
         int status = 0;
-        if (waitpid(m_pid, &status, WNOHANG) == 0) return 0;
-        m_pid = -1;
+        if (m_pid <= 0 || m_reaped || waitpid(m_pid, &status, WNOHANG) != m_pid) return m_signal;
+        m_reaped = true;
         return m_signal = WIFSIGNALED(status) ? WTERMSIG(status) : -1;
     }
     void EndIfRunning() {
         if (m_pid > 0 && Signal() == 0) {
             kill(m_pid, SIGKILL);
             waitpid(m_pid, nullptr, 0);
-            m_pid = -1;
+            m_reaped = true;
         }
     }
 
 private:
     int m_pid = -1;
     int m_signal = 0;
+    bool m_reaped = false;
     bool m_locked = false;
 };
 
