@@ -11,5 +11,7 @@ namespace cli {
 class Session;
 
 void AddPowerVerbs(CLI::App& app, Session& session);  // status, on, off
+void AddMessageVerbs(CLI::App& app, Session& session);  // message
+void AddShutdownVerbs(CLI::App& app, Session& session);  // shutdown
 
 }  // namespace cli

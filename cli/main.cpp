@@ -11,6 +11,8 @@ int main(int argc, char** argv) {
 
     cli::Session session;
     cli::AddPowerVerbs(app, session);
+    cli::AddMessageVerbs(app, session);
+    cli::AddShutdownVerbs(app, session);
 
     try {
         app.parse(argc, argv);
