@@ -28,8 +28,15 @@ std::uint32_t ReadU32(const std::uint8_t* bytes) {
            static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
 }
 
+const char* Kind(std::uint32_t flags) {
+    return flags & host::EWX_REBOOT                             ? "restart"
+           : flags & (host::EWX_SHUTDOWN | host::EWX_POWEROFF) ? "shutdown"
+                                                               : "logoff";
+}
+
+// "flags 6 (restart, force)"
 std::string Describe(std::uint32_t flags) {
-    std::string what = flags & host::EWX_REBOOT ? "restart"
+    std::string what = flags & host::EWX_REBOOT                             ? "restart"
                        : flags & (host::EWX_SHUTDOWN | host::EWX_POWEROFF) ? "shut down"
                                                                            : "log off";
     if (flags & host::EWX_FORCE) what += ", force";
@@ -85,7 +92,7 @@ ControlReply PlayExitWindows(const Options& options, StationDrivers& drivers, St
         log.Write("refused", Describe(flags));
         return {};
     }
-    log.Write(flags & host::EWX_REBOOT ? "restart" : "shutdown", Describe(flags));
+    log.Write(Kind(flags), Describe(flags));
 
     if (!options.KeepPrograms && !EndControlCenter((flags & host::EWX_FORCE) != 0, log)) return {};
     if (!(flags & (host::EWX_SHUTDOWN | host::EWX_REBOOT | host::EWX_POWEROFF))) return {true, body};  // log off
