@@ -14,6 +14,8 @@
 #include "resources/Bitmaps.h"
 #include "resources/StringTable.h"
 #include "station/ui/PowerCommands.h"
+#include "users/ui/MessageCommands.h"
+#include "users/ui/ShutdownCommands.h"
 
 namespace {
 
@@ -66,6 +68,8 @@ void CMainFrame::OnCommand(wxCommandEvent& event) {
     switch (cmd::ToSystemCommand(event.GetId())) {
     case cmd::ID_STATION_ON: OnStationOn(); break;
     case cmd::ID_STATION_OFF: OnStationOff(); break;
+    case cmd::ID_SEND_MESSAGE: OnSendMessage(); break;
+    case cmd::ID_SHUTDOWN_WINDOWS: OnShutDownWindows(); break;
     case cmd::ID_EXIT:
     case cmd::ID_APP_EXIT: OnExit(); break;
     case cmd::ID_HELP_FINDER: HelpBook::ShowContents(this); break;
@@ -102,6 +106,10 @@ void CMainFrame::OnStationOn() { station::ui::OnStationOn(*this); }
 
 void CMainFrame::OnStationOff() { station::ui::OnStationOff(*this); }
 
+void CMainFrame::OnSendMessage() { users::ui::OnSendMessage(*this); }
+
+void CMainFrame::OnShutDownWindows() { users::ui::OnShutDownWindows(*this); }
+
 void CMainFrame::OnExit() {
     // Returns at once; the window closes from the event loop.
     CallAfter([this] { Close(); });
@@ -119,7 +127,6 @@ int CMainFrame::IsDriverLoaded(unsigned short deviceNumber) { return ::IsDriverL
 
 // These commands' features come with later work: their menu items are greyed
 // and their panel buttons disabled, so nothing reaches them yet.
-void CMainFrame::OnSendMessage() {}
 void CMainFrame::OnRemoveUser() {}
 void CMainFrame::OnStationOptions() {}
 void CMainFrame::OnStationTest() {}

@@ -27,8 +27,9 @@ public:
     void OnStationOff();
     void OnExit();
     void OnHelp();
-    // Commands whose features come with later work: present, unavailable.
     void OnSendMessage();
+    void OnShutDownWindows();
+    // Commands whose features come with later work: present, unavailable.
     void OnRemoveUser();
     void OnStationOptions();
     void OnStationTest();

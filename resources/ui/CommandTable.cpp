@@ -41,6 +41,8 @@ bool IsAvailable(int systemCommand) {
     switch (systemCommand) {
     case ID_STATION_ON:
     case ID_STATION_OFF:
+    case ID_SEND_MESSAGE:
+    case ID_SHUTDOWN_WINDOWS:
     case ID_EXIT:
     case ID_APP_EXIT:
     case ID_HELP_INDEX:
@@ -51,7 +53,7 @@ bool IsAvailable(int systemCommand) {
     case ID_DEFAULT_HELP:
         return true;
     default:
-        // Shut down, users, test, messages, options, more help and About come
+        // Users, test, options, more help and About come
         // with their features.
         return false;
     }
