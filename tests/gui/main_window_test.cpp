@@ -109,10 +109,11 @@ TEST_F(MainWindowTest, MenuHoldsEveryItemInOrderAndOnlyWhatWorksCanBePicked) {
 
     // Station off: On, not Off; features that come later are greyed, never
     // pretending to work.
-    for (int command : {cmd::ID_STATION_ON, cmd::ID_EXIT, cmd::ID_HELP_FINDER, cmd::ID_HELP_USING})
+    for (int command : {cmd::ID_STATION_ON, cmd::ID_EXIT, cmd::ID_HELP_FINDER, cmd::ID_HELP_USING,
+                        cmd::ID_SEND_MESSAGE, cmd::ID_SHUTDOWN_WINDOWS})
         EXPECT_TRUE(IsMenuItemEnabled(frame, command)) << command;
-    for (int command : {cmd::ID_STATION_OFF, cmd::ID_SHUTDOWN_WINDOWS, cmd::ID_REMOVE_USER, cmd::ID_DISPLAY_USERS,
-                        cmd::ID_STATION_TEST, cmd::ID_SEND_MESSAGE, cmd::ID_AUTOLAUNCH_ON, cmd::ID_AUTOLAUNCH_OFF,
+    for (int command : {cmd::ID_STATION_OFF, cmd::ID_REMOVE_USER, cmd::ID_DISPLAY_USERS,
+                        cmd::ID_STATION_TEST, cmd::ID_AUTOLAUNCH_ON, cmd::ID_AUTOLAUNCH_OFF,
                         cmd::ID_ALLOW_SHUTDOWN, cmd::ID_STOP_SHUTDOWN, cmd::ID_STATION_OPTIONS, cmd::ID_MORE_HELP,
                         cmd::ID_APP_ABOUT})
         EXPECT_FALSE(IsMenuItemEnabled(frame, command)) << command;
