@@ -1,7 +1,5 @@
 #include "users/Broadcast.h"
 
-#include <cstring>
-
 #include "host/system.h"
 #include "resources/StringTable.h"
 #include "station/DriverChannel.h"

@@ -19,9 +19,10 @@ xdotool key --clearmodifiers alt+o
 wait_exit "$app_pid" || fail "the control center still runs after the restart"
 [ "$exit_code" -eq 137 ] || fail "the control center ended with $exit_code, not as a forced end (SIGKILL)"
 log="$V7_HOST_ROOT/station.log"
-grep -q $'\trestart\tflags 6 (restart, force)$' "$log" || fail "no restart request in the log: $(cat "$log")"
-grep -q $'\tend\tpid '"$app_pid"'$' "$log" || fail "the log does not say the control center was ended: $(cat "$log")"
-grep -q $'\tstart\trestart$' "$log" || fail "the drivers did not come up again: $(cat "$log")"
+# The drivers write their lines as they go: the program may be gone first.
+eventually grep -q $'\trestart\tflags 6 (restart, force)$' "$log" || fail "no restart request in the log: $(cat "$log")"
+eventually grep -q $'\tend\tpid '"$app_pid"'$' "$log" || fail "the log does not say the control center was ended: $(cat "$log")"
+eventually grep -q $'\tstart\trestart$' "$log" || fail "the drivers did not come up again: $(cat "$log")"
 kill -0 "$daemon_pid" 2>/dev/null || fail "the station drivers stopped on a restart"
 eventually sh -c '"$0" stations | grep -q User1' "$tool" || fail "the station is not back on: $("$tool" stations)"
 "$tool" reg export 'HKLM\Software\Halvorn\Orvane' | grep -q '^"Shutdown Enabled"=hex:01' \

@@ -1,7 +1,6 @@
 // Send a message and Shut Down Windows through the real station drivers: the
 // dialogs, what the station receives, what the registry keeps, and the
 // messages when the station is off or the drivers refuse.
-#include <wx/button.h>
 #include <wx/radiobut.h>
 #include <wx/textctrl.h>
 
@@ -69,10 +68,18 @@ protected:
     CMainFrame* m_frame = nullptr;
 };
 
-TEST_F(MessageShutdownTest, WithTheStationOffOnlyTheNotOnMessageShows) {
-    ASSERT_NE(Start(false), nullptr);
-    ASSERT_TRUE(IsMenuItemEnabled(m_frame, cmd::ID_SEND_MESSAGE));
+TEST_F(MessageShutdownTest, StationOffShowsOnlyTheNotOnMessageAndARefusalSaysSo) {
+    ASSERT_NE(Start(false, {"--refuse-message"}), nullptr);
     wxTEST_DIALOG(PickMenuCommand(m_frame, cmd::ID_SEND_MESSAGE), ExpectMessageBox(Text(1504), wxOK));
+
+    m_frame->OnStationOn();
+    auto answer = [](CSendMessageDlg* dialog) {
+        Press(dialog, CSendMessageDlg::IDC_HELP);
+        EXPECT_EQ(ShownHelpPage(), "dialog-101.htm");
+        Find<wxTextCtrl>(dialog, 1005)->SetValue("hello");
+        return PressOk(dialog);
+    };
+    wxTEST_DIALOG(m_frame->OnSendMessage(), ExpectDialog<CSendMessageDlg>(answer), ExpectMessageBox(Text(1501), wxOK));
     EXPECT_TRUE(LogEvents("message").empty());
 }
 
@@ -91,14 +98,9 @@ TEST_F(MessageShutdownTest, SendAMessageDialogSendsTheTrimmedTextWithItsHead) {
     };
     for (const Case& c : cases) {
         auto answer = [&c](CSendMessageDlg* dialog) {
-            EXPECT_EQ(dialog->GetId(), 101);
-            EXPECT_EQ(dialog->GetTitle(), "Send a message");
+            EXPECT_EQ(dialog->GetId(), 101);  // the help topic's number
             auto* edit = Find<wxTextCtrl>(dialog, 1005);
-            EXPECT_TRUE(edit->IsMultiLine());
-            EXPECT_EQ(edit->GetValue(), "");
-            EXPECT_EQ(Find<wxButton>(dialog, wxID_OK)->GetLabel(), "&Send");
-            EXPECT_EQ(Find<wxButton>(dialog, wxID_CANCEL)->GetLabel(), "C&ancel");
-            EXPECT_EQ(Find<wxButton>(dialog, CSendMessageDlg::IDC_HELP)->GetLabel(), "&Help");
+            EXPECT_TRUE(edit->IsMultiLine() && edit->GetValue().empty());
             edit->SetValue(wxString::FromUTF8(c.Typed));
             return c.Button == wxID_OK ? PressOk(dialog) : wxID_CANCEL;
         };
@@ -129,18 +131,6 @@ TEST_F(MessageShutdownTest, TheTextStopsAt200CharactersAndSendChecksItAgain) {
     EXPECT_EQ(logged[0].find("x"), std::string::npos);
 }
 
-TEST_F(MessageShutdownTest, RefusedBroadcastSaysSoAndHelpShowsTheTopic) {
-    ASSERT_NE(Start(true, {"--refuse-message"}), nullptr);
-    auto answer = [](CSendMessageDlg* dialog) {
-        Press(dialog, CSendMessageDlg::IDC_HELP);
-        EXPECT_EQ(ShownHelpPage(), "dialog-101.htm");
-        Find<wxTextCtrl>(dialog, 1005)->SetValue("hello");
-        return PressOk(dialog);
-    };
-    wxTEST_DIALOG(m_frame->OnSendMessage(), ExpectDialog<CSendMessageDlg>(answer), ExpectMessageBox(Text(1501), wxOK));
-    EXPECT_TRUE(LogEvents("message").empty());
-}
-
 TEST_F(MessageShutdownTest, ShutDownSavesTheSettingThenAsksTheDriversWithTheChosenFlags) {
     // The drivers end no program: the control center here is this test.
     ASSERT_NE(Start(true, {"--keep-programs"}), nullptr);
@@ -161,7 +151,6 @@ TEST_F(MessageShutdownTest, ShutDownSavesTheSettingThenAsksTheDriversWithTheChos
         config.SaveConfiguration();
         auto answer = [&c](CShutDownDlg* dialog) {
             EXPECT_EQ(dialog->GetId(), 108);
-            EXPECT_EQ(dialog->GetTitle(), "Shut Down Windows");
             auto* shutDown = Find<wxRadioButton>(dialog, CShutDownDlg::IDC_SHUT_DOWN);
             auto* restart = Find<wxRadioButton>(dialog, CShutDownDlg::IDC_RESTART);
             EXPECT_TRUE(shutDown->GetValue());

@@ -11,7 +11,6 @@
 #include "host/emulated/exit_windows.h"
 #include "host/emulated/root.h"
 #include "host/emulated/stationd/StartupValues.h"
-#include "host/registry.h"
 #include "host/system.h"
 
 namespace stationd {
