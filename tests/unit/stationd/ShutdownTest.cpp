@@ -107,12 +107,16 @@ TEST_F(StationdTest, ExitWindowsIsPlayedByTheDrivers) {
             if (const auto at = event.find("<pid>"); at != std::string::npos)
                 event.replace(at, 5, std::to_string(program.Pid()));
         }
-        if (!c.Serving) EXPECT_EQ(m_daemon->Stop(), 0);  // powered off: its last line is written on the way out
+        if (!c.Serving) {
+            EXPECT_EQ(m_daemon->Stop(), 0);  // powered off: its last line is written on the way out
+        }
         auto events = StationLogEvents();
         events.erase(events.begin(), events.begin() + static_cast<std::ptrdiff_t>(before));
         EXPECT_EQ(events, expected);
         EXPECT_EQ(Control(kFirstStation, Bytes(68)).Ok != 0, c.Serving);
-        if (c.Serving) EXPECT_EQ(StationUser(m_device), "Bob");
+        if (c.Serving) {
+            EXPECT_EQ(StationUser(m_device), "Bob");
+        }
 
         program.EndIfRunning();
         host::CloseHandle(m_device);
