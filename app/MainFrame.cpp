@@ -18,6 +18,8 @@
 #include "station/ui/PowerCommands.h"
 #include "station/ui/TestCommand.h"
 #include "users/ui/ProfileCommands.h"
+#include "users/ui/MessageCommands.h"
+#include "users/ui/ShutdownCommands.h"
 
 namespace {
 
@@ -78,6 +80,8 @@ void CMainFrame::OnCommand(wxCommandEvent& event) {
     case cmd::ID_STATION_OPTIONS: OnStationOptions(); break;
     case cmd::ID_DISPLAY_USERS: OnDisplayUsers(); break;
     case cmd::ID_REMOVE_USER: OnRemoveUser(); break;
+    case cmd::ID_SEND_MESSAGE: OnSendMessage(); break;
+    case cmd::ID_SHUTDOWN_WINDOWS: OnShutDownWindows(); break;
     case cmd::ID_EXIT:
     case cmd::ID_APP_EXIT: OnExit(); break;
     case cmd::ID_HELP_FINDER: HelpBook::ShowContents(this); break;
@@ -125,6 +129,10 @@ void CMainFrame::OnDisplayUsers() { users::ui::OnDisplayUsers(*this); }
 
 void CMainFrame::OnRemoveUser() { users::ui::OnRemoveUser(*this); }
 
+void CMainFrame::OnSendMessage() { users::ui::OnSendMessage(*this); }
+
+void CMainFrame::OnShutDownWindows() { users::ui::OnShutDownWindows(*this); }
+
 void CMainFrame::OnExit() {
     // Returns at once; the window closes from the event loop.
     CallAfter([this] { Close(); });
@@ -144,5 +152,4 @@ int CMainFrame::IsDriverLoaded(unsigned short deviceNumber) { return ::IsDriverL
 
 // These commands' features come with later work: their menu items are greyed
 // and their panel buttons disabled, so nothing reaches them yet.
-void CMainFrame::OnSendMessage() {}
 void CMainFrame::OnStationTest() { station::ui::OnStationTest(*this); }

@@ -35,8 +35,8 @@ public:
     void OnDisplayUsers();
     void OnRemoveUser();
     void OnMoreHelp();
-    // Commands whose features come with later work: present, unavailable.
     void OnSendMessage();
+    void OnShutDownWindows();
     void OnStationTest();
 
     // Hands StationLaunched to the panel's On/Off pair.

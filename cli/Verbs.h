@@ -15,5 +15,7 @@ void AddTestVerbs(CLI::App& app, Session& session);   // test
 void AddOptionVerbs(CLI::App& app, Session& session);  // options, set ...
 void AddUserVerbs(CLI::App& app, Session& session);   // users, remove-user
 void AddVersionVerbs(CLI::App& app, Session& session);  // version
+void AddMessageVerbs(CLI::App& app, Session& session);  // message
+void AddShutdownVerbs(CLI::App& app, Session& session);  // shutdown
 
 }  // namespace cli

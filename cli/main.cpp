@@ -15,6 +15,8 @@ int main(int argc, char** argv) {
     cli::AddOptionVerbs(app, session);
     cli::AddUserVerbs(app, session);
     cli::AddVersionVerbs(app, session);
+    cli::AddMessageVerbs(app, session);
+    cli::AddShutdownVerbs(app, session);
 
     try {
         app.parse(argc, argv);

@@ -1,4 +1,5 @@
-// Small system services: the login user's name and the millisecond tick count.
+// Small system services: the login user's name, the millisecond tick count,
+// the Windows directory and the end of the session.
 #pragma once
 
 #include "host/types.h"
@@ -17,5 +18,16 @@ ULONGLONG GetTickCount64();
 // The Windows directory, "C:\WINDOWS" (no trailing backslash). Returns the
 // length copied, or the size needed (terminator included) when size is too small.
 UINT GetWindowsDirectory(char* buffer, UINT size);
+
+// Ends the session: log off (0), shut down, restart or power off, with
+// EWX_FORCE ending programs without asking them. Nonzero when the system took
+// the request. The emulated host hands it to its station drivers and never
+// touches the machine it runs on.
+constexpr UINT EWX_LOGOFF = 0;
+constexpr UINT EWX_SHUTDOWN = 1;
+constexpr UINT EWX_REBOOT = 2;
+constexpr UINT EWX_FORCE = 4;
+constexpr UINT EWX_POWEROFF = 8;
+BOOL ExitWindowsEx(UINT flags, DWORD reserved);
 
 }  // namespace host

@@ -58,6 +58,7 @@ constexpr StringEntry kStrings[] = {
     {1504,
      "The V7 Station is not on.  There is no one to send a message to.  Use the ON "
      "button in the main Control Center window to turn on the V7 Station."},
+    {1510, "Windows did not shut down or restart the computer."},
     {2006,
      "Could not remove disk directory:\n"
      "\n"

@@ -49,6 +49,8 @@ bool IsAvailable(int systemCommand) {
     case ID_STATION_OPTIONS:
     case ID_DISPLAY_USERS:
     case ID_REMOVE_USER:
+    case ID_SEND_MESSAGE:
+    case ID_SHUTDOWN_WINDOWS:
     case ID_EXIT:
     case ID_APP_EXIT:
     case ID_HELP_INDEX:
@@ -61,7 +63,7 @@ bool IsAvailable(int systemCommand) {
     case ID_APP_ABOUT:
         return true;
     default:
-        // Shut down and messages come
+        // every command of the system is available
         // with their features.
         return false;
     }

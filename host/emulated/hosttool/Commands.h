@@ -14,6 +14,10 @@ void ImportRegistry(const std::string& fileName);
 void ListDrivers(std::ostream& out);
 void ListStations(std::ostream& out);
 void PrintConfiguration(std::ostream& out);
+// Each received message: "--- <time>", then its text exactly as received.
+void PrintMessages(std::ostream& out);
+// Undoes the station log's escapes (\t, \n, \r, \\, \xHH).
+std::string UnescapeLogText(const std::string& text);
 
 // Fails unless the host root has been set up (it holds registry.db).
 void RequireSetUpRoot();

@@ -24,6 +24,8 @@ constexpr const char* kHelp =
     "  drivers              list the loaded drivers (name, device number, version)\n"
     "  stations             list the stations and their current users\n"
     "  config               print the station configuration as the control center loads it\n"
+    "  messages             print the messages the station received, each after a\n"
+    "                       \"--- <time>\" line, exactly as received\n"
     "  --help               show this text\n";
 
 [[noreturn]] void Usage(const std::string& what) {
@@ -64,6 +66,9 @@ void Run(const std::vector<std::string>& args) {
     } else if (command == "config") {
         expectCount(1, 1);
         PrintConfiguration(std::cout);
+    } else if (command == "messages") {
+        expectCount(1, 1);
+        PrintMessages(std::cout);
     } else {
         Usage("unknown command \"" + command + "\"");
     }

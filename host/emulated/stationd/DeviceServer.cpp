@@ -244,7 +244,8 @@ int DeviceServer::Run() {
 
     std::vector<pollfd> fds;
     std::vector<std::uint64_t> ids;
-    while (g_stopSignal == 0) {
+    // A shut down of the host powers the drivers off once its reply is written.
+    while (g_stopSignal == 0 && !m_drivers.PoweredOff()) {
         fds.clear();
         ids.clear();
         fds.push_back({m_listenFd, static_cast<short>(Clock::now() >= m_acceptPausedUntil ? POLLIN : 0), 0});

@@ -31,7 +31,8 @@ public:
     // Binds the socket (mode 0600) in the root's dev folder, replacing a stale
     // socket or link there (never what a link points to).
     bool Listen(const RootFiles& root, const std::string& name, std::string* error);
-    // Serves until SIGTERM or SIGINT; returns the signal that ended it.
+    // Serves until SIGTERM or SIGINT (returns the signal) or until the drivers
+    // power off with the host (returns 0).
     int Run();
 
 private:

@@ -56,11 +56,15 @@ const char* UsageText() {
     return "usage: v7-stationd [switches]\n"
            "The station drivers of the emulated host: serves the device \\\\.\\Brakor on\n"
            "<root>/dev/Brakor for the host root named by V7_HOST_ROOT (or the default root).\n"
-           "Runs in the foreground until SIGTERM or SIGINT.\n"
+           "Runs in the foreground until SIGTERM or SIGINT, or until the host shuts down.\n"
            "\n"
            "Fault switches:\n"
            "  --refuse-on            turn-on calls fail\n"
            "  --refuse-off           turn-off calls fail\n"
+           "  --refuse-message       broadcast messages fail\n"
+           "  --refuse-shutdown      requests to shut down or restart fail\n"
+           "  --keep-programs        a shut down or restart ends no control center (for\n"
+           "                         tests that run the control center in their own process)\n"
            "  --without NAME         leave a driver out of the loaded list (repeatable;\n"
            "                         Brakor, Quorel, Tilvex, Dunvek or Vflatd, any case)\n"
            "  --driver-version NAME=MAJOR.MINOR\n"
@@ -91,6 +95,12 @@ bool ParseOptions(const std::vector<std::string>& args, Options* options, std::s
             options->RefuseOn = true;
         } else if (flag == "--refuse-off") {
             options->RefuseOff = true;
+        } else if (flag == "--refuse-message") {
+            options->RefuseMessage = true;
+        } else if (flag == "--refuse-shutdown") {
+            options->RefuseShutdown = true;
+        } else if (flag == "--keep-programs") {
+            options->KeepPrograms = true;
         } else if (flag == "--without") {
             if (!needValue(&value)) return false;
             std::string name = CatalogName(value);

@@ -13,6 +13,9 @@ struct Options {
     bool Help = false;
     bool RefuseOn = false;       // turn-on calls fail
     bool RefuseOff = false;      // turn-off calls fail
+    bool RefuseMessage = false;  // broadcasts fail
+    bool RefuseShutdown = false; // requests to end the session fail
+    bool KeepPrograms = false;   // a shut down or restart ends no program
     std::set<std::string> Without;    // drivers left out of the loaded list (catalog spelling)
     std::set<std::string> InitZero;   // "base", "keyboard", "mouse": init values written as 0
     // Loaded versions (major, minor) reported instead of the catalog's, by catalog name.

@@ -4,7 +4,9 @@
 #include <cctype>
 #include <cstring>
 
+#include "host/emulated/exit_windows.h"
 #include "host/emulated/stationd/ControlCodes.h"
+#include "host/emulated/stationd/ShutdownPlay.h"
 
 namespace stationd {
 
@@ -91,13 +93,17 @@ ControlReply StationDrivers::DriverRecordReply(std::size_t index) const {
     return reply;
 }
 
-void StationDrivers::Broadcast(const std::vector<std::uint8_t>& buffer) {
+bool StationDrivers::Broadcast(const std::vector<std::uint8_t>& buffer) {
+    // Delivered only to a station that is on: otherwise nobody would see it.
+    if (!m_on || m_options.RefuseMessage) return false;
     const auto* end = static_cast<const std::uint8_t*>(std::memchr(buffer.data(), 0, buffer.size()));
     std::size_t length = end ? static_cast<std::size_t>(end - buffer.data()) : buffer.size();
     m_log.Write("message", std::string(reinterpret_cast<const char*>(buffer.data()), length));
+    return true;
 }
 
 ControlReply StationDrivers::Handle(std::uint32_t code, const std::vector<std::uint8_t>& body) {
+    if (m_poweredOff) return Failure();
     switch (code) {
     case kTurnStationOn: {
         if (body.size() != kStationRecordSize) return Failure();
@@ -126,9 +132,10 @@ ControlReply StationDrivers::Handle(std::uint32_t code, const std::vector<std::u
         return DriverRecordReply(static_cast<std::size_t>(it - m_loaded.begin()) + 1);
     }
     case kBroadcastMessage:
-        if (body.size() != kBroadcastSize) return Failure();
-        Broadcast(body);
+        if (body.size() != kBroadcastSize || !Broadcast(body)) return Failure();
         return {true, body};
+    case host::emulated::kExitWindowsCode:
+        return PlayExitWindows(m_options, *this, m_log, body);
     default:
         return Failure();
     }

@@ -32,16 +32,20 @@ public:
     const std::string& User() const { return m_user; }
     // The user the station list reports: empty while the station is off.
     std::string ReportedUser() const;
+    // After a shut down of the host the drivers answer nothing and stop.
+    void PowerOff() { m_poweredOff = true; }
+    bool PoweredOff() const { return m_poweredOff; }
 
 private:
     ControlReply StationRecordReply() const;
     ControlReply DriverRecordReply(std::size_t index) const;
-    void Broadcast(const std::vector<std::uint8_t>& buffer);
+    bool Broadcast(const std::vector<std::uint8_t>& buffer);
 
     const Options& m_options;
     StationLog& m_log;
     std::vector<const host::emulated::DriverInfo*> m_loaded;
     bool m_on = false;
+    bool m_poweredOff = false;
     std::string m_user;
 };
 

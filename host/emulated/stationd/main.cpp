@@ -67,6 +67,9 @@ int main(int argc, char** argv) {
     stationd::DeviceServer server(drivers, std::chrono::milliseconds(options.SlowMs));
     if (!server.Listen(rootFiles, socketPath.filename().native(), &error)) return Refuse(error);
     int signal = server.Run();
-    log.Write("stop", signal == SIGTERM ? "SIGTERM" : signal == SIGINT ? "SIGINT" : "error");
+    log.Write("stop", signal == SIGTERM  ? "SIGTERM"
+                      : signal == SIGINT ? "SIGINT"
+                      : drivers.PoweredOff() ? "shut down"
+                                             : "error");
     return 0;
 }

@@ -30,7 +30,8 @@ TEST(StringTable, NumbersAreUniqueAndSortedSoTheLookUpFindsEveryEntry) {
     }
     // Every entry some part of the control center loads by number.
     std::set<unsigned> used = {128, 1000, 57344, 32773, 32774, 2006, 2007, 2009, 2010, 2011, 2012, 2013, 2014,
-                               2018, 2024, 2025, 2026, 2027, 2160, 2161, 2200, 2202, 2203, 2204, 3011, 3012};
+                               2018, 2024, 2025, 2026, 2027, 2160, 2161, 2200, 2202, 2203, 2204, 3011, 3012,
+                               1510};
     const std::pair<unsigned, unsigned> ranges[] = {{1302, 1306}, {1309, 1314}, {1400, 1403}, {1500, 1504},
                                                     {2100, 2106}, {2120, 2122}, {2130, 2133}, {2140, 2144},
                                                     {3000, 3009}};

@@ -84,7 +84,7 @@ TEST(DriverChannel, WithoutTheDriverEveryOperationFails) {
 }
 
 TEST(DriverChannel, BroadcastAlwaysSendsATerminatedTextCutOnACharacterBoundary) {
-    StationDriversFixture drivers;
+    StationDriversFixture drivers({}, true, /*stationOnAtStart=*/true);
     ASSERT_TRUE(drivers.DriversStarted());
     const std::pair<std::string, std::string> cases[] = {
         {std::string(255, 'm'), std::string(255, 'm')},

@@ -69,7 +69,7 @@ TEST_F(StationdTest, DriverListWalksTheCatalogInOrderAndEnds) {
 }
 
 TEST_F(StationdTest, BroadcastLogsTheTextUpToItsTerminatorOnOneLine) {
-    Start();
+    Start({}, /*autoLaunch=*/true);
     Bytes buffer(256, 0);
     std::strcpy(reinterpret_cast<char*>(buffer.data()), "Lunch\tat one\nbring C:\\food");
     std::memcpy(buffer.data() + 100, "after the terminator", 20);

@@ -1,0 +1,54 @@
+// message: a short text to the person at the V7 Station, as Send a message does it.
+#include <iostream>
+#include <iterator>
+#include <memory>
+#include <string>
+
+#include <CLI/CLI.hpp>
+
+#include "cli/Session.h"
+#include "cli/Verbs.h"
+#include "users/Broadcast.h"
+
+namespace cli {
+namespace {
+
+constexpr unsigned IDS_BROADCAST_FAILED = 1501;
+constexpr unsigned IDS_STATION_NOT_ON = 1504;
+
+int BadText(const std::string& why) {
+    Fail(why);
+    return kUsage;
+}
+
+int SendMessage(Session& session, std::string text) {
+    if (text == "-") text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+    if (text.find('\0') != std::string::npos) return BadText("the message holds a NUL byte; nothing was sent");
+    const std::string trimmed = users::TrimWhiteSpace(text);
+    if (trimmed.empty()) return BadText("the message is empty; nothing was sent");
+    const std::size_t length = users::CountCharacters(trimmed);
+    if (length > users::kMaxMessageChars)
+        return BadText("the message has " + std::to_string(length) + " characters; at most " +
+                       std::to_string(users::kMaxMessageChars) + " can be sent");
+
+    if (!session.OpenDriver()) return kFailed;
+    if (!users::StationIsOn(session.Configuration())) return FailText(IDS_STATION_NOT_ON);
+    switch (users::SendBroadcast(users::SenderName(), trimmed)) {
+    case users::BroadcastResult::Sent:
+        Print("The message was sent to " + session.Configuration().StationName + ".");
+        return kOk;
+    default: return FailText(IDS_BROADCAST_FAILED);
+    }
+}
+
+}  // namespace
+
+void AddMessageVerbs(CLI::App& app, Session& session) {
+    auto* message = app.add_subcommand("message", "Send a message to the person at the V7 Station (it must be on)");
+    auto text = std::make_shared<std::string>();
+    message->add_option("TEXT", *text, "The message, at most 200 characters; - reads it from standard input")
+        ->required();
+    message->callback([&session, text] { session.SetExitCode(SendMessage(session, *text)); });
+}
+
+}  // namespace cli

@@ -1,0 +1,39 @@
+// shutdown: shut the host (and with it the V7 Station) down or restart it, as
+// File > Shut Down Windows does.
+#include <memory>
+
+#include <CLI/CLI.hpp>
+
+#include "cli/Session.h"
+#include "cli/Verbs.h"
+#include "users/ShutdownRequest.h"
+
+namespace cli {
+namespace {
+
+constexpr unsigned IDS_SHUTDOWN_REFUSED = 1510;
+
+int ShutDown(Session& session, bool restart) {
+    if (!session.OpenDriver()) return kFailed;
+    const auto choice = restart ? users::ShutdownChoice::Restart : users::ShutdownChoice::ShutDown;
+    if (!users::RequestShutdown(session.Configuration(), choice)) return FailText(IDS_SHUTDOWN_REFUSED);
+    Print(restart ? "The computer is restarting." : "The computer is shutting down.");
+    return kOk;
+}
+
+}  // namespace
+
+void AddShutdownVerbs(CLI::App& app, Session& session) {
+    auto* shutdown = app.add_subcommand(
+        "shutdown", "Shut the computer down, or restart it; programs here and at the station end without saving");
+    auto restart = std::make_shared<bool>(false);
+    auto yes = std::make_shared<bool>(false);
+    shutdown->add_flag("--restart,-r", *restart, "Restart instead of shutting down");
+    shutdown->add_flag("--yes,-y", *yes, "Go ahead: unsaved work on the host and the station is lost");
+    shutdown->callback([&session, restart, yes] {
+        session.SetExitCode(*yes ? ShutDown(session, *restart)
+                                 : RefuseWithoutYes("shutting down ends every program without saving its work"));
+    });
+}
+
+}  // namespace cli
