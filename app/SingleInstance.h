@@ -22,6 +22,9 @@ public:
     SingleInstance(const std::filesystem::path& root, std::function<void()> onActivate);
     ~SingleInstance() override;
 
+    // True when the lock of this root could be created (held by this copy or
+    // by another); without it no copy can be told from another.
+    bool HasLock() const { return m_locked; }
     // True when another process holds the lock of this root.
     bool IsAnotherRunning() const;
 
@@ -32,6 +35,9 @@ public:
     // Opens the endpoint on which later copies reach this one; false when it
     // could not be opened (the lock still holds).
     bool Listen();
+
+    // Why the lock or the endpoint failed, as one line; empty when neither did.
+    const std::string& Problem() const { return m_problem; }
 
     static std::filesystem::path LockPath(const std::filesystem::path& root);
     static std::filesystem::path EndpointPath(const std::filesystem::path& root);
@@ -49,6 +55,7 @@ private:
     std::function<void()> m_onActivate;
     wxSingleInstanceChecker m_checker;
     bool m_locked = false;
+    std::string m_problem;
     wxSocketServer* m_server = nullptr;
     std::map<wxSocketBase*, std::string> m_clients;  // connections and what each sent so far
 };
