@@ -22,9 +22,6 @@ public:
     SingleInstance(const std::filesystem::path& root, std::function<void()> onActivate);
     ~SingleInstance() override;
 
-    // True when the lock of this root could be created (held by this copy or
-    // by another); without it no copy can be told from another.
-    bool HasLock() const { return m_locked; }
     // True when another process holds the lock of this root.
     bool IsAnotherRunning() const;
 
