@@ -167,7 +167,9 @@ TEST_F(PictureButtonTest, ADoubleClickIsOneClick) {
         m_clicks = 0;
         for (wxEventType type : c.events) {
             Mouse(type);
-            if (type == dclick) EXPECT_FALSE(m_button->IsPressed());
+            if (type == dclick) {
+                EXPECT_FALSE(m_button->IsPressed());
+            }
         }
         EXPECT_EQ(m_clicks, c.clicks);
         EXPECT_FALSE(m_button->HasCapture());
