@@ -1,10 +1,12 @@
 #include "app/SingleInstance.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <system_error>
 #include <thread>
 
+#include <wx/log.h>
 #include <wx/sckaddr.h>
 #include <wx/socket.h>
 
@@ -22,13 +24,36 @@ constexpr auto kConnectRetryDelay = std::chrono::milliseconds(50);
 
 wxString ToWx(const fs::path& path) { return wxString::FromUTF8(path.string()); }
 
+// Keeps the last message wx logs while it is active, so a failure is told once
+// on our own terms instead of in a log window of its own.
+class LastLogMessage : public wxLog {
+public:
+    LastLogMessage() : m_previous(wxLog::SetActiveTarget(this)) {}
+    ~LastLogMessage() override { wxLog::SetActiveTarget(m_previous); }
+    const wxString& Text() const { return m_text; }
+
+protected:
+    void DoLogRecord(wxLogLevel, const wxString& message, const wxLogRecordInfo&) override { m_text = message; }
+
+private:
+    wxLog* m_previous;
+    wxString m_text;
+};
+
 }  // namespace
 
 SingleInstance::SingleInstance(const fs::path& root, std::function<void()> onActivate)
     : m_root(root), m_onActivate(std::move(onActivate)) {
     std::error_code ec;
     fs::create_directories(m_root, ec);
+    LastLogMessage log;
     m_locked = m_checker.Create(ToWx(LockPath(m_root).filename()), ToWx(m_root));
+    if (!m_locked) {
+        m_problem = "cannot take the single-instance lock " + LockPath(m_root).string();
+        wxString why = log.Text();
+        why.Replace("\n", " ");
+        if (!why.empty()) m_problem += ": " + why.utf8_string();
+    }
 }
 
 SingleInstance::~SingleInstance() {
@@ -53,18 +78,29 @@ bool SingleInstance::IsAnotherRunning() const {
 }
 
 bool SingleInstance::Listen() {
-    if (m_server || IsAnotherRunning()) return m_server != nullptr;
+    if (m_server || !m_locked || IsAnotherRunning()) return m_server != nullptr;
     const fs::path endpoint = EndpointPath(m_root);
-    if (endpoint.native().size() > host::emulated::kMaxSocketPath) return false;
+    const std::string cannot = "cannot listen on " + endpoint.string() + ": ";
+    if (endpoint.native().size() > host::emulated::kMaxSocketPath) {
+        m_problem = cannot + "the path is longer than the " + std::to_string(host::emulated::kMaxSocketPath) +
+                    " bytes a socket path may have";
+        return false;
+    }
     // The lock is ours, so a socket file left here belongs to a copy that died.
     std::error_code ec;
-    fs::remove(endpoint, ec);
+    if (!fs::remove(endpoint, ec) && ec) {
+        m_problem = cannot + ec.message();
+        return false;
+    }
 
     wxUNIXaddress address;
     address.Filename(ToWx(endpoint));
+    errno = 0;
     auto* server = new wxSocketServer(address, wxSOCKET_NOWAIT);
     if (!server->IsOk()) {
+        const int error = errno;
         server->Destroy();
+        m_problem = cannot + (error ? std::strerror(error) : "the socket could not be opened");
         return false;
     }
     fs::permissions(endpoint, fs::perms::owner_read | fs::perms::owner_write, ec);

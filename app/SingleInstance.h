@@ -33,6 +33,9 @@ public:
     // could not be opened (the lock still holds).
     bool Listen();
 
+    // Why the lock or the endpoint failed, as one line; empty when neither did.
+    const std::string& Problem() const { return m_problem; }
+
     static std::filesystem::path LockPath(const std::filesystem::path& root);
     static std::filesystem::path EndpointPath(const std::filesystem::path& root);
 
@@ -49,6 +52,7 @@ private:
     std::function<void()> m_onActivate;
     wxSingleInstanceChecker m_checker;
     bool m_locked = false;
+    std::string m_problem;
     wxSocketServer* m_server = nullptr;
     std::map<wxSocketBase*, std::string> m_clients;  // connections and what each sent so far
 };

@@ -1,5 +1,6 @@
 #include "app/V7App.h"
 
+#include <cstdio>
 #include <string>
 
 #include <wx/dialog.h>
@@ -64,6 +65,10 @@ bool CV7App::OnInit() {
         s_handedOver = true;
         return false;
     }
+    if (!RegisterInstance()) {
+        ReleaseResources();
+        return false;
+    }
     // The driver message comes before any window; the framework's own
     // command-line handling (--help, unknown options) follows it.
     if (!OpenDriver() || !wxApp::OnInit()) {
@@ -98,13 +103,22 @@ void CV7App::ReleaseResources() {
 }
 
 bool CV7App::IsFirstInstance() {
-    auto instance = std::make_unique<SingleInstance>(host::emulated::HostRoot(), [this] { BringForward(); });
-    if (instance->IsAnotherRunning()) {
-        instance->ActivateRunningCopy();
+    m_instance = std::make_unique<SingleInstance>(host::emulated::HostRoot(), [this] { BringForward(); });
+    if (m_instance->IsAnotherRunning()) {
+        m_instance->ActivateRunningCopy();
+        m_instance.reset();
         return false;
     }
-    instance->Listen();
-    m_instance = std::move(instance);
+    return true;
+}
+
+bool CV7App::RegisterInstance() {
+    if (!m_instance || !m_instance->Listen()) {
+        const std::string why = m_instance ? m_instance->Problem() : std::string("no single-instance lock");
+        std::fprintf(stderr, "orvane-v7: %s\n", why.c_str());
+        m_instance.reset();
+        return false;
+    }
     m_bClassRegistered = true;
     return true;
 }

@@ -23,6 +23,10 @@ public:
     // True when no other copy runs on this host root; otherwise brings that copy
     // forward (restored, its open modal dialog in front) and returns false.
     bool IsFirstInstance();
+    // Holds this root's single-instance lock and opens the endpoint later copies
+    // reach; false (with one line on stderr saying why) when either fails, since
+    // a copy that cannot be found would let a second one run unnoticed.
+    bool RegisterInstance();
     // Opens "\\.\Brakor" into m_hDriver; shows message 2011 when it cannot be
     // opened. False only when the device path is missing from the string table.
     bool OpenDriver();

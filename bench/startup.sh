@@ -2,7 +2,9 @@
 # Start-up of the control center against a bare wx frame, measured in the same
 # run on a fresh host root with the station drivers running: wall time from exec
 # to the main window mapped, and peak resident memory. Prints medians and ratios.
-#   xvfb-run -a bash bench/startup.sh [RUNS]
+#   xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" bash bench/startup.sh [RUNS]
+# (-noreset: the runs start the program many times in quick succession, and a
+# server that resets when its last client leaves refuses some of those starts.)
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 build="${V7_BUILD_DIR:-$here/build}"

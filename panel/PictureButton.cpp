@@ -34,7 +34,8 @@ wxBitmap LoadResourceBitmap(std::string_view name) {
 }
 
 CPictureButton::CPictureButton(wxWindow* parent, int id, const wxString& caption,
-                               const wxPoint& pos, const wxSize& templateSize) {
+                               const wxPoint& pos, const wxSize& templateSize)
+    : m_templateSize(templateSize) {
     // The picture covers the whole button, so the background is never erased
     // first (no flicker).
     SetBackgroundStyle(wxBG_STYLE_PAINT);
@@ -43,7 +44,7 @@ CPictureButton::CPictureButton(wxWindow* parent, int id, const wxString& caption
 
     Bind(wxEVT_PAINT, &CPictureButton::OnPaint, this);
     Bind(wxEVT_LEFT_DOWN, &CPictureButton::OnMouseDown, this);
-    Bind(wxEVT_LEFT_DCLICK, &CPictureButton::OnMouseDown, this);
+    Bind(wxEVT_LEFT_DCLICK, &CPictureButton::OnDoubleClick, this);
     Bind(wxEVT_LEFT_UP, &CPictureButton::OnMouseUp, this);
     Bind(wxEVT_MOTION, &CPictureButton::OnMouseMove, this);
     Bind(wxEVT_MOUSE_CAPTURE_LOST, &CPictureButton::OnCaptureLost, this);
@@ -65,20 +66,20 @@ bool CPictureButton::LoadBitmaps(const wxBitmap& up, const wxBitmap& down,
     m_down = down;
     m_focus = focus;
     m_disabled = disabled;
-    if (m_up.IsOk()) {
-        SetMinSize(m_up.GetSize());
-        SetSize(wxRect(GetPosition(), m_up.GetSize()));
-    }
+    const wxSize size = m_up.IsOk() ? m_up.GetSize() : m_templateSize;
+    SetMinSize(size);
+    SetSize(wxRect(GetPosition(), size));
     Refresh(false);
     return m_up.IsOk();
 }
 
 const wxBitmap* CPictureButton::CurrentBitmap() const {
+    // Without its U picture the button draws nothing at all.
+    if (!m_up.IsOk()) return nullptr;
     if (m_pressed && m_down.IsOk()) return &m_down;
     if (HasFocus() && m_focus.IsOk()) return &m_focus;
     if (!IsEnabled() && m_disabled.IsOk()) return &m_disabled;
-    if (m_up.IsOk()) return &m_up;
-    return nullptr;
+    return &m_up;
 }
 
 char CPictureButton::CurrentPicture() const {
@@ -121,7 +122,7 @@ void CPictureButton::PassFocusOn() {
 }
 
 wxSize CPictureButton::DoGetBestSize() const {
-    return m_up.IsOk() ? m_up.GetSize() : GetSize();
+    return m_up.IsOk() ? m_up.GetSize() : m_templateSize;
 }
 
 void CPictureButton::OnPaint(wxPaintEvent&) {
@@ -137,6 +138,14 @@ void CPictureButton::OnMouseDown(wxMouseEvent& event) {
     if (!HasCapture()) CaptureMouse();
     m_tracking = true;
     SetPressed(true);
+}
+
+void CPictureButton::OnDoubleClick(wxMouseEvent&) {
+    // The second press of a double-click is not a click of its own: the first
+    // press already clicked. Some toolkits deliver a plain press just before
+    // the double-click; that press ends here too, so its release clicks nothing.
+    EndTracking();
+    SetPressed(false);
 }
 
 void CPictureButton::OnMouseMove(wxMouseEvent& event) {

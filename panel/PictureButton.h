@@ -1,6 +1,7 @@
 // A button drawn from four pictures named after its caption: U normal,
 // D pressed, F focused, X disabled. A missing picture falls back to the next
-// rule, ending with U.
+// rule, ending with U; without U the button keeps its size and draws nothing.
+// A double-click is one click.
 #pragma once
 
 #include <string_view>
@@ -21,7 +22,8 @@ public:
     // button to its U picture, keeping its top-left corner. False when U is missing.
     bool AutoLoad();
     // Takes the four pictures (an invalid bitmap stands for a missing one) and
-    // sizes the button to the U picture when there is one. False without U.
+    // sizes the button to the U picture, or to its template size without one.
+    // False without U.
     bool LoadBitmaps(const wxBitmap& up, const wxBitmap& down, const wxBitmap& focus,
                      const wxBitmap& disabled);
 
@@ -39,6 +41,7 @@ private:
     const wxBitmap* CurrentBitmap() const;
     void OnPaint(wxPaintEvent& event);
     void OnMouseDown(wxMouseEvent& event);
+    void OnDoubleClick(wxMouseEvent& event);
     void OnMouseUp(wxMouseEvent& event);
     void OnMouseMove(wxMouseEvent& event);
     void OnCaptureLost(wxMouseCaptureLostEvent& event);
@@ -50,6 +53,7 @@ private:
     void EndTracking();
     void PassFocusOn();
 
+    wxSize m_templateSize;
     wxBitmap m_up, m_down, m_focus, m_disabled;
     bool m_pressed = false;
     bool m_tracking = false;  // mouse captured after a press inside

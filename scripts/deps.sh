@@ -8,6 +8,7 @@ PACKAGES=(
   libwxgtk3.2-dev libsqlite3-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   xvfb xauth xdotool imagemagick fonts-dejavu-core
+  clang libclang-rt-14-dev llvm
 )
 
 missing=()

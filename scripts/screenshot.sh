@@ -10,7 +10,7 @@ out="${1:-$here/docs/panel.png}"
 
 export V7_HOST_ROOT="$(mktemp -d /tmp/v7shot-XXXXXX)"
 display=":$((90 + RANDOM % 100))"
-Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$display" -screen 0 800x600x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill $app $daemon $xvfb 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$V7_HOST_ROOT"' EXIT
 export DISPLAY="$display"

@@ -3,6 +3,7 @@
 // BMP decoder against wx's general reader.
 #include <algorithm>
 #include <string_view>
+#include <vector>
 
 #include <wx/frame.h>
 #include <wx/image.h>
@@ -64,6 +65,9 @@ TEST_F(PictureButtonTest, DrawsPressedThenFocusThenDisabledThenUpFallingThroughM
     EXPECT_EQ(m_button->CurrentPicture(), 0);
     Load("U");  // the U picture sets the size, the corner stays
     EXPECT_EQ(m_button->GetRect(), wxRect(10, 20, 48, 20));
+    Load("DFX");  // without U: the template's size again
+    EXPECT_EQ(m_button->GetRect(), wxRect(10, 20, 60, 30));
+    EXPECT_EQ(m_button->GetBestSize(), wxSize(60, 30));
 
     const bool canFocus = Focus(m_button);
     const struct {
@@ -73,7 +77,7 @@ TEST_F(PictureButtonTest, DrawsPressedThenFocusThenDisabledThenUpFallingThroughM
     } cases[] = {
         {"UDFX", "", 'U'}, {"UDFX", "X", 'X'}, {"UDFX", "F", 'F'},  {"UDFX", "D", 'D'}, {"UDFX", "FD", 'D'},
         {"U", "X", 'U'},   {"U", "FD", 'U'},   {"UFX", "FD", 'F'}, {"UX", "FD", 'U'},  {"D", "", 0},
-        {"", "D", 0},
+        {"", "D", 0},      {"DFX", "X", 0},    {"DFX", "FD", 0},   {"FX", "F", 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.loaded) + " in state " + std::string(c.state));
@@ -143,6 +147,33 @@ TEST_F(PictureButtonTest, ClicksOnReleaseInsideOnSpaceReleaseAndOnEnterNeverWhen
     m_button->Enable();
     Mouse(wxEVT_LEFT_UP);
     EXPECT_EQ(m_clicks, 4);
+}
+
+TEST_F(PictureButtonTest, ADoubleClickIsOneClick) {
+    Load("UD");
+    const wxEventType down = wxEVT_LEFT_DOWN, up = wxEVT_LEFT_UP, dclick = wxEVT_LEFT_DCLICK;
+    const struct {
+        const char* name;
+        std::vector<wxEventType> events;
+        int clicks;
+    } cases[] = {
+        {"double-click", {down, up, dclick, up}, 1},
+        {"double-click with the second press delivered too", {down, up, down, dclick, up}, 1},
+        {"two double-clicks", {down, up, dclick, up, down, up, dclick, up}, 2},
+        {"two single clicks", {down, up, down, up}, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_clicks = 0;
+        for (wxEventType type : c.events) {
+            Mouse(type);
+            if (type == dclick) {
+                EXPECT_FALSE(m_button->IsPressed());
+            }
+        }
+        EXPECT_EQ(m_clicks, c.clicks);
+        EXPECT_FALSE(m_button->HasCapture());
+    }
 }
 
 class PanelViewTest : public GuiTest {};
