@@ -5,7 +5,7 @@
 #include "cli/Verbs.h"
 
 int main(int argc, char** argv) {
-    CLI::App app{"Control the V7 Station: power, test, messages, user profiles, shutdown.", "v7ctl"};
+    CLI::App app{"Control the V7 Station: power, test, messages, user profiles, shutdown, options, versions.", "v7ctl"};
     app.require_subcommand(1, 1);
     app.fallthrough(false);
 

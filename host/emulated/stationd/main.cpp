@@ -39,6 +39,8 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    // The daemon names a registry problem in its own refusal line.
+    emulated::EchoRegistryProblems(false);
     const fs::path& root = emulated::HostRoot();
     std::error_code ec;
     if (!fs::is_regular_file(emulated::RegistryPath(), ec))

@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 
 #include "host/emulated/root.h"
 #include "unit/stationd/StationdHarness.h"
@@ -143,6 +144,13 @@ TEST(StationdStart, AMissingRegistryAndBadFlagsAreRefusedWithOneLine) {
     EXPECT_EQ(LineCount(noRegistry.Err), 1);
     EXPECT_NE(noRegistry.Err.find("v7-host init"), std::string::npos) << noRegistry.Err;
     EXPECT_FALSE(fs::exists(host::emulated::RegistryPath()));
+
+    // A damaged registry is named once, not once by the registry and again by the daemon.
+    std::ofstream(host::emulated::RegistryPath(), std::ios::binary) << std::string(4096, 'x');
+    DaemonExit damaged = RunDaemonToExit({});
+    EXPECT_NE(damaged.ExitCode, 0);
+    EXPECT_EQ(LineCount(damaged.Err), 1) << damaged.Err;
+    fs::remove(host::emulated::RegistryPath());
 
     SetUpRegistry();
     const std::vector<std::vector<std::string>> bad = {
