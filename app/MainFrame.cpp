@@ -3,6 +3,7 @@
 #include <string>
 
 #include <wx/icon.h>
+#include <wx/iconbndl.h>
 #include <wx/image.h>
 #include <wx/menu.h>
 #include <wx/mstream.h>
@@ -11,7 +12,7 @@
 #include "resources/ui/HelpBook.h"
 #include "app/MainMenu.h"
 #include "panel/V7View.h"
-#include "resources/Bitmaps.h"
+#include "resources/icons/AppIcons.h"
 #include "resources/StringTable.h"
 #include "options/ui/OptionCommands.h"
 #include "options/ui/InfoCommands.h"
@@ -26,7 +27,6 @@ namespace {
 // Title bar, system menu and minimise box: no sizing border, no maximise box.
 constexpr long kFrameStyle = wxCAPTION | wxSYSTEM_MENU | wxMINIMIZE_BOX | wxCLOSE_BOX;
 constexpr unsigned IDS_DOC_TEMPLATE = 128;
-constexpr unsigned IDI_MAINFRAME = 128;
 
 // The window title at creation: the first field of the document-template string.
 wxString TemplateTitle() {
@@ -53,15 +53,22 @@ CMainFrame::CMainFrame() {
     m_view->OnInitialUpdate(m_config.StationLaunched != 0);
 }
 
+// The desktop icon at every size drawn, so the window manager, the task bar and
+// a HiDPI screen each pick a sharp one instead of scaling a single picture.
 void CMainFrame::LoadIcon() {
-    const res::EmbeddedFile* file = res::FindIconResource(IDI_MAINFRAME);
-    if (!file) return;
-    wxMemoryInputStream stream(file->Data, file->Size);
-    wxImage image(stream, wxBITMAP_TYPE_BMP);
-    if (!image.IsOk()) return;
-    wxIcon icon;
-    icon.CopyFromBitmap(wxBitmap(image));
-    SetIcon(icon);
+    if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxImage::AddHandler(new wxPNGHandler);
+    std::size_t count = 0;
+    const res::AppIcon* icons = res::AppIcons(&count);
+    wxIconBundle bundle;
+    for (std::size_t i = 0; i < count; ++i) {
+        wxMemoryInputStream stream(icons[i].Data, icons[i].Bytes);
+        wxImage image(stream, wxBITMAP_TYPE_PNG);
+        if (!image.IsOk()) continue;
+        wxIcon icon;
+        icon.CopyFromBitmap(wxBitmap(image));
+        bundle.AddIcon(icon);
+    }
+    if (!bundle.IsEmpty()) SetIcons(bundle);
 }
 
 void CMainFrame::BuildMenuBar() { SetMenuBar(mainmenu::BuildMenuBar()); }
