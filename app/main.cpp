@@ -1,14 +1,33 @@
 // The control center program.
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 #include <wx/app.h>
 
 #include "app/V7App.h"
+#include "resources/Version.h"
 
 wxIMPLEMENT_APP_NO_MAIN(CV7App);
 
 namespace {
+
+constexpr const char* kHelp =
+    "usage: orvane-v7 [--version | --help]\n"
+    "The control center of the V7 Station: turns the station on and off, tests it,\n"
+    "sends its user a message, removes user profiles, shuts the computer down and\n"
+    "sets the station's options. Works on the host root named by V7_HOST_ROOT\n"
+    "(default ~/.local/share/orvane-v7/host); v7ctl does the same jobs from a shell.\n";
+
+// --version and --help answer without a display, before wx starts.
+bool AnswersInfoSwitch(int argc, char** argv) {
+    if (argc != 2) return false;
+    const std::string_view arg = argv[1];
+    if (arg == "--version") std::puts("orvane-v7 " V7_PRODUCT_VERSION);
+    else if (arg == "--help" || arg == "-h") std::fputs(kHelp, stdout);
+    else return false;
+    return true;
+}
 
 bool HasDisplay() {
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
@@ -21,6 +40,7 @@ bool HasDisplay() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (AnswersInfoSwitch(argc, argv)) return 0;
     if (!HasDisplay()) {
         std::fputs("orvane-v7: no display (set DISPLAY)\n", stderr);
         return 1;

@@ -3,11 +3,13 @@
 
 #include "cli/Session.h"
 #include "cli/Verbs.h"
+#include "resources/Version.h"
 
 int main(int argc, char** argv) {
     CLI::App app{"Control the V7 Station: power, test, messages, user profiles, shutdown, options, versions.", "v7ctl"};
     app.require_subcommand(1, 1);
     app.fallthrough(false);
+    app.set_version_flag("--version", "v7ctl " V7_PRODUCT_VERSION);
 
     cli::Session session;
     cli::AddPowerVerbs(app, session);

@@ -7,6 +7,7 @@
 #include "host/emulated/hosttool/Commands.h"
 #include "host/emulated/hosttool/ToolError.h"
 #include "host/emulated/root.h"
+#include "resources/Version.h"
 
 namespace {
 
@@ -26,6 +27,7 @@ constexpr const char* kHelp =
     "  config               print the station configuration as the control center loads it\n"
     "  messages             print the messages the station received, each after a\n"
     "                       \"--- <time>\" line, exactly as received\n"
+    "  --version            print the version\n"
     "  --help               show this text\n";
 
 [[noreturn]] void Usage(const std::string& what) {
@@ -42,6 +44,9 @@ void Run(const std::vector<std::string>& args) {
 
     if (command == "--help" || command == "-h" || command == "help") {
         std::cout << kHelp;
+    } else if (command == "--version") {
+        expectCount(1, 1);
+        std::cout << "v7-host " V7_PRODUCT_VERSION "\n";
     } else if (command == "init") {
         expectCount(1, 2);
         if (args.size() == 2 && args[1] != "--force") Usage("unknown option \"" + args[1] + "\" for init");

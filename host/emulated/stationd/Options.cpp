@@ -74,6 +74,7 @@ const char* UsageText() {
            "  --slow MS              delay every reply by MS milliseconds (0 to 60000)\n"
            "  --station-name NAME    the station's name in the station list (default Station1)\n"
            "  --current-user NAME    the user the station list reports while the station is on\n"
+           "  --version              print the version\n"
            "  --help                 this text\n";
 }
 
@@ -91,6 +92,8 @@ bool ParseOptions(const std::vector<std::string>& args, Options* options, std::s
         std::string value;
         if (flag == "--help" || flag == "-h") {
             options->Help = true;
+        } else if (flag == "--version") {
+            options->Version = true;
         } else if (flag == "--refuse-on") {
             options->RefuseOn = true;
         } else if (flag == "--refuse-off") {

@@ -11,6 +11,7 @@ namespace stationd {
 
 struct Options {
     bool Help = false;
+    bool Version = false;
     bool RefuseOn = false;       // turn-on calls fail
     bool RefuseOff = false;      // turn-off calls fail
     bool RefuseMessage = false;  // broadcasts fail

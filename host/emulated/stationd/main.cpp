@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "resources/Version.h"
 #include "host/emulated/root.h"
 #include "host/emulated/stationd/DeviceServer.h"
 #include "host/emulated/stationd/InstanceLock.h"
@@ -36,6 +37,10 @@ int main(int argc, char** argv) {
     }
     if (options.Help) {
         std::fputs(stationd::UsageText(), stdout);
+        return 0;
+    }
+    if (options.Version) {
+        std::puts("v7-stationd " V7_PRODUCT_VERSION);
         return 0;
     }
 
