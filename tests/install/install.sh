@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# The packaging: a DESTDIR install of the build in $1 (layout, the validators,
+# each program's --version and --help), then the Debian package built from it,
+# unpacked into a scratch root, running its own programs end to end.
+set -euo pipefail
+build="$1"
+version=1.20
+work="$(mktemp -d)"
+daemon_pid=""
+cleanup() {
+  [ -n "$daemon_pid" ] && kill "$daemon_pid" 2>/dev/null && wait "$daemon_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "install test: $*" >&2; exit 1; }
+
+# --- DESTDIR install --------------------------------------------------------
+DESTDIR="$work/dest" cmake --install "$build" --prefix /usr >/dev/null
+usr="$work/dest/usr"
+layout=(
+  bin/orvane-v7 bin/v7ctl bin/v7-host libexec/orvane-v7/v7-stationd
+  share/applications/orvane-v7.desktop share/metainfo/orvane-v7.metainfo.xml
+  share/icons/hicolor/scalable/apps/orvane-v7.svg lib/systemd/user/v7-stationd.service
+  share/man/man1/orvane-v7.1 share/man/man1/v7ctl.1 share/man/man1/v7-host.1 share/man/man1/v7-stationd.1
+)
+for size in 16 24 32 48 64 128 256; do layout+=("share/icons/hicolor/${size}x${size}/apps/orvane-v7.png"); done
+for f in "${layout[@]}"; do [ -s "$usr/$f" ] || fail "missing $f"; done
+for size in 16 256; do  # a PNG's width and height: big-endian at bytes 16 and 20
+  read -r w h < <(od -An -tu4 --endian=big -j16 -N8 "$usr/share/icons/hicolor/${size}x${size}/apps/orvane-v7.png")
+  [ "$w $h" = "$size $size" ] || fail "the ${size}px icon is $w x $h"
+done
+for page in "$usr"/share/man/man1/*.1; do grep -q '^\.TH' "$page" || fail "$page is not a manual page"; done
+grep -qx "ExecStart=/usr/libexec/orvane-v7/v7-stationd" "$usr/lib/systemd/user/v7-stationd.service" \
+  || fail "the unit does not start the installed daemon"
+desktop-file-validate "$usr/share/applications/orvane-v7.desktop"
+appstreamcli validate --no-net --pedantic "$usr/share/metainfo/orvane-v7.metainfo.xml" >/dev/null \
+  || appstreamcli validate --no-net --pedantic "$usr/share/metainfo/orvane-v7.metainfo.xml"
+
+for p in bin/orvane-v7 bin/v7ctl bin/v7-host libexec/orvane-v7/v7-stationd; do
+  name="$(basename "$p")"
+  out="$(env -u DISPLAY -u WAYLAND_DISPLAY "$usr/$p" --version)" || fail "$name --version failed"
+  [ "$out" = "$name $version" ] || fail "$name --version says '$out'"
+  env -u DISPLAY -u WAYLAND_DISPLAY "$usr/$p" --help | grep -qi "usage" || fail "$name --help shows no usage"
+done
+
+# --- the Debian package, unpacked and run -----------------------------------
+cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/pkg" >/dev/null
+deb="$work/pkg/orvane-v7_${version}-1_$(dpkg --print-architecture).deb"
+[ -f "$deb" ] || fail "no $(basename "$deb") (got: $(ls "$work/pkg"))"
+depends="$(dpkg-deb -f "$deb" Depends)"
+for lib in libsqlite3 libwx; do
+  [[ "$depends" == *"$lib"* ]] || fail "Depends lacks $lib: $depends"
+done
+dpkg-deb -x "$deb" "$work/root"
+diff <(cd "$usr" && find . -type f | sort) <(cd "$work/root/usr" && find . -type f | sort) \
+  || fail "the package's files differ from the install's"
+
+export V7_HOST_ROOT="$work/host"
+"$work/root/usr/bin/v7-host" init >/dev/null
+"$work/root/usr/libexec/orvane-v7/v7-stationd" &
+daemon_pid=$!
+for _ in $(seq 50); do "$work/root/usr/bin/v7-host" drivers >/dev/null 2>&1 && break; sleep 0.1; done
+status="$("$work/root/usr/bin/v7ctl" status)" || fail "v7ctl status failed: $status"
+grep -qx "Drivers: running" <<<"$status" || fail "v7ctl status: $status"
