@@ -7,7 +7,7 @@ PACKAGES=(
   build-essential cmake pkg-config
   libwxgtk3.2-dev libsqlite3-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
-  xvfb xauth xdotool imagemagick fonts-dejavu-core
+  xvfb xauth xdotool imagemagick fonts-dejavu-core xdg-utils
   clang libclang-rt-14-dev llvm
   desktop-file-utils appstream scdoc dpkg-dev file
 )
