@@ -17,19 +17,6 @@ namespace {
 using namespace guitest;
 namespace fs = std::filesystem;
 
-// A dialog of type T, handled by act (which returns the button that ends it).
-template <class T>
-class ExpectDialog : public wxExpectModalBase<T, ExpectDialog<T>> {
-public:
-    explicit ExpectDialog(std::function<int(T*)> act) : m_act(std::move(act)) {}
-
-protected:
-    int OnInvoked(T* dialog) const override { return m_act(dialog); }
-
-private:
-    std::function<int(T*)> m_act;
-};
-
 wxString Format(unsigned id, const wxString& name) {
     wxString text = Text(id);
     text.Replace("%s", name);
@@ -78,7 +65,6 @@ protected:
             return button;
         });
     }
-    CMainFrame* m_frame = nullptr;
     std::string m_login;
 };
 
