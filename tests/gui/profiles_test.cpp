@@ -47,12 +47,9 @@ protected:
         if (IsSkipped()) return;
         ASSERT_EQ(RunHostTool({"init"}).ExitCode, 0);
         StartDrivers();
-        m_frame = StartProgram();
-        ASSERT_NE(m_frame, nullptr);
-        char login[260] = {};
-        host::DWORD size = sizeof login;
-        ASSERT_TRUE(host::GetUserName(login, &size));
-        m_login = login;
+        ASSERT_NE(m_frame = StartProgram(), nullptr);
+        m_login = LoginName();
+        ASSERT_FALSE(m_login.empty());
     }
     // Picks name (or nothing) in the Remove User dialog and presses button.
     ExpectDialog<CRemoveUserDlg> RemoveDialog(const wxString& name, int button = wxID_OK) {

@@ -55,12 +55,6 @@ void AddProfileKey(const std::string& path) {
     host::RegCloseKey(key);
 }
 
-std::string LoginName() {
-    char name[260] = {};
-    host::DWORD size = sizeof name;
-    return host::GetUserName(name, &size) ? name : "";
-}
-
 class ProfileRemovalTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_EQ(RunHostTool({"init"}).ExitCode, 0); }
