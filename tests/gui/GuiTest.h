@@ -20,6 +20,7 @@
 #include <wx/weakref.h>
 
 #include "resources/ui/CommandTable.h"
+#include "resources/ui/HelpBook.h"
 #include "app/MainFrame.h"
 #include "app/V7App.h"
 #include "host/registry.h"
@@ -88,6 +89,34 @@ private:
     std::function<void()> m_whileShown;
     bool m_partial;
 };
+
+// A dialog of type T, handled by act (which returns the button that ends it).
+template <class T>
+class ExpectDialog : public wxExpectModalBase<T, ExpectDialog<T>> {
+public:
+    explicit ExpectDialog(std::function<int(T*)> act) : m_act(std::move(act)) {}
+
+protected:
+    int OnInvoked(T* dialog) const override { return m_act(dialog); }
+
+private:
+    std::function<int(T*)> m_act;
+};
+
+// A control of a dialog by its id, of the type the test expects.
+template <class Control>
+Control* FindControl(wxWindow* dialog, int id) {
+    auto* control = dynamic_cast<Control*>(dialog->FindWindow(id));
+    EXPECT_NE(control, nullptr) << "control " << id;
+    return control;
+}
+
+// A button pressed: its event goes to the dialog as a click would send it.
+inline void PressButton(wxWindow* dialog, int id) {
+    wxCommandEvent click(wxEVT_BUTTON, id);
+    click.SetEventObject(dialog->FindWindow(id));
+    dialog->FindWindow(id)->ProcessWindowEvent(click);
+}
 
 inline bool HaveDisplay() { return wxTheApp != nullptr; }  // wx starts only with a display
 
@@ -197,6 +226,7 @@ protected:
     }
     void TearDown() override {
         if (!m_root) return;
+        HelpBook::Shutdown();  // the help window goes before the program's windows
         EndProgram();
         m_drivers.reset();
         m_root.reset();
@@ -232,6 +262,13 @@ protected:
         PumpEvents();
         return FindMainFrame();
     }
+    // Installer, drivers and program in one: the frame, also kept in m_frame.
+    CMainFrame* Launch(bool autoLaunch = false, std::vector<std::string> driverArgs = {}) {
+        InstallStation(autoLaunch);
+        StartDrivers(std::move(driverArgs));
+        m_frame = StartProgram();
+        return m_frame;
+    }
     // Destroys every window and runs the exit steps.
     void EndProgram() {
         for (wxWindow* window : wxTopLevelWindows) window->Destroy();
@@ -244,6 +281,7 @@ protected:
     std::unique_ptr<TempHostRoot> m_root;
     std::unique_ptr<RunningStationDrivers> m_drivers;
     bool m_started = false;
+    CMainFrame* m_frame = nullptr;
 };
 
 }  // namespace guitest

@@ -66,11 +66,6 @@ protected:
         StartDrivers({"--without", "Tilvex", "--driver-version", "Quorel=2.19"});
         ASSERT_NE(m_frame = StartProgram(), nullptr);
     }
-    void TearDown() override {
-        if (HaveDisplay()) HelpBook::Shutdown();
-        GuiTest::TearDown();
-    }
-    CMainFrame* m_frame = nullptr;
 };
 
 TEST_F(AboutTest, HelpMenuOpensTheBoxOnTheAboutTextAndItsButtonTogglesTheVersionReport) {

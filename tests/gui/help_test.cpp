@@ -120,10 +120,6 @@ protected:
         GuiTest::SetUp();
         m_guard.reset();  // these tests run their own modal dialogs
     }
-    void TearDown() override {
-        if (guitest::HaveDisplay()) HelpBook::Shutdown();
-        GuiTest::TearDown();  // destroys the dialogs
-    }
     // A dialog whose template number is its ID or its name "dialog-NNN".
     static wxDialog* Dialog(int id, const wxString& name = wxDialogNameStr) {
         return new wxDialog(nullptr, id, "dialog", wxDefaultPosition, wxDefaultSize, wxDEFAULT_DIALOG_STYLE, name);

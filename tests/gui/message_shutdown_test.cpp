@@ -16,35 +16,8 @@ namespace {
 
 using namespace guitest;
 
-// A dialog of type Dlg, answered by the function instead of a person.
-template <class Dlg>
-class ExpectDialog : public wxExpectModalBase<Dlg, ExpectDialog<Dlg>> {
-public:
-    explicit ExpectDialog(std::function<int(Dlg*)> answer) : m_answer(std::move(answer)) {}
-
-protected:
-    int OnInvoked(Dlg* dialog) const override { return m_answer(dialog); }
-
-private:
-    std::function<int(Dlg*)> m_answer;
-};
-
 // What Send or OK does: validate, take the values, close with OK.
 int PressOk(wxDialog* dialog) { return dialog->Validate() && dialog->TransferDataFromWindow() ? wxID_OK : wxID_NONE; }
-
-// A button pressed: its event goes to the dialog as a click would send it.
-void Press(wxWindow* dialog, int id) {
-    wxCommandEvent click(wxEVT_BUTTON, id);
-    click.SetEventObject(dialog->FindWindow(id));
-    dialog->FindWindow(id)->ProcessWindowEvent(click);
-}
-
-template <class Control>
-Control* Find(wxWindow* dialog, int id) {
-    auto* control = dynamic_cast<Control*>(dialog->FindWindow(id));
-    EXPECT_NE(control, nullptr) << "control " << id;
-    return control;
-}
 
 // The station log's events after the time stamps.
 std::vector<std::string> LogEvents(const std::string& event) {
@@ -57,26 +30,17 @@ std::vector<std::string> LogEvents(const std::string& event) {
     return found;
 }
 
-class MessageShutdownTest : public GuiTest {
-protected:
-    CMainFrame* Start(bool stationOn, std::vector<std::string> driverArgs = {}) {
-        InstallStation(stationOn);
-        StartDrivers(std::move(driverArgs));
-        m_frame = StartProgram();
-        return m_frame;
-    }
-    CMainFrame* m_frame = nullptr;
-};
+using MessageShutdownTest = GuiTest;
 
 TEST_F(MessageShutdownTest, StationOffShowsOnlyTheNotOnMessageAndARefusalSaysSo) {
-    ASSERT_NE(Start(false, {"--refuse-message"}), nullptr);
+    ASSERT_NE(Launch(false, {"--refuse-message"}), nullptr);
     wxTEST_DIALOG(PickMenuCommand(m_frame, cmd::ID_SEND_MESSAGE), ExpectMessageBox(Text(1504), wxOK));
 
     m_frame->OnStationOn();
     auto answer = [](CSendMessageDlg* dialog) {
-        Press(dialog, CSendMessageDlg::IDC_HELP);
+        PressButton(dialog, CSendMessageDlg::IDC_HELP);
         EXPECT_EQ(ShownHelpPage(), "dialog-101.htm");
-        Find<wxTextCtrl>(dialog, 1005)->SetValue("hello");
+        FindControl<wxTextCtrl>(dialog, 1005)->SetValue("hello");
         return PressOk(dialog);
     };
     wxTEST_DIALOG(m_frame->OnSendMessage(), ExpectDialog<CSendMessageDlg>(answer), ExpectMessageBox(Text(1501), wxOK));
@@ -84,7 +48,7 @@ TEST_F(MessageShutdownTest, StationOffShowsOnlyTheNotOnMessageAndARefusalSaysSo)
 }
 
 TEST_F(MessageShutdownTest, SendAMessageDialogSendsTheTrimmedTextWithItsHead) {
-    ASSERT_NE(Start(true), nullptr);
+    ASSERT_NE(Launch(true), nullptr);
     const std::string head = "From:  " + users::SenderName() + "\\n\\n";
     struct Case {
         const char* Typed;
@@ -99,7 +63,7 @@ TEST_F(MessageShutdownTest, SendAMessageDialogSendsTheTrimmedTextWithItsHead) {
     for (const Case& c : cases) {
         auto answer = [&c](CSendMessageDlg* dialog) {
             EXPECT_EQ(dialog->GetId(), 101);  // the help topic's number
-            auto* edit = Find<wxTextCtrl>(dialog, 1005);
+            auto* edit = FindControl<wxTextCtrl>(dialog, 1005);
             EXPECT_TRUE(edit->IsMultiLine() && edit->GetValue().empty());
             edit->SetValue(wxString::FromUTF8(c.Typed));
             return c.Button == wxID_OK ? PressOk(dialog) : wxID_CANCEL;
@@ -111,10 +75,10 @@ TEST_F(MessageShutdownTest, SendAMessageDialogSendsTheTrimmedTextWithItsHead) {
 }
 
 TEST_F(MessageShutdownTest, TheTextStopsAt200CharactersAndSendChecksItAgain) {
-    ASSERT_NE(Start(true), nullptr);
+    ASSERT_NE(Launch(true), nullptr);
     const wxString full(wxUniChar(0xFC), 200);  // ü: the limit counts characters, not bytes
     auto answer = [&](CSendMessageDlg* dialog) {
-        auto* edit = Find<wxTextCtrl>(dialog, 1005);
+        auto* edit = FindControl<wxTextCtrl>(dialog, 1005);
         edit->SetValue(full);
         edit->AppendText("x");  // typing past the limit is undone
         PumpEvents();
@@ -133,7 +97,7 @@ TEST_F(MessageShutdownTest, TheTextStopsAt200CharactersAndSendChecksItAgain) {
 
 TEST_F(MessageShutdownTest, ShutDownSavesTheSettingThenAsksTheDriversWithTheChosenFlags) {
     // The drivers end no program: the control center here is this test.
-    ASSERT_NE(Start(true, {"--keep-programs"}), nullptr);
+    ASSERT_NE(Launch(true, {"--keep-programs"}), nullptr);
     struct Case {
         int Check;    // the radio button to check, 0 = leave as opened
         int Button;
@@ -151,11 +115,11 @@ TEST_F(MessageShutdownTest, ShutDownSavesTheSettingThenAsksTheDriversWithTheChos
         config.SaveConfiguration();
         auto answer = [&c](CShutDownDlg* dialog) {
             EXPECT_EQ(dialog->GetId(), 108);
-            auto* shutDown = Find<wxRadioButton>(dialog, CShutDownDlg::IDC_SHUT_DOWN);
-            auto* restart = Find<wxRadioButton>(dialog, CShutDownDlg::IDC_RESTART);
+            auto* shutDown = FindControl<wxRadioButton>(dialog, CShutDownDlg::IDC_SHUT_DOWN);
+            auto* restart = FindControl<wxRadioButton>(dialog, CShutDownDlg::IDC_RESTART);
             EXPECT_TRUE(shutDown->GetValue());
             EXPECT_FALSE(restart->GetValue());
-            if (c.Check) Find<wxRadioButton>(dialog, c.Check)->SetValue(true);
+            if (c.Check) FindControl<wxRadioButton>(dialog, c.Check)->SetValue(true);
             EXPECT_NE(shutDown->GetValue(), restart->GetValue()) << "the two choices are not one group";
             return c.Button == wxID_OK ? PressOk(dialog) : c.Button;
         };
@@ -171,7 +135,7 @@ TEST_F(MessageShutdownTest, ShutDownSavesTheSettingThenAsksTheDriversWithTheChos
 }
 
 TEST_F(MessageShutdownTest, ARefusedShutdownKeepsTheSettingAndSaysSo) {
-    ASSERT_NE(Start(false, {"--refuse-shutdown"}), nullptr);
+    ASSERT_NE(Launch(false, {"--refuse-shutdown"}), nullptr);
     auto answer = [](CShutDownDlg* dialog) {
         dialog->m_nShutdownChoice = 0;
         return wxID_OK;

@@ -27,14 +27,10 @@ protected:
         m_dialog->Show();
     }
     void TearDown() override {
-        if (HaveDisplay()) {
-            wxSetEnv("PATH", m_path);
-            HelpBook::Shutdown();
-        }
+        if (HaveDisplay()) wxSetEnv("PATH", m_path);
         GuiTest::TearDown();
     }
     wxString m_path;
-    CMainFrame* m_frame = nullptr;
     CMoreHelpDlg* m_dialog = nullptr;
 };
 

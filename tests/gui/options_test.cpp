@@ -51,16 +51,9 @@ private:
     std::function<void(Dlg&)> m_drive;
 };
 
-template <typename T>
-T* Control(Dlg& dialog, int id) {
-    auto* control = dynamic_cast<T*>(dialog.FindWindow(id));
-    EXPECT_NE(control, nullptr) << id;
-    return control;
-}
-
 // A movement of the slider: a step, then the end of tracking.
 void MoveSlider(Dlg& dialog, int position) {
-    auto* slider = Control<wxSlider>(dialog, Dlg::IDC_RESOLUTION);
+    auto* slider = FindControl<wxSlider>(&dialog, Dlg::IDC_RESOLUTION);
     slider->SetValue(position);
     for (wxEventType type : {wxEVT_SCROLL_THUMBTRACK, wxEVT_SCROLL_CHANGED}) {
         wxScrollEvent event(type, slider->GetId(), position, wxHORIZONTAL);
@@ -70,7 +63,7 @@ void MoveSlider(Dlg& dialog, int position) {
 }
 
 void Choose(Dlg& dialog, int listId, const wxString& text) {
-    auto* list = Control<wxChoice>(dialog, listId);
+    auto* list = FindControl<wxChoice>(&dialog, listId);
     ASSERT_TRUE(list->SetStringSelection(text)) << text.utf8_string();
     wxCommandEvent event(wxEVT_CHOICE, listId);
     event.SetEventObject(list);
@@ -78,39 +71,22 @@ void Choose(Dlg& dialog, int listId, const wxString& text) {
     list->HandleWindowEvent(event);
 }
 
-void Press(Dlg& dialog, int buttonId) {
-    auto* button = Control<wxButton>(dialog, buttonId);
-    wxCommandEvent event(wxEVT_BUTTON, buttonId);
-    event.SetEventObject(button);
-    button->HandleWindowEvent(event);
-}
-
 // "label | colours (selected) | rates (selected)", as the dialog shows them.
 std::string Shown(Dlg& dialog) {
     auto list = [&](int id) {
-        auto* choice = Control<wxChoice>(dialog, id);
+        auto* choice = FindControl<wxChoice>(&dialog, id);
         std::string text;
         for (unsigned i = 0; i < choice->GetCount(); ++i)
             text += (i ? "," : "") + choice->GetString(i).utf8_string() +
                     (static_cast<int>(i) == choice->GetSelection() ? "*" : "");
         return text;
     };
-    return Control<wxStaticText>(dialog, Dlg::IDC_RESOLUTION_LABEL)->GetLabel().utf8_string() + " | " +
+    return FindControl<wxStaticText>(&dialog, Dlg::IDC_RESOLUTION_LABEL)->GetLabel().utf8_string() + " | " +
            list(Dlg::IDC_COLORS) + " | " + list(Dlg::IDC_REFRESH_RATE);
 }
 
 class OptionsTest : public GuiTest {
 protected:
-    CMainFrame* Start() {
-        InstallStation();
-        StartDrivers();
-        m_frame = StartProgram();
-        return m_frame;
-    }
-    void TearDown() override {
-        if (HaveDisplay()) HelpBook::Shutdown();
-        GuiTest::TearDown();
-    }
     // The four items' marks as the pop-up shows them when it opens.
     std::string Marks() {
         std::string marks;
@@ -121,11 +97,10 @@ protected:
         }
         return marks;
     }
-    CMainFrame* m_frame = nullptr;
 };
 
 TEST_F(OptionsTest, MenuMarksShowTheRegistryAsTheMenuOpensAndStoreNothing) {
-    ASSERT_NE(Start(), nullptr);
+    ASSERT_NE(Launch(), nullptr);
     EXPECT_EQ(Marks(), ".x.x") << "nothing stored: leave off, stop requests";
     struct Case {
         std::string Stored;
@@ -148,7 +123,7 @@ TEST_F(OptionsTest, MenuMarksShowTheRegistryAsTheMenuOpensAndStoreNothing) {
 }
 
 TEST_F(OptionsTest, CommandsStoreTheirChoiceAndTheMarksFollow) {
-    ASSERT_NE(Start(), nullptr);
+    ASSERT_NE(Launch(), nullptr);
     struct Case {
         int Command;
         const char* Marks;
@@ -161,7 +136,7 @@ TEST_F(OptionsTest, CommandsStoreTheirChoiceAndTheMarksFollow) {
 }
 
 TEST_F(OptionsTest, SliderRefillsBothListsKeepingTheColourItCanAndTheLastRate) {
-    ASSERT_NE(Start(), nullptr);
+    ASSERT_NE(Launch(), nullptr);
     Import(ProductLine() + "\"Station Display\"=hex:09\n\"RefreshRate\"=\"72\"\n");
     std::vector<std::string> steps;
     auto drive = [&](Dlg& d) {
@@ -191,17 +166,17 @@ TEST_F(OptionsTest, SliderRefillsBothListsKeepingTheColourItCanAndTheLastRate) {
 }
 
 TEST_F(OptionsTest, OkStoresTheDialogsChoicesAndCancelStoresNothing) {
-    ASSERT_NE(Start(), nullptr);
+    ASSERT_NE(Launch(), nullptr);
     Import(ProductLine() + "\"Shutdown Enabled\"=hex:01\n");
     const std::string before = Export();
     auto change = [](bool ok) {
         return [ok](Dlg& d) {
-            Control<wxTextCtrl>(d, Dlg::IDC_DEFAULT_USER)->SetValue("Bertil");
-            Control<wxCheckBox>(d, Dlg::IDC_AUTOLAUNCH)->SetValue(true);
+            FindControl<wxTextCtrl>(&d, Dlg::IDC_DEFAULT_USER)->SetValue("Bertil");
+            FindControl<wxCheckBox>(&d, Dlg::IDC_AUTOLAUNCH)->SetValue(true);
             MoveSlider(d, 1);
             Choose(d, Dlg::IDC_COLORS, "256 colors");
             Choose(d, Dlg::IDC_REFRESH_RATE, "56 Hz");
-            Press(d, ok ? wxID_OK : wxID_CANCEL);
+            PressButton(&d, ok ? wxID_OK : wxID_CANCEL);
         };
     };
     wxTEST_DIALOG(m_frame->OnStationOptions(), DriveOptionsDialog(change(false)));
@@ -225,18 +200,18 @@ TEST_F(OptionsTest, OkStoresTheDialogsChoicesAndCancelStoresNothing) {
 // A stored name over the limit is shown whole and the lists keep working; OK
 // says why it cannot close until the name is shortened.
 TEST_F(OptionsTest, LongStoredLoginNameIsShownWholeAndMustBeShortenedBeforeOk) {
-    ASSERT_NE(Start(), nullptr);
+    ASSERT_NE(Launch(), nullptr);
     const std::string longName = "Administrator-of-station";  // 24 characters
     Import(StationLine() + "\"Default User\"=\"" + longName + "\"\n");
     auto drive = [&](Dlg& d) {
-        auto* edit = Control<wxTextCtrl>(d, Dlg::IDC_DEFAULT_USER);
+        auto* edit = FindControl<wxTextCtrl>(&d, Dlg::IDC_DEFAULT_USER);
         EXPECT_EQ(edit->GetValue().utf8_string(), longName);
         Choose(d, Dlg::IDC_COLORS, "256 colors");
-        EXPECT_EQ(Control<wxChoice>(d, Dlg::IDC_COLORS)->GetStringSelection(), "256 colors");
-        Press(d, wxID_OK);
+        EXPECT_EQ(FindControl<wxChoice>(&d, Dlg::IDC_COLORS)->GetStringSelection(), "256 colors");
+        PressButton(&d, wxID_OK);
         EXPECT_NE(d.GetReturnCode(), wxID_OK) << "closed with a name over the limit";
         edit->SetValue(longName.substr(0, 20));
-        Press(d, wxID_OK);
+        PressButton(&d, wxID_OK);
     };
     wxTEST_DIALOG(m_frame->OnStationOptions(), DriveOptionsDialog(drive),
                   ExpectMessageBox("no more than 20 characters", wxOK, {}, /*partial=*/true));
@@ -245,10 +220,10 @@ TEST_F(OptionsTest, LongStoredLoginNameIsShownWholeAndMustBeShortenedBeforeOk) {
 }
 
 TEST_F(OptionsTest, HelpButtonOpensTheDialogsTopic) {
-    ASSERT_NE(Start(), nullptr);
+    ASSERT_NE(Launch(), nullptr);
     auto* dialog = new Dlg(m_frame, options::StationOptions{});
     dialog->Show();
-    Press(*dialog, Dlg::IDC_HELP);
+    PressButton(dialog, Dlg::IDC_HELP);
     EXPECT_EQ(ShownHelpPage(), "dialog-106.htm");
 }
 

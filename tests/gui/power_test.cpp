@@ -14,12 +14,6 @@ const std::string kStationKey = StationConfiguration::StationKeyPath(kStationNum
 
 class PowerTest : public GuiTest {
 protected:
-    CMainFrame* Start(bool autoLaunch, std::vector<std::string> driverArgs = {}) {
-        InstallStation(autoLaunch);
-        StartDrivers(std::move(driverArgs));
-        m_frame = StartProgram();
-        return m_frame;
-    }
     CPictureButton* Button(int id) const { return m_frame->GetActiveView()->Button(id); }
     // What panel and menu show: "on" (Off usable, On greyed), "off" for the
     // reverse, "mixed" otherwise.
@@ -41,11 +35,10 @@ protected:
             values.push_back(TextValue(kStationKey, name));
         return values;
     }
-    CMainFrame* m_frame = nullptr;
 };
 
 TEST_F(PowerTest, PanelButtonsTurnTheStationOffAndOnAndOpenHelp) {
-    ASSERT_NE(Start(/*autoLaunch=*/true), nullptr);
+    ASSERT_NE(Launch(/*autoLaunch=*/true), nullptr);
     ASSERT_EQ(State(), "on") << "the drivers did not turn the station on at start";
 
     auto before = StationValues();
@@ -79,14 +72,14 @@ TEST_F(PowerTest, PanelButtonsTurnTheStationOffAndOnAndOpenHelp) {
 }
 
 TEST_F(PowerTest, TurnOnTakesTheUserTheDriversReport) {
-    ASSERT_NE(Start(false, {"--current-user", "Anna"}), nullptr);
+    ASSERT_NE(Launch(false, {"--current-user", "Anna"}), nullptr);
     m_frame->OnStationOn();
     EXPECT_EQ(TextValue(kStationKey, "Current User"), "Anna");
     EXPECT_EQ(m_frame->Configuration().CurrentUser, "Anna");
 }
 
 TEST_F(PowerTest, RefusedTurnOnSaysSoAndChangesNothing) {
-    ASSERT_NE(Start(false, {"--refuse-on"}), nullptr);
+    ASSERT_NE(Launch(false, {"--refuse-on"}), nullptr);
     const auto before = StationValues();
     wxTEST_DIALOG(m_frame->OnStationOn(), ExpectMessageBox(Text(2009), wxOK));
     EXPECT_EQ(StationValues(), before);
@@ -95,7 +88,7 @@ TEST_F(PowerTest, RefusedTurnOnSaysSoAndChangesNothing) {
 }
 
 TEST_F(PowerTest, RefusedTurnOffRestoresTheStateBeforeSayingSo) {
-    ASSERT_NE(Start(true, {"--refuse-off", "--current-user", "Anna"}), nullptr);
+    ASSERT_NE(Launch(true, {"--refuse-off", "--current-user", "Anna"}), nullptr);
     ASSERT_EQ(TextValue(kStationKey, "Current User"), "Anna") << "start-up did not ask the drivers who is logged in";
     auto restored = [&] {
         EXPECT_EQ(LaunchedValues(), std::make_pair(1, 1));

@@ -17,19 +17,6 @@ namespace {
 using namespace guitest;
 namespace fs = std::filesystem;
 
-// A dialog of type T, handled by act (which returns the button that ends it).
-template <class T>
-class ExpectDialog : public wxExpectModalBase<T, ExpectDialog<T>> {
-public:
-    explicit ExpectDialog(std::function<int(T*)> act) : m_act(std::move(act)) {}
-
-protected:
-    int OnInvoked(T* dialog) const override { return m_act(dialog); }
-
-private:
-    std::function<int(T*)> m_act;
-};
-
 wxString Format(unsigned id, const wxString& name) {
     wxString text = Text(id);
     text.Replace("%s", name);
@@ -60,12 +47,9 @@ protected:
         if (IsSkipped()) return;
         ASSERT_EQ(RunHostTool({"init"}).ExitCode, 0);
         StartDrivers();
-        m_frame = StartProgram();
-        ASSERT_NE(m_frame, nullptr);
-        char login[260] = {};
-        host::DWORD size = sizeof login;
-        ASSERT_TRUE(host::GetUserName(login, &size));
-        m_login = login;
+        ASSERT_NE(m_frame = StartProgram(), nullptr);
+        m_login = LoginName();
+        ASSERT_FALSE(m_login.empty());
     }
     // Picks name (or nothing) in the Remove User dialog and presses button.
     ExpectDialog<CRemoveUserDlg> RemoveDialog(const wxString& name, int button = wxID_OK) {
@@ -78,7 +62,6 @@ protected:
             return button;
         });
     }
-    CMainFrame* m_frame = nullptr;
     std::string m_login;
 };
 

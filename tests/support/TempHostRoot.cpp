@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "host/emulated/root.h"
+#include "host/system.h"
 
 namespace fs = std::filesystem;
 
@@ -142,3 +143,9 @@ ToolResult RunV7ctl(const std::vector<std::string>& args, const std::string& std
     return RunProgram(V7_V7CTL_PATH, args, stdinText);
 }
 #endif
+
+std::string LoginName() {
+    char name[260] = {};
+    host::DWORD size = sizeof name;
+    return host::GetUserName(name, &size) ? name : "";
+}

@@ -37,6 +37,9 @@ private:
     int m_pid = -1;
 };
 
+// The login name the host layer reports, "" when it cannot tell.
+std::string LoginName();
+
 // Runs v7-host with the arguments on the current host root; captures stdout and
 // stderr; returns the exit code.
 struct ToolResult {

@@ -16,11 +16,6 @@ namespace {
 class UserVerbsTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_EQ(RunHostTool({"init"}).ExitCode, 0); }
-    static std::string LoginName() {
-        char name[260] = {};
-        host::DWORD size = sizeof name;
-        return host::GetUserName(name, &size) ? name : "";
-    }
     TempHostRoot m_root;
 };
 

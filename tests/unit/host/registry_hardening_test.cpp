@@ -21,14 +21,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-int InChild(const std::function<int()>& body) {
-    pid_t pid = fork();
-    if (pid == 0) _exit(body());
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
-
 // One step of a walk: "enum" asks Index and expects Name ("" past the end);
 // "small" asks it with a buffer too small first; "+x"/"-x" add or remove x in
 // this process, "child-x" removes it in another process.

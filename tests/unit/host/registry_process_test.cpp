@@ -22,19 +22,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Runs body in a child process and returns its pid; the exit code is body's result.
-pid_t Child(const std::function<int()>& body) {
-    pid_t pid = fork();
-    if (pid == 0) _exit(body());
-    return pid;
-}
-
-int ExitCode(pid_t pid) {
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
-
 DWORD Counter(HKEY key, const char* name) {
     Read read = Get(key, name);
     DWORD value = ~0u;
