@@ -11,7 +11,7 @@ build="${V7_BUILD_DIR:-$here/build}"
 runs="${1:-15}"
 probe="$build/bench/startup/startup-probe"
 bare="$build/bench/startup/bare-frame"
-app="$build/app/orvane-v7"
+app="${V7_APP:-$build/app/orvane-v7}"   # V7_APP: another build of the program, to compare
 [ -x "$probe" ] && [ -x "$app" ] || { echo "startup.sh: build first (bash scripts/build.sh)" >&2; exit 1; }
 
 export V7_HOST_ROOT="$(mktemp -d /tmp/v7bench-XXXXXX)"

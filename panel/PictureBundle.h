@@ -1,6 +1,6 @@
-// A built-in picture as a bitmap bundle: the 8-bit 1x picture, decoded at once,
-// and its 2x PNG, decoded only the first time a screen that scales by 1.5 or
-// more asks for it, so a 1x screen never pays for the large pictures.
+// A built-in picture as a bitmap bundle: the 8-bit 1x picture and its 2x PNG,
+// each decoded only the first time it is drawn, so a 1x screen never pays for
+// the large pictures and a state never shown is never decoded.
 #pragma once
 
 #include <string_view>
