@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Start-up of the control center against a bare wx frame, measured in the same
 # run on a fresh host root with the station drivers running: wall time from exec
-# to the main window mapped, and peak resident memory. Prints medians and ratios.
+# to the main window mapped, and peak resident memory 1.5 s after that map (steady
+# state). Prints medians and ratios. Set GDK_SCALE=2 to measure a HiDPI start.
 #   xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" bash bench/startup.sh [RUNS]
 # (-noreset: the runs start the program many times in quick succession, and a
 # server that resets when its last client leaves refuses some of those starts.)
@@ -11,7 +12,7 @@ build="${V7_BUILD_DIR:-$here/build}"
 runs="${1:-15}"
 probe="$build/bench/startup/startup-probe"
 bare="$build/bench/startup/bare-frame"
-app="$build/app/orvane-v7"
+app="${V7_APP:-$build/app/orvane-v7}"   # V7_APP: another build of the program, to compare
 [ -x "$probe" ] && [ -x "$app" ] || { echo "startup.sh: build first (bash scripts/build.sh)" >&2; exit 1; }
 
 export V7_HOST_ROOT="$(mktemp -d /tmp/v7bench-XXXXXX)"
@@ -34,4 +35,4 @@ at=$(cut -d' ' -f1 "$V7_HOST_ROOT/app.txt" | median);  am=$(cut -d' ' -f2 "$V7_H
 printf 'bare frame:     %8.1f ms %8d KiB\n' "$bt" "$bm"
 printf 'control center: %8.1f ms %8d KiB\n' "$at" "$am"
 awk -v at="$at" -v bt="$bt" -v am="$am" -v bm="$bm" \
-  'BEGIN { printf "ratio:          %8.2f x    %8.2f x   (targets 1.25 x, 1.15 x; %s runs)\n", at/bt, am/bm, "'"$runs"'" }'
+  'BEGIN { printf "ratio:          %8.2f x    %8.2f x   (targets 1.15 x, 1.15 x; %s runs)\n", at/bt, am/bm, "'"$runs"'" }'

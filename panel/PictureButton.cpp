@@ -11,6 +11,7 @@
 #include <wx/mstream.h>
 
 #include "panel/BmpImage.h"
+#include "panel/PictureBundle.h"
 #include "resources/Bitmaps.h"
 
 wxBitmap LoadResourceBitmap(std::string_view name) {
@@ -56,24 +57,25 @@ CPictureButton::CPictureButton(wxWindow* parent, int id, const wxString& caption
 
 bool CPictureButton::AutoLoad() {
     const std::string base = GetLabel().Upper().ToStdString(wxConvUTF8);
-    return LoadBitmaps(LoadResourceBitmap(base + "U"), LoadResourceBitmap(base + "D"),
-                       LoadResourceBitmap(base + "F"), LoadResourceBitmap(base + "X"));
+    return LoadBitmaps(LoadResourceBundle(base + "U"), LoadResourceBundle(base + "D"),
+                       LoadResourceBundle(base + "F"), LoadResourceBundle(base + "X"));
 }
 
-bool CPictureButton::LoadBitmaps(const wxBitmap& up, const wxBitmap& down,
-                                 const wxBitmap& focus, const wxBitmap& disabled) {
+bool CPictureButton::LoadBitmaps(const wxBitmapBundle& up, const wxBitmapBundle& down,
+                                 const wxBitmapBundle& focus, const wxBitmapBundle& disabled) {
     m_up = up;
     m_down = down;
     m_focus = focus;
     m_disabled = disabled;
-    const wxSize size = m_up.IsOk() ? m_up.GetSize() : m_templateSize;
+    // Logical size: on a HiDPI screen the layout stays the same.
+    const wxSize size = m_up.IsOk() ? m_up.GetDefaultSize() : m_templateSize;
     SetMinSize(size);
     SetSize(wxRect(GetPosition(), size));
     Refresh(false);
     return m_up.IsOk();
 }
 
-const wxBitmap* CPictureButton::CurrentBitmap() const {
+const wxBitmapBundle* CPictureButton::CurrentBitmap() const {
     // Without its U picture the button draws nothing at all.
     if (!m_up.IsOk()) return nullptr;
     if (m_pressed && m_down.IsOk()) return &m_down;
@@ -83,7 +85,7 @@ const wxBitmap* CPictureButton::CurrentBitmap() const {
 }
 
 char CPictureButton::CurrentPicture() const {
-    const wxBitmap* bitmap = CurrentBitmap();
+    const wxBitmapBundle* bitmap = CurrentBitmap();
     if (bitmap == &m_down) return 'D';
     if (bitmap == &m_focus) return 'F';
     if (bitmap == &m_disabled) return 'X';
@@ -122,13 +124,15 @@ void CPictureButton::PassFocusOn() {
 }
 
 wxSize CPictureButton::DoGetBestSize() const {
-    return m_up.IsOk() ? m_up.GetSize() : m_templateSize;
+    return m_up.IsOk() ? m_up.GetDefaultSize() : m_templateSize;
 }
 
 void CPictureButton::OnPaint(wxPaintEvent&) {
     wxPaintDC dc(this);
     // Without any picture the button draws nothing; it still takes clicks.
-    if (const wxBitmap* bitmap = CurrentBitmap()) dc.DrawBitmap(*bitmap, 0, 0, false);
+    // The bundle picks the picture for this window's scale (2x only where needed).
+    if (const wxBitmapBundle* bitmap = CurrentBitmap())
+        dc.DrawBitmap(bitmap->GetBitmapFor(this), 0, 0, false);
 }
 
 void CPictureButton::OnMouseDown(wxMouseEvent& event) {

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include <wx/bitmap.h>
+#include <wx/bmpbndl.h>
 #include <wx/control.h>
 
 // A built-in picture by its resource name, decoded; invalid when there is none
@@ -18,14 +19,15 @@ public:
     CPictureButton(wxWindow* parent, int id, const wxString& caption, const wxPoint& pos,
                    const wxSize& templateSize);
 
-    // Loads "<CAPTION>U", "D", "F", "X" from the built-in pictures and sizes the
-    // button to its U picture, keeping its top-left corner. False when U is missing.
+    // Loads "<CAPTION>U", "D", "F", "X" from the built-in pictures (with their 2x
+    // versions) and sizes the button to its U picture, keeping its top-left
+    // corner. False when U is missing.
     bool AutoLoad();
-    // Takes the four pictures (an invalid bitmap stands for a missing one) and
-    // sizes the button to the U picture, or to its template size without one.
-    // False without U.
-    bool LoadBitmaps(const wxBitmap& up, const wxBitmap& down, const wxBitmap& focus,
-                     const wxBitmap& disabled);
+    // Takes the four pictures (an invalid bundle stands for a missing one) and
+    // sizes the button to the U picture's logical size, or to its template size
+    // without one. False without U.
+    bool LoadBitmaps(const wxBitmapBundle& up, const wxBitmapBundle& down,
+                     const wxBitmapBundle& focus, const wxBitmapBundle& disabled);
 
     bool IsPressed() const { return m_pressed; }
     // The picture drawn now: 'D', 'F', 'X' or 'U' (0 when there is none).
@@ -38,7 +40,7 @@ protected:
     wxSize DoGetBestSize() const override;
 
 private:
-    const wxBitmap* CurrentBitmap() const;
+    const wxBitmapBundle* CurrentBitmap() const;
     void OnPaint(wxPaintEvent& event);
     void OnMouseDown(wxMouseEvent& event);
     void OnDoubleClick(wxMouseEvent& event);
@@ -54,7 +56,7 @@ private:
     void PassFocusOn();
 
     wxSize m_templateSize;
-    wxBitmap m_up, m_down, m_focus, m_disabled;
+    wxBitmapBundle m_up, m_down, m_focus, m_disabled;
     bool m_pressed = false;
     bool m_tracking = false;  // mouse captured after a press inside
     bool m_spaceDown = false;

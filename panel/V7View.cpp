@@ -7,9 +7,11 @@
 #include <wx/dcclient.h>
 #include <wx/gdicmn.h>
 #include <wx/image.h>
+#include <wx/math.h>
 
 #include "resources/ui/CommandTable.h"
 #include "panel/BackgroundPalette.h"
+#include "panel/PictureBundle.h"
 #include "panel/PictureButton.h"
 #include "resources/Bitmaps.h"
 
@@ -132,7 +134,7 @@ void CV7View::EnableOnOffButtons(bool stationOn) {
 }
 
 void CV7View::LoadBackground() {
-    m_bmpBackground = LoadResourceBitmap("V7BG");
+    m_bmpBackground = LoadResourceBundle("V7BG");
     m_bmpStretched = wxBitmap();
     if (!m_bmpBackground.IsOk()) return;
     // Only a display with a colour palette needs the picture's own colours realised.
@@ -157,12 +159,18 @@ std::unique_ptr<wxPalette> CV7View::MakePalette(const unsigned char* bmp, std::s
     return palette;
 }
 
-const wxBitmap& CV7View::BackgroundFor(const wxSize& client) {
-    if (client == m_bmpBackground.GetSize()) return m_bmpBackground;
-    if (!m_bmpStretched.IsOk() || m_bmpStretched.GetSize() != client) {
-        wxImage image = m_bmpBackground.ConvertToImage();
-        image.Rescale(client.x, client.y, wxIMAGE_QUALITY_HIGH);
+wxBitmap CV7View::BackgroundFor(const wxSize& client) {
+    // The picture for this screen's scale: 2x pixels on a HiDPI screen, with
+    // the same logical size as the 1x picture.
+    const wxBitmap picture = m_bmpBackground.GetBitmapFor(this);
+    if (client == m_bmpBackground.GetDefaultSize()) return picture;
+    const double scale = picture.GetScaleFactor();
+    if (!m_bmpStretched.IsOk() || m_bmpStretched.GetLogicalSize() != client ||
+        m_bmpStretched.GetScaleFactor() != scale) {
+        wxImage image = picture.ConvertToImage();
+        image.Rescale(wxRound(client.x * scale), wxRound(client.y * scale), wxIMAGE_QUALITY_HIGH);
         m_bmpStretched = wxBitmap(image);
+        m_bmpStretched.SetScaleFactor(scale);
     }
     return m_bmpStretched;
 }

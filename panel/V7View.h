@@ -7,6 +7,7 @@
 #include <memory>
 
 #include <wx/bitmap.h>
+#include <wx/bmpbndl.h>
 #include <wx/panel.h>
 #include <wx/palette.h>
 
@@ -47,6 +48,8 @@ public:
     // The background's palette; null on displays that are not palette-based.
     const wxPalette* Palette() const { return m_palBackground.get(); }
     bool HasBackground() const { return m_bmpBackground.IsOk(); }
+    // The background picture, 1x and 2x; invalid when there is none.
+    const wxBitmapBundle& Background() const { return m_bmpBackground; }
 
     // A palette from the colour table of a BMP file image; null when the image
     // has none or is damaged.
@@ -55,7 +58,7 @@ public:
 private:
     void CreateButtons();
     void LoadBackground();
-    const wxBitmap& BackgroundFor(const wxSize& client);
+    wxBitmap BackgroundFor(const wxSize& client);
     void OnPaint(wxPaintEvent& event);
     void OnButton(wxCommandEvent& event);
 
@@ -67,7 +70,7 @@ private:
     CPictureButton* m_btnOff = nullptr;
     CPictureButton* m_btnHelp = nullptr;
     CPictureButton* m_btnExit = nullptr;
-    wxBitmap m_bmpBackground;
-    wxBitmap m_bmpStretched;  // the background at the last client size, when it differs
+    wxBitmapBundle m_bmpBackground;
+    wxBitmap m_bmpStretched;  // the background at the last client size and scale, when it differs
     std::unique_ptr<wxPalette> m_palBackground;  // only on palette displays
 };

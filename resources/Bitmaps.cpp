@@ -29,6 +29,10 @@ const EmbeddedFile* FindBitmapResource(std::string_view name) {
     return Find(embedded::kBitmaps, embedded::kBitmapCount, name);
 }
 
+const EmbeddedFile* FindBitmapResource2x(std::string_view name) {
+    return Find(embedded::kBitmaps2x, embedded::kBitmap2xCount, name);
+}
+
 const EmbeddedFile* FindIconResource(unsigned id) {
     return Find(embedded::kIcons, embedded::kIconCount, "ICON" + std::to_string(id));
 }

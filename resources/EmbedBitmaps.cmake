@@ -1,5 +1,6 @@
 # Turns the built-in pictures into C++ byte arrays; run with cmake -P.
-#   DIR     the folder of .bmp files (ICON<number>.bmp are icons, the rest bitmaps)
+#   DIR     the folder of .bmp files (ICON<number>.bmp are icons, the rest bitmaps);
+#           its 2x/ folder holds the same bitmaps at twice the size as .png files
 #   OUTPUT  the .cpp file to write
 # Each array is named after its file; the tables list the names in upper case.
 include("${CMAKE_CURRENT_LIST_DIR}/CppByteArray.cmake")
@@ -24,6 +25,21 @@ foreach(f IN LISTS files)
   endif()
 endforeach()
 
+# The 2x pictures, decoded only on a screen that scales by 2 or more.
+file(GLOB files2x "${DIR}/2x/*.png")
+list(SORT files2x)
+set(bitmaps2x "")
+foreach(f IN LISTS files2x)
+  get_filename_component(name "${f}" NAME_WE)
+  string(TOUPPER "${name}" name)
+  if(NOT name MATCHES "^[A-Z0-9_]+$")
+    message(FATAL_ERROR "picture name not usable as a resource name: ${f}")
+  endif()
+  v7_read_as_byte_array("${f}" hex bytes)
+  string(APPEND arrays "alignas(4) const unsigned char k${name}_2X[${bytes}] = {\n${hex}\n};\n")
+  string(APPEND bitmaps2x "    {\"${name}\", {k${name}_2X, sizeof k${name}_2X}},\n")
+endforeach()
+
 file(WRITE "${OUTPUT}.tmp" "// Generated from resources/bitmaps by EmbedBitmaps.cmake; do not edit.
 #include \"resources/EmbeddedBitmaps.h\"
 
@@ -34,6 +50,10 @@ ${arrays}}  // namespace
 const NamedFile kBitmaps[] = {
 ${bitmaps}};
 const std::size_t kBitmapCount = sizeof kBitmaps / sizeof kBitmaps[0];
+
+const NamedFile kBitmaps2x[] = {
+${bitmaps2x}};
+const std::size_t kBitmap2xCount = sizeof kBitmaps2x / sizeof kBitmaps2x[0];
 
 const NamedFile kIcons[] = {
 ${icons}};

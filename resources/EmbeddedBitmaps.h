@@ -14,6 +14,8 @@ struct NamedFile {
 
 extern const NamedFile kBitmaps[];
 extern const std::size_t kBitmapCount;
+extern const NamedFile kBitmaps2x[];  // PNG file images, twice the size of kBitmaps
+extern const std::size_t kBitmap2xCount;
 extern const NamedFile kIcons[];
 extern const std::size_t kIconCount;
 

@@ -71,8 +71,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "startup-probe: no window within 30 s\n");
         return 1;
     }
-    // Let the first paint happen before closing, so the memory figure includes it.
-    usleep(300 * 1000);
+    // Steady state: let the first paint and anything started after it settle
+    // (1.5 s) before closing, so the peak memory figure includes them.
+    usleep(1500 * 1000);
     RequestClose(display, mapped);
     int status = 0;
     rusage usage{};

@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """Regenerates every picture of the program into resources/bitmaps/ in one run:
-the 32 button pictures, the background V7BG and the icon ICON128.
+the 32 button pictures, the background V7BG and the icon ICON128, as 8-bit BMPs;
+and the button pictures and the background again at twice the size, full
+colour, as PNGs in resources/bitmaps/2x/ for HiDPI screens.
 
 Needs (Debian packages): python3, librsvg2-bin (rsvg-convert), imagemagick
 (convert), fonts-dejavu-core. Run from anywhere: python3 resources/art/make-art.py
@@ -24,6 +26,7 @@ import icon  # noqa: E402
 from layout import BUTTONS, STATES, FORM_W, FORM_H  # noqa: E402
 
 OUT = os.path.join(os.path.dirname(HERE), "bitmaps")
+OUT_2X = os.path.join(OUT, "2x")
 TOOLS = {"rsvg-convert": "librsvg2-bin", "convert": "imagemagick"}
 
 
@@ -68,18 +71,36 @@ def write(name, svg, width, height, work):
         f.write(data)
 
 
+def write_2x(name, svg, width, height, work):
+    """The picture at twice its size: the SVG scales, nothing is quantized. The
+    PNG keeps no alpha and no time stamps, so a re-run gives the same bytes."""
+    svg_path = os.path.join(work, name + "@2x.svg")
+    png_path = os.path.join(work, name + "@2x.png")
+    with open(svg_path, "w", encoding="utf-8") as f:
+        f.write(svg)
+    subprocess.run(["rsvg-convert", "-w", str(2 * width), "-h", str(2 * height), "-o", png_path,
+                    svg_path], check=True)
+    subprocess.run(["convert", png_path, "-background", "white", "-alpha", "remove", "-alpha", "off",
+                    "-strip", "-define", "png:compression-level=9", "PNG24:" +
+                    os.path.join(OUT_2X, name + ".png")], check=True)
+
+
 def main():
     missing = [f"{tool} ({pkg})" for tool, pkg in TOOLS.items() if not shutil.which(tool)]
     if missing:
         sys.exit("make-art: missing " + ", ".join(missing))
-    os.makedirs(OUT, exist_ok=True)
+    os.makedirs(OUT_2X, exist_ok=True)
     with tempfile.TemporaryDirectory() as work:
         for name, label, _, size in BUTTONS:
             for state in STATES:
-                write(name + state, buttons.picture(name, label, state, size), *size, work)
+                svg = buttons.picture(name, label, state, size)
+                write(name + state, svg, *size, work)
+                write_2x(name + state, svg, *size, work)
         write("V7BG", background.picture(), FORM_W, FORM_H, work)
+        write_2x("V7BG", background.picture(), FORM_W, FORM_H, work)
         write("ICON128", icon.picture(32), 32, 32, work)
-    print(f"make-art: wrote {len(BUTTONS) * len(STATES) + 2} pictures to {OUT}")
+    print(f"make-art: wrote {len(BUTTONS) * len(STATES) + 2} pictures to {OUT}, "
+          f"{len(BUTTONS) * len(STATES) + 1} at 2x to {OUT_2X}")
 
 
 if __name__ == "__main__":

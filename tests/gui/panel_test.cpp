@@ -12,6 +12,7 @@
 
 #include "GuiTest.h"
 #include "panel/BmpImage.h"
+#include "panel/PictureBundle.h"
 #include "panel/PictureButton.h"
 #include "panel/V7View.h"
 #include "resources/Bitmaps.h"
@@ -249,6 +250,44 @@ TEST(PanelBitmapDecode, MatchesTheGeneralReaderForEveryBuiltInPicture) {
         ASSERT_EQ(rgb->size(), std::size_t(reference.GetWidth()) * reference.GetHeight() * 3);
         EXPECT_TRUE(std::equal(rgb->begin(), rgb->end(), reference.GetData())) << "pixels differ";
     }
+}
+
+TEST(PanelBitmapBundle, OffersTheOneTimesPictureAndATwiceAsLargeOneOfTheSameLogicalSize) {
+    for (const char* caption : {"V7BG", "BROADCAST", "USER", "OPTIONS", "TEST", "ON", "OFF", "HELP", "EXIT"})
+        for (const char* state : {"", "U", "D", "F", "X"}) {
+            if ((std::string_view(caption) == "V7BG") != (*state == 0)) continue;
+            const std::string name = std::string(caption) + state;
+            SCOPED_TRACE(name);
+            const res::EmbeddedFile* file = res::FindBitmapResource(name);
+            ASSERT_NE(file, nullptr);
+            ASSERT_NE(res::FindBitmapResource2x(name), nullptr);
+            const auto layout = ParseBmp(file->Data, file->Size);
+            ASSERT_TRUE(layout);
+            const wxSize logical(layout->Width, layout->Height);
+            const wxBitmapBundle bundle = LoadResourceBundle(name);
+            ASSERT_TRUE(bundle.IsOk());
+            EXPECT_EQ(bundle.GetDefaultSize(), logical);
+            EXPECT_EQ(bundle.GetPreferredBitmapSizeAtScale(1.0), logical);
+            EXPECT_EQ(bundle.GetPreferredBitmapSizeAtScale(2.0), logical * 2);
+
+            // 1x: exactly the 8-bit picture's pixels.
+            const wxImage normal = bundle.GetBitmap(logical).ConvertToImage();
+            const auto rgb = DecodeBmpRgb(*layout);
+            ASSERT_TRUE(rgb && normal.GetSize() == logical);
+            EXPECT_TRUE(std::equal(rgb->begin(), rgb->end(), normal.GetData())) << "1x pixels differ";
+
+            // 2x: twice the pixels, drawn at the same logical size, and not merely
+            // the 1x picture blown up.
+            const wxBitmap twice = bundle.GetBitmap(logical * 2);
+            ASSERT_TRUE(twice.IsOk());
+            EXPECT_EQ(twice.GetSize(), logical * 2);
+            EXPECT_EQ(twice.GetLogicalSize(), logical);
+            wxImage blownUp = normal.Copy();
+            blownUp.Rescale(logical.x * 2, logical.y * 2, wxIMAGE_QUALITY_NEAREST);
+            const wxImage sharp = twice.ConvertToImage();
+            EXPECT_FALSE(std::equal(sharp.GetData(), sharp.GetData() + logical.x * logical.y * 12,
+                                    blownUp.GetData()));
+        }
 }
 
 }  // namespace

@@ -1,0 +1,93 @@
+#include "panel/PictureBundle.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <wx/image.h>
+#include <wx/log.h>
+#include <wx/mstream.h>
+
+#include "panel/BmpImage.h"
+#include "panel/PictureButton.h"
+#include "resources/Bitmaps.h"
+
+namespace {
+
+class CPictureBundleImpl : public wxBitmapBundleImpl {
+public:
+    // A 1x picture decoded already.
+    CPictureBundleImpl(const wxBitmap& normal, const res::EmbeddedFile* double2x)
+        : m_size(normal.GetSize()), m_normal(normal), m_file2x(double2x) {}
+    // A 1x picture that cannot fail to decode, decoded when first drawn: most
+    // pressed, focused and disabled pictures are never needed in a session.
+    CPictureBundleImpl(const BmpLayout& layout, const res::EmbeddedFile* double2x)
+        : m_size(layout.Width, layout.Height), m_layout(layout), m_file2x(double2x) {}
+
+    wxSize GetDefaultSize() const override { return m_size; }
+
+    wxSize GetPreferredBitmapSizeAtScale(double scale) const override {
+        // Any HiDPI scale takes the 2x picture: GTK scales by whole numbers, and
+        // drawing 2x smaller for 1.5 is sharper than drawing 1x larger.
+        return scale >= 1.5 && m_file2x ? GetDefaultSize() * 2 : GetDefaultSize();
+    }
+
+    wxBitmap GetBitmap(const wxSize& size) override {
+        if (size == GetDefaultSize()) return Normal();
+        if (size == GetDefaultSize() * 2 && Decode2x()) return m_double;
+        // Any other size: scaled from the best picture there is.
+        wxImage image = (m_double.IsOk() ? m_double : Normal()).ConvertToImage();
+        image.Rescale(size.x, size.y, wxIMAGE_QUALITY_HIGH);
+        wxBitmap scaled(image);
+        scaled.SetScaleFactor(double(size.x) / GetDefaultSize().x);
+        return scaled;
+    }
+
+private:
+    const wxBitmap& Normal() {
+        if (!m_normal.IsOk() && m_layout) {
+            if (std::optional<std::vector<unsigned char>> rgb = DecodeBmpRgb(*m_layout))
+                m_normal = wxBitmap(wxImage(m_size.x, m_size.y, rgb->data(), true));
+            m_layout.reset();
+        }
+        return m_normal;
+    }
+
+    bool Decode2x() {
+        if (m_double.IsOk()) return true;
+        if (!m_file2x || m_tried2x) return false;
+        m_tried2x = true;
+        if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxImage::AddHandler(new wxPNGHandler);
+        wxMemoryInputStream stream(m_file2x->Data, m_file2x->Size);
+        wxImage image;
+        wxLogNull noLog;  // a damaged 2x picture falls back to the 1x one, scaled
+        if (!image.LoadFile(stream, wxBITMAP_TYPE_PNG) || image.GetSize() != GetDefaultSize() * 2)
+            return false;
+        m_double = wxBitmap(image);
+        // Drawn at the 1x picture's logical size, two pixels to a unit.
+        m_double.SetScaleFactor(2.0);
+        return true;
+    }
+
+    wxSize m_size;
+    wxBitmap m_normal;
+    std::optional<BmpLayout> m_layout;  // until the 1x picture is decoded
+    const res::EmbeddedFile* m_file2x;
+    wxBitmap m_double;
+    bool m_tried2x = false;
+};
+
+}  // namespace
+
+wxBitmapBundle LoadResourceBundle(std::string_view name) {
+    const res::EmbeddedFile* file = res::FindBitmapResource(name);
+    if (!file) return wxBitmapBundle();
+    const res::EmbeddedFile* file2x = res::FindBitmapResource2x(name);
+    // Uncompressed with a full colour table, every pixel decodes: safe to defer.
+    const std::optional<BmpLayout> layout = ParseBmp(file->Data, file->Size);
+    if (layout && layout->Compression == 0 && layout->ColorCount >= (std::size_t{1} << layout->BitCount))
+        return wxBitmapBundle::FromImpl(new CPictureBundleImpl(*layout, file2x));
+    const wxBitmap normal = LoadResourceBitmap(name);
+    if (!normal.IsOk()) return wxBitmapBundle();
+    return wxBitmapBundle::FromImpl(new CPictureBundleImpl(normal, file2x));
+}
