@@ -122,6 +122,8 @@ void CMainFrame::OnStationOn() { station::ui::OnStationOn(*this); }
 
 void CMainFrame::OnStationOff() { station::ui::OnStationOff(*this); }
 
+void CMainFrame::OnStationTest() { station::ui::OnStationTest(*this); }
+
 void CMainFrame::OnAutoLaunchOn() { options::ui::OnAutoLaunchOn(*this); }
 
 void CMainFrame::OnAutoLaunchOff() { options::ui::OnAutoLaunchOff(*this); }
@@ -156,7 +158,3 @@ void CMainFrame::UpdateOnOffButtons() {
 }
 
 int CMainFrame::IsDriverLoaded(unsigned short deviceNumber) { return ::IsDriverLoaded(deviceNumber); }
-
-// These commands' features come with later work: their menu items are greyed
-// and their panel buttons disabled, so nothing reaches them yet.
-void CMainFrame::OnStationTest() { station::ui::OnStationTest(*this); }

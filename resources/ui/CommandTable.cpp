@@ -63,9 +63,7 @@ bool IsAvailable(int systemCommand) {
     case ID_APP_ABOUT:
         return true;
     default:
-        // every command of the system is available
-        // with their features.
-        return false;
+        return false;  // not a command of the system
     }
 }
 

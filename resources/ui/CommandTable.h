@@ -41,8 +41,9 @@ int ToSystemCommand(int wxId);
 int FirstWxId();
 int LastWxId();
 
-// False for commands whose feature this build does not have yet: their menu
-// items are shown greyed and their panel buttons disabled.
+// False for commands whose feature this build does not have: their menu items
+// are shown greyed and their panel buttons disabled. Every command of the
+// system has its feature now; the rule stays for builds that leave one out.
 bool IsAvailable(int systemCommand);
 
 }  // namespace cmd
