@@ -69,7 +69,7 @@ SingleInstance::~SingleInstance() {
     }
 }
 
-fs::path SingleInstance::LockPath(const fs::path& root) { return root / "instance.lock"; }
+fs::path SingleInstance::LockPath(const fs::path& root) { return root / host::emulated::kControlCenterLockName; }
 fs::path SingleInstance::EndpointPath(const fs::path& root) { return root / "instance.sock"; }
 
 bool SingleInstance::IsAnotherRunning() const {

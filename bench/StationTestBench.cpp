@@ -7,6 +7,7 @@
 #include "station/DriverChannel.h"
 #include "station/StationConfiguration.h"
 #include "station/StationTest.h"
+#include "DriverChannelSession.h"
 #include "support/TempHostRoot.h"
 
 namespace {
@@ -23,14 +24,11 @@ void BM_StationTestPass(benchmark::State& state) {
     host::RegSetValueEx(key, "AutoLaunch", host::REG_BINARY, &on, 1);
     host::RegCloseKey(key);
     host::RegFlushKey(host::HKEY_LOCAL_MACHINE);
-    RunningStationDrivers daemon;
-    host::HANDLE device = host::CreateDeviceFile("\\\\.\\Brakor");
-    if (!daemon.Started() || device == host::INVALID_HANDLE_VALUE) {
+    DriverChannelSession drivers;
+    if (!drivers.Ready()) {
         state.SkipWithError("the station drivers did not start");
         return;
     }
-    ResetDriverHandleCache();
-    SetDriverHandleSource([device] { return device; });
 
     StationConfiguration config;
     if (station::RunTestPass(config).ProblemFound) state.SkipWithError("the station is not healthy");
@@ -38,10 +36,6 @@ void BM_StationTestPass(benchmark::State& state) {
         station::TestResult result = station::RunTestPass(config);
         benchmark::DoNotOptimize(result);
     }
-
-    SetDriverHandleSource(nullptr);
-    ResetDriverHandleCache();
-    host::CloseHandle(device);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "host/device.h"
 #include "options/VersionReport.h"
 #include "station/DriverChannel.h"
+#include "DriverChannelSession.h"
 #include "support/TempHostRoot.h"
 
 namespace {
@@ -15,20 +16,14 @@ void BM_VersionReport(benchmark::State& state) {
         state.SkipWithError("cannot lay down the host root");
         return;
     }
-    RunningStationDrivers daemon;
-    host::HANDLE device = host::CreateDeviceFile("\\\\.\\Brakor");
-    if (!daemon.Started() || device == host::INVALID_HANDLE_VALUE) {
+    DriverChannelSession drivers;
+    if (!drivers.Ready()) {
         state.SkipWithError("the station drivers did not start");
         return;
     }
-    ResetDriverHandleCache();
-    SetDriverHandleSource([device] { return device; });
     // Every driver loaded and every file readable: the longest report.
     if (options::VersionReport().find("not loaded") != std::string::npos) state.SkipWithError("a driver is missing");
     for (auto _ : state) benchmark::DoNotOptimize(options::VersionReport());
-    SetDriverHandleSource(nullptr);
-    ResetDriverHandleCache();
-    host::CloseHandle(device);
 }
 
 }  // namespace

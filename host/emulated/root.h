@@ -26,6 +26,9 @@ std::filesystem::path StationLogPath();  // <root>/station.log
 std::filesystem::path DeviceSocketPath(const std::string& deviceName);
 // The longest socket path a Unix-domain address holds.
 constexpr std::size_t kMaxSocketPath = 107;
+// The file the running control center holds a lock on, under the host root:
+// one copy per root, and the drivers find the program to end by it.
+inline constexpr const char kControlCenterLockName[] = "instance.lock";
 
 // A registry that could not be opened or is damaged is reported here once
 // (empty while all is well), so a program can show it to its user.

@@ -69,7 +69,7 @@ bool EndControlCenter(bool force, StationLog& log) {
 
 }  // namespace
 
-std::filesystem::path ControlCenterLockPath() { return emulated::HostRoot() / "instance.lock"; }
+std::filesystem::path ControlCenterLockPath() { return emulated::HostRoot() / emulated::kControlCenterLockName; }
 
 int LockHolder(const std::filesystem::path& lockFile) {
     const int fd = open(lockFile.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
