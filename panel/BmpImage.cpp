@@ -68,27 +68,32 @@ std::optional<BmpLayout> ParseBmp(const unsigned char* bmp, std::size_t size) {
     return layout;
 }
 
-std::optional<std::vector<unsigned char>> DecodeBmpRgb(const BmpLayout& layout) {
-    if (layout.Compression != kBiRgb) return std::nullopt;
+bool DecodeBmpRowRgb(const BmpLayout& layout, std::size_t y, unsigned char* out) {
+    if (layout.Compression != kBiRgb) return false;
     const std::size_t width = static_cast<std::size_t>(layout.Width);
     const std::size_t height = static_cast<std::size_t>(layout.Height);
+    if (y >= height) return false;
     const std::size_t stride = (width * layout.BitCount + 31) / 32 * 4;
     const unsigned perByte = 8 / layout.BitCount;
     const unsigned mask = (1u << layout.BitCount) - 1;
-
-    std::vector<unsigned char> rgb(width * height * 3);
-    unsigned char* out = rgb.data();
-    for (std::size_t y = 0; y < height; ++y) {
-        const unsigned char* row = layout.Bits + stride * (layout.TopDown ? y : height - 1 - y);
-        for (std::size_t x = 0; x < width; ++x) {
-            const unsigned shift = (perByte - 1 - x % perByte) * layout.BitCount;
-            const std::size_t index = (row[x / perByte] >> shift) & mask;
-            if (index >= layout.ColorCount) return std::nullopt;
-            const unsigned char* quad = layout.ColorTable + index * 4;
-            *out++ = quad[2];
-            *out++ = quad[1];
-            *out++ = quad[0];
-        }
+    const unsigned char* row = layout.Bits + stride * (layout.TopDown ? y : height - 1 - y);
+    for (std::size_t x = 0; x < width; ++x) {
+        const unsigned shift = (perByte - 1 - x % perByte) * layout.BitCount;
+        const std::size_t index = (row[x / perByte] >> shift) & mask;
+        if (index >= layout.ColorCount) return false;
+        const unsigned char* quad = layout.ColorTable + index * 4;
+        *out++ = quad[2];
+        *out++ = quad[1];
+        *out++ = quad[0];
     }
+    return true;
+}
+
+std::optional<std::vector<unsigned char>> DecodeBmpRgb(const BmpLayout& layout) {
+    if (layout.Compression != kBiRgb) return std::nullopt;
+    const std::size_t rowBytes = static_cast<std::size_t>(layout.Width) * 3;
+    std::vector<unsigned char> rgb(rowBytes * static_cast<std::size_t>(layout.Height));
+    for (std::size_t y = 0; y < static_cast<std::size_t>(layout.Height); ++y)
+        if (!DecodeBmpRowRgb(layout, y, rgb.data() + y * rowBytes)) return std::nullopt;
     return rgb;
 }

@@ -24,3 +24,7 @@ std::optional<BmpLayout> ParseBmp(const unsigned char* bmp, std::size_t size);
 // The pixels as RGB triples, top row first, for an uncompressed image; nothing
 // for a compressed one or a pixel whose index lies past the colour table.
 std::optional<std::vector<unsigned char>> DecodeBmpRgb(const BmpLayout& layout);
+
+// Row y (0 is the top) of an uncompressed image as Width RGB triples into out;
+// false for a compressed image, a row out of range or an index past the table.
+bool DecodeBmpRowRgb(const BmpLayout& layout, std::size_t y, unsigned char* out);

@@ -46,8 +46,7 @@ public:
 private:
     const wxBitmap& Normal() {
         if (!m_normal.IsOk() && m_layout) {
-            if (std::optional<std::vector<unsigned char>> rgb = DecodeBmpRgb(*m_layout))
-                m_normal = wxBitmap(wxImage(m_size.x, m_size.y, rgb->data(), true));
+            m_normal = BitmapFromBmp(*m_layout);
             m_layout.reset();
         }
         return m_normal;

@@ -9,10 +9,31 @@
 #include <wx/image.h>
 #include <wx/log.h>
 #include <wx/mstream.h>
+#include <wx/rawbmp.h>
 
 #include "panel/BmpImage.h"
 #include "panel/PictureBundle.h"
 #include "resources/Bitmaps.h"
+
+wxBitmap BitmapFromBmp(const BmpLayout& layout) {
+    // Row by row into the bitmap's own pixels: a large picture never exists as
+    // a second full-size copy on its way in.
+    wxBitmap bitmap(layout.Width, layout.Height, 24);
+    wxNativePixelData data(bitmap);
+    if (!data) return wxBitmap();
+    std::vector<unsigned char> row(static_cast<std::size_t>(layout.Width) * 3);
+    wxNativePixelData::Iterator line(data);
+    for (int y = 0; y < layout.Height; ++y, line.OffsetY(data, 1)) {
+        if (!DecodeBmpRowRgb(layout, static_cast<std::size_t>(y), row.data())) return wxBitmap();
+        wxNativePixelData::Iterator pixel = line;
+        for (std::size_t i = 0; i < row.size(); i += 3, ++pixel) {
+            pixel.Red() = row[i];
+            pixel.Green() = row[i + 1];
+            pixel.Blue() = row[i + 2];
+        }
+    }
+    return bitmap;
+}
 
 wxBitmap LoadResourceBitmap(std::string_view name) {
     const res::EmbeddedFile* file = res::FindBitmapResource(name);
@@ -21,9 +42,8 @@ wxBitmap LoadResourceBitmap(std::string_view name) {
     // several times faster than wx's stream reader, which start-up feels
     // (33 pictures). Anything else takes wx's general path.
     if (const std::optional<BmpLayout> layout = ParseBmp(file->Data, file->Size)) {
-        if (std::optional<std::vector<unsigned char>> rgb = DecodeBmpRgb(*layout)) {
-            wxImage image(layout->Width, layout->Height, rgb->data(), true);
-            return wxBitmap(image);
+        if (layout->Compression == 0) {
+            if (wxBitmap bitmap = BitmapFromBmp(*layout); bitmap.IsOk()) return bitmap;
         }
     }
     wxMemoryInputStream stream(file->Data, file->Size);

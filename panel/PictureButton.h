@@ -14,6 +14,11 @@
 // or its bytes do not decode.
 wxBitmap LoadResourceBitmap(std::string_view name);
 
+struct BmpLayout;
+// An uncompressed 8-bit-or-less picture as a bitmap; invalid when a pixel does
+// not decode.
+wxBitmap BitmapFromBmp(const BmpLayout& layout);
+
 class CPictureButton : public wxControl {
 public:
     CPictureButton(wxWindow* parent, int id, const wxString& caption, const wxPoint& pos,
