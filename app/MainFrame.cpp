@@ -27,6 +27,11 @@ namespace {
 // Title bar, system menu and minimise box: no sizing border, no maximise box.
 constexpr long kFrameStyle = wxCAPTION | wxSYSTEM_MENU | wxMINIMIZE_BOX | wxCLOSE_BOX;
 constexpr unsigned IDS_DOC_TEMPLATE = 128;
+// Window managers draw a window's own icon at title-bar and task-bar sizes;
+// larger views (launchers, switchers) take the installed theme icon named by
+// the desktop entry. Handing the window the 128 and 256 pixel pictures as
+// well would keep about 0.7 MB of pixels alive for nothing.
+constexpr int kLargestWindowIcon = 64;
 
 // The window title at creation: the first field of the document-template string.
 wxString TemplateTitle() {
@@ -53,14 +58,15 @@ CMainFrame::CMainFrame() {
     m_view->OnInitialUpdate(m_config.StationLaunched != 0);
 }
 
-// The desktop icon at every size drawn, so the window manager, the task bar and
-// a HiDPI screen each pick a sharp one instead of scaling a single picture.
+// The desktop icon at each window-icon size drawn, so the window manager, the
+// task bar and a HiDPI screen each pick a sharp one instead of scaling one picture.
 void CMainFrame::LoadIcon() {
     if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxImage::AddHandler(new wxPNGHandler);
     std::size_t count = 0;
     const res::AppIcon* icons = res::AppIcons(&count);
     wxIconBundle bundle;
     for (std::size_t i = 0; i < count; ++i) {
+        if (icons[i].Size > kLargestWindowIcon) break;
         wxMemoryInputStream stream(icons[i].Data, icons[i].Bytes);
         wxImage image(stream, wxBITMAP_TYPE_PNG);
         if (!image.IsOk()) continue;

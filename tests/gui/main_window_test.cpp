@@ -8,6 +8,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <vector>
 
 #include "GuiTest.h"
 #include "app/SingleInstance.h"
@@ -43,6 +44,11 @@ TEST_F(MainWindowTest, WithoutDriversTheMessageComesBeforeTheWindowThenTheProgra
     EXPECT_FALSE(frame->HasFlag(wxRESIZE_BORDER));
     EXPECT_FALSE(frame->HasFlag(wxMAXIMIZE_BOX));
     EXPECT_TRUE(frame->HasFlag(wxMINIMIZE_BOX));
+    // The window's icons: every title-bar and task-bar size, nothing larger.
+    std::vector<int> iconSizes;
+    const wxIconBundle& icons = frame->GetIcons();
+    for (std::size_t i = 0; i < icons.GetIconCount(); ++i) iconSizes.push_back(icons.GetIconByIndex(i).GetWidth());
+    EXPECT_EQ(iconSizes, (std::vector<int>{16, 24, 32, 48, 64}));
 
     wxTEST_DIALOG(frame->OnStationOff(), ExpectMessageBox(Text(2012), wxYES), ExpectMessageBox(Text(2013), wxOK));
     EXPECT_EQ(LaunchedValues(), std::make_pair(1, 1));
