@@ -9,6 +9,7 @@
 
 #include "resources/ui/CommandTable.h"
 #include "resources/ui/HelpBook.h"
+#include "app/FontWarmUp.h"
 #include "app/MainFrame.h"
 #include "app/OpenModalDialogs.h"
 #include "app/SingleInstance.h"
@@ -65,6 +66,7 @@ bool CV7App::OnInit() {
         s_handedOver = true;
         return false;
     }
+    m_fontWarmUp = std::make_unique<FontWarmUp>();
     if (!RegisterInstance()) {
         ReleaseResources();
         return false;
@@ -94,6 +96,7 @@ int CV7App::OnExit() {
 }
 
 void CV7App::ReleaseResources() {
+    m_fontWarmUp.reset();
     HelpBook::Shutdown();
     m_instance.reset();
     m_bClassRegistered = false;

@@ -9,6 +9,7 @@
 #include "host/types.h"
 
 class CV7Doc;
+class FontWarmUp;
 class SingleInstance;
 class OpenModalDialogs;
 
@@ -55,6 +56,7 @@ private:
     void ReleaseResources();
     void ReportRegistryProblem();
 
+    std::unique_ptr<FontWarmUp> m_fontWarmUp;
     std::unique_ptr<SingleInstance> m_instance;
     std::unique_ptr<OpenModalDialogs> m_modals;
     std::unique_ptr<CV7Doc> m_doc;
