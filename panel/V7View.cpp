@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include <wx/dc.h>
 #include <wx/dcclient.h>
 #include <wx/gdicmn.h>
 #include <wx/image.h>
@@ -11,6 +12,7 @@
 
 #include "resources/ui/CommandTable.h"
 #include "panel/BackgroundPalette.h"
+#include "panel/BackgroundSurface.h"
 #include "panel/PictureBundle.h"
 #include "panel/PictureButton.h"
 #include "resources/Bitmaps.h"
@@ -136,7 +138,9 @@ void CV7View::EnableOnOffButtons(bool stationOn) {
 void CV7View::LoadBackground() {
     m_bmpBackground = LoadResourceBundle("V7BG");
     m_bmpStretched = wxBitmap();
+    m_surfBackground.reset();
     if (!m_bmpBackground.IsOk()) return;
+    m_surfBackground = std::make_unique<BackgroundSurface>("V7BG");
     // Only a display with a colour palette needs the picture's own colours realised.
     if (wxDisplayDepth() <= 8) {
         const res::EmbeddedFile* file = res::FindBitmapResource("V7BG");
@@ -177,12 +181,20 @@ wxBitmap CV7View::BackgroundFor(const wxSize& client) {
 
 void CV7View::OnPaint(wxPaintEvent&) {
     wxPaintDC dc(this);
+    DrawBackground(dc);
+}
+
+void CV7View::DrawBackground(wxDC& dc) {
     const wxSize client = GetClientSize();
     if (!m_bmpBackground.IsOk() || client.x <= 0 || client.y <= 0) {
         // No picture: the form's plain background.
         dc.SetBackground(wxBrush(GetBackgroundColour()));
         dc.Clear();
         return;
+    }
+    if (!m_palBackground && m_surfBackground) {
+        auto* cr = static_cast<cairo_t*>(dc.GetImpl()->GetCairoContext());
+        if (m_surfBackground->Paint(cr, client.x, client.y)) return;
     }
     if (m_palBackground) dc.SetPalette(*m_palBackground);
     dc.DrawBitmap(BackgroundFor(client), 0, 0, false);

@@ -11,7 +11,9 @@
 #include <wx/panel.h>
 #include <wx/palette.h>
 
+class BackgroundSurface;
 class CPictureButton;
+class wxDC;
 
 class CV7View : public wxPanel {
 public:
@@ -51,6 +53,10 @@ public:
     // The background picture, 1x and 2x; invalid when there is none.
     const wxBitmapBundle& Background() const { return m_bmpBackground; }
 
+    // Paints the background over the client area: from the surface kept for
+    // it, or (on a palette display, or a DC without one) from the picture.
+    void DrawBackground(wxDC& dc);
+
     // A palette from the colour table of a BMP file image; null when the image
     // has none or is damaged.
     static std::unique_ptr<wxPalette> MakePalette(const unsigned char* bmp, std::size_t size);
@@ -71,6 +77,7 @@ private:
     CPictureButton* m_btnHelp = nullptr;
     CPictureButton* m_btnExit = nullptr;
     wxBitmapBundle m_bmpBackground;
+    std::unique_ptr<BackgroundSurface> m_surfBackground;  // the picture as the display keeps it
     wxBitmap m_bmpStretched;  // the background at the last client size and scale, when it differs
     std::unique_ptr<wxPalette> m_palBackground;  // only on palette displays
 };

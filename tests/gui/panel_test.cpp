@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include <wx/dcclient.h>
+#include <wx/dcmemory.h>
 #include <wx/frame.h>
 #include <wx/image.h>
 #include <wx/mstream.h>
@@ -227,6 +229,72 @@ TEST_F(PanelViewTest, FormFillsTheClientAreaAndStartsWithTheStationsState) {
         view->EnableOnOffButtons(stationOn);
         EXPECT_EQ(view->Button(CV7View::IDC_ON)->IsEnabled(), !stationOn);
         EXPECT_EQ(view->Button(CV7View::IDC_OFF)->IsEnabled(), stationOn);
+    }
+}
+
+// The background as drawn: on the screen (uploaded to the display server), into
+// a 1x memory picture, and into a 2x one (from the 2x picture), pixel for pixel.
+TEST_F(PanelViewTest, BackgroundIsDrawnPixelForPixelOnScreenAndInMemoryAtBothScales) {
+    InstallStation();
+    CMainFrame* frame = nullptr;
+    wxTEST_DIALOG(frame = StartProgram(), ExpectMessageBox(Text(2011), wxOK));
+    ASSERT_NE(frame, nullptr);
+    CV7View* view = frame->GetActiveView();
+    const wxSize form(CV7View::kFormWidth, CV7View::kFormHeight);
+    ASSERT_EQ(view->GetClientSize(), form);
+
+    const res::EmbeddedFile* bmp = res::FindBitmapResource("V7BG");
+    const res::EmbeddedFile* png = res::FindBitmapResource2x("V7BG");
+    ASSERT_TRUE(bmp && png);
+    const auto rgb = DecodeBmpRgb(*ParseBmp(bmp->Data, bmp->Size));
+    ASSERT_TRUE(rgb);
+    const wxImage normal(form.x, form.y, const_cast<unsigned char*>(rgb->data()), true);
+    wxMemoryInputStream stream(png->Data, png->Size);
+    const wxImage double2x(stream, wxBITMAP_TYPE_PNG);
+    ASSERT_EQ(double2x.GetSize(), form * 2);
+
+    // Pixels of got that differ from want, outside the buttons (drawn over it).
+    auto differing = [view](const wxImage& got, const wxImage& want, int scale) {
+        int count = 0;
+        for (int y = 0; y < want.GetHeight(); ++y)
+            for (int x = 0; x < want.GetWidth(); ++x) {
+                const wxPoint at(x / scale, y / scale);
+                bool onButton = false;
+                for (wxWindow* child : view->GetChildren()) onButton = onButton || child->GetRect().Contains(at);
+                if (onButton) continue;
+                count += got.GetRed(x, y) != want.GetRed(x, y) || got.GetGreen(x, y) != want.GetGreen(x, y) ||
+                         got.GetBlue(x, y) != want.GetBlue(x, y);
+            }
+        return count;
+    };
+
+    frame->Raise();
+    frame->Update();
+    wxYield();
+    // The screen at its own scale (GDK_SCALE=2 runs the suite on a HiDPI screen).
+    const int screenScale = view->GetContentScaleFactor() >= 1.5 ? 2 : 1;
+    wxBitmap screen;
+    ASSERT_TRUE(screen.CreateScaled(form.x, form.y, 24, screenScale));
+    {
+        wxClientDC window(view);
+        view->DrawBackground(window);
+        wxMemoryDC grab(screen);
+        grab.Blit(0, 0, form.x, form.y, &window, 0, 0);
+    }
+    EXPECT_EQ(differing(screen.ConvertToImage(), screenScale == 2 ? double2x : normal, screenScale), 0)
+        << "on the screen";
+
+    for (const auto& [scale, want] : {std::pair<int, const wxImage*>{1, &normal}, {2, &double2x}}) {
+        SCOPED_TRACE(scale);
+        wxBitmap memory;
+        ASSERT_TRUE(memory.CreateScaled(form.x, form.y, 24, scale));
+        {
+            wxMemoryDC dc(memory);
+            view->DrawBackground(dc);
+        }
+        const wxImage got = memory.ConvertToImage();
+        ASSERT_EQ(got.GetSize(), form * scale);
+        EXPECT_EQ(differing(got, *want, scale), 0);
     }
 }
 

@@ -1,0 +1,146 @@
+#include "panel/BackgroundSurface.h"
+
+#include <cairo-xlib.h>
+#include <cairo.h>
+
+#include <cmath>
+#include <optional>
+#include <vector>
+
+#include "panel/BmpImage.h"
+#include "panel/PictureRows.h"
+#include "panel/ServerPixmap.h"
+#include "resources/Bitmaps.h"
+
+namespace {
+
+// Rows decoded at a time: 64 rows of the 2x background are about 230 KB.
+constexpr int kStripRows = 64;
+
+// Paints the picture's strips onto a context set up in the picture's pixels.
+// Strips meet exactly when the picture's pixels are the surface's pixels; a
+// stretched picture is read as one strip so the filter sees every row.
+bool ReadPicture(const res::EmbeddedFile& file, bool png, int stripRows, const RowStrip& strip) {
+    return png ? ReadPngRows(file.Data, file.Size, stripRows, strip) : ReadBmpRows(file.Data, file.Size, stripRows, strip);
+}
+
+bool PaintPicture(cairo_t* cr, const res::EmbeddedFile& file, bool png, PictureSize expected, int stripRows) {
+    const RowStrip paintStrip = [cr, expected](PictureSize size, int first, int count, const std::uint32_t* rows,
+                                               std::size_t stride) {
+        if (size != expected) return false;  // not the picture it should be: draw the other one
+        const int width = static_cast<int>(stride / sizeof(std::uint32_t));
+        cairo_surface_t* strip = cairo_image_surface_create_for_data(
+            reinterpret_cast<unsigned char*>(const_cast<std::uint32_t*>(rows)), CAIRO_FORMAT_RGB24, width,
+            count, static_cast<int>(stride));
+        cairo_set_source_surface(cr, strip, 0, first);
+        // A stretched picture is one strip: its edges are not faded into nothing.
+        if (count == expected.Height) cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
+        cairo_rectangle(cr, 0, first, width, count);
+        cairo_fill(cr);
+        cairo_surface_finish(strip);  // the rows are the reader's: let go of them now
+        cairo_surface_destroy(strip);
+        return cairo_status(cr) == CAIRO_STATUS_SUCCESS;
+    };
+    return ReadPicture(file, png, stripRows, paintStrip);
+}
+
+// A surface like target of width x height user units at scale pixels each,
+// with the picture painted over it, stretched if need be; null when the picture
+// does not read. (The similar surface comes in the target's device scale, so
+// only the context's own part of the scale is asked for on top.)
+cairo_surface_t* MakeSimilar(cairo_surface_t* target, int width, int height, double contextScale, double scale,
+                             const res::EmbeddedFile& file, bool png, PictureSize picture, bool exact) {
+    cairo_surface_t* surface = cairo_surface_create_similar(target, CAIRO_CONTENT_COLOR, int(std::ceil(width * contextScale)),
+                                                            int(std::ceil(height * contextScale)));
+    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(surface);
+        return nullptr;
+    }
+    cairo_surface_set_device_scale(surface, scale, scale);
+    cairo_t* cr = cairo_create(surface);
+    // In the picture's pixels from here on.
+    cairo_scale(cr, double(width) / picture.Width, double(height) / picture.Height);
+    const bool painted = PaintPicture(cr, file, png, picture, exact ? kStripRows : picture.Height);
+    cairo_destroy(cr);
+    if (!painted) {
+        cairo_surface_destroy(surface);
+        return nullptr;
+    }
+    cairo_surface_flush(surface);
+    return surface;
+}
+
+}  // namespace
+
+BackgroundSurface::BackgroundSurface(std::string_view name) : m_name(name) {}
+
+BackgroundSurface::~BackgroundSurface() {
+    if (m_surface) cairo_surface_destroy(m_surface);
+}
+
+bool BackgroundSurface::Paint(cairo_t* cr, int width, int height) {
+    if (!cr || width <= 0 || height <= 0 || m_failed) return false;
+    // Pixels per user unit: the context's own scale (a DC may scale there) times
+    // the target's device scale (GTK's on a HiDPI screen). A rotated or unevenly
+    // scaled context is left to the caller.
+    double xx = 1, xy = 0, yx = 0, yy = 1;
+    cairo_user_to_device_distance(cr, &xx, &xy);
+    cairo_user_to_device_distance(cr, &yx, &yy);
+    cairo_surface_t* target = cairo_get_target(cr);
+    double deviceX = 1, deviceY = 1;
+    cairo_surface_get_device_scale(target, &deviceX, &deviceY);
+    if (xy != 0 || yx != 0 || xx <= 0 || xx != yy || deviceX != deviceY) return false;
+    const double scale = xx * deviceX;
+    if (!m_surface || m_width != width || m_height != height || m_scale != scale) {
+        if (m_surface) cairo_surface_destroy(m_surface);
+        m_surface = Make(target, width, height, xx, scale);
+        m_width = width;
+        m_height = height;
+        m_scale = scale;
+        if (!m_surface) {
+            m_failed = true;
+            return false;
+        }
+    }
+    cairo_save(cr);
+    cairo_set_source_surface(cr, m_surface, 0, 0);
+    cairo_rectangle(cr, 0, 0, width, height);
+    cairo_fill(cr);
+    cairo_restore(cr);
+    return true;
+}
+
+cairo_surface_t* BackgroundSurface::Make(cairo_surface_t* target, int width, int height, double contextScale,
+                                         double scale) const {
+    const res::EmbeddedFile* normal = res::FindBitmapResource(m_name);
+    if (!normal) return nullptr;
+    const std::optional<BmpLayout> layout = ParseBmp(normal->Data, normal->Size);
+    if (!layout) return nullptr;
+
+    struct Source {
+        const res::EmbeddedFile* File;
+        bool Png;
+        PictureSize Size;
+    };
+    // Any HiDPI scale takes the 2x picture first: GTK scales by whole numbers,
+    // and drawing 2x smaller for 1.5 is sharper than drawing 1x larger.
+    std::vector<Source> sources;
+    if (const res::EmbeddedFile* double2x = scale >= 1.5 ? res::FindBitmapResource2x(m_name) : nullptr)
+        sources.push_back({double2x, true, {layout->Width * 2, layout->Height * 2}});
+    sources.push_back({normal, false, {layout->Width, layout->Height}});
+
+    for (const Source& source : sources) {
+        const bool exact = source.Size.Width == width * scale && source.Size.Height == height * scale;
+        if (exact) {
+            // Pixel for pixel: straight to the display server, a strip at a time.
+            cairo_surface_t* pixmap = MakeServerPixmap(target, source.Size, scale, [&](const RowStrip& strip) {
+                return ReadPicture(*source.File, source.Png, kStripRows, strip);
+            });
+            if (pixmap) return pixmap;
+        }
+        if (cairo_surface_t* similar =
+                MakeSimilar(target, width, height, contextScale, scale, *source.File, source.Png, source.Size, exact))
+            return similar;
+    }
+    return nullptr;
+}

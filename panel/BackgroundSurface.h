@@ -1,0 +1,40 @@
+// The panel's background, kept as one surface of the kind the window draws on
+// (on X11 a pixmap held by the display server), made from the built-in picture
+// once per size and scale. Every paint after the first is a copy on the server;
+// the program holds no decoded copy of the picture, and the picture is decoded
+// a strip of rows at a time, so even the 2x picture never exists whole here.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+typedef struct _cairo cairo_t;
+typedef struct _cairo_surface cairo_surface_t;
+
+class BackgroundSurface {
+public:
+    // name: the picture's resource name; its 2x PNG is used on HiDPI screens.
+    explicit BackgroundSurface(std::string_view name);
+    ~BackgroundSurface();
+    BackgroundSurface(const BackgroundSurface&) = delete;
+    BackgroundSurface& operator=(const BackgroundSurface&) = delete;
+
+    // Paints the picture over width x height user units at the context's
+    // origin, stretched when its size differs. False when the picture does not
+    // decode or no surface could be made; the caller then draws it another way.
+    bool Paint(cairo_t* cr, int width, int height);
+
+    // True once a surface has been made (for tests).
+    bool IsMade() const { return m_surface != nullptr; }
+
+private:
+    // contextScale: the context's own pixels per user unit; scale: with the
+    // target's device scale, the pixels per user unit in all.
+    cairo_surface_t* Make(cairo_surface_t* target, int width, int height, double contextScale, double scale) const;
+
+    std::string m_name;
+    cairo_surface_t* m_surface = nullptr;
+    int m_width = 0, m_height = 0;
+    double m_scale = 0;
+    bool m_failed = false;  // the picture did not decode: do not try on every paint
+};
