@@ -13,6 +13,7 @@
 
 #include "panel/BmpImage.h"
 #include "panel/PictureBundle.h"
+#include "panel/PictureSurface.h"
 #include "resources/Bitmaps.h"
 
 wxBitmap BitmapFromBmp(const BmpLayout& layout) {
@@ -75,10 +76,14 @@ CPictureButton::CPictureButton(wxWindow* parent, int id, const wxString& caption
     Bind(wxEVT_KILL_FOCUS, &CPictureButton::OnFocusChange, this);
 }
 
+CPictureButton::~CPictureButton() = default;
+
 bool CPictureButton::AutoLoad() {
     const std::string base = GetLabel().Upper().ToStdString(wxConvUTF8);
-    return LoadBitmaps(LoadResourceBundle(base + "U"), LoadResourceBundle(base + "D"),
-                       LoadResourceBundle(base + "F"), LoadResourceBundle(base + "X"));
+    const bool loaded = LoadBitmaps(LoadResourceBundle(base + "U"), LoadResourceBundle(base + "D"),
+                                    LoadResourceBundle(base + "F"), LoadResourceBundle(base + "X"));
+    m_resourceBase = base;
+    return loaded;
 }
 
 bool CPictureButton::LoadBitmaps(const wxBitmapBundle& up, const wxBitmapBundle& down,
@@ -87,6 +92,8 @@ bool CPictureButton::LoadBitmaps(const wxBitmapBundle& up, const wxBitmapBundle&
     m_down = down;
     m_focus = focus;
     m_disabled = disabled;
+    m_resourceBase.clear();
+    for (auto& surface : m_surfaces) surface.reset();
     // Logical size: on a HiDPI screen the layout stays the same.
     const wxSize size = m_up.IsOk() ? m_up.GetDefaultSize() : m_templateSize;
     SetMinSize(size);
@@ -102,6 +109,15 @@ const wxBitmapBundle* CPictureButton::CurrentBitmap() const {
     if (HasFocus() && m_focus.IsOk()) return &m_focus;
     if (!IsEnabled() && m_disabled.IsOk()) return &m_disabled;
     return &m_up;
+}
+
+std::size_t CPictureButton::StateIndex(char state) {
+    switch (state) {
+    case 'D': return 1;
+    case 'F': return 2;
+    case 'X': return 3;
+    default: return 0;
+    }
 }
 
 char CPictureButton::CurrentPicture() const {
@@ -151,8 +167,17 @@ void CPictureButton::OnPaint(wxPaintEvent&) {
     wxPaintDC dc(this);
     // Without any picture the button draws nothing; it still takes clicks.
     // The bundle picks the picture for this window's scale (2x only where needed).
-    if (const wxBitmapBundle* bitmap = CurrentBitmap())
-        dc.DrawBitmap(bitmap->GetBitmapFor(this), 0, 0, false);
+    const wxBitmapBundle* bitmap = CurrentBitmap();
+    if (!bitmap) return;
+    // A built-in picture is kept by the display; others are drawn from the bundle.
+    if (!m_resourceBase.empty()) {
+        const char state = CurrentPicture();
+        std::unique_ptr<PictureSurface>& surface = m_surfaces[StateIndex(state)];
+        if (!surface) surface = std::make_unique<PictureSurface>(m_resourceBase + state);
+        const wxSize size = GetClientSize();
+        if (surface->Paint(static_cast<cairo_t*>(dc.GetImpl()->GetCairoContext()), size.x, size.y)) return;
+    }
+    dc.DrawBitmap(bitmap->GetBitmapFor(this), 0, 0, false);
 }
 
 void CPictureButton::OnMouseDown(wxMouseEvent& event) {

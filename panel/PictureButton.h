@@ -4,6 +4,9 @@
 // A double-click is one click.
 #pragma once
 
+#include <array>
+#include <memory>
+#include <string>
 #include <string_view>
 
 #include <wx/bitmap.h>
@@ -18,6 +21,8 @@ struct BmpLayout;
 // An uncompressed 8-bit-or-less picture as a bitmap; invalid when a pixel does
 // not decode.
 wxBitmap BitmapFromBmp(const BmpLayout& layout);
+
+class PictureSurface;
 
 class CPictureButton : public wxControl {
 public:
@@ -40,6 +45,7 @@ public:
 
     bool AcceptsFocus() const override { return IsEnabled(); }
     bool Enable(bool enable = true) override;
+    ~CPictureButton() override;
 
 protected:
     wxSize DoGetBestSize() const override;
@@ -60,8 +66,12 @@ private:
     void EndTracking();
     void PassFocusOn();
 
+    static std::size_t StateIndex(char state);
+
     wxSize m_templateSize;
     wxBitmapBundle m_up, m_down, m_focus, m_disabled;
+    std::string m_resourceBase;  // "<CAPTION>" when the pictures are the built-in ones
+    std::array<std::unique_ptr<PictureSurface>, 4> m_surfaces;  // U, D, F, X as the display keeps them
     bool m_pressed = false;
     bool m_tracking = false;  // mouse captured after a press inside
     bool m_spaceDown = false;

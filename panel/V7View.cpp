@@ -12,7 +12,7 @@
 
 #include "resources/ui/CommandTable.h"
 #include "panel/BackgroundPalette.h"
-#include "panel/BackgroundSurface.h"
+#include "panel/PictureSurface.h"
 #include "panel/PictureBundle.h"
 #include "panel/PictureButton.h"
 #include "resources/Bitmaps.h"
@@ -140,7 +140,7 @@ void CV7View::LoadBackground() {
     m_bmpStretched = wxBitmap();
     m_surfBackground.reset();
     if (!m_bmpBackground.IsOk()) return;
-    m_surfBackground = std::make_unique<BackgroundSurface>("V7BG");
+    m_surfBackground = std::make_unique<PictureSurface>("V7BG");
     // Only a display with a colour palette needs the picture's own colours realised.
     if (wxDisplayDepth() <= 8) {
         const res::EmbeddedFile* file = res::FindBitmapResource("V7BG");

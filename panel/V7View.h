@@ -11,7 +11,7 @@
 #include <wx/panel.h>
 #include <wx/palette.h>
 
-class BackgroundSurface;
+class PictureSurface;
 class CPictureButton;
 class wxDC;
 
@@ -77,7 +77,7 @@ private:
     CPictureButton* m_btnHelp = nullptr;
     CPictureButton* m_btnExit = nullptr;
     wxBitmapBundle m_bmpBackground;
-    std::unique_ptr<BackgroundSurface> m_surfBackground;  // the picture as the display keeps it
+    std::unique_ptr<PictureSurface> m_surfBackground;  // the picture as the display keeps it
     wxBitmap m_bmpStretched;  // the background at the last client size and scale, when it differs
     std::unique_ptr<wxPalette> m_palBackground;  // only on palette displays
 };

@@ -232,9 +232,10 @@ TEST_F(PanelViewTest, FormFillsTheClientAreaAndStartsWithTheStationsState) {
     }
 }
 
-// The background as drawn: on the screen (uploaded to the display server), into
-// a 1x memory picture, and into a 2x one (from the 2x picture), pixel for pixel.
-TEST_F(PanelViewTest, BackgroundIsDrawnPixelForPixelOnScreenAndInMemoryAtBothScales) {
+// The panel as drawn, pixel for pixel: on the screen (background and buttons,
+// uploaded to the display server), and the background alone into a 1x and a 2x
+// memory picture (the 2x one from the 2x picture).
+TEST_F(PanelViewTest, PanelIsDrawnPixelForPixelOnScreenAndInMemoryAtBothScales) {
     InstallStation();
     CMainFrame* frame = nullptr;
     wxTEST_DIALOG(frame = StartProgram(), ExpectMessageBox(Text(2011), wxOK));
@@ -242,26 +243,36 @@ TEST_F(PanelViewTest, BackgroundIsDrawnPixelForPixelOnScreenAndInMemoryAtBothSca
     CV7View* view = frame->GetActiveView();
     const wxSize form(CV7View::kFormWidth, CV7View::kFormHeight);
     ASSERT_EQ(view->GetClientSize(), form);
+    if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxImage::AddHandler(new wxPNGHandler);
+    if (!wxImage::FindHandler(wxBITMAP_TYPE_BMP)) wxImage::AddHandler(new wxBMPHandler);
 
-    const res::EmbeddedFile* bmp = res::FindBitmapResource("V7BG");
-    const res::EmbeddedFile* png = res::FindBitmapResource2x("V7BG");
-    ASSERT_TRUE(bmp && png);
-    const auto rgb = DecodeBmpRgb(*ParseBmp(bmp->Data, bmp->Size));
-    ASSERT_TRUE(rgb);
-    const wxImage normal(form.x, form.y, const_cast<unsigned char*>(rgb->data()), true);
-    wxMemoryInputStream stream(png->Data, png->Size);
-    const wxImage double2x(stream, wxBITMAP_TYPE_PNG);
-    ASSERT_EQ(double2x.GetSize(), form * 2);
-
-    // Pixels of got that differ from want, outside the buttons (drawn over it).
-    auto differing = [view](const wxImage& got, const wxImage& want, int scale) {
+    // A built-in picture as wx's own readers see it, at 1x or 2x.
+    auto picture = [](const std::string& name, int scale) {
+        const res::EmbeddedFile* file = scale == 2 ? res::FindBitmapResource2x(name) : res::FindBitmapResource(name);
+        if (!file) return wxImage();
+        wxMemoryInputStream stream(file->Data, file->Size);
+        return wxImage(stream, scale == 2 ? wxBITMAP_TYPE_PNG : wxBITMAP_TYPE_BMP);
+    };
+    // The panel as it should look: the background with each button's current
+    // picture over it.
+    auto expected = [&](int scale) {
+        wxImage panel = picture("V7BG", scale);
+        for (wxWindow* child : view->GetChildren()) {
+            auto* button = static_cast<CPictureButton*>(child);
+            const wxImage face = picture(button->GetLabel().Upper().ToStdString() + button->CurrentPicture(), scale);
+            if (face.IsOk()) panel.Paste(face, button->GetPosition().x * scale, button->GetPosition().y * scale);
+        }
+        return panel;
+    };
+    // Pixels of got that differ from want, the buttons' areas left out or not.
+    auto differing = [view](const wxImage& got, const wxImage& want, int scale, bool withButtons) {
         int count = 0;
         for (int y = 0; y < want.GetHeight(); ++y)
             for (int x = 0; x < want.GetWidth(); ++x) {
-                const wxPoint at(x / scale, y / scale);
                 bool onButton = false;
-                for (wxWindow* child : view->GetChildren()) onButton = onButton || child->GetRect().Contains(at);
-                if (onButton) continue;
+                for (wxWindow* child : view->GetChildren())
+                    onButton = onButton || child->GetRect().Contains(wxPoint(x / scale, y / scale));
+                if (onButton && !withButtons) continue;
                 count += got.GetRed(x, y) != want.GetRed(x, y) || got.GetGreen(x, y) != want.GetGreen(x, y) ||
                          got.GetBlue(x, y) != want.GetBlue(x, y);
             }
@@ -277,14 +288,12 @@ TEST_F(PanelViewTest, BackgroundIsDrawnPixelForPixelOnScreenAndInMemoryAtBothSca
     ASSERT_TRUE(screen.CreateScaled(form.x, form.y, 24, screenScale));
     {
         wxClientDC window(view);
-        view->DrawBackground(window);
         wxMemoryDC grab(screen);
         grab.Blit(0, 0, form.x, form.y, &window, 0, 0);
     }
-    EXPECT_EQ(differing(screen.ConvertToImage(), screenScale == 2 ? double2x : normal, screenScale), 0)
-        << "on the screen";
+    EXPECT_EQ(differing(screen.ConvertToImage(), expected(screenScale), screenScale, true), 0) << "on the screen";
 
-    for (const auto& [scale, want] : {std::pair<int, const wxImage*>{1, &normal}, {2, &double2x}}) {
+    for (int scale : {1, 2}) {
         SCOPED_TRACE(scale);
         wxBitmap memory;
         ASSERT_TRUE(memory.CreateScaled(form.x, form.y, 24, scale));
@@ -294,7 +303,7 @@ TEST_F(PanelViewTest, BackgroundIsDrawnPixelForPixelOnScreenAndInMemoryAtBothSca
         }
         const wxImage got = memory.ConvertToImage();
         ASSERT_EQ(got.GetSize(), form * scale);
-        EXPECT_EQ(differing(got, *want, scale), 0);
+        EXPECT_EQ(differing(got, picture("V7BG", scale), scale, false), 0);
     }
 }
 

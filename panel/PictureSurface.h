@@ -1,8 +1,9 @@
-// The panel's background, kept as one surface of the kind the window draws on
-// (on X11 a pixmap held by the display server), made from the built-in picture
-// once per size and scale. Every paint after the first is a copy on the server;
-// the program holds no decoded copy of the picture, and the picture is decoded
-// a strip of rows at a time, so even the 2x picture never exists whole here.
+// A built-in picture (the panel's background, a button's picture) kept as one
+// surface of the kind the window draws on (on X11 a pixmap held by the display
+// server), made once per size and scale. Every paint after the first is a copy
+// on the server; the program holds no decoded copy of the picture, and the
+// picture is decoded a strip of rows at a time, so even a 2x picture never
+// exists whole here.
 #pragma once
 
 #include <string>
@@ -11,13 +12,13 @@
 typedef struct _cairo cairo_t;
 typedef struct _cairo_surface cairo_surface_t;
 
-class BackgroundSurface {
+class PictureSurface {
 public:
     // name: the picture's resource name; its 2x PNG is used on HiDPI screens.
-    explicit BackgroundSurface(std::string_view name);
-    ~BackgroundSurface();
-    BackgroundSurface(const BackgroundSurface&) = delete;
-    BackgroundSurface& operator=(const BackgroundSurface&) = delete;
+    explicit PictureSurface(std::string_view name);
+    ~PictureSurface();
+    PictureSurface(const PictureSurface&) = delete;
+    PictureSurface& operator=(const PictureSurface&) = delete;
 
     // Paints the picture over width x height user units at the context's
     // origin, stretched when its size differs. False when the picture does not

@@ -1,4 +1,4 @@
-#include "panel/BackgroundSurface.h"
+#include "panel/PictureSurface.h"
 
 #include <cairo-xlib.h>
 #include <cairo.h>
@@ -72,13 +72,13 @@ cairo_surface_t* MakeSimilar(cairo_surface_t* target, int width, int height, dou
 
 }  // namespace
 
-BackgroundSurface::BackgroundSurface(std::string_view name) : m_name(name) {}
+PictureSurface::PictureSurface(std::string_view name) : m_name(name) {}
 
-BackgroundSurface::~BackgroundSurface() {
+PictureSurface::~PictureSurface() {
     if (m_surface) cairo_surface_destroy(m_surface);
 }
 
-bool BackgroundSurface::Paint(cairo_t* cr, int width, int height) {
+bool PictureSurface::Paint(cairo_t* cr, int width, int height) {
     if (!cr || width <= 0 || height <= 0 || m_failed) return false;
     // Pixels per user unit: the context's own scale (a DC may scale there) times
     // the target's device scale (GTK's on a HiDPI screen). A rotated or unevenly
@@ -110,7 +110,7 @@ bool BackgroundSurface::Paint(cairo_t* cr, int width, int height) {
     return true;
 }
 
-cairo_surface_t* BackgroundSurface::Make(cairo_surface_t* target, int width, int height, double contextScale,
+cairo_surface_t* PictureSurface::Make(cairo_surface_t* target, int width, int height, double contextScale,
                                          double scale) const {
     const res::EmbeddedFile* normal = res::FindBitmapResource(m_name);
     if (!normal) return nullptr;
