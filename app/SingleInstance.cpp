@@ -1,15 +1,12 @@
 #include "app/SingleInstance.h"
 
-#include <cerrno>
 #include <chrono>
-#include <cstring>
 #include <system_error>
 #include <thread>
 
 #include <wx/log.h>
-#include <wx/sckaddr.h>
-#include <wx/socket.h>
 
+#include "app/InstanceEndpoint.h"
 #include "host/emulated/root.h"
 
 namespace fs = std::filesystem;
@@ -21,6 +18,8 @@ constexpr std::size_t kActivateLength = std::char_traits<char>::length(SingleIns
 // its endpoint; it retries this long.
 constexpr int kConnectAttempts = 20;
 constexpr auto kConnectRetryDelay = std::chrono::milliseconds(50);
+// How long a later copy waits for a running copy that takes no new connections.
+constexpr auto kSendTimeout = std::chrono::seconds(2);
 
 wxString ToWx(const fs::path& path) { return wxString::FromUTF8(path.string()); }
 
@@ -56,18 +55,7 @@ SingleInstance::SingleInstance(const fs::path& root, std::function<void()> onAct
     }
 }
 
-SingleInstance::~SingleInstance() {
-    for (auto& [client, received] : m_clients) {
-        client->Notify(false);
-        client->Destroy();
-    }
-    if (m_server) {
-        m_server->Notify(false);
-        m_server->Destroy();
-        std::error_code ec;
-        fs::remove(EndpointPath(m_root), ec);
-    }
-}
+SingleInstance::~SingleInstance() = default;
 
 fs::path SingleInstance::LockPath(const fs::path& root) { return root / host::emulated::kControlCenterLockName; }
 fs::path SingleInstance::EndpointPath(const fs::path& root) { return root / "instance.sock"; }
@@ -78,7 +66,7 @@ bool SingleInstance::IsAnotherRunning() const {
 }
 
 bool SingleInstance::Listen() {
-    if (m_server || !m_locked || IsAnotherRunning()) return m_server != nullptr;
+    if (m_endpoint || !m_locked || IsAnotherRunning()) return m_endpoint != nullptr;
     const fs::path endpoint = EndpointPath(m_root);
     const std::string cannot = "cannot listen on " + endpoint.string() + ": ";
     if (endpoint.native().size() > host::emulated::kMaxSocketPath) {
@@ -93,72 +81,28 @@ bool SingleInstance::Listen() {
         return false;
     }
 
-    wxUNIXaddress address;
-    address.Filename(ToWx(endpoint));
-    errno = 0;
-    auto* server = new wxSocketServer(address, wxSOCKET_NOWAIT);
-    if (!server->IsOk()) {
-        const int error = errno;
-        server->Destroy();
-        m_problem = cannot + (error ? std::strerror(error) : "the socket could not be opened");
+    auto listener = std::make_unique<InstanceEndpoint>(kActivateLength, [this](const std::string& received) {
+        // Anything else, a part of the request included, is not from a copy of ours.
+        if (received == kActivate && m_onActivate) m_onActivate();
+    });
+    const std::string why = listener->Listen(endpoint);
+    if (!why.empty()) {
+        m_problem = cannot + why;
         return false;
     }
-    fs::permissions(endpoint, fs::perms::owner_read | fs::perms::owner_write, ec);
-    server->SetEventHandler(*this, kServerId);
-    server->SetNotify(wxSOCKET_CONNECTION_FLAG);
-    server->Notify(true);
-    Bind(wxEVT_SOCKET, &SingleInstance::OnServerEvent, this, kServerId);
-    Bind(wxEVT_SOCKET, &SingleInstance::OnClientEvent, this, kClientId);
-    m_server = server;
+    m_endpoint = std::move(listener);
     return true;
-}
-
-void SingleInstance::OnServerEvent(wxSocketEvent& event) {
-    if (event.GetSocketEvent() != wxSOCKET_CONNECTION || !m_server) return;
-    wxSocketBase* client = m_server->Accept(false);
-    if (!client) return;
-    client->SetFlags(wxSOCKET_NOWAIT);
-    client->SetEventHandler(*this, kClientId);
-    client->SetNotify(wxSOCKET_INPUT_FLAG | wxSOCKET_LOST_FLAG);
-    client->Notify(true);
-    m_clients.emplace(client, std::string());
-}
-
-void SingleInstance::OnClientEvent(wxSocketEvent& event) {
-    wxSocketBase* client = event.GetSocket();
-    auto it = m_clients.find(client);
-    if (it == m_clients.end()) return;
-    std::string& received = it->second;
-    bool done = event.GetSocketEvent() == wxSOCKET_LOST;
-    if (event.GetSocketEvent() == wxSOCKET_INPUT) {
-        char buffer[64];
-        client->Read(buffer, sizeof buffer);
-        received.append(buffer, client->LastReadCount());
-        // The request is short; anything longer is not from a copy of ours.
-        done = done || received.size() >= kActivateLength;
-    }
-    if (!done) return;
-    const bool activate = received == kActivate;
-    m_clients.erase(it);
-    client->Notify(false);
-    client->Destroy();
-    if (activate && m_onActivate) m_onActivate();
 }
 
 bool SingleInstance::ActivateRunningCopy() const {
     const fs::path endpoint = EndpointPath(m_root);
     if (endpoint.native().size() > host::emulated::kMaxSocketPath) return false;
-    wxUNIXaddress address;
-    address.Filename(ToWx(endpoint));
     for (int attempt = 0; attempt < kConnectAttempts; ++attempt) {
         // Blocking: this copy has no event loop to spare and ends right after.
-        wxSocketClient client(wxSOCKET_BLOCK | wxSOCKET_WAITALL);
-        client.SetTimeout(2);
-        if (client.Connect(address, true)) {
-            client.Write(kActivate, static_cast<wxUint32>(kActivateLength));
-            const bool sent = !client.Error() && client.LastWriteCount() == kActivateLength;
-            client.Close();
-            return sent;
+        switch (InstanceEndpoint::Send(endpoint, kActivate, kSendTimeout)) {
+            case InstanceEndpoint::SendResult::kSent: return true;
+            case InstanceEndpoint::SendResult::kFailed: return false;
+            case InstanceEndpoint::SendResult::kNoListener: break;
         }
         std::this_thread::sleep_for(kConnectRetryDelay);
     }

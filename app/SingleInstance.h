@@ -5,15 +5,13 @@
 
 #include <filesystem>
 #include <functional>
-#include <map>
+#include <memory>
 #include <string>
 
 #include <wx/event.h>
 #include <wx/snglinst.h>
 
-class wxSocketBase;
-class wxSocketServer;
-class wxSocketEvent;
+class InstanceEndpoint;
 
 class SingleInstance : public wxEvtHandler {
 public:
@@ -43,16 +41,10 @@ public:
     static constexpr const char* kActivate = "Activate\n";
 
 private:
-    void OnServerEvent(wxSocketEvent& event);
-    void OnClientEvent(wxSocketEvent& event);
-
-    enum : int { kServerId = 1, kClientId = 2 };
-
     std::filesystem::path m_root;
     std::function<void()> m_onActivate;
     wxSingleInstanceChecker m_checker;
     bool m_locked = false;
     std::string m_problem;
-    wxSocketServer* m_server = nullptr;
-    std::map<wxSocketBase*, std::string> m_clients;  // connections and what each sent so far
+    std::unique_ptr<InstanceEndpoint> m_endpoint;
 };

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "GuiTest.h"
+#include "app/InstanceEndpoint.h"
 #include "app/SingleInstance.h"
 #include "host/emulated/root.h"
 #include "panel/PictureButton.h"
@@ -173,22 +174,44 @@ TEST_F(MainWindowTest, OnlyTheActivationRequestBringsTheRunningCopyForward) {
     int activations = 0;
     SingleInstance first(m_root->Path(), [&] { ++activations; });
     ASSERT_TRUE(first.Listen());
-    auto send = [&](const std::string& bytes) {
-        int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    auto connectPeer = [&] {
+        int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
         sockaddr_un address{};
         address.sun_family = AF_UNIX;
         std::strncpy(address.sun_path, SingleInstance::EndpointPath(m_root->Path()).c_str(),
                      sizeof address.sun_path - 1);
-        ASSERT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        EXPECT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        return fd;
+    };
+    auto send = [&](const std::string& bytes) {
+        int fd = connectPeer();
         ASSERT_EQ(write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
         close(fd);
     };
-    for (const std::string& junk : {std::string("Activat"), std::string("Hello, not a request\n"), std::string(100000, 'A')})
+    // Nothing, a part, the wrong words, too much: each peer closes after it.
+    for (const std::string& junk : {std::string(), std::string("Activat"), std::string("Hello, not a request\n"),
+                                    std::string(100000, 'A'), std::string("Activate\nActivate\n")})
         send(junk);
     PumpUntil([] { return false; }, 0.5);
     EXPECT_EQ(activations, 0);
+
+    // Peers that connect and never send, more than the endpoint keeps: the
+    // oldest are closed, and a real request still gets through.
+    std::vector<int> silent;
+    for (std::size_t i = 0; i < InstanceEndpoint::kMaxPending + 4; ++i) silent.push_back(connectPeer());
+    auto closedByTheProgram = [&] {
+        int closed = 0;
+        for (int fd : silent) {
+            char byte;
+            closed += recv(fd, &byte, 1, MSG_DONTWAIT) == 0;
+        }
+        return closed;
+    };
+    EXPECT_TRUE(PumpUntil([&] { return closedByTheProgram() >= 4; }, 5)) << "silent peers are kept without bound";
     send(SingleInstance::kActivate);
     EXPECT_TRUE(PumpUntil([&] { return activations == 1; }, 5));
+    EXPECT_EQ(closedByTheProgram(), 5);
+    for (int fd : silent) close(fd);
 }
 
 }  // namespace
