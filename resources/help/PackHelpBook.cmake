@@ -1,6 +1,6 @@
 # Build-time step: assembles the help book's pages, packs the book into one
 # zip archive (the .htb the help viewer reads) and turns the archive into a C++
-# source file, so the program carries its help with no loose files.
+# source file, so the help viewer module carries its help with no loose files.
 #
 # Variables (-D): BOOK_DIR (sources), PAGE_TEMPLATE, STAGE_DIR, ARCHIVE, OUTPUT_CPP.
 cmake_minimum_required(VERSION 3.25)

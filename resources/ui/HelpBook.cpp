@@ -2,45 +2,24 @@
 
 #include <algorithm>
 #include <array>
-#include <memory>
+#include <string>
 
+#include <wx/app.h>
 #include <wx/dialog.h>
-#include <wx/filesys.h>
-#include <wx/fs_mem.h>
-#include <wx/fs_zip.h>
-#include <wx/html/helpctrl.h>
-#include <wx/html/helpwnd.h>
-#include <wx/html/htmlfilt.h>
-#include <wx/html/htmlwin.h>
 #include <wx/module.h>
-#include <wx/sstream.h>
+#include <wx/msgdlg.h>
 #include <wx/toplevel.h>
-#include <wx/treectrl.h>
 
-#include "resources/help/HelpArchive.h"
+#include "resources/ui/HelpViewerModule.h"
+
+// The viewer itself (wx html) is a module loaded on the first call that shows
+// help (HelpViewerModule); what is here needs wx core only.
 
 namespace {
 
 // Template numbers of the dialogs and of the panel form; each has a topic
 // in the book's contents carrying that number as its ID.
 constexpr std::array<int, 9> kDialogTopics{100, 101, 102, 103, 104, 105, 106, 107, 108};
-
-constexpr const char* kHelpOnHelpPage = "using-help.htm";
-constexpr const char* kTitleFormat = "V7 Help: %s";
-
-// The viewer, kept for the whole run. The library forgets its help window
-// when that window is destroyed, with or without a close event.
-std::unique_ptr<wxHtmlHelpController> g_controller;
-
-wxHtmlHelpController& Controller() {
-    if (!g_controller) {
-        g_controller = std::make_unique<wxHtmlHelpController>(wxHF_DEFAULT_STYLE | wxHF_FRAME);
-        g_controller->SetTitleFormat(kTitleFormat);
-        g_controller->SetShouldPreventAppExit(false);
-        g_controller->AddBook(HelpBook::BookLocation());
-    }
-    return *g_controller;
-}
 
 wxDialog* OpenModalDialog() {
     for (wxWindow* window : wxTopLevelWindows) {
@@ -72,62 +51,33 @@ int TopicNumberInChain(wxWindow* window) {
     return 0;
 }
 
-// A modal dialog blocks every other window, so while one is open the help
-// comes up as a modal dialog of its own over it; otherwise in the help frame
-// that stays open beside the program.
-template <typename ShowFn>
-bool ShowInViewer(ShowFn show) {
-    if (wxDialog* modal = OpenModalDialog()) {
-        wxHtmlHelpController viewer(wxHF_DEFAULT_STYLE | wxHF_DIALOG | wxHF_MODAL, modal);
-        viewer.SetTitleFormat(kTitleFormat);
-        if (!viewer.AddBook(HelpBook::BookLocation()))
-            return false;
-        return show(viewer);
-    }
-    wxHtmlHelpController& viewer = Controller();
-    const bool opening = viewer.GetFrame() == nullptr;
-    const bool shown = show(viewer);
-    // The library's first size is cramped for the contents beside a page.
-    if (wxFrame* frame = viewer.GetFrame(); opening && frame)
-        frame->SetSize(frame->FromDIP(wxSize(900, 640)));
-    return shown;
+// The viewer, or null after telling the user why there is no help.
+const HelpViewerApi* Viewer(wxWindow* parent) {
+    std::string error;
+    if (const HelpViewerApi* viewer = help::LoadViewer(error))
+        return viewer;
+    const wxString caption = wxTheApp ? wxTheApp->GetAppDisplayName() : wxString("V7");
+    wxMessageBox("Help cannot be shown: the help viewer did not load.\n\n" + wxString::FromUTF8(error) +
+                     "\n\nReinstalling the program restores it.",
+                 caption, wxOK | wxICON_ERROR, parent ? wxGetTopLevelParent(parent) : nullptr);
+    return nullptr;
 }
 
-// The book's pages are HTML whatever the system's MIME table says about
-// ".htm": some tables map it to XHTML, which the viewer would show as text.
-class BookPageFilter : public wxHtmlFilter {
-public:
-    bool CanRead(const wxFSFile& file) const override {
-        const wxString location = file.GetLocation();
-        return location.Contains(wxString(res::kHelpBookName) + "#zip:") &&
-               location.Lower().EndsWith(".htm") &&
-               !file.GetMimeType().StartsWith("text/html");
-    }
-    wxString ReadFile(const wxFSFile& file) const override {
-        wxString text;
-        wxStringOutputStream out(&text, wxConvUTF8);
-        if (wxInputStream* in = file.GetStream())
-            in->Read(out);
-        return text;
-    }
-};
-
-// The book is small: its whole table of contents fits, so it opens unfolded.
-void UnfoldContents(wxWindow* window) {
-    if (!window)
-        return;
-    if (auto* tree = wxDynamicCast(window, wxTreeCtrl)) {
-        tree->ExpandAll();
-        return;
-    }
-    for (wxWindow* child : window->GetChildren())
-        UnfoldContents(child);
+// Shows through the viewer; over the open modal dialog if there is one.
+template <typename ShowFn>
+bool Show(wxWindow* parent, ShowFn show) {
+    wxDialog* modal = OpenModalDialog();
+    const HelpViewerApi* viewer = Viewer(modal ? modal : parent);
+    return viewer && show(*viewer, static_cast<void*>(static_cast<wxWindow*>(modal))) != 0;
 }
 
 class HelpBookModule : public wxModule {
 public:
     bool OnInit() override { return true; }
-    void OnExit() override { HelpBook::Shutdown(); }
+    void OnExit() override {
+        HelpBook::Shutdown();
+        help::EndViewerLibraries();
+    }
 
 private:
     wxDECLARE_DYNAMIC_CLASS(HelpBookModule);
@@ -142,21 +92,9 @@ bool HelpBook::IsDialogTopic(int templateNumber) {
 }
 
 wxString HelpBook::BookLocation() {
-    // The memory file system keeps the archive for the rest of the run: the
-    // zip handler caches streams that read straight from it.
-    static bool registered = false;
-    if (!registered) {
-        if (!wxFileSystem::HasHandlerForPath("memory:probe"))
-            wxFileSystem::AddHandler(new wxMemoryFSHandler);
-        if (!wxFileSystem::HasHandlerForPath("probe.zip#zip:probe"))
-            wxFileSystem::AddHandler(new wxZipFSHandler);
-        const auto archive = res::HelpBookArchive();
-        wxMemoryFSHandler::AddFileWithMimeType(res::kHelpBookName, archive.data(),
-                                               archive.size(), "application/zip");
-        wxHtmlWindow::AddFilter(new BookPageFilter);
-        registered = true;
-    }
-    return wxString("memory:") + res::kHelpBookName;
+    std::string error;
+    const HelpViewerApi* viewer = help::LoadViewer(error);
+    return viewer ? wxString::FromUTF8(viewer->bookLocation()) : wxString();
 }
 
 int HelpBook::TopicNumberFor(wxWindow* active) {
@@ -171,26 +109,21 @@ int HelpBook::TopicNumberFor(wxWindow* active) {
     return kPanelTopic;
 }
 
-bool HelpBook::ShowContents(wxWindow*) {
-    return ShowInViewer([](wxHtmlHelpController& viewer) {
-        const bool shown = viewer.DisplayContents();
-        UnfoldContents(viewer.GetHelpWindow());
-        return shown;
-    });
+bool HelpBook::ShowContents(wxWindow* parent) {
+    return Show(parent, [](const HelpViewerApi& viewer, void* modal) { return viewer.showContents(modal); });
 }
 
-bool HelpBook::ShowIndex(wxWindow*) {
-    return ShowInViewer([](wxHtmlHelpController& viewer) { return viewer.DisplayIndex(); });
+bool HelpBook::ShowIndex(wxWindow* parent) {
+    return Show(parent, [](const HelpViewerApi& viewer, void* modal) { return viewer.showIndex(modal); });
 }
 
-bool HelpBook::ShowHelpOnHelp(wxWindow*) {
-    return ShowInViewer(
-        [](wxHtmlHelpController& viewer) { return viewer.Display(kHelpOnHelpPage); });
+bool HelpBook::ShowHelpOnHelp(wxWindow* parent) {
+    return Show(parent, [](const HelpViewerApi& viewer, void* modal) { return viewer.showHelpOnHelp(modal); });
 }
 
 bool HelpBook::ShowTopicFor(wxWindow* active) {
     const int topic = TopicNumberFor(active);
-    return ShowInViewer([topic](wxHtmlHelpController& viewer) { return viewer.Display(topic); });
+    return Show(active, [topic](const HelpViewerApi& viewer, void* modal) { return viewer.showTopic(modal, topic); });
 }
 
 bool HelpBook::ShowContextHelp(wxWindow* parent) {
@@ -198,5 +131,7 @@ bool HelpBook::ShowContextHelp(wxWindow* parent) {
 }
 
 void HelpBook::Shutdown() {
-    g_controller.reset();
+    // Nothing to close unless help was opened: never loads the viewer.
+    if (const HelpViewerApi* viewer = help::LoadedViewer())
+        viewer->shutdown();
 }

@@ -12,6 +12,8 @@ wxIMPLEMENT_APP_NO_MAIN(CV7App);
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
+    // The help viewer module of this build (the program finds it beside itself).
+    setenv("V7_HELP_MODULE", V7_HELP_MODULE_PATH, 0);
     const char* display = std::getenv("DISPLAY");
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
     if (!((display && *display) || (wayland && *wayland)) || !wxEntryStart(argc, argv)) return RUN_ALL_TESTS();

@@ -25,6 +25,12 @@ layout=(
 )
 for size in 16 24 32 48 64 128 256; do layout+=("share/icons/hicolor/${size}x${size}/apps/orvane-v7.png"); done
 for f in "${layout[@]}"; do [ -s "$usr/$f" ] || fail "missing $f"; done
+# The help viewer module, in the library folder (lib or lib/<multiarch>).
+viewer="$(cd "$usr" && find lib* -path '*/orvane-v7/help-viewer.so')"
+[ -n "$viewer" ] || fail "missing the help viewer module under $usr/lib*"
+! ldd "$usr/$viewer" | grep 'not found' || fail "the help viewer module's libraries do not resolve"
+grep -qaF "../$viewer" "$usr/bin/orvane-v7" || fail "the program does not look for its help viewer at ../$viewer"
+ldd "$usr/bin/orvane-v7" | grep wx_gtk3u_html >/dev/null && fail "the program loads wx html at start"
 for size in 16 256; do  # a PNG's width and height: big-endian at bytes 16 and 20
   read -r w h < <(od -An -tu4 --endian=big -j16 -N8 "$usr/share/icons/hicolor/${size}x${size}/apps/orvane-v7.png")
   [ "$w $h" = "$size $size" ] || fail "the ${size}px icon is $w x $h"
