@@ -1,6 +1,5 @@
 #include "panel/PictureSurface.h"
 
-#include <cairo-xlib.h>
 #include <cairo.h>
 
 #include <cmath>
@@ -17,13 +16,13 @@ namespace {
 // Rows decoded at a time: 64 rows of the 2x background are about 230 KB.
 constexpr int kStripRows = 64;
 
-// Paints the picture's strips onto a context set up in the picture's pixels.
-// Strips meet exactly when the picture's pixels are the surface's pixels; a
-// stretched picture is read as one strip so the filter sees every row.
 bool ReadPicture(const res::EmbeddedFile& file, bool png, int stripRows, const RowStrip& strip) {
     return png ? ReadPngRows(file.Data, file.Size, stripRows, strip) : ReadBmpRows(file.Data, file.Size, stripRows, strip);
 }
 
+// Paints the picture's strips onto a context set up in the picture's pixels.
+// Strips meet exactly when the picture's pixels are the surface's pixels; a
+// stretched picture is read as one strip so the filter sees every row.
 bool PaintPicture(cairo_t* cr, const res::EmbeddedFile& file, bool png, PictureSize expected, int stripRows) {
     const RowStrip paintStrip = [cr, expected](PictureSize size, int first, int count, const std::uint32_t* rows,
                                                std::size_t stride) {
@@ -50,8 +49,8 @@ bool PaintPicture(cairo_t* cr, const res::EmbeddedFile& file, bool png, PictureS
 // only the context's own part of the scale is asked for on top.)
 cairo_surface_t* MakeSimilar(cairo_surface_t* target, int width, int height, double contextScale, double scale,
                              const res::EmbeddedFile& file, bool png, PictureSize picture, bool exact) {
-    cairo_surface_t* surface = cairo_surface_create_similar(target, CAIRO_CONTENT_COLOR, int(std::ceil(width * contextScale)),
-                                                            int(std::ceil(height * contextScale)));
+    cairo_surface_t* surface = cairo_surface_create_similar(
+        target, CAIRO_CONTENT_COLOR, int(std::ceil(width * contextScale)), int(std::ceil(height * contextScale)));
     if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
         cairo_surface_destroy(surface);
         return nullptr;
@@ -111,7 +110,7 @@ bool PictureSurface::Paint(cairo_t* cr, int width, int height) {
 }
 
 cairo_surface_t* PictureSurface::Make(cairo_surface_t* target, int width, int height, double contextScale,
-                                         double scale) const {
+                                      double scale) const {
     const res::EmbeddedFile* normal = res::FindBitmapResource(m_name);
     if (!normal) return nullptr;
     const std::optional<BmpLayout> layout = ParseBmp(normal->Data, normal->Size);

@@ -22,11 +22,9 @@ public:
 
     // Paints the picture over width x height user units at the context's
     // origin, stretched when its size differs. False when the picture does not
-    // decode or no surface could be made; the caller then draws it another way.
+    // decode, no surface could be made or the context is rotated or unevenly
+    // scaled; the caller then draws it another way.
     bool Paint(cairo_t* cr, int width, int height);
-
-    // True once a surface has been made (for tests).
-    bool IsMade() const { return m_surface != nullptr; }
 
 private:
     // contextScale: the context's own pixels per user unit; scale: with the
@@ -37,5 +35,5 @@ private:
     cairo_surface_t* m_surface = nullptr;
     int m_width = 0, m_height = 0;
     double m_scale = 0;
-    bool m_failed = false;  // the picture did not decode: do not try on every paint
+    bool m_failed = false;  // no surface could be made: do not try on every paint
 };

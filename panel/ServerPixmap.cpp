@@ -47,6 +47,11 @@ cairo_surface_t* MakeServerPixmap(cairo_surface_t* target, PictureSize size, dou
                                      reinterpret_cast<char*>(const_cast<std::uint32_t*>(rows)),
                                      unsigned(size.Width), unsigned(count), 32, int(stride));
         if (!image) return false;
+        if (image->bits_per_pixel != 32) {  // a server that packs 24-bit pixels: cairo's way instead
+            image->data = nullptr;
+            XDestroyImage(image);
+            return false;
+        }
         // The rows are native 32-bit words; Xlib swaps them if the server differs.
         image->byte_order = std::endian::native == std::endian::little ? LSBFirst : MSBFirst;
         XPutImage(display, pixmap, gc, image, 0, 0, 0, first, unsigned(size.Width), unsigned(count));
