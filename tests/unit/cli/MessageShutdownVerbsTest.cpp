@@ -10,36 +10,30 @@
 
 namespace {
 
-class MessageShutdownVerbsTest : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_EQ(RunHostTool({"init"}).ExitCode, 0); }
-
-    // The texts "v7-host messages" prints, without their "--- <time>" lines.
-    static std::vector<std::string> Received() {
-        const ToolResult listed = RunHostTool({"messages"});
-        EXPECT_EQ(listed.ExitCode, 0) << listed.Err;
-        std::vector<std::string> texts;
-        std::size_t at = 0;
-        while ((at = listed.Out.find("--- ", at)) != std::string::npos) {
-            const std::size_t start = listed.Out.find('\n', at) + 1;
-            std::size_t next = listed.Out.find("\n--- ", start);
-            next = next == std::string::npos ? listed.Out.size() - 1 : next;
-            texts.push_back(listed.Out.substr(start, next - start));
-            at = next;
-        }
-        return texts;
+// The texts "v7-host messages" prints, without their "--- <time>" lines.
+std::vector<std::string> Received() {
+    const ToolResult listed = RunHostTool({"messages"});
+    EXPECT_EQ(listed.ExitCode, 0) << listed.Err;
+    std::vector<std::string> texts;
+    std::size_t at = 0;
+    while ((at = listed.Out.find("--- ", at)) != std::string::npos) {
+        const std::size_t start = listed.Out.find('\n', at) + 1;
+        std::size_t next = listed.Out.find("\n--- ", start);
+        next = next == std::string::npos ? listed.Out.size() - 1 : next;
+        texts.push_back(listed.Out.substr(start, next - start));
+        at = next;
     }
-    static std::string LastLogLine() {
-        std::ifstream log(host::emulated::StationLogPath());
-        std::string line, last;
-        while (std::getline(log, line)) last = line.substr(line.find('\t') + 1);
-        return last;
-    }
+    return texts;
+}
 
-    TempHostRoot m_root;
-};
+std::string LastLogLine() {
+    std::ifstream log(host::emulated::StationLogPath());
+    std::string line, last;
+    while (std::getline(log, line)) last = line.substr(line.find('\t') + 1);
+    return last;
+}
 
-TEST_F(MessageShutdownVerbsTest, MessageChecksItsTextAndTheStation) {
+TEST(MessageShutdownVerbsTest, MessageChecksItsTextAndTheStation) {
     struct Case {
         std::vector<std::string> DriverArgs;  // {"none"}: no drivers running
         bool StationOn;
@@ -88,7 +82,7 @@ TEST_F(MessageShutdownVerbsTest, MessageChecksItsTextAndTheStation) {
     }
 }
 
-TEST_F(MessageShutdownVerbsTest, ShutdownNeedsYesSavesTheSettingAndReachesTheDrivers) {
+TEST(MessageShutdownVerbsTest, ShutdownNeedsYesSavesTheSettingAndReachesTheDrivers) {
     struct Case {
         std::vector<std::string> DriverArgs, Verb;
         int ExitCode;

@@ -1,16 +1,11 @@
 // v7ctl's options and set verbs on a freshly installed host.
 #include <gtest/gtest.h>
 
-#include "support/TempHostRoot.h"
+#include "support/InitializedHost.h"
 
 namespace {
 
-class OptionVerbsTest : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_EQ(RunHostTool({"init"}).ExitCode, 0); }
-    static std::string Export(const std::string& key) { return RunHostTool({"reg", "export", key}).Out; }
-    TempHostRoot m_root;
-};
+using OptionVerbsTest = InitializedHostTest;
 
 TEST_F(OptionVerbsTest, SettingsShowInOptionsAndInTheRegistry) {
     ToolResult shown = RunV7ctl({"options"});
@@ -35,11 +30,10 @@ TEST_F(OptionVerbsTest, SettingsShowInOptionsAndInTheRegistry) {
               "Login name: Bertil\n"
               "Display: 1024 x 768, 256 colors\n"
               "Refresh rate: 72 Hz\n");
-    const std::string product = Export("HKLM\\Software\\Halvorn\\Orvane");
+    const std::string product = RunHostTool({"reg", "export", "HKLM\\Software\\Halvorn\\Orvane"}).Out;
     for (const char* line : {"\"Station Display\"=hex:07", "\"Station Mode\"=\"1024 x 768, 256 colors\"",
                              "\"RefreshRate\"=\"72\"", "\"Shutdown Enabled\"=hex:01", "\"AutoLaunch Enabled\"=hex:01"})
         EXPECT_NE(product.find(line), std::string::npos) << line << "\n" << product;
-
 }
 
 TEST_F(OptionVerbsTest, ValuesTheWindowWouldNotOfferAreRefusedAndNothingChanges) {

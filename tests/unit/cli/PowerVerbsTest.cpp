@@ -1,15 +1,11 @@
 // v7ctl's power verbs against the real station drivers.
 #include <gtest/gtest.h>
 
-#include "support/TempHostRoot.h"
+#include "support/InitializedHost.h"
 
 namespace {
 
-class PowerVerbsTest : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_EQ(RunHostTool({"init"}).ExitCode, 0); }
-    TempHostRoot m_root;
-};
+using PowerVerbsTest = InitializedHostTest;
 
 TEST_F(PowerVerbsTest, OnOffAndStatusFollowTheDrivers) {
     RunningStationDrivers drivers;

@@ -7,17 +7,13 @@
 #include "host/registry.h"
 #include "host/system.h"
 #include "station/StationConfiguration.h"
-#include "support/TempHostRoot.h"
+#include "support/InitializedHost.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class UserVerbsTest : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_EQ(RunHostTool({"init"}).ExitCode, 0); }
-    TempHostRoot m_root;
-};
+using UserVerbsTest = InitializedHostTest;
 
 TEST_F(UserVerbsTest, RemoveUserRefusesWhatTheWindowWouldAskOrRefuse) {
     StationConfiguration config;

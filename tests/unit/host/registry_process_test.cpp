@@ -123,6 +123,8 @@ TEST(DamagedRegistry, IsReportedOnceAndLeftAlone) {
         const char* Problem;
         std::function<void()> Damage;
     } cases[] = {
+        // An empty file is not taken for a new registry.
+        {"an empty file", "empty", [] { std::ofstream(emulated::RegistryPath()).close(); }},
         {"a file that is no database", "damaged",
          [] { std::ofstream(emulated::RegistryPath()) << "this is not a registry\n" + std::string(5000, 'Z'); }},
         {"a database with a broken page", "damaged",

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "host/registry.h"
+#include "support/TempHostRoot.h"
 
 namespace registry_test {
 
@@ -99,5 +100,13 @@ inline int ExitCode(pid_t pid) {
 }
 
 inline int InChild(const std::function<int()>& body) { return ExitCode(Child(body)); }
+
+// "v7-host reg import" of text on stdin; "reg export" of the whole registry or of one key.
+inline ToolResult Import(const std::string& text) { return RunHostTool({"reg", "import", "-"}, text); }
+inline std::string Export(const std::string& key = {}) {
+    ToolResult r = key.empty() ? RunHostTool({"reg", "export"}) : RunHostTool({"reg", "export", key});
+    EXPECT_EQ(r.ExitCode, 0) << r.Err;
+    return r.Out;
+}
 
 }  // namespace registry_test

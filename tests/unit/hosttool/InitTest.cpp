@@ -9,7 +9,7 @@
 #include "host/emulated/driver_catalog.h"
 #include "host/emulated/version_block.h"
 #include "host/version.h"
-#include "support/TempHostRoot.h"
+#include "support/InitializedHost.h"
 #include "unit/host/registry_test_util.h"
 
 namespace fs = std::filesystem;
@@ -23,15 +23,9 @@ namespace {
 const std::string kProduct = "Software\\Halvorn\\Orvane";
 const std::string kStation = kProduct + "\\Setup\\Station1";
 
-class InitTest : public ::testing::Test {
+class InitTest : public InitializedHostTest {
 protected:
-    void SetUp() override {
-        ToolResult r = RunHostTool({"init"});
-        ASSERT_EQ(r.ExitCode, 0) << r.Err;
-        ASSERT_EQ(r.Err, "");
-    }
-    fs::path Windows() const { return root.Path() / "drive_c" / "WINDOWS"; }
-    TempHostRoot root;
+    fs::path Windows() const { return m_root.Path() / "drive_c" / "WINDOWS"; }
 };
 
 TEST_F(InitTest, WritesTheStationValuesWithTheStoreTypes) {
@@ -123,7 +117,7 @@ TEST_F(InitTest, RefusesAnExistingHostUnlessForced) {
     EXPECT_TRUE(fs::exists(marker));
 
     // --force replaces drive C:, but a link in it that leads out is removed, not followed.
-    fs::path outside = root.Path() / "outside";
+    fs::path outside = m_root.Path() / "outside";
     fs::create_directory(outside);
     std::ofstream(outside / "precious.txt") << "keep me";
     fs::create_directory_symlink(outside, Windows() / "link");

@@ -13,14 +13,6 @@ using namespace std::string_literals;
 
 namespace {
 
-ToolResult Import(const std::string& text) { return RunHostTool({"reg", "import", "-"}, text); }
-
-std::string Export(const std::string& key = {}) {
-    ToolResult r = key.empty() ? RunHostTool({"reg", "export"}) : RunHostTool({"reg", "export", key});
-    EXPECT_EQ(r.ExitCode, 0) << r.Err;
-    return r.Out;
-}
-
 // Values that need care: quotes, backslashes, UTF-8, empty, no terminator,
 // embedded NUL and line breaks, binary long enough to wrap, other types.
 struct Awkward {

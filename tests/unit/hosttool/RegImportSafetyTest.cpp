@@ -23,14 +23,6 @@ using namespace std::string_literals;
 
 namespace {
 
-ToolResult Import(const std::string& text) { return RunHostTool({"reg", "import", "-"}, text); }
-
-std::string Export() {
-    ToolResult r = RunHostTool({"reg", "export"});
-    EXPECT_EQ(r.ExitCode, 0) << r.Err;
-    return r.Out;
-}
-
 std::string Levels(int count, const std::string& name = "d") {
     std::string path = name;
     for (int i = 1; i < count; ++i) path += "\\" + name;

@@ -85,20 +85,15 @@ TEST(StationOptions, DisplayChoicesAreOnlyWhatTheDialogOffers) {
     }
 }
 
-class OptionStoreTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        for (const std::string& path : {std::string(kProductKey), kBoard, kStation}) regtest::MakeKey(path);
-    }
-    static unsigned Byte(const std::string& key, const char* name) {
-        const regtest::StoredValue value = Query(key, name);
-        return value.Bytes.size() == 1 ? value.Bytes[0] : 999;
-    }
-    TempHostRoot m_root;
-};
+unsigned Byte(const std::string& key, const char* name) {
+    const regtest::StoredValue value = Query(key, name);
+    return value.Bytes.size() == 1 ? value.Bytes[0] : 999;
+}
 
 // Values another program stored since the last load survive every command.
-TEST_F(OptionStoreTest, StartUpCommandsSaveEverythingShutDownCommandsOnlyTheProductValues) {
+TEST(OptionStore, StartUpCommandsSaveEverythingShutDownCommandsOnlyTheProductValues) {
+    TempHostRoot root;
+    for (const std::string& path : {std::string(kProductKey), kBoard, kStation}) regtest::MakeKey(path);
     StationConfiguration config;
     options::SetAutoLaunch(config, true);
     EXPECT_EQ(Byte(kStation, "AutoLaunch"), 1u);

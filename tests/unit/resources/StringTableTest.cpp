@@ -51,28 +51,25 @@ TEST(StringTable, MissingEntryLeavesTheTextAlone) {
     EXPECT_EQ(text, "User1");
 }
 
-TEST(StringTable, MessagesWithLineBreaksAreByteExact) {
-    EXPECT_EQ(Text(2011),
-              "The Orvane Brakor.vxd virtual device driver is not loaded.  Orvane cannot function properly. "
-              "Please make sure the line:\n\n    device=brakor.vxd\n\nis in the [386Enh] section of the "
-              "Windows System.ini file.\n\n[The \"CreateFile\" call to establish contact with Brakor.vxd failed].");
-    EXPECT_EQ(Text(2012), "Are you sure you want to turn off the V7 Station?" + CRLF + CRLF +
-                              "Please close all files and exit all programs on the V7 Station before turning it off.");
-    EXPECT_EQ(Text(128), std::string("V7\nV7\nV7\n\nV7.Document\nV7 Document"));
-    EXPECT_EQ(Text(1503), "From:  %s\n\n%s");
-    EXPECT_EQ(Text(1314), "Running for %D days %H  hours %M minutes");
-    EXPECT_EQ(Text(1310), "\t%d.%02d is loaded");
-    EXPECT_EQ(Text(2202),
-              "Please confirm you wish to remove %s's user profile.\n\nThis user's profile information will be "
-              "removed from the Registry and from the hard disk. ");
-    EXPECT_EQ(Text(32774), "Show All User Names\nShow All User Names");
-}
-
-TEST(StringTable, BackslashesStayLiteral) {
-    EXPECT_EQ(Text(2018), std::string(1, '\\') + '\\' + ".\\Brakor");
-    EXPECT_EQ(Text(2018).size(), 10u);
-    EXPECT_EQ(Text(2160), "%s\\Display\\DEFAULT");
-    EXPECT_EQ(Text(2161), "%s\\Display\\MODES\\%s");
+TEST(StringTable, LineBreaksAndBackslashesAreByteExact) {
+    const std::pair<unsigned, std::string> texts[] = {
+        {2011, "The Orvane Brakor.vxd virtual device driver is not loaded.  Orvane cannot function properly. "
+               "Please make sure the line:\n\n    device=brakor.vxd\n\nis in the [386Enh] section of the "
+               "Windows System.ini file.\n\n[The \"CreateFile\" call to establish contact with Brakor.vxd failed]."},
+        {2012, "Are you sure you want to turn off the V7 Station?" + CRLF + CRLF +
+                   "Please close all files and exit all programs on the V7 Station before turning it off."},
+        {128, "V7\nV7\nV7\n\nV7.Document\nV7 Document"},
+        {1503, "From:  %s\n\n%s"},
+        {1314, "Running for %D days %H  hours %M minutes"},
+        {1310, "\t%d.%02d is loaded"},
+        {2202, "Please confirm you wish to remove %s's user profile.\n\nThis user's profile information will be "
+               "removed from the Registry and from the hard disk. "},
+        {32774, "Show All User Names\nShow All User Names"},
+        {2018, std::string(1, '\\') + '\\' + ".\\Brakor"},
+        {2160, "%s\\Display\\DEFAULT"},
+        {2161, "%s\\Display\\MODES\\%s"},
+    };
+    for (const auto& [id, text] : texts) EXPECT_EQ(Text(id), text) << id;
     EXPECT_NE(Text(3001).find("Windows \\System directory"), std::string::npos);
 }
 

@@ -15,7 +15,7 @@
 #include "host/registry.h"
 #include "host/system.h"
 #include "host/text.h"
-#include "support/TempHostRoot.h"
+#include "support/InitializedHost.h"
 #include "unit/host/registry_test_util.h"
 #include "users/ProfileRemoval.h"
 #include "users/UserProfiles.h"
@@ -55,10 +55,8 @@ void AddProfileKey(const std::string& path) {
     host::RegCloseKey(key);
 }
 
-class ProfileRemovalTest : public ::testing::Test {
+class ProfileRemovalTest : public InitializedHostTest {
 protected:
-    void SetUp() override { ASSERT_EQ(RunHostTool({"init"}).ExitCode, 0); }
-
     struct Run {
         users::RemovalOutcome Outcome;
         std::vector<std::string> Messages;  // "id: text" of every box, in order
@@ -180,7 +178,6 @@ TEST_F(ProfileRemovalTest, ProfileListIsSortedWithoutRegardToCase) {
     EXPECT_EQ(users::FillUserProfileList(), expected);
     AddProfileKey("Anna\\Below");  // a subkey of a profile is no profile
     EXPECT_EQ(users::FillUserProfileList(), expected);
-    host::RegDeleteKey(host::HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\ProfileList\\Anna\\Below");
 }
 
 }  // namespace
