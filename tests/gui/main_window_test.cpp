@@ -86,9 +86,7 @@ std::vector<std::string> Describe(wxMenu* menu) {
 }
 
 TEST_F(MainWindowTest, MenuHoldsEveryItemInOrderAndOnlyWhatWorksCanBePicked) {
-    InstallStation();
-    StartDrivers();
-    CMainFrame* frame = StartProgram();
+    CMainFrame* frame = Launch();
     ASSERT_NE(frame, nullptr);
     wxMenuBar* bar = frame->GetMenuBar();
     const std::vector<std::pair<std::string, std::vector<std::string>>> expected = {

@@ -182,9 +182,7 @@ TEST_F(PictureButtonTest, ADoubleClickIsOneClick) {
 class PanelViewTest : public GuiTest {};
 
 TEST_F(PanelViewTest, FormFillsTheClientAreaAndStartsWithTheStationsState) {
-    InstallStation();
-    StartDrivers();
-    CMainFrame* frame = StartProgram();
+    CMainFrame* frame = Launch();
     ASSERT_NE(frame, nullptr);
     CV7View* view = frame->GetActiveView();
     EXPECT_EQ(frame->GetClientSize(), wxSize(450, 330));
@@ -307,7 +305,10 @@ TEST_F(PanelViewTest, PanelIsDrawnPixelForPixelOnScreenAndInMemoryAtBothScales) 
     }
 }
 
-TEST(PanelBitmapDecode, MatchesTheGeneralReaderForEveryBuiltInPicture) {
+// Every built-in picture: the panel's decoder agrees with wx's general reader,
+// and its bundle offers exactly those pixels at 1x and a sharper 2x picture of
+// the same logical size.
+TEST(PanelBitmaps, DecodeAsTheGeneralReaderAndBundleAOneTimesAndATwiceAsLargePicture) {
     if (!wxImage::FindHandler(wxBITMAP_TYPE_BMP)) wxImage::AddHandler(new wxBMPHandler);
     std::vector<std::string> names{"V7BG"};
     for (const char* caption : {"BROADCAST", "USER", "OPTIONS", "TEST", "ON", "OFF", "HELP", "EXIT"})
@@ -316,6 +317,7 @@ TEST(PanelBitmapDecode, MatchesTheGeneralReaderForEveryBuiltInPicture) {
         SCOPED_TRACE(name);
         const res::EmbeddedFile* file = res::FindBitmapResource(name);
         ASSERT_NE(file, nullptr);
+        ASSERT_NE(res::FindBitmapResource2x(name), nullptr);
         const auto layout = ParseBmp(file->Data, file->Size);
         ASSERT_TRUE(layout);
         const auto rgb = DecodeBmpRgb(*layout);
@@ -323,48 +325,30 @@ TEST(PanelBitmapDecode, MatchesTheGeneralReaderForEveryBuiltInPicture) {
         wxMemoryInputStream stream(file->Data, file->Size);
         const wxImage reference(stream, wxBITMAP_TYPE_BMP);
         ASSERT_TRUE(reference.IsOk());
-        ASSERT_EQ(wxSize(layout->Width, layout->Height), reference.GetSize());
+        const wxSize logical(layout->Width, layout->Height);
+        ASSERT_EQ(logical, reference.GetSize());
         ASSERT_EQ(rgb->size(), std::size_t(reference.GetWidth()) * reference.GetHeight() * 3);
         EXPECT_TRUE(std::equal(rgb->begin(), rgb->end(), reference.GetData())) << "pixels differ";
+
+        const wxBitmapBundle bundle = LoadResourceBundle(name);
+        ASSERT_TRUE(bundle.IsOk());
+        EXPECT_EQ(bundle.GetDefaultSize(), logical);
+        EXPECT_EQ(bundle.GetPreferredBitmapSizeAtScale(1.0), logical);
+        EXPECT_EQ(bundle.GetPreferredBitmapSizeAtScale(2.0), logical * 2);
+        // 1x: exactly the 8-bit picture's pixels.
+        const wxImage normal = bundle.GetBitmap(logical).ConvertToImage();
+        ASSERT_EQ(normal.GetSize(), logical);
+        EXPECT_TRUE(std::equal(rgb->begin(), rgb->end(), normal.GetData())) << "1x pixels differ";
+        // 2x: twice the pixels, drawn at the same logical size, and not merely
+        // the 1x picture blown up.
+        const wxBitmap twice = bundle.GetBitmap(logical * 2);
+        ASSERT_TRUE(twice.IsOk());
+        EXPECT_EQ(twice.GetSize(), logical * 2);
+        EXPECT_EQ(twice.GetLogicalSize(), logical);
+        const wxImage sharp = twice.ConvertToImage();
+        const wxImage blownUp = normal.Scale(logical.x * 2, logical.y * 2, wxIMAGE_QUALITY_NEAREST);
+        EXPECT_FALSE(std::equal(sharp.GetData(), sharp.GetData() + logical.x * logical.y * 12, blownUp.GetData()));
     }
-}
-
-TEST(PanelBitmapBundle, OffersTheOneTimesPictureAndATwiceAsLargeOneOfTheSameLogicalSize) {
-    for (const char* caption : {"V7BG", "BROADCAST", "USER", "OPTIONS", "TEST", "ON", "OFF", "HELP", "EXIT"})
-        for (const char* state : {"", "U", "D", "F", "X"}) {
-            if ((std::string_view(caption) == "V7BG") != (*state == 0)) continue;
-            const std::string name = std::string(caption) + state;
-            SCOPED_TRACE(name);
-            const res::EmbeddedFile* file = res::FindBitmapResource(name);
-            ASSERT_NE(file, nullptr);
-            ASSERT_NE(res::FindBitmapResource2x(name), nullptr);
-            const auto layout = ParseBmp(file->Data, file->Size);
-            ASSERT_TRUE(layout);
-            const wxSize logical(layout->Width, layout->Height);
-            const wxBitmapBundle bundle = LoadResourceBundle(name);
-            ASSERT_TRUE(bundle.IsOk());
-            EXPECT_EQ(bundle.GetDefaultSize(), logical);
-            EXPECT_EQ(bundle.GetPreferredBitmapSizeAtScale(1.0), logical);
-            EXPECT_EQ(bundle.GetPreferredBitmapSizeAtScale(2.0), logical * 2);
-
-            // 1x: exactly the 8-bit picture's pixels.
-            const wxImage normal = bundle.GetBitmap(logical).ConvertToImage();
-            const auto rgb = DecodeBmpRgb(*layout);
-            ASSERT_TRUE(rgb && normal.GetSize() == logical);
-            EXPECT_TRUE(std::equal(rgb->begin(), rgb->end(), normal.GetData())) << "1x pixels differ";
-
-            // 2x: twice the pixels, drawn at the same logical size, and not merely
-            // the 1x picture blown up.
-            const wxBitmap twice = bundle.GetBitmap(logical * 2);
-            ASSERT_TRUE(twice.IsOk());
-            EXPECT_EQ(twice.GetSize(), logical * 2);
-            EXPECT_EQ(twice.GetLogicalSize(), logical);
-            wxImage blownUp = normal.Copy();
-            blownUp.Rescale(logical.x * 2, logical.y * 2, wxIMAGE_QUALITY_NEAREST);
-            const wxImage sharp = twice.ConvertToImage();
-            EXPECT_FALSE(std::equal(sharp.GetData(), sharp.GetData() + logical.x * logical.y * 12,
-                                    blownUp.GetData()));
-        }
 }
 
 }  // namespace
