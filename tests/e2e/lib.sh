@@ -59,4 +59,33 @@ wait_exit() {
   return 1
 }
 
+# Starts the drivers and the control center and sets wid to its main window.
+open_main_window() {
+  start_daemon
+  start_app
+  wid=$(wait_window "Orvane V7 Control Center") || fail "main window did not appear"
+}
+
+# Focuses window $1 and presses the keys after it.
+press() {
+  local window="$1"; shift
+  xdotool windowfocus --sync "$window" 2>/dev/null || true
+  xdotool key --clearmodifiers "$@"
+}
+
+# Presses menu keys $1 in the main window and sets dlg to the dialog titled $2,
+# focused.
+open_dialog() {
+  press "$wid" $1
+  dlg=$(wait_window "$2") || fail "the $2 dialog did not open with $1"
+  xdotool windowfocus --sync "$dlg" 2>/dev/null || true
+}
+
+# Ctrl+X in the main window ends the program with status 0.
+exit_with_ctrl_x() {
+  press "$wid" ctrl+x
+  wait_exit "$app_pid" || fail "Ctrl+X did not end the program"
+  [ "$exit_code" -eq 0 ] || fail "exit code $exit_code: $(cat "$V7_HOST_ROOT/app.out")"
+}
+
 "$tool" init >/dev/null
