@@ -45,9 +45,7 @@ protected:
     void SetUp() override {
         GuiTest::SetUp();
         if (IsSkipped()) return;
-        ASSERT_EQ(RunHostTool({"init"}).ExitCode, 0);
-        StartDrivers();
-        ASSERT_NE(m_frame = StartProgram(), nullptr);
+        ASSERT_NE(LaunchOnInitialisedHost(), nullptr);
         m_login = LoginName();
         ASSERT_FALSE(m_login.empty());
     }
@@ -79,8 +77,7 @@ TEST_F(ProfilesTest, DisplayUsersShowsTheSortedNamesWithNoneSelected) {
                       EXPECT_NE(dialog->FindWindow(wxID_OK), nullptr);
                       EXPECT_EQ(dialog->FindWindow(wxID_CANCEL), nullptr);
                       // Help shows this dialog's topic.
-                      wxCommandEvent help(wxEVT_BUTTON, CUserListDlg::HelpButtonId());
-                      dialog->FindWindow(CUserListDlg::HelpButtonId())->ProcessWindowEvent(help);
+                      PressButton(dialog, CUserListDlg::HelpButtonId());
                       EXPECT_EQ(ShownHelpPage(), "dialog-104.htm");
                       return wxID_OK;
                   }));
