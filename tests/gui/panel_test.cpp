@@ -23,6 +23,16 @@ namespace {
 
 using namespace guitest;
 
+// A built-in picture as wx's own readers see it, at 1x (BMP) or 2x (PNG).
+wxImage ReaderImage(const std::string& name, int scale) {
+    if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxImage::AddHandler(new wxPNGHandler);
+    if (!wxImage::FindHandler(wxBITMAP_TYPE_BMP)) wxImage::AddHandler(new wxBMPHandler);
+    const res::EmbeddedFile* file = scale == 2 ? res::FindBitmapResource2x(name) : res::FindBitmapResource(name);
+    if (!file) return wxImage();
+    wxMemoryInputStream stream(file->Data, file->Size);
+    return wxImage(stream, scale == 2 ? wxBITMAP_TYPE_PNG : wxBITMAP_TYPE_BMP);
+}
+
 class PictureButtonTest : public GuiTest {
 protected:
     void SetUp() override {
@@ -241,23 +251,14 @@ TEST_F(PanelViewTest, PanelIsDrawnPixelForPixelOnScreenAndInMemoryAtBothScales) 
     CV7View* view = frame->GetActiveView();
     const wxSize form(CV7View::kFormWidth, CV7View::kFormHeight);
     ASSERT_EQ(view->GetClientSize(), form);
-    if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxImage::AddHandler(new wxPNGHandler);
-    if (!wxImage::FindHandler(wxBITMAP_TYPE_BMP)) wxImage::AddHandler(new wxBMPHandler);
 
-    // A built-in picture as wx's own readers see it, at 1x or 2x.
-    auto picture = [](const std::string& name, int scale) {
-        const res::EmbeddedFile* file = scale == 2 ? res::FindBitmapResource2x(name) : res::FindBitmapResource(name);
-        if (!file) return wxImage();
-        wxMemoryInputStream stream(file->Data, file->Size);
-        return wxImage(stream, scale == 2 ? wxBITMAP_TYPE_PNG : wxBITMAP_TYPE_BMP);
-    };
     // The panel as it should look: the background with each button's current
     // picture over it.
     auto expected = [&](int scale) {
-        wxImage panel = picture("V7BG", scale);
+        wxImage panel = ReaderImage("V7BG", scale);
         for (wxWindow* child : view->GetChildren()) {
             auto* button = static_cast<CPictureButton*>(child);
-            const wxImage face = picture(button->GetLabel().Upper().ToStdString() + button->CurrentPicture(), scale);
+            const wxImage face = ReaderImage(button->GetLabel().Upper().ToStdString() + button->CurrentPicture(), scale);
             if (face.IsOk()) panel.Paste(face, button->GetPosition().x * scale, button->GetPosition().y * scale);
         }
         return panel;
@@ -301,7 +302,7 @@ TEST_F(PanelViewTest, PanelIsDrawnPixelForPixelOnScreenAndInMemoryAtBothScales) 
         }
         const wxImage got = memory.ConvertToImage();
         ASSERT_EQ(got.GetSize(), form * scale);
-        EXPECT_EQ(differing(got, picture("V7BG", scale), scale, false), 0);
+        EXPECT_EQ(differing(got, ReaderImage("V7BG", scale), scale, false), 0);
     }
 }
 
@@ -309,7 +310,6 @@ TEST_F(PanelViewTest, PanelIsDrawnPixelForPixelOnScreenAndInMemoryAtBothScales) 
 // and its bundle offers exactly those pixels at 1x and a sharper 2x picture of
 // the same logical size.
 TEST(PanelBitmaps, DecodeAsTheGeneralReaderAndBundleAOneTimesAndATwiceAsLargePicture) {
-    if (!wxImage::FindHandler(wxBITMAP_TYPE_BMP)) wxImage::AddHandler(new wxBMPHandler);
     std::vector<std::string> names{"V7BG"};
     for (const char* caption : {"BROADCAST", "USER", "OPTIONS", "TEST", "ON", "OFF", "HELP", "EXIT"})
         for (const char* state : {"U", "D", "F", "X"}) names.push_back(std::string(caption) + state);
@@ -322,8 +322,7 @@ TEST(PanelBitmaps, DecodeAsTheGeneralReaderAndBundleAOneTimesAndATwiceAsLargePic
         ASSERT_TRUE(layout);
         const auto rgb = DecodeBmpRgb(*layout);
         ASSERT_TRUE(rgb);
-        wxMemoryInputStream stream(file->Data, file->Size);
-        const wxImage reference(stream, wxBITMAP_TYPE_BMP);
+        const wxImage reference = ReaderImage(name, 1);
         ASSERT_TRUE(reference.IsOk());
         const wxSize logical(layout->Width, layout->Height);
         ASSERT_EQ(logical, reference.GetSize());
