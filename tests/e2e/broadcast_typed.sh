@@ -4,14 +4,8 @@
 source "$(dirname "$0")/lib.sh"
 printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Halvorn\\Orvane\\Setup\\Station1]\n"AutoLaunch"=hex:01\n' \
   | "$tool" reg import - || fail "could not set AutoLaunch"
-start_daemon
-start_app
-wid=$(wait_window "Orvane V7 Control Center") || fail "main window did not appear"
-
-xdotool windowfocus --sync "$wid" 2>/dev/null || true
-xdotool key --clearmodifiers alt+m s
-dlg=$(wait_window "Send a message") || fail "the Send a message dialog did not open from Messages > Send a message..."
-xdotool windowfocus --sync "$dlg" 2>/dev/null || true
+open_main_window
+open_dialog "alt+m s" "Send a message"
 xdotool type --delay 20 "Lunch at one?"
 xdotool key Return
 xdotool type --delay 20 "Bring a plate."

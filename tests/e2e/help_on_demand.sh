@@ -3,20 +3,14 @@
 # window title comes from the page's parsed <title>), and Ctrl+X still ends
 # the program cleanly with the viewer open.
 source "$(dirname "$0")/lib.sh"
-start_daemon
-start_app
-wid=$(wait_window "Orvane V7 Control Center") || fail "main window did not appear"
+open_main_window
 viewer_mapped() { grep -qE 'help-viewer\.so|libwx_gtk3u_html' "/proc/$app_pid/maps"; }
 viewer_mapped && fail "help viewer loaded at start"
 
-xdotool windowfocus --sync "$wid" 2>/dev/null || true
-xdotool key --clearmodifiers alt+h c
+press "$wid" alt+h c
 wait_window "V7 Help: Welcome to the Orvane V7 Control Center" >/dev/null \
   || fail "no help window showing the welcome page (windows: $(xdotool search --onlyvisible --name 'V7' getwindowname %@ 2>/dev/null | tr '\n' '|'))"
 viewer_mapped || fail "help window shown but the viewer module is not mapped"
 
-xdotool windowfocus --sync "$wid" 2>/dev/null || true
-xdotool key --clearmodifiers ctrl+x
-wait_exit "$app_pid" || fail "Ctrl+X did not end the program"
-[ "$exit_code" -eq 0 ] || fail "exit code $exit_code: $(cat "$V7_HOST_ROOT/app.out")"
+exit_with_ctrl_x
 echo "PASS"

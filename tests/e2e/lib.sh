@@ -19,8 +19,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 start_daemon() {
   "$daemon" "$@" >/dev/null 2>&1 &
   daemon_pid=$!; pids+=("$daemon_pid")
-  for _ in $(seq 100); do [ -S "$V7_HOST_ROOT/dev/Brakor" ] && return 0; sleep 0.05; done
-  fail "v7-stationd did not start"
+  poll 100 test -S "$V7_HOST_ROOT/dev/Brakor" || fail "v7-stationd did not start"
 }
 
 start_app() {
@@ -28,35 +27,59 @@ start_app() {
   app_pid=$!; pids+=("$app_pid")
 }
 
-# Prints the id of the visible window with exactly this title, waiting up to 15 s.
-wait_window() {
-  local title="$1" id
-  for _ in $(seq 300); do
-    id=$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | head -n1 || true)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.05
-  done
+# Runs a command every 50 ms until it succeeds, at most $1 times.
+poll() {
+  local tries="$1"; shift
+  for _ in $(seq "$tries"); do "$@" && return 0; sleep 0.05; done
   return 1
 }
 
-# Waits up to 10 s for a command to succeed.
-eventually() {
-  for _ in $(seq 200); do "$@" >/dev/null 2>&1 && return 0; sleep 0.05; done
-  return 1
+# Prints the id of the visible window with exactly this title (wait_window: waiting up to 15 s).
+visible_window() {
+  local id
+  id=$(xdotool search --onlyvisible --name "^${1}\$" 2>/dev/null | head -n1 || true)
+  [ -n "$id" ] && echo "$id"
 }
+wait_window() { poll 300 visible_window "$1"; }
+
+# Waits up to 10 s for a command to succeed.
+eventually() { poll 200 "$@" >/dev/null 2>&1; }
 
 # Waits up to 10 s for a child process to end and sets exit_code to its status.
 # (Runs in this shell: a $(...) subshell could not collect the child's status.)
+ended() { ! kill -0 "$1" 2>/dev/null; }
 wait_exit() {
-  local pid="$1"
-  for _ in $(seq 200); do
-    if ! kill -0 "$pid" 2>/dev/null; then
-      exit_code=0; wait "$pid" 2>/dev/null || exit_code=$?
-      return 0
-    fi
-    sleep 0.05
-  done
-  return 1
+  poll 200 ended "$1" || return 1
+  exit_code=0; wait "$1" 2>/dev/null || exit_code=$?
+}
+
+# Starts the drivers and the control center and sets wid to its main window.
+open_main_window() {
+  start_daemon
+  start_app
+  wid=$(wait_window "Orvane V7 Control Center") || fail "main window did not appear"
+}
+
+# Focuses window $1 and presses the keys after it.
+press() {
+  local window="$1"; shift
+  xdotool windowfocus --sync "$window" 2>/dev/null || true
+  xdotool key --clearmodifiers "$@"
+}
+
+# Presses menu keys $1 in the main window and sets dlg to the dialog titled $2,
+# focused.
+open_dialog() {
+  press "$wid" $1
+  dlg=$(wait_window "$2") || fail "the $2 dialog did not open with $1"
+  xdotool windowfocus --sync "$dlg" 2>/dev/null || true
+}
+
+# Ctrl+X in the main window ends the program with status 0.
+exit_with_ctrl_x() {
+  press "$wid" ctrl+x
+  wait_exit "$app_pid" || fail "Ctrl+X did not end the program"
+  [ "$exit_code" -eq 0 ] || fail "exit code $exit_code: $(cat "$V7_HOST_ROOT/app.out")"
 }
 
 "$tool" init >/dev/null

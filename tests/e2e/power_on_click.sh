@@ -2,9 +2,7 @@
 # the drivers' station list both show it on with the default user. Ctrl+X ends
 # the program.
 source "$(dirname "$0")/lib.sh"
-start_daemon
-start_app
-wid=$(wait_window "Orvane V7 Control Center") || fail "main window did not appear"
+open_main_window
 
 # The panel fills the client area below the menu bar: 450 x 330 pixels.
 eval "$(xdotool getwindowgeometry --shell "$wid")"
@@ -26,8 +24,5 @@ eventually station_on || fail "station not recorded as on after clicking On"
   || fail "current user is not the default user"
 "$tool" stations | grep -q 'User1' || fail "the drivers' station list does not show User1: $("$tool" stations)"
 
-xdotool windowfocus --sync "$wid" 2>/dev/null || true
-xdotool key --clearmodifiers ctrl+x
-wait_exit "$app_pid" || fail "Ctrl+X did not end the program"
-[ "$exit_code" -eq 0 ] || fail "exit code $exit_code"
+exit_with_ctrl_x
 echo "PASS"

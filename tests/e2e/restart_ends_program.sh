@@ -4,14 +4,8 @@
 source "$(dirname "$0")/lib.sh"
 printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Halvorn\\Orvane]\n"Shutdown Enabled"=hex:00\n\n[HKEY_LOCAL_MACHINE\\Software\\Halvorn\\Orvane\\Setup\\Station1]\n"AutoLaunch"=hex:01\n' \
   | "$tool" reg import - || fail "could not set the options"
-start_daemon
-start_app
-wid=$(wait_window "Orvane V7 Control Center") || fail "main window did not appear"
-
-xdotool windowfocus --sync "$wid" 2>/dev/null || true
-xdotool key --clearmodifiers alt+f u
-dlg=$(wait_window "Shut Down Windows") || fail "the Shut Down Windows dialog did not open from File"
-xdotool windowfocus --sync "$dlg" 2>/dev/null || true
+open_main_window
+open_dialog "alt+f u" "Shut Down Windows"
 xdotool key --clearmodifiers alt+r
 sleep 0.2
 xdotool key --clearmodifiers alt+o

@@ -1,9 +1,7 @@
 # A second start on the same host root ends at once with no window and brings the
 # running copy back from the minimised state; a start on another root is its own copy.
 source "$(dirname "$0")/lib.sh"
-start_daemon
-start_app
-wid=$(wait_window "Orvane V7 Control Center") || fail "main window did not appear"
+open_main_window
 
 xdotool windowminimize --sync "$wid" 2>/dev/null || xdotool windowunmap --sync "$wid"
 timeout 15 "$app" >/dev/null 2>&1; code=$?

@@ -118,8 +118,6 @@ inline void PressButton(wxWindow* dialog, int id) {
     dialog->FindWindow(id)->ProcessWindowEvent(click);
 }
 
-inline bool HaveDisplay() { return wxTheApp != nullptr; }  // wx starts only with a display
-
 inline wxString Text(unsigned stringId) {
     std::string text;
     EXPECT_TRUE(res::LoadString(stringId, text)) << "string " << stringId;
@@ -220,7 +218,7 @@ inline std::pair<int, int> LaunchedValues() {
 class GuiTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!HaveDisplay()) GTEST_SKIP() << "no display (run under xvfb-run)";
+        if (!wxTheApp) GTEST_SKIP() << "no display (run under xvfb-run)";  // wx starts only with one
         m_guard = std::make_unique<UnexpectedDialogGuard>();
         m_root = std::make_unique<TempHostRoot>();
     }
@@ -265,6 +263,14 @@ protected:
     // Installer, drivers and program in one: the frame, also kept in m_frame.
     CMainFrame* Launch(bool autoLaunch = false, std::vector<std::string> driverArgs = {}) {
         InstallStation(autoLaunch);
+        StartDrivers(std::move(driverArgs));
+        m_frame = StartProgram();
+        return m_frame;
+    }
+    // A host as the host tool sets it up (profiles, drive C:), the drivers and
+    // the program: the frame, also kept in m_frame.
+    CMainFrame* LaunchOnInitialisedHost(std::vector<std::string> driverArgs = {}) {
+        EXPECT_EQ(RunHostTool({"init"}).ExitCode, 0);
         StartDrivers(std::move(driverArgs));
         m_frame = StartProgram();
         return m_frame;

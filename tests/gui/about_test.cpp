@@ -23,21 +23,14 @@ std::string Shown(wxWindow* dialog) {
     return text.utf8_string();
 }
 
-// Checks the box as it opens (the clock read at `before`) and after three presses.
-class ExpectAboutBox : public wxExpectModalBase<CAboutDlg, ExpectAboutBox> {
-public:
-    explicit ExpectAboutBox(std::uint64_t before) : m_before(before) {}
-
-protected:
-    int OnInvoked(CAboutDlg* dialog) const override {
+// Checks the box as it opens (the clock read at `opened`) and after three presses.
+ExpectDialog<CAboutDlg> ExpectAboutBox(std::uint64_t opened) {
+    return ExpectDialog<CAboutDlg>([opened](CAboutDlg* dialog) {
         EXPECT_EQ(dialog->GetId(), 100);
         wxWindow* button = dialog->FindWindow(CAboutDlg::IDC_VERSIONS);
-        std::uint64_t before = m_before;
+        std::uint64_t before = opened;
         for (int press = 0; press < 4; ++press, before = host::GetTickCount64()) {
-            if (press > 0) {
-                wxCommandEvent click(wxEVT_BUTTON, CAboutDlg::IDC_VERSIONS);
-                button->GetEventHandler()->ProcessEvent(click);
-            }
+            if (press > 0) PressButton(dialog, CAboutDlg::IDC_VERSIONS);
             const bool about = press % 2 == 0;
             SCOPED_TRACE(press);
             EXPECT_EQ(dialog->AboutShown(), about);
@@ -51,20 +44,15 @@ protected:
             }
         }
         return wxID_OK;
-    }
-
-private:
-    std::uint64_t m_before;
-};
+    });
+}
 
 class AboutTest : public GuiTest {
 protected:
     void SetUp() override {
         GuiTest::SetUp();
-        if (!HaveDisplay()) return;
-        ASSERT_EQ(RunHostTool({"init"}).ExitCode, 0);
-        StartDrivers({"--without", "Tilvex", "--driver-version", "Quorel=2.19"});
-        ASSERT_NE(m_frame = StartProgram(), nullptr);
+        if (IsSkipped()) return;
+        ASSERT_NE(LaunchOnInitialisedHost({"--without", "Tilvex", "--driver-version", "Quorel=2.19"}), nullptr);
     }
 };
 

@@ -18,28 +18,23 @@ class MoreHelpTest : public GuiTest {
 protected:
     void SetUp() override {
         GuiTest::SetUp();
-        if (!HaveDisplay()) return;
+        if (IsSkipped()) return;
         wxGetEnv("PATH", &m_path);
-        ASSERT_EQ(RunHostTool({"init"}).ExitCode, 0);
-        StartDrivers();
-        ASSERT_NE(m_frame = StartProgram(), nullptr);
+        ASSERT_NE(LaunchOnInitialisedHost(), nullptr);
         m_dialog = new CMoreHelpDlg(m_frame);
         m_dialog->Show();
     }
     void TearDown() override {
-        if (HaveDisplay()) wxSetEnv("PATH", m_path);
+        if (!IsSkipped()) wxSetEnv("PATH", m_path);
         GuiTest::TearDown();
     }
     wxString m_path;
     CMoreHelpDlg* m_dialog = nullptr;
 };
 
-TEST_F(MoreHelpTest, HelpMenuOpensTheBox) {
+TEST_F(MoreHelpTest, HelpMenuOpensTheBoxWhoseButtonsOpenTheirAddressesOrNameThemInMessage1403) {
     wxTEST_DIALOG(EXPECT_TRUE(PickMenuCommand(m_frame, cmd::ID_MORE_HELP)),
                   wxExpectDismissableModal<CMoreHelpDlg>(wxID_OK));
-}
-
-TEST_F(MoreHelpTest, ButtonsOpenTheirAddressesOrNameThemInMessage1403) {
     const fs::path bin = m_root->Path() / "bin", log = m_root->Path() / "opened.txt";
     const struct {
         int Button;
@@ -68,8 +63,7 @@ TEST_F(MoreHelpTest, ButtonsOpenTheirAddressesOrNameThemInMessage1403) {
         };
         bool reported = false;
         auto press = [&] {
-            wxCommandEvent click(wxEVT_BUTTON, c.Button);
-            m_dialog->FindWindow(c.Button)->GetEventHandler()->ProcessEvent(click);
+            PressButton(m_dialog, c.Button);
             PumpUntil([&] { return reported || (c.Handler == 0 && !opened().empty()); });
             PumpUntil([] { return false; }, 0.3);  // a handler that ended well shows nothing
         };

@@ -34,22 +34,13 @@ std::string StationLine() { return "[HKEY_LOCAL_MACHINE\\" + kStation + "]\n"; }
 
 // Runs the options dialog in place of its modal loop: initialises it, lets
 // the test work its controls, and answers OK only when its OK button ended it.
-class DriveOptionsDialog : public wxExpectModalBase<Dlg, DriveOptionsDialog> {
-public:
-    explicit DriveOptionsDialog(std::function<void(Dlg&)> drive) : m_drive(std::move(drive)) {
-        m_description = "station options dialog";
-    }
-
-protected:
-    int OnInvoked(Dlg* dialog) const override {
+ExpectDialog<Dlg> DriveOptionsDialog(std::function<void(Dlg&)> drive) {
+    return ExpectDialog<Dlg>([drive](Dlg* dialog) {
         dialog->InitDialog();
-        m_drive(*dialog);
+        drive(*dialog);
         return dialog->GetReturnCode() == wxID_OK ? wxID_OK : wxID_CANCEL;
-    }
-
-private:
-    std::function<void(Dlg&)> m_drive;
-};
+    });
+}
 
 // A movement of the slider: a step, then the end of tracking.
 void MoveSlider(Dlg& dialog, int position) {
@@ -152,6 +143,8 @@ TEST_F(OptionsTest, SliderRefillsBothListsKeepingTheColourItCanAndTheLastRate) {
         steps.push_back(Shown(d));
         Choose(d, Dlg::IDC_COLORS, "High color (16-bit)");
         steps.push_back(Shown(d));
+        PressButton(&d, Dlg::IDC_HELP);
+        EXPECT_EQ(ShownHelpPage(), "dialog-106.htm");
     };
     wxTEST_DIALOG(m_frame->OnStationOptions(), DriveOptionsDialog(drive));
     const std::vector<std::string> expected = {
@@ -217,14 +210,6 @@ TEST_F(OptionsTest, LongStoredLoginNameIsShownWholeAndMustBeShortenedBeforeOk) {
                   ExpectMessageBox("no more than 20 characters", wxOK, {}, /*partial=*/true));
     EXPECT_EQ(TextValue(kStation, "Default User"), longName.substr(0, 20));
     EXPECT_EQ(TextValue(kProductKey, "Station Display"), "\x01");
-}
-
-TEST_F(OptionsTest, HelpButtonOpensTheDialogsTopic) {
-    ASSERT_NE(Launch(), nullptr);
-    auto* dialog = new Dlg(m_frame, options::StationOptions{});
-    dialog->Show();
-    PressButton(dialog, Dlg::IDC_HELP);
-    EXPECT_EQ(ShownHelpPage(), "dialog-106.htm");
 }
 
 }  // namespace

@@ -23,6 +23,16 @@ namespace {
 
 using namespace guitest;
 
+// A built-in picture as wx's own readers see it, at 1x (BMP) or 2x (PNG).
+wxImage ReaderImage(const std::string& name, int scale) {
+    if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxImage::AddHandler(new wxPNGHandler);
+    if (!wxImage::FindHandler(wxBITMAP_TYPE_BMP)) wxImage::AddHandler(new wxBMPHandler);
+    const res::EmbeddedFile* file = scale == 2 ? res::FindBitmapResource2x(name) : res::FindBitmapResource(name);
+    if (!file) return wxImage();
+    wxMemoryInputStream stream(file->Data, file->Size);
+    return wxImage(stream, scale == 2 ? wxBITMAP_TYPE_PNG : wxBITMAP_TYPE_BMP);
+}
+
 class PictureButtonTest : public GuiTest {
 protected:
     void SetUp() override {
@@ -182,9 +192,7 @@ TEST_F(PictureButtonTest, ADoubleClickIsOneClick) {
 class PanelViewTest : public GuiTest {};
 
 TEST_F(PanelViewTest, FormFillsTheClientAreaAndStartsWithTheStationsState) {
-    InstallStation();
-    StartDrivers();
-    CMainFrame* frame = StartProgram();
+    CMainFrame* frame = Launch();
     ASSERT_NE(frame, nullptr);
     CV7View* view = frame->GetActiveView();
     EXPECT_EQ(frame->GetClientSize(), wxSize(450, 330));
@@ -243,23 +251,14 @@ TEST_F(PanelViewTest, PanelIsDrawnPixelForPixelOnScreenAndInMemoryAtBothScales) 
     CV7View* view = frame->GetActiveView();
     const wxSize form(CV7View::kFormWidth, CV7View::kFormHeight);
     ASSERT_EQ(view->GetClientSize(), form);
-    if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxImage::AddHandler(new wxPNGHandler);
-    if (!wxImage::FindHandler(wxBITMAP_TYPE_BMP)) wxImage::AddHandler(new wxBMPHandler);
 
-    // A built-in picture as wx's own readers see it, at 1x or 2x.
-    auto picture = [](const std::string& name, int scale) {
-        const res::EmbeddedFile* file = scale == 2 ? res::FindBitmapResource2x(name) : res::FindBitmapResource(name);
-        if (!file) return wxImage();
-        wxMemoryInputStream stream(file->Data, file->Size);
-        return wxImage(stream, scale == 2 ? wxBITMAP_TYPE_PNG : wxBITMAP_TYPE_BMP);
-    };
     // The panel as it should look: the background with each button's current
     // picture over it.
     auto expected = [&](int scale) {
-        wxImage panel = picture("V7BG", scale);
+        wxImage panel = ReaderImage("V7BG", scale);
         for (wxWindow* child : view->GetChildren()) {
             auto* button = static_cast<CPictureButton*>(child);
-            const wxImage face = picture(button->GetLabel().Upper().ToStdString() + button->CurrentPicture(), scale);
+            const wxImage face = ReaderImage(button->GetLabel().Upper().ToStdString() + button->CurrentPicture(), scale);
             if (face.IsOk()) panel.Paste(face, button->GetPosition().x * scale, button->GetPosition().y * scale);
         }
         return panel;
@@ -303,12 +302,14 @@ TEST_F(PanelViewTest, PanelIsDrawnPixelForPixelOnScreenAndInMemoryAtBothScales) 
         }
         const wxImage got = memory.ConvertToImage();
         ASSERT_EQ(got.GetSize(), form * scale);
-        EXPECT_EQ(differing(got, picture("V7BG", scale), scale, false), 0);
+        EXPECT_EQ(differing(got, ReaderImage("V7BG", scale), scale, false), 0);
     }
 }
 
-TEST(PanelBitmapDecode, MatchesTheGeneralReaderForEveryBuiltInPicture) {
-    if (!wxImage::FindHandler(wxBITMAP_TYPE_BMP)) wxImage::AddHandler(new wxBMPHandler);
+// Every built-in picture: the panel's decoder agrees with wx's general reader,
+// and its bundle offers exactly those pixels at 1x and a sharper 2x picture of
+// the same logical size.
+TEST(PanelBitmaps, DecodeAsTheGeneralReaderAndBundleAOneTimesAndATwiceAsLargePicture) {
     std::vector<std::string> names{"V7BG"};
     for (const char* caption : {"BROADCAST", "USER", "OPTIONS", "TEST", "ON", "OFF", "HELP", "EXIT"})
         for (const char* state : {"U", "D", "F", "X"}) names.push_back(std::string(caption) + state);
@@ -316,55 +317,37 @@ TEST(PanelBitmapDecode, MatchesTheGeneralReaderForEveryBuiltInPicture) {
         SCOPED_TRACE(name);
         const res::EmbeddedFile* file = res::FindBitmapResource(name);
         ASSERT_NE(file, nullptr);
+        ASSERT_NE(res::FindBitmapResource2x(name), nullptr);
         const auto layout = ParseBmp(file->Data, file->Size);
         ASSERT_TRUE(layout);
         const auto rgb = DecodeBmpRgb(*layout);
         ASSERT_TRUE(rgb);
-        wxMemoryInputStream stream(file->Data, file->Size);
-        const wxImage reference(stream, wxBITMAP_TYPE_BMP);
+        const wxImage reference = ReaderImage(name, 1);
         ASSERT_TRUE(reference.IsOk());
-        ASSERT_EQ(wxSize(layout->Width, layout->Height), reference.GetSize());
+        const wxSize logical(layout->Width, layout->Height);
+        ASSERT_EQ(logical, reference.GetSize());
         ASSERT_EQ(rgb->size(), std::size_t(reference.GetWidth()) * reference.GetHeight() * 3);
         EXPECT_TRUE(std::equal(rgb->begin(), rgb->end(), reference.GetData())) << "pixels differ";
+
+        const wxBitmapBundle bundle = LoadResourceBundle(name);
+        ASSERT_TRUE(bundle.IsOk());
+        EXPECT_EQ(bundle.GetDefaultSize(), logical);
+        EXPECT_EQ(bundle.GetPreferredBitmapSizeAtScale(1.0), logical);
+        EXPECT_EQ(bundle.GetPreferredBitmapSizeAtScale(2.0), logical * 2);
+        // 1x: exactly the 8-bit picture's pixels.
+        const wxImage normal = bundle.GetBitmap(logical).ConvertToImage();
+        ASSERT_EQ(normal.GetSize(), logical);
+        EXPECT_TRUE(std::equal(rgb->begin(), rgb->end(), normal.GetData())) << "1x pixels differ";
+        // 2x: twice the pixels, drawn at the same logical size, and not merely
+        // the 1x picture blown up.
+        const wxBitmap twice = bundle.GetBitmap(logical * 2);
+        ASSERT_TRUE(twice.IsOk());
+        EXPECT_EQ(twice.GetSize(), logical * 2);
+        EXPECT_EQ(twice.GetLogicalSize(), logical);
+        const wxImage sharp = twice.ConvertToImage();
+        const wxImage blownUp = normal.Scale(logical.x * 2, logical.y * 2, wxIMAGE_QUALITY_NEAREST);
+        EXPECT_FALSE(std::equal(sharp.GetData(), sharp.GetData() + logical.x * logical.y * 12, blownUp.GetData()));
     }
-}
-
-TEST(PanelBitmapBundle, OffersTheOneTimesPictureAndATwiceAsLargeOneOfTheSameLogicalSize) {
-    for (const char* caption : {"V7BG", "BROADCAST", "USER", "OPTIONS", "TEST", "ON", "OFF", "HELP", "EXIT"})
-        for (const char* state : {"", "U", "D", "F", "X"}) {
-            if ((std::string_view(caption) == "V7BG") != (*state == 0)) continue;
-            const std::string name = std::string(caption) + state;
-            SCOPED_TRACE(name);
-            const res::EmbeddedFile* file = res::FindBitmapResource(name);
-            ASSERT_NE(file, nullptr);
-            ASSERT_NE(res::FindBitmapResource2x(name), nullptr);
-            const auto layout = ParseBmp(file->Data, file->Size);
-            ASSERT_TRUE(layout);
-            const wxSize logical(layout->Width, layout->Height);
-            const wxBitmapBundle bundle = LoadResourceBundle(name);
-            ASSERT_TRUE(bundle.IsOk());
-            EXPECT_EQ(bundle.GetDefaultSize(), logical);
-            EXPECT_EQ(bundle.GetPreferredBitmapSizeAtScale(1.0), logical);
-            EXPECT_EQ(bundle.GetPreferredBitmapSizeAtScale(2.0), logical * 2);
-
-            // 1x: exactly the 8-bit picture's pixels.
-            const wxImage normal = bundle.GetBitmap(logical).ConvertToImage();
-            const auto rgb = DecodeBmpRgb(*layout);
-            ASSERT_TRUE(rgb && normal.GetSize() == logical);
-            EXPECT_TRUE(std::equal(rgb->begin(), rgb->end(), normal.GetData())) << "1x pixels differ";
-
-            // 2x: twice the pixels, drawn at the same logical size, and not merely
-            // the 1x picture blown up.
-            const wxBitmap twice = bundle.GetBitmap(logical * 2);
-            ASSERT_TRUE(twice.IsOk());
-            EXPECT_EQ(twice.GetSize(), logical * 2);
-            EXPECT_EQ(twice.GetLogicalSize(), logical);
-            wxImage blownUp = normal.Copy();
-            blownUp.Rescale(logical.x * 2, logical.y * 2, wxIMAGE_QUALITY_NEAREST);
-            const wxImage sharp = twice.ConvertToImage();
-            EXPECT_FALSE(std::equal(sharp.GetData(), sharp.GetData() + logical.x * logical.y * 12,
-                                    blownUp.GetData()));
-        }
 }
 
 }  // namespace

@@ -15,16 +15,6 @@ namespace {
 
 using namespace guitest;
 
-// The test dialog as it is about to show; `check` looks at it and answers.
-class ExpectTestDialog : public wxExpectModalBase<CTestStationDlg, ExpectTestDialog> {
-public:
-    explicit ExpectTestDialog(std::function<int(CTestStationDlg*)> check) : m_check(std::move(check)) {}
-
-protected:
-    int OnInvoked(CTestStationDlg* dialog) const override { return m_check(dialog); }
-    std::function<int(CTestStationDlg*)> m_check;
-};
-
 constexpr int kIndicators[] = {CTestStationDlg::IDC_SOFTWARE_RUNNING, CTestStationDlg::IDC_CONNECTOR_BOX,
                                CTestStationDlg::IDC_KEYBOARD, CTestStationDlg::IDC_MOUSE,
                                CTestStationDlg::IDC_STATION_ON};
@@ -43,14 +33,12 @@ std::string Troubleshooter(wxWindow* dialog) {
 using StationTestDialogTest = GuiTest;
 
 TEST_F(StationTestDialogTest, RefreshRunsAnotherPassThatSeesTheStationTurnedOnElsewhere) {
-    InstallStation();
-    StartDrivers();
-    CMainFrame* frame = StartProgram();
+    CMainFrame* frame = Launch();
     ASSERT_NE(frame, nullptr);
     ASSERT_TRUE(IsMenuItemEnabled(frame, cmd::ID_STATION_TEST));
 
     wxTEST_DIALOG(ClickWithMouse(frame->GetActiveView()->Button(CV7View::IDC_TEST)),
-                  ExpectTestDialog([](CTestStationDlg* dialog) {
+                  ExpectDialog<CTestStationDlg>([](CTestStationDlg* dialog) {
                       EXPECT_EQ(dialog->GetId(), 105);
                       EXPECT_EQ(dialog->GetTitle().utf8_string(), "Test V7 Station: Problem?");
                       EXPECT_EQ(Ticks(dialog), "xxxx ");
@@ -62,7 +50,7 @@ TEST_F(StationTestDialogTest, RefreshRunsAnotherPassThatSeesTheStationTurnedOnEl
                       EXPECT_EQ(station::TurnOn(elsewhere), station::PowerResult::Done);
                       return wxID_OK;  // Refresh
                   }),
-                  ExpectTestDialog([](CTestStationDlg* dialog) {
+                  ExpectDialog<CTestStationDlg>([](CTestStationDlg* dialog) {
                       EXPECT_EQ(dialog->GetTitle().utf8_string(), "Test V7 Station: OK");
                       EXPECT_EQ(Ticks(dialog), "xxxxx");
                       EXPECT_EQ(Troubleshooter(dialog), "[ No problems found ]\n\n");
@@ -108,8 +96,7 @@ TEST_F(StationTestDialogTest, IndicatorsIgnoreClicksAndSpaceAndNothingIsClipped)
         }
     }
 
-    wxCommandEvent help(wxEVT_BUTTON, CTestStationDlg::ID_HELP);
-    dialog->FindWindow(CTestStationDlg::ID_HELP)->GetEventHandler()->ProcessEvent(help);
+    PressButton(dialog, CTestStationDlg::ID_HELP);
     EXPECT_EQ(ShownHelpPage(), "dialog-105.htm");
 }
 
