@@ -42,13 +42,14 @@ wxString TemplateTitle() {
 
 }  // namespace
 
-CMainFrame::CMainFrame() {
+CMainFrame::CMainFrame(const std::function<void()>& beforeText) {
     m_config.LoadConfiguration();
     // The station was left on: learn who is logged in there now.
     if (m_config.StationLaunched != 0) m_config.RefreshFromDriver();
 
     Create(nullptr, wxID_ANY, TemplateTitle(), wxDefaultPosition, wxDefaultSize, kFrameStyle);
     LoadIcon();
+    if (beforeText) beforeText();
     BuildMenuBar();
     BuildAccelerators();
     Bind(wxEVT_MENU, &CMainFrame::OnCommand, this, cmd::FirstWxId(), cmd::LastWxId());

@@ -1,6 +1,8 @@
 // The one main window: owns the station configuration and ends every command.
 #pragma once
 
+#include <functional>
+
 #include <wx/frame.h>
 
 #include "station/StationConfiguration.h"
@@ -14,8 +16,9 @@ class CMainFrame : public wxFrame, public CommandHost {
 public:
     // Loads the configuration and, when the station was left on, refreshes its
     // current user from the driver; then creates the window, its menu,
-    // accelerator and the control panel.
-    CMainFrame();
+    // accelerator and the control panel. beforeText runs once the window
+    // exists and before anything in it lays out text.
+    explicit CMainFrame(const std::function<void()>& beforeText = {});
 
     StationConfiguration& Configuration() override { return m_config; }
     wxWindow* Window() override { return this; }

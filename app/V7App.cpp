@@ -9,10 +9,10 @@
 
 #include "resources/ui/CommandTable.h"
 #include "resources/ui/HelpBook.h"
-#include "app/FontWarmUp.h"
 #include "app/MainFrame.h"
 #include "app/OpenModalDialogs.h"
 #include "app/SingleInstance.h"
+#include "app/StartupWarmUp.h"
 #include "app/V7Doc.h"
 #include "host/device.h"
 #include "host/emulated/root.h"
@@ -29,6 +29,7 @@ constexpr unsigned IDS_DEVICE_PATH = 2018;
 constexpr unsigned IDS_DRIVER_MISSING = 2011;
 
 bool s_handedOver = false;
+StartupWarmUp* s_warmUp = nullptr;
 
 wxString StringResource(unsigned id, const char* fallback) {
     std::string text;
@@ -58,6 +59,8 @@ CV7App::~CV7App() = default;
 
 bool CV7App::HandedOverToRunningCopy() { return s_handedOver; }
 
+void CV7App::UseStartupWarmUp(StartupWarmUp* warmUp) { s_warmUp = warmUp; }
+
 bool CV7App::OnInit() {
     SetDriverHandleSource([this] { return m_hDriver; });
     SetDesktopRepaint(&RepaintAllWindows);
@@ -66,7 +69,6 @@ bool CV7App::OnInit() {
         s_handedOver = true;
         return false;
     }
-    m_fontWarmUp = std::make_unique<FontWarmUp>();
     if (!RegisterInstance()) {
         ReleaseResources();
         return false;
@@ -82,7 +84,9 @@ bool CV7App::OnInit() {
     m_doc->OnNewDocument();
 
     // The frame loads the configuration, so a damaged registry is known now.
-    auto* frame = new CMainFrame();
+    auto* frame = new CMainFrame([] {
+        if (s_warmUp) s_warmUp->AdoptFonts();
+    });
     ReportRegistryProblem();
     SetTopWindow(frame);
     frame->Show();
@@ -96,7 +100,6 @@ int CV7App::OnExit() {
 }
 
 void CV7App::ReleaseResources() {
-    m_fontWarmUp.reset();
     HelpBook::Shutdown();
     m_instance.reset();
     m_bClassRegistered = false;

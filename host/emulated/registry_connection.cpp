@@ -122,6 +122,8 @@ void RollbackRegistryBatch() {
     if (!session.Status()) session.Store().RollbackBatch();
 }
 
+void OpenRegistry() { RegistrySession session; }
+
 std::string RegistryProblem() {
     Connection& c = TheConnection();
     std::lock_guard lock(c.Mutex);

@@ -30,6 +30,11 @@ constexpr std::size_t kMaxSocketPath = 107;
 // one copy per root, and the drivers find the program to end by it.
 inline constexpr const char kControlCenterLockName[] = "instance.lock";
 
+// Opens the registry now, so the first read need not wait for it; a program
+// may call this on a thread of its own while it starts. A problem is reported
+// as by any other call.
+void OpenRegistry();
+
 // A registry that could not be opened or is damaged is reported here once
 // (empty while all is well), so a program can show it to its user.
 std::string RegistryProblem();

@@ -10,9 +10,12 @@
 #include <iterator>
 #include <vector>
 
+#include <pango/pangocairo.h>
+
 #include "GuiTest.h"
 #include "app/InstanceEndpoint.h"
 #include "app/SingleInstance.h"
+#include "app/StartupWarmUp.h"
 #include "host/emulated/root.h"
 #include "panel/PictureButton.h"
 #include "panel/V7View.h"
@@ -165,6 +168,22 @@ TEST_F(MainWindowTest, WithDriversTheProgramRunsUntilExitOrCloseAndThenLetsTheDr
         EXPECT_EQ(GetDriverHandle(), host::INVALID_HANDLE_VALUE);
         EXPECT_EQ(TurnStationOn(&record), 1);
     }
+}
+
+// The program's warm-up, begun before wx, hands its font map over when the
+// window is built; a warm-up nobody adopts ends without harm.
+TEST_F(MainWindowTest, TheWindowAdoptsTheWarmedUpFonts) {
+    { StartupWarmUp unused("File"); }
+    PangoFontMap* before = pango_cairo_font_map_get_default();
+    StartupWarmUp warmUp("File Users Station Messages Options Help");
+    CV7App::UseStartupWarmUp(&warmUp);
+    CMainFrame* frame = Launch();
+    CV7App::UseStartupWarmUp(nullptr);
+    ASSERT_NE(frame, nullptr);
+    PangoFontMap* adopted = pango_cairo_font_map_get_default();
+    EXPECT_NE(adopted, before);
+    warmUp.AdoptFonts();  // a second call changes nothing
+    EXPECT_EQ(pango_cairo_font_map_get_default(), adopted);
 }
 
 TEST_F(MainWindowTest, OnlyTheActivationRequestBringsTheRunningCopyForward) {
