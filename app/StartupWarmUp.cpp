@@ -3,22 +3,58 @@
 #include <fontconfig/fontconfig.h>
 #include <pango/pangocairo.h>
 
+#include <cstring>
 #include <system_error>
 
 #include "host/emulated/root.h"
 
 namespace {
 
-// What GTK lays out interface text with when no desktop setting says otherwise:
-// its own default font, at the X server's usual 96 dots per inch, with hinted
-// metrics. A desktop that sets another font only makes the warm-up miss; the
-// adopted map serves that font as well as a fresh one would.
-constexpr const char* kInterfaceFont = "Sans 10";
-constexpr double kResolution = 96.0;
+// The rendering options GTK derives from the same settings for its text, so
+// the font map's caches hold what GTK will look up.
+cairo_font_options_t* RenderingOptions(const DisplayFontSettings& settings) {
+    cairo_font_options_t* options = cairo_font_options_create();
+    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
+
+    cairo_hint_style_t hintStyle = CAIRO_HINT_STYLE_DEFAULT;
+    if (settings.Hinting == 0) {
+        hintStyle = CAIRO_HINT_STYLE_NONE;
+    } else if (settings.Hinting == 1) {
+        const std::pair<const char*, cairo_hint_style_t> styles[] = {
+            {"hintnone", CAIRO_HINT_STYLE_NONE},
+            {"hintslight", CAIRO_HINT_STYLE_SLIGHT},
+            {"hintmedium", CAIRO_HINT_STYLE_MEDIUM},
+            {"hintfull", CAIRO_HINT_STYLE_FULL},
+        };
+        for (const auto& [name, style] : styles)
+            if (settings.HintStyle == name) hintStyle = style;
+    }
+    cairo_font_options_set_hint_style(options, hintStyle);
+
+    cairo_subpixel_order_t order = CAIRO_SUBPIXEL_ORDER_DEFAULT;
+    const std::pair<const char*, cairo_subpixel_order_t> orders[] = {
+        {"rgb", CAIRO_SUBPIXEL_ORDER_RGB},
+        {"bgr", CAIRO_SUBPIXEL_ORDER_BGR},
+        {"vrgb", CAIRO_SUBPIXEL_ORDER_VRGB},
+        {"vbgr", CAIRO_SUBPIXEL_ORDER_VBGR},
+    };
+    for (const auto& [name, value] : orders)
+        if (settings.Rgba == name) order = value;
+    cairo_font_options_set_subpixel_order(options, order);
+
+    cairo_antialias_t antialias = CAIRO_ANTIALIAS_DEFAULT;
+    if (settings.Antialias == 0)
+        antialias = CAIRO_ANTIALIAS_NONE;
+    else if (settings.Antialias == 1)
+        antialias = order != CAIRO_SUBPIXEL_ORDER_DEFAULT ? CAIRO_ANTIALIAS_SUBPIXEL : CAIRO_ANTIALIAS_GRAY;
+    cairo_font_options_set_antialias(options, antialias);
+    return options;
+}
 
 }  // namespace
 
-StartupWarmUp::StartupWarmUp(std::string sampleText) : m_sample(std::move(sampleText)) {
+StartupWarmUp::StartupWarmUp(std::string sampleText, DisplayFontSettings settings)
+    : m_sample(std::move(sampleText)), m_settings(std::move(settings)) {
     try {
         m_thread = std::thread([this] { Run(); });
     } catch (const std::system_error&) {
@@ -34,22 +70,21 @@ StartupWarmUp::~StartupWarmUp() {
 void StartupWarmUp::Run() {
     // The registry is needed first, by the configuration the window is built from.
     host::emulated::OpenRegistry();
+    // The font configuration is process-wide: load it here rather than on the
+    // thread the font map would start for it.
+    FcInit();
     LoadFonts();
 }
 
 void StartupWarmUp::LoadFonts() {
-    // The font configuration is process-wide: load it here rather than on the
-    // thread the font map would start for it.
-    FcInit();
     PangoFontMap* map = pango_cairo_font_map_new();
     PangoContext* context = pango_font_map_create_context(map);
-    pango_cairo_context_set_resolution(context, kResolution);
-    cairo_font_options_t* options = cairo_font_options_create();
-    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
+    pango_cairo_context_set_resolution(context, m_settings.Dpi);
+    cairo_font_options_t* options = RenderingOptions(m_settings);
     pango_cairo_context_set_font_options(context, options);
     cairo_font_options_destroy(options);
 
-    PangoFontDescription* font = pango_font_description_from_string(kInterfaceFont);
+    PangoFontDescription* font = pango_font_description_from_string(m_settings.Font.c_str());
     PangoLayout* layout = pango_layout_new(context);
     pango_layout_set_font_description(layout, font);
     pango_layout_set_text(layout, m_sample.c_str(), static_cast<int>(m_sample.size()));

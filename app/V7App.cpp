@@ -9,7 +9,9 @@
 
 #include "resources/ui/CommandTable.h"
 #include "resources/ui/HelpBook.h"
+#include "app/DisplayFontSettings.h"
 #include "app/MainFrame.h"
+#include "app/MainMenu.h"
 #include "app/OpenModalDialogs.h"
 #include "app/SingleInstance.h"
 #include "app/StartupWarmUp.h"
@@ -29,11 +31,21 @@ constexpr unsigned IDS_DEVICE_PATH = 2018;
 constexpr unsigned IDS_DRIVER_MISSING = 2011;
 
 bool s_handedOver = false;
-StartupWarmUp* s_warmUp = nullptr;
 
 wxString StringResource(unsigned id, const char* fallback) {
     std::string text;
     return wxString::FromUTF8(res::LoadString(id, text) ? text : std::string(fallback));
+}
+
+// The menu bar's titles as one line: the first text the main window lays out.
+std::string MenuTitles() {
+    std::string text;
+    for (const mainmenu::Popup& popup : mainmenu::Layout()) {
+        for (const char* c = popup.Title; *c; ++c)
+            if (*c != '&') text += *c;
+        text += ' ';
+    }
+    return text;
 }
 
 // After a successful turn-on the whole desktop is repainted; here that is every
@@ -59,8 +71,6 @@ CV7App::~CV7App() = default;
 
 bool CV7App::HandedOverToRunningCopy() { return s_handedOver; }
 
-void CV7App::UseStartupWarmUp(StartupWarmUp* warmUp) { s_warmUp = warmUp; }
-
 bool CV7App::OnInit() {
     SetDriverHandleSource([this] { return m_hDriver; });
     SetDesktopRepaint(&RepaintAllWindows);
@@ -69,6 +79,8 @@ bool CV7App::OnInit() {
         s_handedOver = true;
         return false;
     }
+    // GTK is connected now: the warm-up works beside its theme loading.
+    m_warmUp = std::make_unique<StartupWarmUp>(MenuTitles(), ReadDisplayFontSettings());
     if (!RegisterInstance()) {
         ReleaseResources();
         return false;
@@ -84,9 +96,7 @@ bool CV7App::OnInit() {
     m_doc->OnNewDocument();
 
     // The frame loads the configuration, so a damaged registry is known now.
-    auto* frame = new CMainFrame([] {
-        if (s_warmUp) s_warmUp->AdoptFonts();
-    });
+    auto* frame = new CMainFrame([this] { m_warmUp->AdoptFonts(); });
     ReportRegistryProblem();
     SetTopWindow(frame);
     frame->Show();
@@ -100,6 +110,7 @@ int CV7App::OnExit() {
 }
 
 void CV7App::ReleaseResources() {
+    m_warmUp.reset();
     HelpBook::Shutdown();
     m_instance.reset();
     m_bClassRegistered = false;

@@ -45,10 +45,6 @@ public:
     // it; such a start ends successfully without a window.
     static bool HandedOverToRunningCopy();
 
-    // The program's warm-up, started before wx; the main window adopts its
-    // fonts. Without one (the tests) everything loads when first needed.
-    static void UseStartupWarmUp(StartupWarmUp* warmUp);
-
     host::HANDLE m_hDriver = host::INVALID_HANDLE_VALUE;
     bool m_bClassRegistered = false;  // the single-instance registration is held
     const char* m_pszClassName = "OrvaneV7ControlCenter";
@@ -60,6 +56,7 @@ private:
     void ReleaseResources();
     void ReportRegistryProblem();
 
+    std::unique_ptr<StartupWarmUp> m_warmUp;
     std::unique_ptr<SingleInstance> m_instance;
     std::unique_ptr<OpenModalDialogs> m_modals;
     std::unique_ptr<CV7Doc> m_doc;

@@ -1,13 +1,10 @@
 // The control center program.
 #include <cstdio>
 #include <cstdlib>
-#include <string>
 #include <string_view>
 
 #include <wx/app.h>
 
-#include "app/MainMenu.h"
-#include "app/StartupWarmUp.h"
 #include "app/V7App.h"
 #include "resources/Version.h"
 
@@ -40,17 +37,6 @@ bool HasDisplay() {
     return false;
 }
 
-// The menu bar's titles as one line: the first text the main window lays out.
-std::string MenuTitles() {
-    std::string text;
-    for (const mainmenu::Popup& popup : mainmenu::Layout()) {
-        for (const char* c = popup.Title; *c; ++c)
-            if (*c != '&') text += *c;
-        text += ' ';
-    }
-    return text;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -59,12 +45,7 @@ int main(int argc, char** argv) {
         std::fputs("orvane-v7: no display (set DISPLAY)\n", stderr);
         return 1;
     }
-    // Runs beside GTK's start-up; a copy that hands over to a running one
-    // waits for it at the end, a few milliseconds.
-    StartupWarmUp warmUp(MenuTitles());
-    CV7App::UseStartupWarmUp(&warmUp);
     const int code = wxEntry(argc, argv);
-    CV7App::UseStartupWarmUp(nullptr);
     // A start that handed over to the copy already running did its job.
     return CV7App::HandedOverToRunningCopy() ? 0 : code;
 }

@@ -13,6 +13,7 @@
 #include <pango/pangocairo.h>
 
 #include "GuiTest.h"
+#include "app/DisplayFontSettings.h"
 #include "app/InstanceEndpoint.h"
 #include "app/SingleInstance.h"
 #include "app/StartupWarmUp.h"
@@ -170,20 +171,14 @@ TEST_F(MainWindowTest, WithDriversTheProgramRunsUntilExitOrCloseAndThenLetsTheDr
     }
 }
 
-// The program's warm-up, begun before wx, hands its font map over when the
+// The start-up's font warm-up hands its font map to the UI thread when the
 // window is built; a warm-up nobody adopts ends without harm.
 TEST_F(MainWindowTest, TheWindowAdoptsTheWarmedUpFonts) {
-    { StartupWarmUp unused("File"); }
+    { StartupWarmUp unused("File", ReadDisplayFontSettings()); }
     PangoFontMap* before = pango_cairo_font_map_get_default();
-    StartupWarmUp warmUp("File Users Station Messages Options Help");
-    CV7App::UseStartupWarmUp(&warmUp);
-    CMainFrame* frame = Launch();
-    CV7App::UseStartupWarmUp(nullptr);
-    ASSERT_NE(frame, nullptr);
+    ASSERT_NE(Launch(), nullptr);
     PangoFontMap* adopted = pango_cairo_font_map_get_default();
     EXPECT_NE(adopted, before);
-    warmUp.AdoptFonts();  // a second call changes nothing
-    EXPECT_EQ(pango_cairo_font_map_get_default(), adopted);
 }
 
 TEST_F(MainWindowTest, OnlyTheActivationRequestBringsTheRunningCopyForward) {
