@@ -5,10 +5,10 @@
 #include <fstream>
 
 #include "support/TempHostRoot.h"
-#include "unit/host/registry_test_util.h"
+#include "support/RegistryTestUtil.h"
 
 namespace fs = std::filesystem;
-using namespace registry_test;
+using namespace regtest;
 using namespace std::string_literals;
 
 namespace {
@@ -44,8 +44,8 @@ TEST(RegRoundTrip, AwkwardValuesComeBackByteForByteAndReadable) {
     std::string first;
     {
         TempHostRoot source;
-        for (const Awkward& v : kAwkward) WriteValue(v.Key, v.Name, v.Type, v.Data);
-        WriteValue("Software\\Empty Key\\Leaf", "x", host::REG_BINARY, "");
+        for (const Awkward& v : kAwkward) Store(v.Key, v.Name, v.Type, Bytes(v.Data));
+        Store("Software\\Empty Key\\Leaf", "x", host::REG_BINARY, {});
         first = Export();
         ASSERT_EQ(first.rfind("REGEDIT4\n\n", 0), 0u) << first;
         const std::string tricky = Export("HKLM\\software\\TRICKY KEY");
@@ -73,7 +73,7 @@ TEST(RegRoundTrip, AwkwardValuesComeBackByteForByteAndReadable) {
     ToolResult imported = Import(first);
     ASSERT_EQ(imported.ExitCode, 0) << imported.Err;
     EXPECT_EQ(Export(), first);
-    for (const Awkward& v : kAwkward) EXPECT_EQ(ReadValue(v.Key, v.Name), Value(v.Type, v.Data)) << v.Name;
+    for (const Awkward& v : kAwkward) EXPECT_EQ(Query(v.Key, v.Name), Value(v.Type, v.Data)) << v.Name;
 }
 
 TEST(RegImport, ReadsTheWrittenVariants) {
@@ -94,10 +94,10 @@ TEST(RegImport, ReadsTheWrittenVariants) {
     std::ofstream(file, std::ios::binary) << text;
     ToolResult r = RunHostTool({"reg", "import", file.string()});
     ASSERT_EQ(r.ExitCode, 0) << r.Err;
-    EXPECT_EQ(ReadValue("Software\\Hand", "a"), Value(host::REG_SZ, "x\0"s));
-    EXPECT_EQ(ReadValue("Software\\Hand", "b"), Value(host::REG_BINARY, "\x01\x02\x03\x04"));
-    EXPECT_EQ(ReadValue("Software\\Hand", "c"), Value(host::REG_DWORD, "\x2a\0\0\0"s));
-    EXPECT_EQ(ReadValue("Software\\Hand", "d"), Value(host::REG_NONE, ""));
+    EXPECT_EQ(Query("Software\\Hand", "a"), Value(host::REG_SZ, "x\0"s));
+    EXPECT_EQ(Query("Software\\Hand", "b"), Value(host::REG_BINARY, "\x01\x02\x03\x04"));
+    EXPECT_EQ(Query("Software\\Hand", "c"), Value(host::REG_DWORD, "\x2a\0\0\0"s));
+    EXPECT_EQ(Query("Software\\Hand", "d"), Value(host::REG_NONE, ""));
 }
 
 TEST(RegImport, DeletesKeyTreesAndValues) {
@@ -112,8 +112,8 @@ TEST(RegImport, DeletesKeyTreesAndValues) {
         "\"Never Stored\"=-\n");
     ASSERT_EQ(r.ExitCode, 0) << r.Err;
     EXPECT_FALSE(KeyExists("Software\\Halvorn\\Orvane\\Setup"));
-    EXPECT_EQ(ReadValue("Software\\Halvorn\\Orvane", "Shutdown Enabled").Status, host::ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(ReadValue("Software\\Halvorn\\Orvane", "Shutdown Default"), Value(host::REG_BINARY, "\1"));
+    EXPECT_EQ(Query("Software\\Halvorn\\Orvane", "Shutdown Enabled").Status, host::ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(Query("Software\\Halvorn\\Orvane", "Shutdown Default"), Value(host::REG_BINARY, "\1"));
     EXPECT_TRUE(KeyExists("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\ProfileList\\Anna"));
 }
 

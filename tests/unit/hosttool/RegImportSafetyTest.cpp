@@ -15,10 +15,10 @@
 
 #include "host/emulated/root.h"
 #include "support/TempHostRoot.h"
-#include "unit/host/registry_test_util.h"
+#include "support/RegistryTestUtil.h"
 
 namespace fs = std::filesystem;
-using namespace registry_test;
+using namespace regtest;
 using namespace std::string_literals;
 
 namespace {
@@ -71,7 +71,7 @@ TEST(RegImport, WhatImportTakesExportWritesAndImportReadsBackAlike) {
         ToolResult r = Import(text);
         ASSERT_EQ(r.ExitCode, 0) << r.Err;
         first = Export();
-        EXPECT_EQ(ReadValue("Software\\]bracket;semi\"quote -dash @at a=b  ", "=[x]; \" \\ "), Value(host::REG_SZ, "x\0"s));
+        EXPECT_EQ(Query("Software\\]bracket;semi\"quote -dash @at a=b  ", "=[x]; \" \\ "), Value(host::REG_SZ, "x\0"s));
     }
     TempHostRoot target;
     ToolResult r = Import(first);

@@ -10,7 +10,7 @@
 #include "station/DriverChannel.h"
 #include "station/StationConfiguration.h"
 #include "support/TempHostRoot.h"
-#include "unit/station/RegistryTestSupport.h"
+#include "support/RegistryTestUtil.h"
 
 class StationDriversFixture {
 public:

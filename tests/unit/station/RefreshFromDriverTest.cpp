@@ -16,7 +16,7 @@ struct StationOnAtStart {
         config.LoadConfiguration();
         config.ShutdownDefault = 1;
     }
-    bool Saved() const { return Query(kProductKey, "Shutdown Default").Bytes == std::vector<host::BYTE>{1}; }
+    bool Saved() const { return Query(kProductKey, "Shutdown Default").Data == std::vector<host::BYTE>{1}; }
     StationDriversFixture drivers;
     StationConfiguration config;
 };
@@ -39,7 +39,7 @@ TEST(RefreshFromDriver, MatchesTheStationInAnyCaseAndSavesOnlyAnotherUser) {
         ASSERT_TRUE(s.drivers.DriversStarted());
         EXPECT_EQ(s.config.RefreshFromDriver(), 1);
         EXPECT_EQ(s.config.CurrentUser, "mARIA");
-        EXPECT_EQ(Query(kStation, "Current User").Bytes, Sz("mARIA"));
+        EXPECT_EQ(Query(kStation, "Current User").Data, Sz("mARIA"));
         EXPECT_TRUE(s.Saved());
     }
 }

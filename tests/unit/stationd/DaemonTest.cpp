@@ -20,7 +20,7 @@ namespace {
 void ExpectBinary(const std::string& key, const char* name, const Bytes& expected) {
     auto value = Query(key, name);
     EXPECT_EQ(value.Type, host::REG_BINARY) << name;
-    EXPECT_EQ(value.Bytes, expected) << name;
+    EXPECT_EQ(value.Data, expected) << name;
 }
 
 }  // namespace
@@ -35,7 +35,7 @@ TEST_F(StationdTest, StartWritesTheDriversValuesAndLeavesTheStationOff) {
     ExpectBinary(kBoardKey, "Launched", {0});
     auto user = Query(kStationKey, "Current User");
     EXPECT_EQ(user.Type, host::REG_SZ);
-    EXPECT_EQ(user.Bytes, Sz("[ None ]"));
+    EXPECT_EQ(user.Data, Sz("[ None ]"));
     EXPECT_EQ(StationUser(m_device), "");
 }
 
@@ -43,7 +43,7 @@ TEST_F(StationdTest, AutoLaunchTurnsTheStationOnWithTheDefaultUser) {
     Start({}, true, "Bob");
     ExpectBinary(kStationKey, "Launched", {1});
     ExpectBinary(kBoardKey, "Launched", {1});
-    EXPECT_EQ(Query(kStationKey, "Current User").Bytes, Sz("Bob"));
+    EXPECT_EQ(Query(kStationKey, "Current User").Data, Sz("Bob"));
     EXPECT_EQ(StationUser(m_device), "Bob");
     auto events = StationLogEvents();
     ASSERT_EQ(events.size(), 2u);
@@ -54,7 +54,7 @@ TEST_F(StationdTest, AutoLaunchTurnsTheStationOnWithTheDefaultUser) {
 TEST_F(StationdTest, RefuseOnFailsTurnOnAndAutoLaunch) {
     Start({"--refuse-on"}, true, "Bob");
     ExpectBinary(kStationKey, "Launched", {0});
-    EXPECT_EQ(Query(kStationKey, "Current User").Bytes, Sz("[ None ]"));
+    EXPECT_EQ(Query(kStationKey, "Current User").Data, Sz("[ None ]"));
     auto call = Control(kOn, StationRecord("Station1", "Bob"));
     EXPECT_FALSE(call.Ok);
     EXPECT_TRUE(call.Reply.empty());
@@ -88,7 +88,7 @@ TEST_F(StationdTest, StationNameAndCurrentUserOverrideTheStationList) {
     EXPECT_EQ(FieldText(station.Reply, 0), "STATION1");
     EXPECT_EQ(FieldText(station.Reply, 32), "Carol");
     // The registry keeps the user the station was turned on with.
-    EXPECT_EQ(Query(kStationKey, "Current User").Bytes, Sz("Bob"));
+    EXPECT_EQ(Query(kStationKey, "Current User").Data, Sz("Bob"));
     ASSERT_TRUE(Control(kOff, station.Reply).Ok);
     EXPECT_EQ(StationUser(m_device), "");
 }

@@ -12,7 +12,7 @@
 
 #include "host/device.h"
 #include "support/TempHostRoot.h"
-#include "unit/station/RegistryTestSupport.h"
+#include "support/RegistryTestUtil.h"
 
 namespace stationd_test {
 

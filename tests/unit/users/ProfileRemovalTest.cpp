@@ -16,7 +16,7 @@
 #include "host/system.h"
 #include "host/text.h"
 #include "support/InitializedHost.h"
-#include "unit/host/registry_test_util.h"
+#include "support/RegistryTestUtil.h"
 #include "users/ProfileRemoval.h"
 #include "users/UserProfiles.h"
 
@@ -45,15 +45,10 @@ std::string PasswordEntry(const std::string& name) {
 }
 
 bool ProfileKeyExists(const std::string& name) {
-    return registry_test::KeyExists(std::string(users::kProfileListKey) + "\\" + name);
+    return regtest::KeyExists(std::string(users::kProfileListKey) + "\\" + name);
 }
 
-void AddProfileKey(const std::string& path) {
-    host::HKEY key = nullptr;
-    ASSERT_EQ(host::RegCreateKey(host::HKEY_LOCAL_MACHINE, (std::string(users::kProfileListKey) + "\\" + path).c_str(), &key),
-              host::ERROR_SUCCESS);
-    host::RegCloseKey(key);
-}
+void AddProfileKey(const std::string& path) { regtest::MakeKey(std::string(users::kProfileListKey) + "\\" + path); }
 
 class ProfileRemovalTest : public InitializedHostTest {
 protected:
