@@ -38,8 +38,6 @@ TEST_F(MessageShutdownTest, StationOffShowsOnlyTheNotOnMessageAndARefusalSaysSo)
 
     m_frame->OnStationOn();
     auto answer = [](CSendMessageDlg* dialog) {
-        PressButton(dialog, CSendMessageDlg::IDC_HELP);
-        EXPECT_EQ(ShownHelpPage(), "dialog-101.htm");
         FindControl<wxTextCtrl>(dialog, 1005)->SetValue("hello");
         return PressOk(dialog);
     };

@@ -1,7 +1,7 @@
 // The Options menu: its radio marks against values changed behind the
 // program's back, its four commands, and the station options dialog: the
 // slider and the two lists, OK and Cancel in the registry, a stored login name
-// over the limit, and its Help button.
+// over the limit.
 #include <wx/button.h>
 #include <wx/choice.h>
 #include <wx/slider.h>
@@ -12,7 +12,6 @@
 #include "options/ui/StationOptionsDlg.h"
 #include "panel/PictureButton.h"
 #include "panel/V7View.h"
-#include "resources/ui/HelpBook.h"
 
 namespace {
 
@@ -21,8 +20,7 @@ using Dlg = CStationOptionsDlg;
 
 const std::string kStation = StationConfiguration::StationKeyPath(kStationNumber);
 
-// The whole registry as REGEDIT4 text, to show that nothing was written.
-std::string Export() { return RunHostTool({"reg", "export"}).Out; }
+using regtest::Export;  // the whole registry, to show that nothing was written
 
 // Values as another program would store them, through the host tool.
 void Import(const std::string& lines) {
@@ -143,8 +141,6 @@ TEST_F(OptionsTest, SliderRefillsBothListsKeepingTheColourItCanAndTheLastRate) {
         steps.push_back(Shown(d));
         Choose(d, Dlg::IDC_COLORS, "High color (16-bit)");
         steps.push_back(Shown(d));
-        PressButton(&d, Dlg::IDC_HELP);
-        EXPECT_EQ(ShownHelpPage(), "dialog-106.htm");
     };
     wxTEST_DIALOG(m_frame->OnStationOptions(), DriveOptionsDialog(drive));
     const std::vector<std::string> expected = {

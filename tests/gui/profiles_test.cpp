@@ -76,9 +76,6 @@ TEST_F(ProfilesTest, DisplayUsersShowsTheSortedNamesWithNoneSelected) {
                       EXPECT_EQ(list->GetSelection(), wxNOT_FOUND);
                       EXPECT_NE(dialog->FindWindow(wxID_OK), nullptr);
                       EXPECT_EQ(dialog->FindWindow(wxID_CANCEL), nullptr);
-                      // Help shows this dialog's topic.
-                      PressButton(dialog, CUserListDlg::HelpButtonId());
-                      EXPECT_EQ(ShownHelpPage(), "dialog-104.htm");
                       return wxID_OK;
                   }));
 }

@@ -1,6 +1,6 @@
 // The Test V7 Station dialog through the real station drivers: a pass per
 // showing, Refresh running the next one, Close ending; indicators that a
-// click or Space never change; the Help button's topic.
+// click or Space never change.
 #include <wx/checkbox.h>
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
@@ -95,9 +95,6 @@ TEST_F(StationTestDialogTest, IndicatorsIgnoreClicksAndSpaceAndNothingIsClipped)
             EXPECT_LE(child->GetBestSize().x, child->GetSize().x);
         }
     }
-
-    PressButton(dialog, CTestStationDlg::ID_HELP);
-    EXPECT_EQ(ShownHelpPage(), "dialog-105.htm");
 }
 
 }  // namespace
