@@ -60,7 +60,6 @@ TEST_F(MessageShutdownTest, SendAMessageDialogSendsTheTrimmedTextWithItsHead) {
     };
     for (const Case& c : cases) {
         auto answer = [&c](CSendMessageDlg* dialog) {
-            EXPECT_EQ(dialog->GetId(), 101);  // the help topic's number
             auto* edit = FindControl<wxTextCtrl>(dialog, 1005);
             EXPECT_TRUE(edit->IsMultiLine() && edit->GetValue().empty());
             edit->SetValue(wxString::FromUTF8(c.Typed));
@@ -112,7 +111,6 @@ TEST_F(MessageShutdownTest, ShutDownSavesTheSettingThenAsksTheDriversWithTheChos
         config.ShutdownEnabled = 0;
         config.SaveConfiguration();
         auto answer = [&c](CShutDownDlg* dialog) {
-            EXPECT_EQ(dialog->GetId(), 108);
             auto* shutDown = FindControl<wxRadioButton>(dialog, CShutDownDlg::IDC_SHUT_DOWN);
             auto* restart = FindControl<wxRadioButton>(dialog, CShutDownDlg::IDC_RESTART);
             EXPECT_TRUE(shutDown->GetValue());

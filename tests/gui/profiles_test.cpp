@@ -65,7 +65,6 @@ protected:
 
 TEST_F(ProfilesTest, DisplayUsersShowsTheSortedNamesWithNoneSelected) {
     wxTEST_DIALOG(PickMenuCommand(m_frame, cmd::ID_DISPLAY_USERS), ExpectDialog<CDisplayUsersDlg>([this](auto* dialog) {
-                      EXPECT_EQ(dialog->GetId(), 104);
                       EXPECT_EQ(dialog->GetTitle(), "Display Users");
                       wxListBox* list = dialog->List();
                       EXPECT_EQ(list->GetId(), 1015);

@@ -39,7 +39,6 @@ TEST_F(StationTestDialogTest, RefreshRunsAnotherPassThatSeesTheStationTurnedOnEl
 
     wxTEST_DIALOG(ClickWithMouse(frame->GetActiveView()->Button(CV7View::IDC_TEST)),
                   ExpectDialog<CTestStationDlg>([](CTestStationDlg* dialog) {
-                      EXPECT_EQ(dialog->GetId(), 105);
                       EXPECT_EQ(dialog->GetTitle().utf8_string(), "Test V7 Station: Problem?");
                       EXPECT_EQ(Ticks(dialog), "xxxx ");
                       wxString notOn = Text(3008);

@@ -25,40 +25,40 @@ void ExpectBinary(const std::string& key, const char* name, const Bytes& expecte
 
 }  // namespace
 
-TEST_F(StationdTest, StartWritesTheDriversValuesAndLeavesTheStationOff) {
-    Start();
-    for (const char* name : {"Detected", "OnLine", "Board Number", "V7 Base Init", "V7 Keyboard Init", "V7 Mouse Init"})
-        ExpectBinary(kStationKey, name, {1});
-    ExpectBinary(kStationKey, "IO Handle", {0x00, 0x03, 0x00, 0x00});
-    ExpectBinary(kBoardKey, "Detected", {1});
-    ExpectBinary(kStationKey, "Launched", {0});
-    ExpectBinary(kBoardKey, "Launched", {0});
-    auto user = Query(kStationKey, "Current User");
-    EXPECT_EQ(user.Type, host::REG_SZ);
-    EXPECT_EQ(user.Data, Sz("[ None ]"));
-    EXPECT_EQ(StationUser(m_device), "");
-}
-
-TEST_F(StationdTest, AutoLaunchTurnsTheStationOnWithTheDefaultUser) {
-    Start({}, true, "Bob");
-    ExpectBinary(kStationKey, "Launched", {1});
-    ExpectBinary(kBoardKey, "Launched", {1});
-    EXPECT_EQ(Query(kStationKey, "Current User").Data, Sz("Bob"));
-    EXPECT_EQ(StationUser(m_device), "Bob");
-    auto events = StationLogEvents();
-    ASSERT_EQ(events.size(), 2u);
-    EXPECT_EQ(events[0].rfind("start\t", 0), 0u) << events[0];
-    EXPECT_EQ(events[1], "on\tBob");
-}
-
-TEST_F(StationdTest, RefuseOnFailsTurnOnAndAutoLaunch) {
-    Start({"--refuse-on"}, true, "Bob");
-    ExpectBinary(kStationKey, "Launched", {0});
-    EXPECT_EQ(Query(kStationKey, "Current User").Data, Sz("[ None ]"));
-    auto call = Control(kOn, StationRecord("Station1", "Bob"));
-    EXPECT_FALSE(call.Ok);
-    EXPECT_TRUE(call.Reply.empty());
-    EXPECT_EQ(StationUser(m_device), "");
+TEST_F(StationdTest, StartWritesTheDriversValuesAndTurnsTheStationOnWhenAskedAndAllowed) {
+    const struct {
+        std::vector<std::string> Args;
+        bool AutoLaunch;
+        std::uint8_t Launched;
+        const char* User;  // the registry's current user; the station list's while on
+    } cases[] = {{{}, false, 0, "[ None ]"}, {{}, true, 1, "Bob"}, {{"--refuse-on"}, true, 0, "[ None ]"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.Args.empty() ? "" : c.Args[0]) + (c.AutoLaunch ? " autolaunch" : ""));
+        TempHostRoot root;
+        Start(c.Args, c.AutoLaunch, "Bob");
+        for (const char* name : {"Detected", "OnLine", "Board Number", "V7 Base Init", "V7 Keyboard Init", "V7 Mouse Init"})
+            ExpectBinary(kStationKey, name, {1});
+        ExpectBinary(kStationKey, "IO Handle", {0x00, 0x03, 0x00, 0x00});
+        ExpectBinary(kBoardKey, "Detected", {1});
+        ExpectBinary(kStationKey, "Launched", {c.Launched});
+        ExpectBinary(kBoardKey, "Launched", {c.Launched});
+        EXPECT_EQ(Query(kStationKey, "Current User"), regtest::Value(host::REG_SZ, c.User + std::string(1, '\0')));
+        EXPECT_EQ(StationUser(m_device), c.Launched ? c.User : "");
+        const auto events = StationLogEvents();
+        ASSERT_EQ(events.size(), c.Launched ? 2u : 1u);
+        EXPECT_EQ(events[0].rfind("start\t", 0), 0u) << events[0];
+        if (c.Launched) {
+            EXPECT_EQ(events[1], "on\tBob");
+        }
+        if (!c.Args.empty()) {  // refused: asked again, the drivers still refuse
+            const auto call = Control(kOn, StationRecord("Station1", "Bob"));
+            EXPECT_FALSE(call.Ok);
+            EXPECT_TRUE(call.Reply.empty());
+        }
+        host::CloseHandle(m_device);
+        m_device = host::INVALID_HANDLE_VALUE;
+        m_daemon.reset();
+    }
 }
 
 TEST_F(StationdTest, RefuseOffKeepsTheStationOn) {
