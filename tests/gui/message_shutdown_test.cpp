@@ -4,10 +4,7 @@
 #include <wx/radiobut.h>
 #include <wx/textctrl.h>
 
-#include <fstream>
-
 #include "GuiTest.h"
-#include "host/emulated/root.h"
 #include "users/Broadcast.h"
 #include "users/ui/SendMessageDlg.h"
 #include "users/ui/ShutDownDlg.h"
@@ -21,12 +18,9 @@ int PressOk(wxDialog* dialog) { return dialog->Validate() && dialog->TransferDat
 
 // The station log's events after the time stamps.
 std::vector<std::string> LogEvents(const std::string& event) {
-    std::ifstream log(host::emulated::StationLogPath());
     std::vector<std::string> found;
-    for (std::string line; std::getline(log, line);) {
-        const std::string rest = line.substr(line.find('\t') + 1);
-        if (rest.rfind(event + "\t", 0) == 0) found.push_back(rest.substr(event.size() + 1));
-    }
+    for (const std::string& line : StationLogEvents())
+        if (line.rfind(event + "\t", 0) == 0) found.push_back(line.substr(event.size() + 1));
     return found;
 }
 

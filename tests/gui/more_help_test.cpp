@@ -56,10 +56,7 @@ TEST_F(MoreHelpTest, HelpMenuOpensTheBoxWhoseButtonsOpenTheirAddressesOrNameThem
             fs::permissions(bin / "xdg-open", fs::perms::owner_all);
         }
         wxSetEnv("PATH", bin.string());
-        auto opened = [&] {
-            std::ifstream in(log);
-            return std::string{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-        };
+        auto opened = [&] { return FileBytes(log); };
         bool reported = false;
         auto press = [&] {
             PressButton(m_dialog, c.Button);

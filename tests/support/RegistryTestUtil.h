@@ -1,16 +1,13 @@
 // Registry helpers for every test program: set up keys and values as another
 // component would, read back exactly what was stored, and run the host tool's
-// import and export; plus the file and child-process helpers the registry tests use.
+// import and export; plus the child-process helpers the registry tests use.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -116,11 +113,6 @@ inline std::string Export(const std::string& key = {}) {
     ToolResult r = key.empty() ? RunHostTool({"reg", "export"}) : RunHostTool({"reg", "export", key});
     EXPECT_EQ(r.ExitCode, 0) << r.Err;
     return r.Out;
-}
-
-inline std::string FileBytes(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 // Runs body in a child process and returns its pid; the exit code is body's result.

@@ -11,6 +11,8 @@
 
 #include <chrono>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <thread>
 
@@ -39,10 +41,8 @@ namespace {
 bool SocketAnswers(const fs::path& socketPath) {
     int fd = socket(AF_UNIX, SOCK_STREAM, 0);
     if (fd < 0) return false;
-    sockaddr_un addr{};
-    addr.sun_family = AF_UNIX;
-    std::strncpy(addr.sun_path, socketPath.c_str(), sizeof(addr.sun_path) - 1);
-    bool ok = connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) == 0;
+    const sockaddr_un addr = UnixAddress(socketPath);
+    bool ok = connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof(addr)) == 0;
     close(fd);
     return ok;
 }
@@ -145,6 +145,25 @@ ToolResult RunV7ctl(const std::vector<std::string>& args, const std::string& std
     return RunProgram(V7_V7CTL_PATH, args, stdinText);
 }
 #endif
+
+std::vector<std::string> StationLogEvents() {
+    std::ifstream in(host::emulated::StationLogPath());
+    std::vector<std::string> events;
+    for (std::string line; std::getline(in, line);) events.push_back(line.substr(line.find('\t') + 1));
+    return events;
+}
+
+std::string FileBytes(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+sockaddr_un UnixAddress(const fs::path& socketFile) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, socketFile.c_str(), sizeof address.sun_path - 1);
+    return address;
+}
 
 std::string LoginName() {
     char name[260] = {};

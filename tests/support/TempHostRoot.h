@@ -2,6 +2,8 @@
 // process's host layer points at, removed afterwards.
 #pragma once
 
+#include <sys/un.h>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -36,6 +38,15 @@ public:
 private:
     int m_pid = -1;
 };
+
+// The station log's lines (the drivers' events) without their time stamps.
+std::vector<std::string> StationLogEvents();
+
+// A file's bytes, "" when it cannot be read.
+std::string FileBytes(const std::filesystem::path& file);
+
+// The Unix-domain address of a socket file.
+sockaddr_un UnixAddress(const std::filesystem::path& socketFile);
 
 // The login name the host layer reports, "" when it cannot tell.
 std::string LoginName();

@@ -2,10 +2,8 @@
 // the station received is read back with "v7-host messages".
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <memory>
 
-#include "host/emulated/root.h"
 #include "support/TempHostRoot.h"
 
 namespace {
@@ -27,10 +25,8 @@ std::vector<std::string> Received() {
 }
 
 std::string LastLogLine() {
-    std::ifstream log(host::emulated::StationLogPath());
-    std::string line, last;
-    while (std::getline(log, line)) last = line.substr(line.find('\t') + 1);
-    return last;
+    const auto events = StationLogEvents();
+    return events.empty() ? "" : events.back();
 }
 
 TEST(MessageShutdownVerbsTest, MessageChecksItsTextAndTheStation) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 
 #include "host/emulated/driver_catalog.h"
 #include "host/emulated/version_block.h"

@@ -3,12 +3,10 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
-#include <cstring>
 #include <filesystem>
 #include <thread>
 #include <vector>
@@ -24,9 +22,8 @@ class FakeDevice {
 public:
     FakeDevice(std::string answer, bool hangUp) {
         std::filesystem::create_directories(host::emulated::DeviceDirPath());
-        sockaddr_un addr{AF_UNIX, {}};
-        std::strncpy(addr.sun_path, host::emulated::DeviceSocketPath("Brakor").c_str(), sizeof addr.sun_path - 1);
-        bind(m_listen, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+        const sockaddr_un addr = UnixAddress(host::emulated::DeviceSocketPath("Brakor"));
+        bind(m_listen, reinterpret_cast<const sockaddr*>(&addr), sizeof addr);
         listen(m_listen, 8);
         m_thread = std::thread([=, this] {
             for (pollfd p{m_listen, POLLIN, 0}; !m_stop;) {

@@ -43,8 +43,7 @@ std::string Utf16(const std::string& text) {
 void Patch(const char* name, const std::string& from, const std::string& to) {
     const auto path = host::emulated::DriveCPath() / "WINDOWS" / "SYSTEM" / name;
     if (from.empty()) return (void)std::filesystem::remove(path);
-    std::ifstream in(path, std::ios::binary);
-    std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::string bytes = FileBytes(path);
     const auto at = bytes.find(Utf16(from));
     ASSERT_NE(at, std::string::npos) << from;
     std::ofstream(path, std::ios::binary) << bytes.replace(at, from.size() * 2, Utf16(to));

@@ -1,9 +1,7 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -124,10 +122,8 @@ TEST(StationdStart, AStaleSocketFileIsReplaced) {
     fs::path path = host::emulated::DeviceSocketPath("Brakor");
     fs::create_directories(path.parent_path());
     int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un addr{};
-    addr.sun_family = AF_UNIX;
-    std::strncpy(addr.sun_path, path.c_str(), sizeof(addr.sun_path) - 1);
-    ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    const sockaddr_un addr = UnixAddress(path);
+    ASSERT_EQ(bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr), 0);
     close(fd);
 
     RunningStationDrivers daemon;

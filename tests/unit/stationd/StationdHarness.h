@@ -37,9 +37,6 @@ struct DaemonExit {
 DaemonExit RunDaemonToExit(const std::vector<std::string>& args, const std::string& wrapper = {});
 int LineCount(const std::string& text);
 
-// The station log's lines without their time stamps.
-std::vector<std::string> StationLogEvents();
-
 struct Call {
     host::BOOL Ok = 0;
     Bytes Reply;
