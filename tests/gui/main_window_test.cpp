@@ -112,12 +112,7 @@ TEST_F(MainWindowTest, MenuHoldsEveryItemInOrderAndOnlyWhatWorksCanBePicked) {
                         cmd::ID_APP_ABOUT, cmd::ID_SEND_MESSAGE, cmd::ID_SHUTDOWN_WINDOWS})
         EXPECT_TRUE(IsMenuItemEnabled(frame, command)) << command;
     EXPECT_FALSE(IsMenuItemEnabled(frame, cmd::ID_STATION_OFF));
-    // Open, the Options pop-up marks what the registry holds, not the template's
-    // marks: a fresh station starts off and stops shut-down requests.
-    EXPECT_FALSE(bar->IsChecked(cmd::ToWxId(cmd::ID_AUTOLAUNCH_ON)));
-    EXPECT_TRUE(bar->IsChecked(cmd::ToWxId(cmd::ID_AUTOLAUNCH_OFF)));
-    EXPECT_FALSE(bar->IsChecked(cmd::ToWxId(cmd::ID_ALLOW_SHUTDOWN)));
-    EXPECT_TRUE(bar->IsChecked(cmd::ToWxId(cmd::ID_STOP_SHUTDOWN)));
+    // The Options pop-up's marks: tests/gui/options_test.cpp.
 
     ASSERT_TRUE(PickMenuCommand(frame, cmd::ID_STATION_ON));
     EXPECT_EQ(LaunchedValues(), std::make_pair(1, 1));

@@ -119,9 +119,7 @@ TEST_F(ProfilesTest, EachFailedRemovalHasItsMessage) {
     fs::remove_all(Profile("Bertil"));
     fs::remove(windows / "BERTIL.PWL");
     fs::permissions(windows / "system.ini", fs::perms::owner_write, fs::perm_options::remove);
-    host::HKEY key = nullptr;
-    host::RegCreateKey(host::HKEY_LOCAL_MACHINE, (std::string(users::kProfileListKey) + "\\Bertil\\Sub").c_str(), &key);
-    host::RegCloseKey(key);
+    regtest::MakeKey(std::string(users::kProfileListKey) + "\\Bertil\\Sub");
 
     wxString message2010 = Text(2010);
     message2010.Replace("%s", "c:\\windows\\system.ini", false);

@@ -36,6 +36,11 @@ TempHostRoot::~TempHostRoot() {
     fs::remove_all(m_path, ec);
 }
 
+InitializedHostRoot::InitializedHostRoot() {
+    const ToolResult r = RunHostTool({"init"});
+    if (r.ExitCode != 0 || !r.Err.empty()) throw std::runtime_error("v7-host init failed: " + r.Err);
+}
+
 namespace {
 
 bool SocketAnswers(const fs::path& socketPath) {

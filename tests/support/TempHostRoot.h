@@ -21,6 +21,12 @@ private:
     std::filesystem::path m_path;
 };
 
+// A fresh root laid down by "v7-host init"; throws (failing the test) when that fails.
+class InitializedHostRoot : public TempHostRoot {
+public:
+    InitializedHostRoot();
+};
+
 // Runs v7-stationd on the current host root for the life of the object; waits
 // until its device socket answers. Extra arguments are its fault switches.
 class RunningStationDrivers {

@@ -55,8 +55,7 @@ TEST(MessageShutdownVerbsTest, MessageChecksItsTextAndTheStation) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Verb.back().substr(0, 20));
-        TempHostRoot root;
-        ASSERT_EQ(RunHostTool({"init"}).ExitCode, 0);
+        InitializedHostRoot root;
         std::unique_ptr<RunningStationDrivers> drivers;
         if (c.DriverArgs != std::vector<std::string>{"none"}) drivers = std::make_unique<RunningStationDrivers>(c.DriverArgs);
         if (c.StationOn) {
@@ -94,8 +93,7 @@ TEST(MessageShutdownVerbsTest, ShutdownNeedsYesSavesTheSettingAndReachesTheDrive
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Verb.back());
-        TempHostRoot root;
-        ASSERT_EQ(RunHostTool({"init"}).ExitCode, 0);
+        InitializedHostRoot root;
         ASSERT_EQ(RunHostTool({"reg", "import", "-"}, "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Halvorn\\Orvane]\n"
                                                      "\"Shutdown Enabled\"=hex:00\n")
                       .ExitCode,

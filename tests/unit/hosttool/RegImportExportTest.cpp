@@ -101,8 +101,7 @@ TEST(RegImport, ReadsTheWrittenVariants) {
 }
 
 TEST(RegImport, DeletesKeyTreesAndValues) {
-    TempHostRoot root;
-    ASSERT_EQ(RunHostTool({"init"}).ExitCode, 0);
+    InitializedHostRoot root;
     ToolResult r = Import(
         "REGEDIT4\n\n"
         "[-HKEY_LOCAL_MACHINE\\Software\\Halvorn\\Orvane\\Setup]\n"

@@ -30,8 +30,7 @@ std::string Levels(int count, const std::string& name = "d") {
 }
 
 TEST(RegImport, ABadLineOrANameTheRegistryRefusesIsToldByItsNumberAndNothingIsApplied) {
-    TempHostRoot root;
-    ASSERT_EQ(RunHostTool({"init"}).ExitCode, 0);
+    InitializedHostRoot root;
     const std::string before = Export();
     // Each file starts with good steps (a deletion among them), lines 1-5, before its bad line.
     const std::string good = "REGEDIT4\n\n[-HKEY_LOCAL_MACHINE\\Software\\Halvorn]\n[HKEY_LOCAL_MACHINE\\Software\\New]\n"
@@ -95,8 +94,7 @@ TEST(RegImport, WhatImportTakesExportWritesAndImportReadsBackAlike) {
 }
 
 TEST(RegImport, ABusyRegistryIsToldInWordsAndNothingIsImported) {
-    TempHostRoot root;
-    ASSERT_EQ(RunHostTool({"init"}).ExitCode, 0);
+    InitializedHostRoot root;
     const std::string before = Export();
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(host::emulated::RegistryPath().c_str(), &db), SQLITE_OK);
@@ -122,8 +120,7 @@ pid_t StartImport(const fs::path& file) {
 }
 
 TEST(RegImport, AKillAtAnyMomentLeavesTheRegistryAsBeforeOrAsAfter) {
-    TempHostRoot root;
-    ASSERT_EQ(RunHostTool({"init"}).ExitCode, 0);
+    InitializedHostRoot root;
     const std::string before = Export();
     // Replaces the product's keys and adds many values: a mix would show.
     std::string text = "REGEDIT4\n\n[-HKEY_LOCAL_MACHINE\\Software]\n";
@@ -185,8 +182,7 @@ TEST(RegTool, ARegistryProblemIsToldOnceInOneLine) {
 }
 
 TEST(RegTool, AReadOnlyRegistryStillExports) {
-    TempHostRoot root;
-    ASSERT_EQ(RunHostTool({"init"}).ExitCode, 0);
+    InitializedHostRoot root;
     const std::string before = Export();
     fs::permissions(host::emulated::RegistryPath(), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     // As root, file permissions bind only another user: export as "nobody".

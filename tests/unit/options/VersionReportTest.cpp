@@ -83,8 +83,7 @@ TEST(VersionReport, GivesFourLinesInDriverOrderWhateverIsLoadedOrReadable) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Expected);
-        TempHostRoot root;
-        ASSERT_EQ(RunHostTool({"init"}).ExitCode, 0);
+        InitializedHostRoot root;
         for (const Patched& file : c.Files) Patch(file.File, file.From, file.To);
         std::unique_ptr<RunningStationDrivers> drivers;
         if (c.DriversRun) drivers = std::make_unique<RunningStationDrivers>(c.Switches);

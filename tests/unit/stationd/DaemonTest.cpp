@@ -29,12 +29,14 @@ TEST_F(StationdTest, StartWritesTheDriversValuesAndTurnsTheStationOnWhenAskedAnd
         bool AutoLaunch;
         std::uint8_t Launched;
         const char* User;  // the registry's current user; the station list's while on
-    } cases[] = {{{}, false, 0, "[ None ]"}, {{}, true, 1, "Bob"}, {{"--refuse-on"}, true, 0, "[ None ]"}};
+    } cases[] = {{{}, false, 0, "[ None ]"}, {{}, true, 1, "Bob"}, {{"--refuse-on"}, true, 0, "[ None ]"},
+                 {{"--refuse-off"}, true, 1, "Bob"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.Args.empty() ? "" : c.Args[0]) + (c.AutoLaunch ? " autolaunch" : ""));
         TempHostRoot root;
         Start(c.Args, c.AutoLaunch, "Bob");
-        for (const char* name : {"Detected", "OnLine", "Board Number", "V7 Base Init", "V7 Keyboard Init", "V7 Mouse Init"})
+        for (const char* name : {"Detected", "OnLine", "Board Number", "V7 Base Init", "V7 Keyboard Init",
+                                 "V7 Mouse Init"})
             ExpectBinary(kStationKey, name, {1});
         ExpectBinary(kStationKey, "IO Handle", {0x00, 0x03, 0x00, 0x00});
         ExpectBinary(kBoardKey, "Detected", {1});
@@ -48,21 +50,16 @@ TEST_F(StationdTest, StartWritesTheDriversValuesAndTurnsTheStationOnWhenAskedAnd
         if (c.Launched) {
             EXPECT_EQ(events[1], "on\tBob");
         }
-        if (!c.Args.empty()) {  // refused: asked again, the drivers still refuse
-            const auto call = Control(kOn, StationRecord("Station1", "Bob"));
+        if (!c.Args.empty()) {  // asked to change, the drivers refuse and nothing changes
+            const auto call = Control(c.Launched ? kOff : kOn, StationRecord("Station1", "Bob"));
             EXPECT_FALSE(call.Ok);
             EXPECT_TRUE(call.Reply.empty());
+            EXPECT_EQ(StationUser(m_device), c.Launched ? c.User : "");
         }
         host::CloseHandle(m_device);
         m_device = host::INVALID_HANDLE_VALUE;
         m_daemon.reset();
     }
-}
-
-TEST_F(StationdTest, RefuseOffKeepsTheStationOn) {
-    Start({"--refuse-off"}, true, "Bob");
-    EXPECT_FALSE(Control(kOff, StationRecord("Station1", "Bob")).Ok);
-    EXPECT_EQ(StationUser(m_device), "Bob");
 }
 
 TEST_F(StationdTest, WithoutInitZeroAndDriverVersionTakeTheirNamesInAnyCase) {

@@ -66,7 +66,6 @@ protected:
         run.Outcome = users::RemoveUserProfile(name, config, dialogue);
         return run;
     }
-    TempHostRoot m_root;
 };
 
 TEST_F(ProfileRemovalTest, EachStepRemovesOrReportsItsOwnItem) {
@@ -134,8 +133,7 @@ TEST_F(ProfileRemovalTest, EachStepRemovesOrReportsItsOwnItem) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.What);
-        TempHostRoot root;
-        ASSERT_EQ(RunHostTool({"init"}).ExitCode, 0);
+        InitializedHostRoot root;
         fs::create_directories(outside);
         std::ofstream(outside / "f") << "keep";
         const std::string pwl = PasswordEntry(c.Name);
