@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <sys/wait.h>
@@ -52,7 +53,8 @@ bool SocketAnswers(const fs::path& socketPath) {
     return ok;
 }
 
-pid_t Spawn(const std::string& program, const std::vector<std::string>& args, int in, int out, int err) {
+pid_t Spawn(const std::string& program, const std::vector<std::string>& args, int in, int out, int err,
+            unsigned fileLimit = 0) {
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
     for (auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
@@ -62,6 +64,8 @@ pid_t Spawn(const std::string& program, const std::vector<std::string>& args, in
         if (in >= 0) dup2(in, 0);
         if (out >= 0) dup2(out, 1);
         if (err >= 0) dup2(err, 2);
+        const rlimit limit{fileLimit, fileLimit};
+        if (fileLimit) setrlimit(RLIMIT_NOFILE, &limit);
         execv(program.c_str(), argv.data());
         _exit(127);
     }
@@ -70,9 +74,9 @@ pid_t Spawn(const std::string& program, const std::vector<std::string>& args, in
 
 }  // namespace
 
-RunningStationDrivers::RunningStationDrivers(std::vector<std::string> args) {
+RunningStationDrivers::RunningStationDrivers(std::vector<std::string> args, unsigned fileLimit) {
     int devnull = open("/dev/null", O_RDWR);
-    m_pid = Spawn(V7_STATIOND_PATH, args, devnull, devnull, -1);
+    m_pid = Spawn(V7_STATIOND_PATH, args, devnull, devnull, -1, fileLimit);
     close(devnull);
     fs::path socketPath = host::emulated::DeviceSocketPath("Brakor");
     for (int i = 0; i < 500; ++i) {

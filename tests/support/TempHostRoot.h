@@ -28,10 +28,11 @@ public:
 };
 
 // Runs v7-stationd on the current host root for the life of the object; waits
-// until its device socket answers. Extra arguments are its fault switches.
+// until its device socket answers. Extra arguments are its fault switches; a
+// file limit caps its open files.
 class RunningStationDrivers {
 public:
-    explicit RunningStationDrivers(std::vector<std::string> args = {});
+    explicit RunningStationDrivers(std::vector<std::string> args = {}, unsigned fileLimit = 0);
     ~RunningStationDrivers();
     RunningStationDrivers(const RunningStationDrivers&) = delete;
     RunningStationDrivers& operator=(const RunningStationDrivers&) = delete;

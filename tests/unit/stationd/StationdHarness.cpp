@@ -1,8 +1,5 @@
 #include "unit/stationd/StationdHarness.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -100,36 +97,9 @@ bool RawClient::ClosedByPeer() {
     return m_fd >= 0 && recv(m_fd, &byte, 1, 0) == 0;
 }
 
-LimitedStationDrivers::LimitedStationDrivers(unsigned fileLimit) {
-    m_pid = fork();
-    if (m_pid == 0) {
-        int devnull = open("/dev/null", O_RDWR);
-        dup2(devnull, 0);
-        dup2(devnull, 1);
-        rlimit limit{fileLimit, fileLimit};
-        setrlimit(RLIMIT_NOFILE, &limit);
-        execl(V7_STATIOND_PATH, V7_STATIOND_PATH, static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    for (int i = 0; i < 500; ++i) {
-        if (RawClient().Connected()) return;
-        if (waitpid(m_pid, nullptr, WNOHANG) == m_pid) {
-            m_pid = -1;
-            return;
-        }
-        usleep(10000);
-    }
-}
-
-LimitedStationDrivers::~LimitedStationDrivers() {
-    if (m_pid <= 0) return;
-    kill(m_pid, SIGTERM);
-    waitpid(m_pid, nullptr, 0);
-}
-
-milliseconds LimitedStationDrivers::CpuTime() const {
+milliseconds CpuTime(int pid) {
     // utime and stime: fields 14 and 15 of /proc/<pid>/stat, counted from after the command name.
-    std::ifstream in("/proc/" + std::to_string(m_pid) + "/stat");
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
     std::string stat((std::istreambuf_iterator<char>(in)), {});
     unsigned long user = 0, system = 0;
     std::sscanf(stat.c_str() + stat.rfind(')') + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu", &user, &system);

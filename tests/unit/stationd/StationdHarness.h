@@ -68,20 +68,8 @@ private:
     int m_fd = -1;
 };
 
-// v7-stationd run with a limit on its open files, until the object dies.
-class LimitedStationDrivers {
-public:
-    explicit LimitedStationDrivers(unsigned fileLimit);
-    ~LimitedStationDrivers();
-    LimitedStationDrivers(const LimitedStationDrivers&) = delete;
-    LimitedStationDrivers& operator=(const LimitedStationDrivers&) = delete;
-    bool Started() const { return m_pid > 0; }
-    // User plus system CPU time the daemon has used so far.
-    milliseconds CpuTime() const;
-
-private:
-    int m_pid = -1;
-};
+// User plus system CPU time a process has used so far.
+milliseconds CpuTime(int pid);
 
 }  // namespace stationd_test
 
