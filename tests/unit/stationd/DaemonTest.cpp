@@ -56,9 +56,7 @@ TEST_F(StationdTest, StartWritesTheDriversValuesAndTurnsTheStationOnWhenAskedAnd
             EXPECT_TRUE(call.Reply.empty());
             EXPECT_EQ(StationUser(m_device), c.Launched ? c.User : "");
         }
-        host::CloseHandle(m_device);
-        m_device = host::INVALID_HANDLE_VALUE;
-        m_daemon.reset();
+        TearDown();
     }
 }
 

@@ -83,8 +83,10 @@ protected:
         m_device = host::CreateDeviceFile("\\\\.\\Brakor");
         ASSERT_NE(m_device, host::INVALID_HANDLE_VALUE);
     }
+    // Closes the handle and stops the daemon; a table's next case starts again.
     void TearDown() override {
         if (m_device != host::INVALID_HANDLE_VALUE) host::CloseHandle(m_device);
+        m_device = host::INVALID_HANDLE_VALUE;
         m_daemon.reset();
     }
     stationd_test::Call Control(host::DWORD code, stationd_test::Bytes buffer) {
