@@ -24,9 +24,9 @@
 #include "app/MainFrame.h"
 #include "app/V7App.h"
 #include "host/registry.h"
-#include "support/RegistryTestUtil.h"
 #include "resources/StringTable.h"
 #include "station/StationConfiguration.h"
+#include "support/RegistryTestUtil.h"
 #include "support/TempHostRoot.h"
 
 // Failures of expected dialogs become test failures, not assertion pop-ups.

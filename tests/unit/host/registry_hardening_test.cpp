@@ -12,8 +12,8 @@
 #include <thread>
 
 #include "host/emulated/root.h"
-#include "support/TempHostRoot.h"
 #include "support/RegistryTestUtil.h"
+#include "support/TempHostRoot.h"
 
 using namespace host;
 using namespace regtest;

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "host/emulated/root.h"
-#include "support/TempHostRoot.h"
 #include "support/RegistryTestUtil.h"
+#include "support/TempHostRoot.h"
 
 using namespace host;
 using namespace regtest;

@@ -4,8 +4,8 @@
 
 #include <fstream>
 
-#include "support/TempHostRoot.h"
 #include "support/RegistryTestUtil.h"
+#include "support/TempHostRoot.h"
 
 namespace fs = std::filesystem;
 using namespace regtest;

@@ -14,8 +14,8 @@
 #include <thread>
 
 #include "host/emulated/root.h"
-#include "support/TempHostRoot.h"
 #include "support/RegistryTestUtil.h"
+#include "support/TempHostRoot.h"
 
 namespace fs = std::filesystem;
 using namespace regtest;

@@ -5,8 +5,8 @@
 
 #include "options/DisplayModeTable.h"
 #include "station/StationConfiguration.h"
-#include "support/TempHostRoot.h"
 #include "support/RegistryTestUtil.h"
+#include "support/TempHostRoot.h"
 
 using regtest::Query;
 using regtest::SubKeys;

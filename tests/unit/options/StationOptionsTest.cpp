@@ -8,8 +8,8 @@
 #include "options/OptionCommands.h"
 #include "options/StationOptions.h"
 #include "station/StationConfiguration.h"
-#include "support/TempHostRoot.h"
 #include "support/RegistryTestUtil.h"
+#include "support/TempHostRoot.h"
 
 using regtest::Query;
 

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "station/StationConfiguration.h"
-#include "support/TempHostRoot.h"
 #include "support/RegistryTestUtil.h"
+#include "support/TempHostRoot.h"
 
 using namespace host;
 using namespace regtest;

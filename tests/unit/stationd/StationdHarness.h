@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "host/device.h"
-#include "support/TempHostRoot.h"
 #include "support/RegistryTestUtil.h"
+#include "support/TempHostRoot.h"
 
 namespace stationd_test {
 
