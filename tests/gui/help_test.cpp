@@ -160,8 +160,9 @@ TEST_F(HelpViewer, EveryDialogsHelpOpensItsOwnTopic) {
         else
             guitest::SendKey(dialog, wxEVT_CHAR_HOOK, WXK_F1);
         EXPECT_EQ(ShownHelpPage().utf8_string(), "dialog-" + std::to_string(c.Topic) + ".htm");
-        if (wxHtmlHelpFrame* frame = HelpFrame())
+        if (wxHtmlHelpFrame* frame = HelpFrame()) {
             EXPECT_EQ(frame->GetHelpWindow()->GetHtmlWindow()->GetOpenedPageTitle().utf8_string(), c.Title);
+        }
         dialog->Destroy();
         guitest::PumpEvents();
     }
