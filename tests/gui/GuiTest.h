@@ -26,6 +26,7 @@
 #include "host/registry.h"
 #include "resources/StringTable.h"
 #include "station/StationConfiguration.h"
+#include "support/RegistryTestUtil.h"
 #include "support/TempHostRoot.h"
 
 // Failures of expected dialogs become test failures, not assertion pop-ups.
@@ -191,16 +192,9 @@ inline void ClickWithMouse(wxWindow* window) {
 
 // A value of HKEY_LOCAL_MACHINE as text without a terminator, or "(missing)".
 inline std::string TextValue(const std::string& keyPath, const char* name) {
-    host::HKEY key = nullptr;
-    if (host::RegOpenKeyEx(host::HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, host::KEY_READ, &key) != host::ERROR_SUCCESS)
-        return "(missing)";
-    std::string data(4096, '\0');
-    host::DWORD size = static_cast<host::DWORD>(data.size());
-    const host::LONG status =
-        host::RegQueryValueEx(key, name, nullptr, reinterpret_cast<unsigned char*>(data.data()), &size);
-    host::RegCloseKey(key);
-    if (status != host::ERROR_SUCCESS) return "(missing)";
-    data.resize(size);
+    const regtest::Stored value = regtest::Query(keyPath, name);
+    if (value.Status != host::ERROR_SUCCESS) return "(missing)";
+    std::string data(value.Data.begin(), value.Data.end());
     if (!data.empty() && data.back() == '\0') data.pop_back();
     return data;
 }
@@ -208,8 +202,8 @@ inline std::string TextValue(const std::string& keyPath, const char* name) {
 // The station's and the board's "Launched" bytes; -1 for missing.
 inline std::pair<int, int> LaunchedValues() {
     auto byte = [](const std::string& path) {
-        const std::string data = TextValue(path, "Launched");  // a 0 byte reads as ""
-        return data.size() == 1 ? static_cast<int>(data[0]) : data.empty() ? 0 : -1;
+        const regtest::Stored value = regtest::Query(path, "Launched");
+        return value.Data.size() == 1 ? static_cast<int>(value.Data[0]) : -1;
     };
     return {byte(StationConfiguration::StationKeyPath(kStationNumber)),
             byte(StationConfiguration::BoardKeyPath(kBoardNumber))};
@@ -234,11 +228,8 @@ protected:
     // What the installer writes: station off, "Station1", default user "User1".
     void InstallStation(bool autoLaunch = false) {
         for (const std::string& path : {std::string(kProductKey), StationConfiguration::BoardKeyPath(kBoardNumber),
-                                        StationConfiguration::StationKeyPath(kStationNumber)}) {
-            host::HKEY key = nullptr;
-            ASSERT_EQ(host::RegCreateKey(host::HKEY_LOCAL_MACHINE, path.c_str(), &key), host::ERROR_SUCCESS);
-            host::RegCloseKey(key);
-        }
+                                        StationConfiguration::StationKeyPath(kStationNumber)})
+            regtest::MakeKey(path);
         StationConfiguration config;
         config.LoadConfiguration();
         config.BoardDetected = config.StationDetected = 1;

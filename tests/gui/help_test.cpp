@@ -1,9 +1,9 @@
 // The help book. The packed archive, read through the virtual file system the
 // viewer uses: the project, contents and index name pages that exist, the
 // contents reach every page, links resolve, every dialog template has its
-// topic. The real viewer: the topic picked for a window, the page each command
-// opens in one help window, help over a modal dialog, and the viewer surviving
-// its window being closed or destroyed.
+// topic. The real viewer: the page each dialog's Help opens, the topic picked
+// for a window, the page each command opens in one help window, help over a
+// modal dialog, and the viewer surviving its window being closed or destroyed.
 
 #include <algorithm>
 #include <optional>
@@ -20,7 +20,15 @@
 #include <wx/timer.h>
 
 #include "GuiTest.h"
+#include "options/ui/AboutDlg.h"
+#include "options/ui/MoreHelpDlg.h"
+#include "options/ui/StationOptionsDlg.h"
 #include "resources/ui/HelpBook.h"
+#include "station/ui/TestStationDlg.h"
+#include "users/ui/DisplayUsersDlg.h"
+#include "users/ui/RemoveUserDlg.h"
+#include "users/ui/SendMessageDlg.h"
+#include "users/ui/ShutDownDlg.h"
 
 namespace {
 
@@ -126,19 +134,47 @@ protected:
     }
 };
 
-TEST_F(HelpViewer, HelpButtonOpensTheTopicOfTheDialogThatHoldsIt) {
+// Each dialog's Help button (F1 where it has none) opens its own topic.
+TEST_F(HelpViewer, EveryDialogsHelpOpensItsOwnTopic) {
+    const struct {
+        int Topic;
+        const char* Title;
+        std::function<wxDialog*()> Make;
+        int HelpButton;  // 0: F1
+    } cases[] = {
+        {100, "About Orvane V7 and driver versions", [] { return new CAboutDlg(); }, 0},
+        {101, "Sending a message", [] { return new CSendMessageDlg(nullptr); }, CSendMessageDlg::IDC_HELP},
+        {102, "Removing a user", [] { return new CRemoveUserDlg(nullptr); }, CUserListDlg::HelpButtonId()},
+        {104, "Display Users", [] { return new CDisplayUsersDlg(nullptr); }, CUserListDlg::HelpButtonId()},
+        {105, "Testing the V7 Station", [] { return new CTestStationDlg(nullptr); }, CTestStationDlg::ID_HELP},
+        {106, "V7 Station Options", [] { return new CStationOptionsDlg(nullptr, {}); }, CStationOptionsDlg::IDC_HELP},
+        {107, "Where to go for more help", [] { return new CMoreHelpDlg(nullptr); }, 0},
+        {108, "Shutting down or restarting", [] { return new CShutDownDlg(nullptr); }, CShutDownDlg::IDC_HELP},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Topic);
+        wxDialog* dialog = c.Make();
+        dialog->Show();
+        if (c.HelpButton)
+            guitest::PressButton(dialog, c.HelpButton);
+        else
+            guitest::SendKey(dialog, wxEVT_CHAR_HOOK, WXK_F1);
+        EXPECT_EQ(ShownHelpPage().utf8_string(), "dialog-" + std::to_string(c.Topic) + ".htm");
+        if (wxHtmlHelpFrame* frame = HelpFrame()) {
+            EXPECT_EQ(frame->GetHelpWindow()->GetHtmlWindow()->GetOpenedPageTitle().utf8_string(), c.Title);
+        }
+        dialog->Destroy();
+        guitest::PumpEvents();
+    }
+}
+
+TEST_F(HelpViewer, TopicIsTheTemplateNumberOfTheDialogThatHoldsTheWindowElseThePanels) {
     // The template number is the dialog's ID or its name "dialog-NNN"; anything else is the panel's.
     EXPECT_EQ(HelpBook::TopicNumberFor(new wxButton(Dialog(wxID_ANY, "dialog-101"), wxID_ANY, "Send")), 101);
     EXPECT_EQ(HelpBook::TopicNumberFor(Dialog(wxID_ANY, "dialog-999")), HelpBook::kPanelTopic);
     EXPECT_EQ(HelpBook::TopicNumberFor(Dialog(wxID_ANY, "dialog-10x")), HelpBook::kPanelTopic);
-
-    wxDialog* options = Dialog(106);
-    options->Show();
-    ASSERT_TRUE(HelpBook::ShowTopicFor(new wxButton(options, wxID_ANY, "Help")));
-    ASSERT_EQ(ShownHelpPage(), "dialog-106.htm");
-    EXPECT_EQ(HelpFrame()->GetHelpWindow()->GetHtmlWindow()->GetOpenedPageTitle(), "V7 Station Options");
     ASSERT_TRUE(HelpBook::ShowTopicFor(Dialog(wxID_ANY)));
-    EXPECT_EQ(ShownHelpPage(), "dialog-103.htm") << "not exactly one help window";
+    EXPECT_EQ(ShownHelpPage(), "dialog-103.htm");
 }
 
 TEST_F(HelpViewer, CommandsOpenTheirPagesAgainAfterTheWindowIsClosedOrDestroyed) {

@@ -2,12 +2,9 @@
 // damaged registry, the message routine, the menu, the ways out, and the raise
 // endpoint (later copies of the real program: tests/e2e/single_instance.sh).
 #include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
 
-#include <cstring>
 #include <fstream>
-#include <iterator>
 #include <vector>
 
 #include <pango/pangocairo.h>
@@ -68,8 +65,7 @@ TEST_F(MainWindowTest, DamagedRegistryIsReportedOnceAndLeftAsItIs) {
                   ExpectMessageBox("registry", wxOK, {}, /*partial=*/true));
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(frame->Configuration().StationLaunched, 0u);
-    std::ifstream in(host::emulated::RegistryPath(), std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), garbage);
+    EXPECT_EQ(FileBytes(host::emulated::RegistryPath()), garbage);
 }
 
 TEST_F(MainWindowTest, ShowMessageUsesTheStringTableOrSaysWhichEntryIsMissing) {
@@ -120,12 +116,7 @@ TEST_F(MainWindowTest, MenuHoldsEveryItemInOrderAndOnlyWhatWorksCanBePicked) {
                         cmd::ID_APP_ABOUT, cmd::ID_SEND_MESSAGE, cmd::ID_SHUTDOWN_WINDOWS})
         EXPECT_TRUE(IsMenuItemEnabled(frame, command)) << command;
     EXPECT_FALSE(IsMenuItemEnabled(frame, cmd::ID_STATION_OFF));
-    // Open, the Options pop-up marks what the registry holds, not the template's
-    // marks: a fresh station starts off and stops shut-down requests.
-    EXPECT_FALSE(bar->IsChecked(cmd::ToWxId(cmd::ID_AUTOLAUNCH_ON)));
-    EXPECT_TRUE(bar->IsChecked(cmd::ToWxId(cmd::ID_AUTOLAUNCH_OFF)));
-    EXPECT_FALSE(bar->IsChecked(cmd::ToWxId(cmd::ID_ALLOW_SHUTDOWN)));
-    EXPECT_TRUE(bar->IsChecked(cmd::ToWxId(cmd::ID_STOP_SHUTDOWN)));
+    // The Options pop-up's marks: tests/gui/options_test.cpp.
 
     ASSERT_TRUE(PickMenuCommand(frame, cmd::ID_STATION_ON));
     EXPECT_EQ(LaunchedValues(), std::make_pair(1, 1));
@@ -187,11 +178,8 @@ TEST_F(MainWindowTest, OnlyTheActivationRequestBringsTheRunningCopyForward) {
     ASSERT_TRUE(first.Listen());
     auto connectPeer = [&] {
         int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        std::strncpy(address.sun_path, SingleInstance::EndpointPath(m_root->Path()).c_str(),
-                     sizeof address.sun_path - 1);
-        EXPECT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        const sockaddr_un address = UnixAddress(SingleInstance::EndpointPath(m_root->Path()));
+        EXPECT_EQ(connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
         return fd;
     };
     auto send = [&](const std::string& bytes) {

@@ -1,7 +1,7 @@
 // The Options menu: its radio marks against values changed behind the
 // program's back, its four commands, and the station options dialog: the
 // slider and the two lists, OK and Cancel in the registry, a stored login name
-// over the limit, and its Help button.
+// over the limit.
 #include <wx/button.h>
 #include <wx/choice.h>
 #include <wx/slider.h>
@@ -12,7 +12,6 @@
 #include "options/ui/StationOptionsDlg.h"
 #include "panel/PictureButton.h"
 #include "panel/V7View.h"
-#include "resources/ui/HelpBook.h"
 
 namespace {
 
@@ -21,8 +20,7 @@ using Dlg = CStationOptionsDlg;
 
 const std::string kStation = StationConfiguration::StationKeyPath(kStationNumber);
 
-// The whole registry as REGEDIT4 text, to show that nothing was written.
-std::string Export() { return RunHostTool({"reg", "export"}).Out; }
+using regtest::Export;  // the whole registry, to show that nothing was written
 
 // Values as another program would store them, through the host tool.
 void Import(const std::string& lines) {
@@ -90,14 +88,10 @@ protected:
     }
 };
 
-TEST_F(OptionsTest, MenuMarksShowTheRegistryAsTheMenuOpensAndStoreNothing) {
+TEST_F(OptionsTest, MenuMarksShowTheRegistryAsTheMenuOpensStoreNothingAndFollowTheCommands) {
     ASSERT_NE(Launch(), nullptr);
     EXPECT_EQ(Marks(), ".x.x") << "nothing stored: leave off, stop requests";
-    struct Case {
-        std::string Stored;
-        const char* Marks;
-    };
-    const Case cases[] = {
+    const std::pair<std::string, const char*> stored[] = {
         {StationLine() + "\"AutoLaunch\"=hex:01\n", "x..x"},
         {ProductLine() + "\"Shutdown Default\"=hex:01\n", "x.x."},
         // Shut Down sets only "Shutdown Enabled": the menu shows the standing choice.
@@ -105,24 +99,17 @@ TEST_F(OptionsTest, MenuMarksShowTheRegistryAsTheMenuOpensAndStoreNothing) {
         // A four-byte value does not fit the one byte read: it reads as 0.
         {StationLine() + "\"AutoLaunch\"=dword:00000001\n", ".x.x"},
     };
-    for (const Case& c : cases) {
-        Import(c.Stored);
+    for (const auto& [lines, marks] : stored) {
+        Import(lines);
         const std::string before = Export();
-        EXPECT_EQ(Marks(), c.Marks) << c.Stored;
+        EXPECT_EQ(Marks(), marks) << lines;
         EXPECT_EQ(Export(), before) << "opening the menu wrote to the registry";
     }
-}
-
-TEST_F(OptionsTest, CommandsStoreTheirChoiceAndTheMarksFollow) {
-    ASSERT_NE(Launch(), nullptr);
-    struct Case {
-        int Command;
-        const char* Marks;
-    };
-    for (const Case& c : {Case{cmd::ID_AUTOLAUNCH_ON, "x..x"}, Case{cmd::ID_ALLOW_SHUTDOWN, "x.x."},
-                          Case{cmd::ID_AUTOLAUNCH_OFF, ".xx."}, Case{cmd::ID_STOP_SHUTDOWN, ".x.x"}}) {
-        ASSERT_TRUE(PickMenuCommand(m_frame, c.Command)) << c.Command;
-        EXPECT_EQ(Marks(), c.Marks) << c.Command;
+    const std::pair<int, const char*> commands[] = {{cmd::ID_AUTOLAUNCH_ON, "x..x"}, {cmd::ID_ALLOW_SHUTDOWN, "x.x."},
+                                                    {cmd::ID_AUTOLAUNCH_OFF, ".xx."}, {cmd::ID_STOP_SHUTDOWN, ".x.x"}};
+    for (const auto& [command, marks] : commands) {
+        ASSERT_TRUE(PickMenuCommand(m_frame, command)) << command;
+        EXPECT_EQ(Marks(), marks) << command;
     }
 }
 
@@ -143,8 +130,6 @@ TEST_F(OptionsTest, SliderRefillsBothListsKeepingTheColourItCanAndTheLastRate) {
         steps.push_back(Shown(d));
         Choose(d, Dlg::IDC_COLORS, "High color (16-bit)");
         steps.push_back(Shown(d));
-        PressButton(&d, Dlg::IDC_HELP);
-        EXPECT_EQ(ShownHelpPage(), "dialog-106.htm");
     };
     wxTEST_DIALOG(m_frame->OnStationOptions(), DriveOptionsDialog(drive));
     const std::vector<std::string> expected = {

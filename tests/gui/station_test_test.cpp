@@ -1,6 +1,6 @@
 // The Test V7 Station dialog through the real station drivers: a pass per
 // showing, Refresh running the next one, Close ending; indicators that a
-// click or Space never change; the Help button's topic.
+// click or Space never change.
 #include <wx/checkbox.h>
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
@@ -39,7 +39,6 @@ TEST_F(StationTestDialogTest, RefreshRunsAnotherPassThatSeesTheStationTurnedOnEl
 
     wxTEST_DIALOG(ClickWithMouse(frame->GetActiveView()->Button(CV7View::IDC_TEST)),
                   ExpectDialog<CTestStationDlg>([](CTestStationDlg* dialog) {
-                      EXPECT_EQ(dialog->GetId(), 105);
                       EXPECT_EQ(dialog->GetTitle().utf8_string(), "Test V7 Station: Problem?");
                       EXPECT_EQ(Ticks(dialog), "xxxx ");
                       wxString notOn = Text(3008);
@@ -95,9 +94,6 @@ TEST_F(StationTestDialogTest, IndicatorsIgnoreClicksAndSpaceAndNothingIsClipped)
             EXPECT_LE(child->GetBestSize().x, child->GetSize().x);
         }
     }
-
-    PressButton(dialog, CTestStationDlg::ID_HELP);
-    EXPECT_EQ(ShownHelpPage(), "dialog-105.htm");
 }
 
 }  // namespace

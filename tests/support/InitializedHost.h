@@ -7,10 +7,5 @@
 
 class InitializedHostTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const ToolResult r = RunHostTool({"init"});
-        ASSERT_EQ(r.ExitCode, 0) << r.Err;
-        ASSERT_EQ(r.Err, "");
-    }
-    TempHostRoot m_root;
+    InitializedHostRoot m_root;
 };

@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <sys/wait.h>
@@ -11,6 +12,8 @@
 
 #include <chrono>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <thread>
 
@@ -34,20 +37,24 @@ TempHostRoot::~TempHostRoot() {
     fs::remove_all(m_path, ec);
 }
 
+InitializedHostRoot::InitializedHostRoot() {
+    const ToolResult r = RunHostTool({"init"});
+    if (r.ExitCode != 0 || !r.Err.empty()) throw std::runtime_error("v7-host init failed: " + r.Err);
+}
+
 namespace {
 
 bool SocketAnswers(const fs::path& socketPath) {
     int fd = socket(AF_UNIX, SOCK_STREAM, 0);
     if (fd < 0) return false;
-    sockaddr_un addr{};
-    addr.sun_family = AF_UNIX;
-    std::strncpy(addr.sun_path, socketPath.c_str(), sizeof(addr.sun_path) - 1);
-    bool ok = connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) == 0;
+    const sockaddr_un addr = UnixAddress(socketPath);
+    bool ok = connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof(addr)) == 0;
     close(fd);
     return ok;
 }
 
-pid_t Spawn(const std::string& program, const std::vector<std::string>& args, int in, int out, int err) {
+pid_t Spawn(const std::string& program, const std::vector<std::string>& args, int in, int out, int err,
+            unsigned fileLimit = 0) {
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
     for (auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
@@ -57,6 +64,8 @@ pid_t Spawn(const std::string& program, const std::vector<std::string>& args, in
         if (in >= 0) dup2(in, 0);
         if (out >= 0) dup2(out, 1);
         if (err >= 0) dup2(err, 2);
+        const rlimit limit{fileLimit, fileLimit};
+        if (fileLimit) setrlimit(RLIMIT_NOFILE, &limit);
         execv(program.c_str(), argv.data());
         _exit(127);
     }
@@ -65,9 +74,9 @@ pid_t Spawn(const std::string& program, const std::vector<std::string>& args, in
 
 }  // namespace
 
-RunningStationDrivers::RunningStationDrivers(std::vector<std::string> args) {
+RunningStationDrivers::RunningStationDrivers(std::vector<std::string> args, unsigned fileLimit) {
     int devnull = open("/dev/null", O_RDWR);
-    m_pid = Spawn(V7_STATIOND_PATH, args, devnull, devnull, -1);
+    m_pid = Spawn(V7_STATIOND_PATH, args, devnull, devnull, -1, fileLimit);
     close(devnull);
     fs::path socketPath = host::emulated::DeviceSocketPath("Brakor");
     for (int i = 0; i < 500; ++i) {
@@ -145,6 +154,25 @@ ToolResult RunV7ctl(const std::vector<std::string>& args, const std::string& std
     return RunProgram(V7_V7CTL_PATH, args, stdinText);
 }
 #endif
+
+std::vector<std::string> StationLogEvents() {
+    std::ifstream in(host::emulated::StationLogPath());
+    std::vector<std::string> events;
+    for (std::string line; std::getline(in, line);) events.push_back(line.substr(line.find('\t') + 1));
+    return events;
+}
+
+std::string FileBytes(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+sockaddr_un UnixAddress(const fs::path& socketFile) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, socketFile.c_str(), sizeof address.sun_path - 1);
+    return address;
+}
 
 std::string LoginName() {
     char name[260] = {};

@@ -2,6 +2,8 @@
 // process's host layer points at, removed afterwards.
 #pragma once
 
+#include <sys/un.h>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -19,11 +21,18 @@ private:
     std::filesystem::path m_path;
 };
 
+// A fresh root laid down by "v7-host init"; throws (failing the test) when that fails.
+class InitializedHostRoot : public TempHostRoot {
+public:
+    InitializedHostRoot();
+};
+
 // Runs v7-stationd on the current host root for the life of the object; waits
-// until its device socket answers. Extra arguments are its fault switches.
+// until its device socket answers. Extra arguments are its fault switches; a
+// file limit caps its open files.
 class RunningStationDrivers {
 public:
-    explicit RunningStationDrivers(std::vector<std::string> args = {});
+    explicit RunningStationDrivers(std::vector<std::string> args = {}, unsigned fileLimit = 0);
     ~RunningStationDrivers();
     RunningStationDrivers(const RunningStationDrivers&) = delete;
     RunningStationDrivers& operator=(const RunningStationDrivers&) = delete;
@@ -36,6 +45,15 @@ public:
 private:
     int m_pid = -1;
 };
+
+// The station log's lines (the drivers' events) without their time stamps.
+std::vector<std::string> StationLogEvents();
+
+// A file's bytes, "" when it cannot be read.
+std::string FileBytes(const std::filesystem::path& file);
+
+// The Unix-domain address of a socket file.
+sockaddr_un UnixAddress(const std::filesystem::path& socketFile);
 
 // The login name the host layer reports, "" when it cannot tell.
 std::string LoginName();

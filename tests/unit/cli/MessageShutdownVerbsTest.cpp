@@ -2,10 +2,8 @@
 // the station received is read back with "v7-host messages".
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <memory>
 
-#include "host/emulated/root.h"
 #include "support/TempHostRoot.h"
 
 namespace {
@@ -27,10 +25,8 @@ std::vector<std::string> Received() {
 }
 
 std::string LastLogLine() {
-    std::ifstream log(host::emulated::StationLogPath());
-    std::string line, last;
-    while (std::getline(log, line)) last = line.substr(line.find('\t') + 1);
-    return last;
+    const auto events = StationLogEvents();
+    return events.empty() ? "" : events.back();
 }
 
 TEST(MessageShutdownVerbsTest, MessageChecksItsTextAndTheStation) {
@@ -59,8 +55,7 @@ TEST(MessageShutdownVerbsTest, MessageChecksItsTextAndTheStation) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Verb.back().substr(0, 20));
-        TempHostRoot root;
-        ASSERT_EQ(RunHostTool({"init"}).ExitCode, 0);
+        InitializedHostRoot root;
         std::unique_ptr<RunningStationDrivers> drivers;
         if (c.DriverArgs != std::vector<std::string>{"none"}) drivers = std::make_unique<RunningStationDrivers>(c.DriverArgs);
         if (c.StationOn) {
@@ -98,8 +93,7 @@ TEST(MessageShutdownVerbsTest, ShutdownNeedsYesSavesTheSettingAndReachesTheDrive
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Verb.back());
-        TempHostRoot root;
-        ASSERT_EQ(RunHostTool({"init"}).ExitCode, 0);
+        InitializedHostRoot root;
         ASSERT_EQ(RunHostTool({"reg", "import", "-"}, "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Halvorn\\Orvane]\n"
                                                      "\"Shutdown Enabled\"=hex:00\n")
                       .ExitCode,

@@ -24,8 +24,7 @@ TEST(TestVerb, PrintsCaptionChecksAndTroubleshooterAndFailsOnAProblem) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
-        TempHostRoot root;
-        ASSERT_EQ(RunHostTool({"init"}).ExitCode, 0);
+        InitializedHostRoot root;
         std::unique_ptr<RunningStationDrivers> drivers;
         if (c.Drivers) drivers = std::make_unique<RunningStationDrivers>(c.DriverArgs);
         if (c.TurnOn) {

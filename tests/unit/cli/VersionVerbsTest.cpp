@@ -9,8 +9,7 @@
 namespace {
 
 TEST(VersionVerbsTest, PrintsTheAboutTextAndTheReportWithOrWithoutTheDrivers) {
-    TempHostRoot root;
-    ASSERT_EQ(RunHostTool({"init"}).ExitCode, 0);
+    InitializedHostRoot root;
     const std::string about =
         "Orvane V7 Version 1.20K\n\nCopyright \u00A9 Halvorn. All rights reserved.\n\n"
         "Running for [0-9]+ days [0-2][0-9]  hours [0-5][0-9] minutes\\.\n\n";

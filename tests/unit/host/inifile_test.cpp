@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 
 #include "host/emulated/root.h"
 #include "host/inifile.h"
@@ -34,12 +33,7 @@ protected:
         std::ofstream(File(), std::ios::binary) << kContent;
     }
     static fs::path File() { return host::emulated::DriveCPath() / "WINDOWS" / "system.ini"; }
-    static std::string Content() {
-        std::ifstream in(File(), std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    static std::string Content() { return FileBytes(File()); }
     static std::string Get(const char* section, const char* key, const char* file = kIni, host::DWORD size = 260) {
         char buffer[260] = "untouched";
         host::DWORD length = host::GetPrivateProfileString(section, key, "dflt", buffer, size, file);

@@ -12,11 +12,11 @@
 #include <thread>
 
 #include "host/emulated/root.h"
+#include "support/RegistryTestUtil.h"
 #include "support/TempHostRoot.h"
-#include "unit/host/registry_test_util.h"
 
 using namespace host;
-using namespace registry_test;
+using namespace regtest;
 namespace fs = std::filesystem;
 
 namespace {
@@ -73,7 +73,7 @@ void RunWalk(const char* path, const std::vector<Step>& steps, bool values) {
 
 TEST(RegistryEnumeration, EachStepAnswersForTheListAsItStandsNow) {
     TempHostRoot root;
-    for (const char* name : {"e", "B", "d", "a", "CC"}) WriteValue(std::string("Software\\Keys\\") + name, "", REG_SZ, "");
+    for (const char* name : {"e", "B", "d", "a", "CC"}) MakeKey(std::string("Software\\Keys\\") + name);
     RunWalk("Software\\Keys",
             {{"enum", 0, "a"}, {"enum", 1, "B"}, {"small", 2, "CC"}, {"enum", 2, "CC"}, {"-a", 0, ""},
              {"enum", 2, "d"}, {"enum", 3, "e"}, {"+Ba", 0, ""}, {"enum", 1, "Ba"}, {"enum", 0, "B"},
@@ -110,7 +110,7 @@ TEST(RegistryLimits, KeysNestAtMost512LevelsAndNamesHoldNoControlCharacters) {
 }
 
 DWORD Number(const char* path) {
-    Read read = ReadValue(path, "n");
+    Stored read = Query(path, "n");
     return read.Data.size() == 4 ? read.Data[0] | read.Data[1] << 8 : ~0u;
 }
 

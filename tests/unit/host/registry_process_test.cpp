@@ -9,21 +9,22 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <fstream>
 #include <functional>
 #include <thread>
 
 #include "host/emulated/root.h"
+#include "support/RegistryTestUtil.h"
 #include "support/TempHostRoot.h"
-#include "unit/host/registry_test_util.h"
 
 using namespace host;
-using namespace registry_test;
+using namespace regtest;
 namespace fs = std::filesystem;
 
 namespace {
 
 DWORD Counter(HKEY key, const char* name) {
-    Read read = Get(key, name);
+    Stored read = Get(key, name);
     DWORD value = ~0u;
     if (read.Status == ERROR_SUCCESS && read.Data.size() == sizeof value) std::memcpy(&value, read.Data.data(), 4);
     return value;
@@ -130,7 +131,7 @@ TEST(DamagedRegistry, IsReportedOnceAndLeftAlone) {
         {"a database with a broken page", "damaged",
          [] {
              for (int i = 0; i < 200; ++i)
-                 WriteValue("Software\\Orvane", ("Value" + std::to_string(i)).c_str(), REG_SZ, std::string(100, 'v'));
+                 StoreText("Software\\Orvane", ("Value" + std::to_string(i)).c_str(), std::string(100, 'v'), false);
              emulated::SetHostRoot(fs::path(emulated::HostRoot()));  // closing folds the WAL into the file
              std::string bytes = FileBytes(emulated::RegistryPath());
              ASSERT_GT(bytes.size(), 3 * 4096u);

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "host/emulated/root.h"
+#include "support/RegistryTestUtil.h"
 #include "support/TempHostRoot.h"
-#include "unit/host/registry_test_util.h"
 
 using namespace host;
-using namespace registry_test;
+using namespace regtest;
 using namespace std::string_literals;
 
 namespace {
@@ -34,7 +34,7 @@ TEST_F(RegistryTest, ValuesComeBackWithTheirTypeAndExactBytes) {
     for (const auto& v : values) ASSERT_EQ(Set(m_key, v.Name, v.Type, Bytes(v.Data)), ERROR_SUCCESS);
     // Reconnecting proves the bytes come from the file, not from memory.
     emulated::SetHostRoot(m_root.Path());
-    for (const auto& v : values) EXPECT_EQ(ReadValue(kKey, v.Name), Value(v.Type, v.Data)) << v.Name;
+    for (const auto& v : values) EXPECT_EQ(Query(kKey, v.Name), Value(v.Type, v.Data)) << v.Name;
 
     // A null name is the unnamed value.
     ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, kKey, 0, KEY_ALL_ACCESS, &m_key), ERROR_SUCCESS);
@@ -65,8 +65,8 @@ TEST_F(RegistryTest, FewerBytesThanTheValueGivesMoreDataAndLeavesTheBufferAlone)
 TEST_F(RegistryTest, MissingThingsAndClosedHandlesGiveTheirCodes) {
     EXPECT_EQ(Get(m_key, "Nothing").Status, ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(RegDeleteValue(m_key, "Nothing"), ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(ReadValue("Software\\Halvorn\\Orvane\\Setup", "x").Status, ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(ReadValue("Software\\Nobody\\Orvane", "x").Status, ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(Query("Software\\Halvorn\\Orvane\\Setup", "x").Status, ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(Query("Software\\Nobody\\Orvane", "x").Status, ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(RegDeleteKey(HKEY_LOCAL_MACHINE, "Software\\Nobody"), ERROR_FILE_NOT_FOUND);
 
     HKEY key = nullptr;
@@ -84,7 +84,7 @@ TEST_F(RegistryTest, KeysAndValueNamesIgnoreCaseAndKeepTheirSpelling) {
     ASSERT_EQ(RegCreateKey(m_key, "\\Setup\\Station1\\Display\\DEFAULT\\", &key), ERROR_SUCCESS);  // outer \ ignored
     ASSERT_EQ(Set(key, "Mode", REG_SZ, Bytes("1")), ERROR_SUCCESS);
     RegCloseKey(key);
-    EXPECT_EQ(ReadValue(std::string(kKey) + "\\Setup\\Station1\\Display\\Default", "mode"), Value(REG_SZ, "1"));
+    EXPECT_EQ(Query(std::string(kKey) + "\\Setup\\Station1\\Display\\Default", "mode"), Value(REG_SZ, "1"));
     ASSERT_EQ(RegCreateKey(HKEY_LOCAL_MACHINE, "software\\halvorn\\orvane\\setup", &key), ERROR_SUCCESS);  // opens it
     EXPECT_EQ(SubKeys(key), std::vector<std::string>{"Station1"});
     RegCloseKey(key);
@@ -92,9 +92,9 @@ TEST_F(RegistryTest, KeysAndValueNamesIgnoreCaseAndKeepTheirSpelling) {
     EXPECT_EQ(RegCreateKey(m_key, std::string(256, 'x').c_str(), &key), ERROR_INVALID_PARAMETER);
 
     ASSERT_EQ(Set(m_key, "Station Name", REG_SZ, Bytes("Station1")), ERROR_SUCCESS);
-    EXPECT_EQ(ReadValue("SOFTWARE\\halvorn\\ORVANE", "STATION NAME"), Value(REG_SZ, "Station1"));
+    EXPECT_EQ(Query("SOFTWARE\\halvorn\\ORVANE", "STATION NAME"), Value(REG_SZ, "Station1"));
     // Writing under another spelling replaces the value; the first spelling stays.
-    WriteValue("software\\HALVORN\\orvane", "station name", REG_SZ, "Station2");
+    StoreText("software\\HALVORN\\orvane", "station name", "Station2", false);
     char name[64];
     DWORD nameSize = sizeof name;
     ASSERT_EQ(RegEnumValue(m_key, 0, name, &nameSize, nullptr, nullptr, nullptr), ERROR_SUCCESS);
@@ -104,14 +104,14 @@ TEST_F(RegistryTest, KeysAndValueNamesIgnoreCaseAndKeepTheirSpelling) {
     EXPECT_EQ(Get(m_key, "Station Name"), Value(REG_SZ, "Station2"));
 
     // Latin letters beyond ASCII fold too.
-    WriteValue(std::string(kKey) + "\\Ärger Œuvre", "x", REG_SZ, "");
+    MakeKey(std::string(kKey) + "\\Ärger Œuvre");
     EXPECT_TRUE(KeyExists(std::string(kKey) + "\\ärger œuvre"));
     EXPECT_EQ(SubKeys(m_key), (std::vector<std::string>{"Setup", "Ärger Œuvre"}));
 }
 
 TEST_F(RegistryTest, SubkeysEnumerateAlphabeticallyWithoutRegardToCase) {
     for (const char* name : {"beta", "Alpha", "gamma", "ALPHA2", "Ölund", "delta"})
-        WriteValue(std::string(kKey) + "\\" + name, "", REG_SZ, "");
+        MakeKey(std::string(kKey) + "\\" + name);
     EXPECT_EQ(SubKeys(m_key), (std::vector<std::string>{"Alpha", "ALPHA2", "beta", "delta", "gamma", "Ölund"}));
 
     char name[8] = "unset";

@@ -5,15 +5,16 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 
 #include "host/emulated/driver_catalog.h"
 #include "host/emulated/version_block.h"
 #include "host/version.h"
 #include "support/InitializedHost.h"
-#include "unit/host/registry_test_util.h"
+#include "support/RegistryTestUtil.h"
 
 namespace fs = std::filesystem;
-using namespace registry_test;
+using namespace regtest;
 using namespace std::string_literals;
 using host::REG_BINARY;
 using host::REG_SZ;
@@ -47,7 +48,7 @@ TEST_F(InitTest, WritesTheStationValuesWithTheStoreTypes) {
         {kStation, "V7 Keyboard Init", REG_BINARY, one},  {kStation, "V7 Mouse Init", REG_BINARY, one},
         {kStation + "\\Display\\DEFAULT", "Mode", REG_SZ, "8,640,480\0"s},
     };
-    for (const auto& v : values) EXPECT_EQ(ReadValue(v.Key, v.Name), Value(v.Type, v.Data)) << v.Key << " " << v.Name;
+    for (const auto& v : values) EXPECT_EQ(Query(v.Key, v.Name), Value(v.Type, v.Data)) << v.Key << " " << v.Name;
     EXPECT_TRUE(KeyExists(kStation + "\\Display\\MODES\\24\\640,480"));
 }
 
@@ -62,7 +63,7 @@ TEST_F(InitTest, GivesEveryUserAProfileAPasswordFileAndAPasswordListLine) {
         std::transform(upper.begin(), upper.end(), upper.begin(), ::toupper);
         EXPECT_NE(ini.find(upper + "=C:\\WINDOWS\\" + upper + ".PWL\r\n"), std::string::npos) << user;
         EXPECT_TRUE(fs::is_regular_file(Windows() / (upper + ".PWL"))) << user;
-        EXPECT_EQ(ReadValue("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\ProfileList\\" + user, "ProfileImagePath"),
+        EXPECT_EQ(Query("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\ProfileList\\" + user, "ProfileImagePath"),
                   Value(REG_SZ, "C:\\WINDOWS\\Profiles\\" + user + '\0'));
         EXPECT_TRUE(fs::is_directory(Windows() / "Profiles" / user / "Desktop")) << user;
         EXPECT_EQ(fs::status(Windows() / "Profiles" / user / "USER.DAT").permissions() & fs::perms::owner_write,
@@ -126,7 +127,7 @@ TEST_F(InitTest, RefusesAnExistingHostUnlessForced) {
     EXPECT_FALSE(fs::exists(marker));
     EXPECT_FALSE(fs::exists(fs::symlink_status(Windows() / "link")));
     EXPECT_TRUE(fs::exists(outside / "precious.txt"));
-    EXPECT_EQ(ReadValue(kStation, "Station Name"), Value(REG_SZ, "Station1\0"s));
+    EXPECT_EQ(Query(kStation, "Station Name"), Value(REG_SZ, "Station1\0"s));
 }
 
 TEST(HostToolErrors, OneLineAndNonZeroExit) {

@@ -1,15 +1,14 @@
-// "v7-host drivers" and "stations" against a device that does not behave: each
-// misbehaviour is a failure with one line on stderr, never an empty list.
+// "v7-host drivers" and "stations" against a device that is missing or does not
+// behave: each is a failure with one line on stderr, never an empty list.
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
-#include <cstring>
 #include <filesystem>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -24,9 +23,8 @@ class FakeDevice {
 public:
     FakeDevice(std::string answer, bool hangUp) {
         std::filesystem::create_directories(host::emulated::DeviceDirPath());
-        sockaddr_un addr{AF_UNIX, {}};
-        std::strncpy(addr.sun_path, host::emulated::DeviceSocketPath("Brakor").c_str(), sizeof addr.sun_path - 1);
-        bind(m_listen, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+        const sockaddr_un addr = UnixAddress(host::emulated::DeviceSocketPath("Brakor"));
+        bind(m_listen, reinterpret_cast<const sockaddr*>(&addr), sizeof addr);
         listen(m_listen, 8);
         m_thread = std::thread([=, this] {
             for (pollfd p{m_listen, POLLIN, 0}; !m_stop;) {
@@ -53,14 +51,15 @@ private:
     std::thread m_thread;
 };
 
-TEST(MisbehavingDeviceTest, EveryBrokenAnswerFailsTheListWithOneLine) {
+TEST(MisbehavingDeviceTest, AMissingDeviceOrEveryBrokenAnswerFailsTheListWithOneLine) {
     using namespace std::string_literals;
     const struct {
         const char* Name;
-        std::string Answer;
+        std::optional<std::string> Answer;  // none: no device at all
         bool HangUp;
         std::vector<const char*> Commands;  // silence costs a whole reply timeout per command
     } cases[] = {
+        {"is not there", std::nullopt, false, {"drivers", "stations"}},
         {"closes", "", true, {"drivers", "stations"}},
         {"stays silent", "", false, {"drivers"}},
         {"answers garbage", "HTTP/1.1 400 Bad Request\r\n\r\n", false, {"drivers", "stations"}},
@@ -68,15 +67,20 @@ TEST(MisbehavingDeviceTest, EveryBrokenAnswerFailsTheListWithOneLine) {
         {"answers a short record", "\1\0\0\0\3\0\0\0abc"s, false, {"drivers", "stations"}},
     };
     for (const auto& c : cases) {
-        TempHostRoot root;
-        ASSERT_EQ(RunHostTool({"init"}).ExitCode, 0);
-        FakeDevice device(c.Answer, c.HangUp);
+        SCOPED_TRACE(c.Name);
+        InitializedHostRoot root;
+        std::optional<FakeDevice> device;
+        if (c.Answer) device.emplace(*c.Answer, c.HangUp);
         for (const char* command : c.Commands) {
             ToolResult r = RunHostTool({command});
-            EXPECT_NE(r.ExitCode, 0) << c.Name << ": " << command;
-            EXPECT_EQ(std::count(r.Err.begin(), r.Err.end(), '\n'), 1) << c.Name << ": " << r.Err;
-            EXPECT_EQ(r.Err.rfind("v7-host: reading the ", 0), 0u) << c.Name << ": " << r.Err;
-            EXPECT_EQ(r.Out, "") << c.Name << ": " << command;
+            EXPECT_NE(r.ExitCode, 0) << command;
+            if (c.Answer) {
+                EXPECT_EQ(std::count(r.Err.begin(), r.Err.end(), '\n'), 1) << r.Err;
+                EXPECT_EQ(r.Err.rfind("v7-host: reading the ", 0), 0u) << r.Err;
+            } else {
+                EXPECT_EQ(r.Err, "v7-host: the station drivers are not running (no device \\\\.\\Brakor)\n");
+            }
+            EXPECT_EQ(r.Out, "") << command;
         }
     }
 }

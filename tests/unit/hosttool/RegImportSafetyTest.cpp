@@ -1,6 +1,6 @@
-// "reg import" is all or nothing: names the registry would refuse are refused
-// at their line, a busy registry changes nothing, and a kill at any moment
-// leaves the registry as it was before or after; damage is told in one line.
+// "reg import" is all or nothing: a bad line, or a name the registry would
+// refuse, is told by its number, a busy registry changes nothing, and a kill at
+// any moment leaves the registry as before or after; damage is told in one line.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -14,11 +14,11 @@
 #include <thread>
 
 #include "host/emulated/root.h"
+#include "support/RegistryTestUtil.h"
 #include "support/TempHostRoot.h"
-#include "unit/host/registry_test_util.h"
 
 namespace fs = std::filesystem;
-using namespace registry_test;
+using namespace regtest;
 using namespace std::string_literals;
 
 namespace {
@@ -29,27 +29,41 @@ std::string Levels(int count, const std::string& name = "d") {
     return path;
 }
 
-TEST(RegImport, NamesTheRegistryRefusesFailAtTheirLineBeforeAnythingIsApplied) {
-    TempHostRoot root;
-    ASSERT_EQ(RunHostTool({"init"}).ExitCode, 0);
+TEST(RegImport, ABadLineOrANameTheRegistryRefusesIsToldByItsNumberAndNothingIsApplied) {
+    InitializedHostRoot root;
     const std::string before = Export();
-    const std::string good = "REGEDIT4\n\n[-HKEY_LOCAL_MACHINE\\Software\\Halvorn]\n\"ok\"=\"fine\"\n";  // lines 1-4
-    const std::string bad[] = {
-        "[HKEY_LOCAL_MACHINE\\Software\\" + std::string(256, 'k') + "]\n",
-        "[HKEY_LOCAL_MACHINE\\" + Levels(513) + "]\n",
-        "\"" + std::string(16384, 'v') + "\"=\"x\"\n",
-        "\"a\0b\"=\"x\"\n"s,
-        "\"a\rb\"=\"x\"\n",
-        "[HKEY_LOCAL_MACHINE\\Software\\a\0b]\n"s,
-        "[HKEY_LOCAL_MACHINE\\Software\\a\rb]\n",
-        "[HKEY_LOCAL_MACHINE\\Software\\tab\there]\n",
+    // Each file starts with good steps (a deletion among them), lines 1-5, before its bad line.
+    const std::string good = "REGEDIT4\n\n[-HKEY_LOCAL_MACHINE\\Software\\Halvorn]\n[HKEY_LOCAL_MACHINE\\Software\\New]\n"
+                             "\"ok\"=\"fine\"\n";
+    struct Case {
+        std::string Bad;
+        int Line = 6;
+    } const cases[] = {
+        {"\"open\"=\"never closed\n"}, {"\"esc\"=\"bad \\n escape\"\n"}, {"\"h\"=hex:01,0g\n"},
+        {"\"h\"=hex:01,\\\n  zz\n"}, {"\"h\"=hex:01,\\\n"}, {"\"d\"=dword:123456789\n"}, {"\"t\"=text:abc\n"},
+        {"\"x\"=\"1\" trailing\n"}, {"\"x\"\n"}, {"just words\n"}, {"\n; fine\n[HKEY_CURRENT_USER\\Software]\n", 8},
+        {"[HKEY_LOCAL_MACHINE\\Software\\\\Twice]\n"}, {"[HKEY_LOCAL_MACHINE\\Software\n"}, {"[-HKEY_LOCAL_MACHINE]\n"},
+        {"[-HKEY_LOCAL_MACHINE\\Software\\New]\n\"v\"=\"under a deleted key\"\n", 7},
+        // Names the registry itself would refuse.
+        {"[HKEY_LOCAL_MACHINE\\Software\\" + std::string(256, 'k') + "]\n"}, {"[HKEY_LOCAL_MACHINE\\" + Levels(513) + "]\n"},
+        {"\"" + std::string(16384, 'v') + "\"=\"x\"\n"}, {"\"a\0b\"=\"x\"\n"s}, {"\"a\rb\"=\"x\"\n"},
+        {"[HKEY_LOCAL_MACHINE\\Software\\a\0b]\n"s}, {"[HKEY_LOCAL_MACHINE\\Software\\a\rb]\n"},
+        {"[HKEY_LOCAL_MACHINE\\Software\\tab\there]\n"},
     };
-    for (const std::string& line : bad) {
-        ToolResult r = Import(good.substr(0, good.find("\"ok\"")) + "[HKEY_LOCAL_MACHINE\\New]\n" + line);
-        EXPECT_EQ(r.ExitCode, 1) << line.substr(0, 40);
-        EXPECT_EQ(r.Err.rfind("v7-host: stdin:5: ", 0), 0u) << r.Err.substr(0, 200);
-        EXPECT_EQ(std::count(r.Err.begin(), r.Err.end(), '\n'), 1);
+    for (const Case& c : cases) {
+        ToolResult r = Import(good + c.Bad);
+        SCOPED_TRACE(c.Bad.substr(0, 40));
+        EXPECT_EQ(r.ExitCode, 1);
+        EXPECT_EQ(r.Err.rfind("v7-host: stdin:" + std::to_string(c.Line) + ": ", 0), 0u) << r.Err.substr(0, 200);
+        EXPECT_EQ(std::count(r.Err.begin(), r.Err.end(), '\n'), 1) << r.Err;
     }
+    for (const char* text : {"", "\n\n", "[HKEY_LOCAL_MACHINE\\Software]\n", "\"v\"=\"before any key\"\n"}) {
+        ToolResult r = Import(text);
+        EXPECT_EQ(r.ExitCode, 1) << text;
+        EXPECT_NE(r.Err.find("stdin:1: not a registry file"), std::string::npos) << r.Err;
+    }
+    ToolResult noKey = Import("REGEDIT4\n\"v\"=\"before any key\"\n");
+    EXPECT_NE(noKey.Err.find("stdin:2: value before the first key"), std::string::npos) << noKey.Err;
     EXPECT_EQ(Export(), before);
 }
 
@@ -71,7 +85,7 @@ TEST(RegImport, WhatImportTakesExportWritesAndImportReadsBackAlike) {
         ToolResult r = Import(text);
         ASSERT_EQ(r.ExitCode, 0) << r.Err;
         first = Export();
-        EXPECT_EQ(ReadValue("Software\\]bracket;semi\"quote -dash @at a=b  ", "=[x]; \" \\ "), Value(host::REG_SZ, "x\0"s));
+        EXPECT_EQ(Query("Software\\]bracket;semi\"quote -dash @at a=b  ", "=[x]; \" \\ "), Value(host::REG_SZ, "x\0"s));
     }
     TempHostRoot target;
     ToolResult r = Import(first);
@@ -80,8 +94,7 @@ TEST(RegImport, WhatImportTakesExportWritesAndImportReadsBackAlike) {
 }
 
 TEST(RegImport, ABusyRegistryIsToldInWordsAndNothingIsImported) {
-    TempHostRoot root;
-    ASSERT_EQ(RunHostTool({"init"}).ExitCode, 0);
+    InitializedHostRoot root;
     const std::string before = Export();
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(host::emulated::RegistryPath().c_str(), &db), SQLITE_OK);
@@ -107,8 +120,7 @@ pid_t StartImport(const fs::path& file) {
 }
 
 TEST(RegImport, AKillAtAnyMomentLeavesTheRegistryAsBeforeOrAsAfter) {
-    TempHostRoot root;
-    ASSERT_EQ(RunHostTool({"init"}).ExitCode, 0);
+    InitializedHostRoot root;
     const std::string before = Export();
     // Replaces the product's keys and adds many values: a mix would show.
     std::string text = "REGEDIT4\n\n[-HKEY_LOCAL_MACHINE\\Software]\n";
@@ -170,8 +182,7 @@ TEST(RegTool, ARegistryProblemIsToldOnceInOneLine) {
 }
 
 TEST(RegTool, AReadOnlyRegistryStillExports) {
-    TempHostRoot root;
-    ASSERT_EQ(RunHostTool({"init"}).ExitCode, 0);
+    InitializedHostRoot root;
     const std::string before = Export();
     fs::permissions(host::emulated::RegistryPath(), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     // As root, file permissions bind only another user: export as "nobody".

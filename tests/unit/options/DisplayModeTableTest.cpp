@@ -5,11 +5,11 @@
 
 #include "options/DisplayModeTable.h"
 #include "station/StationConfiguration.h"
+#include "support/RegistryTestUtil.h"
 #include "support/TempHostRoot.h"
-#include "unit/station/RegistryTestSupport.h"
 
 using regtest::Query;
-using regtest::Subkeys;
+using regtest::SubKeys;
 using regtest::Sz;
 using Names = std::vector<std::string>;
 
@@ -58,19 +58,19 @@ TEST(DisplayModeTable, MirrorPublishesEveryModeKeyAndTheChosenMode) {
     TempHostRoot root;
     regtest::MakeKey(kStation);
     DisplayModeTable::WriteRegistryMirror(kStation, 9);
-    EXPECT_EQ(Subkeys(kStation + "\\Display"), (Names{"DEFAULT", "MODES"}));
-    EXPECT_EQ(Subkeys(kModes), (Names{"16", "24", "4", "8"}));
-    EXPECT_EQ(Subkeys(kModes + "\\4"), (Names{"640,480"}));
-    EXPECT_EQ(Subkeys(kModes + "\\8"), (Names{"1024,768", "640,480", "800,600"}));
-    EXPECT_EQ(Subkeys(kModes + "\\16"), (Names{"640,480", "800,600"}));
-    EXPECT_EQ(Subkeys(kModes + "\\24"), (Names{"640,480"}));
-    regtest::StoredValue mode = Query(kDefault, "Mode");
+    EXPECT_EQ(SubKeys(kStation + "\\Display"), (Names{"DEFAULT", "MODES"}));
+    EXPECT_EQ(SubKeys(kModes), (Names{"16", "24", "4", "8"}));
+    EXPECT_EQ(SubKeys(kModes + "\\4"), (Names{"640,480"}));
+    EXPECT_EQ(SubKeys(kModes + "\\8"), (Names{"1024,768", "640,480", "800,600"}));
+    EXPECT_EQ(SubKeys(kModes + "\\16"), (Names{"640,480", "800,600"}));
+    EXPECT_EQ(SubKeys(kModes + "\\24"), (Names{"640,480"}));
+    regtest::Stored mode = Query(kDefault, "Mode");
     EXPECT_EQ(mode.Type, host::REG_SZ);
-    EXPECT_EQ(mode.Bytes, Sz("24,640,480"));
+    EXPECT_EQ(mode.Data, Sz("24,640,480"));
 
     for (int missing : {3, 6, 8, 200}) {
         DisplayModeTable::WriteRegistryMirror(kStation, missing);
-        EXPECT_EQ(Query(kDefault, "Mode").Bytes, Sz("8,640,480")) << missing;
+        EXPECT_EQ(Query(kDefault, "Mode").Data, Sz("8,640,480")) << missing;
     }
 }
 
@@ -80,9 +80,9 @@ TEST(DisplayModeTable, MirrorLeavesExistingKeysAsTheyAre) {
     regtest::MakeKey(kModes + "\\8\\640,480\\Extra");
     regtest::StoreText(kDefault, "Other", "kept too");
     DisplayModeTable::WriteRegistryMirror(kStation, 4);
-    EXPECT_EQ(Query(kModes + "\\8\\640,480", "Driver").Bytes, Sz("kept"));
-    EXPECT_EQ(Subkeys(kModes + "\\8\\640,480"), (Names{"Extra"}));
-    EXPECT_EQ(Query(kDefault, "Other").Bytes, Sz("kept too"));
-    EXPECT_EQ(Query(kDefault, "Mode").Bytes, Sz("8,800,600"));
-    EXPECT_EQ(Subkeys(kModes + "\\8"), (Names{"1024,768", "640,480", "800,600"}));
+    EXPECT_EQ(Query(kModes + "\\8\\640,480", "Driver").Data, Sz("kept"));
+    EXPECT_EQ(SubKeys(kModes + "\\8\\640,480"), (Names{"Extra"}));
+    EXPECT_EQ(Query(kDefault, "Other").Data, Sz("kept too"));
+    EXPECT_EQ(Query(kDefault, "Mode").Data, Sz("8,800,600"));
+    EXPECT_EQ(SubKeys(kModes + "\\8"), (Names{"1024,768", "640,480", "800,600"}));
 }

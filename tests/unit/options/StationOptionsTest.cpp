@@ -8,8 +8,8 @@
 #include "options/OptionCommands.h"
 #include "options/StationOptions.h"
 #include "station/StationConfiguration.h"
+#include "support/RegistryTestUtil.h"
 #include "support/TempHostRoot.h"
-#include "unit/station/RegistryTestSupport.h"
 
 using regtest::Query;
 
@@ -86,8 +86,8 @@ TEST(StationOptions, DisplayChoicesAreOnlyWhatTheDialogOffers) {
 }
 
 unsigned Byte(const std::string& key, const char* name) {
-    const regtest::StoredValue value = Query(key, name);
-    return value.Bytes.size() == 1 ? value.Bytes[0] : 999;
+    const regtest::Stored value = Query(key, name);
+    return value.Data.size() == 1 ? value.Data[0] : 999;
 }
 
 // Values another program stored since the last load survive every command.

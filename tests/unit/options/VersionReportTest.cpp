@@ -43,8 +43,7 @@ std::string Utf16(const std::string& text) {
 void Patch(const char* name, const std::string& from, const std::string& to) {
     const auto path = host::emulated::DriveCPath() / "WINDOWS" / "SYSTEM" / name;
     if (from.empty()) return (void)std::filesystem::remove(path);
-    std::ifstream in(path, std::ios::binary);
-    std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::string bytes = FileBytes(path);
     const auto at = bytes.find(Utf16(from));
     ASSERT_NE(at, std::string::npos) << from;
     std::ofstream(path, std::ios::binary) << bytes.replace(at, from.size() * 2, Utf16(to));
@@ -84,8 +83,7 @@ TEST(VersionReport, GivesFourLinesInDriverOrderWhateverIsLoadedOrReadable) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Expected);
-        TempHostRoot root;
-        ASSERT_EQ(RunHostTool({"init"}).ExitCode, 0);
+        InitializedHostRoot root;
         for (const Patched& file : c.Files) Patch(file.File, file.From, file.To);
         std::unique_ptr<RunningStationDrivers> drivers;
         if (c.DriversRun) drivers = std::make_unique<RunningStationDrivers>(c.Switches);

@@ -1,11 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fstream>
 #include <string>
 #include <vector>
 
-#include "host/emulated/root.h"
 #include "unit/station/DriverTestSupport.h"
 
 namespace {
@@ -19,12 +17,9 @@ StationRecord Request(const std::string& station, const std::string& user) {
 
 // The text of the last message the station received, as its log shows it.
 std::string LastLoggedMessage() {
-    std::ifstream log(host::emulated::StationLogPath());
-    std::string line, last;
-    while (std::getline(log, line)) {
-        std::size_t tab = line.find('\t');
-        if (tab != std::string::npos && line.compare(tab + 1, 8, "message\t") == 0) last = line.substr(tab + 9);
-    }
+    std::string last;
+    for (const std::string& event : StationLogEvents())
+        if (event.rfind("message\t", 0) == 0) last = event.substr(8);
     return last;
 }
 

@@ -9,8 +9,8 @@
 #include "host/device.h"
 #include "station/DriverChannel.h"
 #include "station/StationConfiguration.h"
+#include "support/RegistryTestUtil.h"
 #include "support/TempHostRoot.h"
-#include "unit/station/RegistryTestSupport.h"
 
 class StationDriversFixture {
 public:

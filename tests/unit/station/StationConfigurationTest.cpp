@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "station/StationConfiguration.h"
+#include "support/RegistryTestUtil.h"
 #include "support/TempHostRoot.h"
-#include "unit/station/RegistryTestSupport.h"
 
 using namespace host;
 using namespace regtest;
@@ -62,7 +62,7 @@ TEST_F(StationConfigurationTest, EmptyRegistryLoadsDefaultsAndSaveCreatesNoKey) 
 
     c.ShutdownEnabled = c.StationLaunched = 1;
     c.SaveConfiguration();
-    EXPECT_EQ(Subkeys(""), std::vector<std::string>{});
+    EXPECT_EQ(SubKeys(""), std::vector<std::string>{});
 }
 
 TEST_F(StationConfigurationTest, SaveAndLoadKeepEveryFieldWithItsStoredTypeAndBytes) {
@@ -81,9 +81,9 @@ TEST_F(StationConfigurationTest, SaveAndLoadKeepEveryFieldWithItsStoredTypeAndBy
         {kStation + "\\Display\\DEFAULT", "Mode", REG_SZ, Sz("24,640,480")},
     };
     for (const auto& [key, name, type, bytes] : stored) {
-        StoredValue value = Query(key, name);
+        Stored value = Query(key, name);
         EXPECT_EQ(value.Type, type) << name;
-        EXPECT_EQ(value.Bytes, bytes) << name;
+        EXPECT_EQ(value.Data, bytes) << name;
     }
     // The initialisation values belong to the drivers: a save never writes them.
     EXPECT_EQ(Query(kStation, "V7 Base Init").Status, ERROR_FILE_NOT_FOUND);
@@ -93,9 +93,9 @@ TEST_F(StationConfigurationTest, MissingStationKeyStopsTheStationWritesAndTheMir
     MakeKey(kProductKey);
     MakeKey(kBoard);
     FilledConfiguration().SaveConfiguration();
-    EXPECT_EQ(Query(kProductKey, "Shutdown Enabled").Bytes, std::vector<BYTE>{1});
-    EXPECT_EQ(Query(kBoard, "Launched").Bytes, std::vector<BYTE>{1});
-    EXPECT_EQ(Subkeys(std::string(kProductKey) + "\\Setup"), std::vector<std::string>{"Board1"});
+    EXPECT_EQ(Query(kProductKey, "Shutdown Enabled").Data, std::vector<BYTE>{1});
+    EXPECT_EQ(Query(kBoard, "Launched").Data, std::vector<BYTE>{1});
+    EXPECT_EQ(SubKeys(std::string(kProductKey) + "\\Setup"), std::vector<std::string>{"Board1"});
 }
 
 TEST_F(StationConfigurationTest, ValuesReadOnlyWhenTheyFitTheBuffer) {
@@ -122,6 +122,6 @@ TEST_F(StationConfigurationTest, OverlongStringIsWrittenCutOnACharacterBoundary)
     // 258 ASCII bytes, then a two-byte character that would end at byte 260.
     c.DefaultUser = std::string(258, 'x') + "é" + "tail";
     c.WriteStationValues(1);
-    EXPECT_EQ(Query(kStation, "Default User").Bytes, Sz(std::string(258, 'x')));
+    EXPECT_EQ(Query(kStation, "Default User").Data, Sz(std::string(258, 'x')));
     EXPECT_EQ(Loaded().DefaultUser, std::string(258, 'x'));
 }

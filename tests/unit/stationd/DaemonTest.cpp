@@ -1,9 +1,7 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -20,51 +18,46 @@ namespace {
 void ExpectBinary(const std::string& key, const char* name, const Bytes& expected) {
     auto value = Query(key, name);
     EXPECT_EQ(value.Type, host::REG_BINARY) << name;
-    EXPECT_EQ(value.Bytes, expected) << name;
+    EXPECT_EQ(value.Data, expected) << name;
 }
 
 }  // namespace
 
-TEST_F(StationdTest, StartWritesTheDriversValuesAndLeavesTheStationOff) {
-    Start();
-    for (const char* name : {"Detected", "OnLine", "Board Number", "V7 Base Init", "V7 Keyboard Init", "V7 Mouse Init"})
-        ExpectBinary(kStationKey, name, {1});
-    ExpectBinary(kStationKey, "IO Handle", {0x00, 0x03, 0x00, 0x00});
-    ExpectBinary(kBoardKey, "Detected", {1});
-    ExpectBinary(kStationKey, "Launched", {0});
-    ExpectBinary(kBoardKey, "Launched", {0});
-    auto user = Query(kStationKey, "Current User");
-    EXPECT_EQ(user.Type, host::REG_SZ);
-    EXPECT_EQ(user.Bytes, Sz("[ None ]"));
-    EXPECT_EQ(StationUser(m_device), "");
-}
-
-TEST_F(StationdTest, AutoLaunchTurnsTheStationOnWithTheDefaultUser) {
-    Start({}, true, "Bob");
-    ExpectBinary(kStationKey, "Launched", {1});
-    ExpectBinary(kBoardKey, "Launched", {1});
-    EXPECT_EQ(Query(kStationKey, "Current User").Bytes, Sz("Bob"));
-    EXPECT_EQ(StationUser(m_device), "Bob");
-    auto events = StationLogEvents();
-    ASSERT_EQ(events.size(), 2u);
-    EXPECT_EQ(events[0].rfind("start\t", 0), 0u) << events[0];
-    EXPECT_EQ(events[1], "on\tBob");
-}
-
-TEST_F(StationdTest, RefuseOnFailsTurnOnAndAutoLaunch) {
-    Start({"--refuse-on"}, true, "Bob");
-    ExpectBinary(kStationKey, "Launched", {0});
-    EXPECT_EQ(Query(kStationKey, "Current User").Bytes, Sz("[ None ]"));
-    auto call = Control(kOn, StationRecord("Station1", "Bob"));
-    EXPECT_FALSE(call.Ok);
-    EXPECT_TRUE(call.Reply.empty());
-    EXPECT_EQ(StationUser(m_device), "");
-}
-
-TEST_F(StationdTest, RefuseOffKeepsTheStationOn) {
-    Start({"--refuse-off"}, true, "Bob");
-    EXPECT_FALSE(Control(kOff, StationRecord("Station1", "Bob")).Ok);
-    EXPECT_EQ(StationUser(m_device), "Bob");
+TEST_F(StationdTest, StartWritesTheDriversValuesAndTurnsTheStationOnWhenAskedAndAllowed) {
+    const struct {
+        std::vector<std::string> Args;
+        bool AutoLaunch;
+        std::uint8_t Launched;
+        const char* User;  // the registry's current user; the station list's while on
+    } cases[] = {{{}, false, 0, "[ None ]"}, {{}, true, 1, "Bob"}, {{"--refuse-on"}, true, 0, "[ None ]"},
+                 {{"--refuse-off"}, true, 1, "Bob"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.Args.empty() ? "" : c.Args[0]) + (c.AutoLaunch ? " autolaunch" : ""));
+        TempHostRoot root;
+        Start(c.Args, c.AutoLaunch, "Bob");
+        for (const char* name : {"Detected", "OnLine", "Board Number", "V7 Base Init", "V7 Keyboard Init",
+                                 "V7 Mouse Init"})
+            ExpectBinary(kStationKey, name, {1});
+        ExpectBinary(kStationKey, "IO Handle", {0x00, 0x03, 0x00, 0x00});
+        ExpectBinary(kBoardKey, "Detected", {1});
+        ExpectBinary(kStationKey, "Launched", {c.Launched});
+        ExpectBinary(kBoardKey, "Launched", {c.Launched});
+        EXPECT_EQ(Query(kStationKey, "Current User"), regtest::Value(host::REG_SZ, c.User + std::string(1, '\0')));
+        EXPECT_EQ(StationUser(m_device), c.Launched ? c.User : "");
+        const auto events = StationLogEvents();
+        ASSERT_EQ(events.size(), c.Launched ? 2u : 1u);
+        EXPECT_EQ(events[0].rfind("start\t", 0), 0u) << events[0];
+        if (c.Launched) {
+            EXPECT_EQ(events[1], "on\tBob");
+        }
+        if (!c.Args.empty()) {  // asked to change, the drivers refuse and nothing changes
+            const auto call = Control(c.Launched ? kOff : kOn, StationRecord("Station1", "Bob"));
+            EXPECT_FALSE(call.Ok);
+            EXPECT_TRUE(call.Reply.empty());
+            EXPECT_EQ(StationUser(m_device), c.Launched ? c.User : "");
+        }
+        TearDown();
+    }
 }
 
 TEST_F(StationdTest, WithoutInitZeroAndDriverVersionTakeTheirNamesInAnyCase) {
@@ -88,7 +81,7 @@ TEST_F(StationdTest, StationNameAndCurrentUserOverrideTheStationList) {
     EXPECT_EQ(FieldText(station.Reply, 0), "STATION1");
     EXPECT_EQ(FieldText(station.Reply, 32), "Carol");
     // The registry keeps the user the station was turned on with.
-    EXPECT_EQ(Query(kStationKey, "Current User").Bytes, Sz("Bob"));
+    EXPECT_EQ(Query(kStationKey, "Current User").Data, Sz("Bob"));
     ASSERT_TRUE(Control(kOff, station.Reply).Ok);
     EXPECT_EQ(StationUser(m_device), "");
 }
@@ -124,10 +117,8 @@ TEST(StationdStart, AStaleSocketFileIsReplaced) {
     fs::path path = host::emulated::DeviceSocketPath("Brakor");
     fs::create_directories(path.parent_path());
     int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un addr{};
-    addr.sun_family = AF_UNIX;
-    std::strncpy(addr.sun_path, path.c_str(), sizeof(addr.sun_path) - 1);
-    ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    const sockaddr_un addr = UnixAddress(path);
+    ASSERT_EQ(bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr), 0);
     close(fd);
 
     RunningStationDrivers daemon;

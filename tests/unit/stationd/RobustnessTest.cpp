@@ -126,15 +126,15 @@ TEST_F(StationdTest, IdleConnectionsCannotLockOutACaller) {
 TEST(StationdLimits, OutOfFilesItNeitherSpinsNorLocksOutACaller) {
     TempHostRoot root;
     SetUpRegistry();
-    LimitedStationDrivers daemon(40);
+    RunningStationDrivers daemon({}, /*fileLimit=*/40);
     ASSERT_TRUE(daemon.Started());
     std::vector<std::unique_ptr<RawClient>> idle;
     for (int i = 0; i < 80; ++i) idle.push_back(std::make_unique<RawClient>());
     std::this_thread::sleep_for(milliseconds(300));
     // A daemon retrying a failing accept would burn the whole interval.
-    auto before = daemon.CpuTime();
+    auto before = CpuTime(daemon.Pid());
     std::this_thread::sleep_for(milliseconds(1000));
-    EXPECT_LT(daemon.CpuTime() - before, milliseconds(300));
+    EXPECT_LT(CpuTime(daemon.Pid()) - before, milliseconds(300));
 
     host::emulated::SetDeviceReplyTimeout(milliseconds(2000));
     host::HANDLE device = host::CreateDeviceFile("\\\\.\\Brakor");

@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <map>
 
 #include "unit/stationd/StationdHarness.h"
@@ -19,11 +18,9 @@ namespace {
 // Names, modes and contents of a folder's entries, to prove nothing changed.
 std::map<std::string, std::string> Snapshot(const fs::path& dir) {
     std::map<std::string, std::string> entries{{".", std::to_string(int(fs::status(dir).permissions()))}};
-    for (const auto& entry : fs::directory_iterator(dir)) {
-        std::ifstream in(entry.path(), std::ios::binary);
+    for (const auto& entry : fs::directory_iterator(dir))
         entries[entry.path().filename()] = std::to_string(int(entry.symlink_status().permissions())) + ":" +
-                                           std::string(std::istreambuf_iterator<char>(in), {});
-    }
+                                           FileBytes(entry.path());
     return entries;
 }
 

@@ -119,9 +119,7 @@ TEST_F(StationdTest, ExitWindowsIsPlayedByTheDrivers) {
         }
 
         program.EndIfRunning();
-        host::CloseHandle(m_device);
-        m_device = host::INVALID_HANDLE_VALUE;
-        m_daemon.reset();
+        TearDown();
     }
 }
 

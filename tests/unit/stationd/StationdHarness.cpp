@@ -1,10 +1,6 @@
 #include "unit/stationd/StationdHarness.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/socket.h>
-#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -26,31 +22,19 @@ void SetUpRegistry(bool autoLaunch, const char* defaultUser) {
     host::RegFlushKey(host::HKEY_LOCAL_MACHINE);
 }
 
-static std::string ReadAll(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
 DaemonExit RunDaemonToExit(const std::vector<std::string>& args, const std::string& wrapper) {
     // Outside the root: a test may make the root unwritable.
     const auto out = host::emulated::HostRoot().string() + ".out", err = host::emulated::HostRoot().string() + ".err";
     std::string command = "timeout -s KILL 5 " + wrapper + " '" V7_STATIOND_PATH "'";
     for (const auto& a : args) command += " '" + a + "'";
     int status = std::system((command + " >'" + out + "' 2>'" + err + "'").c_str());
-    DaemonExit result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadAll(out), ReadAll(err)};
+    DaemonExit result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, FileBytes(out), FileBytes(err)};
     std::filesystem::remove(out);
     std::filesystem::remove(err);
     return result;
 }
 
 int LineCount(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
-
-std::vector<std::string> StationLogEvents() {
-    std::ifstream in(host::emulated::StationLogPath());
-    std::vector<std::string> events;
-    for (std::string line; std::getline(in, line);) events.push_back(line.substr(line.find('\t') + 1));
-    return events;
-}
 
 Call Control(host::HANDLE device, host::DWORD code, Bytes buffer) {
     Call call;
@@ -79,12 +63,10 @@ std::string StationUser(host::HANDLE device) { return FieldText(Control(device, 
 
 RawClient::RawClient() {
     int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_un addr{};
-    addr.sun_family = AF_UNIX;
-    std::strncpy(addr.sun_path, host::emulated::DeviceSocketPath("Brakor").c_str(), sizeof(addr.sun_path) - 1);
+    const sockaddr_un addr = UnixAddress(host::emulated::DeviceSocketPath("Brakor"));
     timeval wait{3, 0};
     setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
-    if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0)
+    if (connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0)
         m_fd = fd;
     else
         close(fd);
@@ -115,36 +97,9 @@ bool RawClient::ClosedByPeer() {
     return m_fd >= 0 && recv(m_fd, &byte, 1, 0) == 0;
 }
 
-LimitedStationDrivers::LimitedStationDrivers(unsigned fileLimit) {
-    m_pid = fork();
-    if (m_pid == 0) {
-        int devnull = open("/dev/null", O_RDWR);
-        dup2(devnull, 0);
-        dup2(devnull, 1);
-        rlimit limit{fileLimit, fileLimit};
-        setrlimit(RLIMIT_NOFILE, &limit);
-        execl(V7_STATIOND_PATH, V7_STATIOND_PATH, static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    for (int i = 0; i < 500; ++i) {
-        if (RawClient().Connected()) return;
-        if (waitpid(m_pid, nullptr, WNOHANG) == m_pid) {
-            m_pid = -1;
-            return;
-        }
-        usleep(10000);
-    }
-}
-
-LimitedStationDrivers::~LimitedStationDrivers() {
-    if (m_pid <= 0) return;
-    kill(m_pid, SIGTERM);
-    waitpid(m_pid, nullptr, 0);
-}
-
-milliseconds LimitedStationDrivers::CpuTime() const {
+milliseconds CpuTime(int pid) {
     // utime and stime: fields 14 and 15 of /proc/<pid>/stat, counted from after the command name.
-    std::ifstream in("/proc/" + std::to_string(m_pid) + "/stat");
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
     std::string stat((std::istreambuf_iterator<char>(in)), {});
     unsigned long user = 0, system = 0;
     std::sscanf(stat.c_str() + stat.rfind(')') + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu", &user, &system);

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "host/device.h"
+#include "support/RegistryTestUtil.h"
 #include "support/TempHostRoot.h"
-#include "unit/station/RegistryTestSupport.h"
 
 namespace stationd_test {
 
@@ -36,9 +36,6 @@ struct DaemonExit {
 };
 DaemonExit RunDaemonToExit(const std::vector<std::string>& args, const std::string& wrapper = {});
 int LineCount(const std::string& text);
-
-// The station log's lines without their time stamps.
-std::vector<std::string> StationLogEvents();
 
 struct Call {
     host::BOOL Ok = 0;
@@ -71,20 +68,8 @@ private:
     int m_fd = -1;
 };
 
-// v7-stationd run with a limit on its open files, until the object dies.
-class LimitedStationDrivers {
-public:
-    explicit LimitedStationDrivers(unsigned fileLimit);
-    ~LimitedStationDrivers();
-    LimitedStationDrivers(const LimitedStationDrivers&) = delete;
-    LimitedStationDrivers& operator=(const LimitedStationDrivers&) = delete;
-    bool Started() const { return m_pid > 0; }
-    // User plus system CPU time the daemon has used so far.
-    milliseconds CpuTime() const;
-
-private:
-    int m_pid = -1;
-};
+// User plus system CPU time a process has used so far.
+milliseconds CpuTime(int pid);
 
 }  // namespace stationd_test
 
@@ -98,8 +83,10 @@ protected:
         m_device = host::CreateDeviceFile("\\\\.\\Brakor");
         ASSERT_NE(m_device, host::INVALID_HANDLE_VALUE);
     }
+    // Closes the handle and stops the daemon; a table's next case starts again.
     void TearDown() override {
         if (m_device != host::INVALID_HANDLE_VALUE) host::CloseHandle(m_device);
+        m_device = host::INVALID_HANDLE_VALUE;
         m_daemon.reset();
     }
     stationd_test::Call Control(host::DWORD code, stationd_test::Bytes buffer) {

@@ -16,7 +16,7 @@
 #include "host/system.h"
 #include "host/text.h"
 #include "support/InitializedHost.h"
-#include "unit/host/registry_test_util.h"
+#include "support/RegistryTestUtil.h"
 #include "users/ProfileRemoval.h"
 #include "users/UserProfiles.h"
 
@@ -45,15 +45,10 @@ std::string PasswordEntry(const std::string& name) {
 }
 
 bool ProfileKeyExists(const std::string& name) {
-    return registry_test::KeyExists(std::string(users::kProfileListKey) + "\\" + name);
+    return regtest::KeyExists(std::string(users::kProfileListKey) + "\\" + name);
 }
 
-void AddProfileKey(const std::string& path) {
-    host::HKEY key = nullptr;
-    ASSERT_EQ(host::RegCreateKey(host::HKEY_LOCAL_MACHINE, (std::string(users::kProfileListKey) + "\\" + path).c_str(), &key),
-              host::ERROR_SUCCESS);
-    host::RegCloseKey(key);
-}
+void AddProfileKey(const std::string& path) { regtest::MakeKey(std::string(users::kProfileListKey) + "\\" + path); }
 
 class ProfileRemovalTest : public InitializedHostTest {
 protected:
@@ -71,7 +66,6 @@ protected:
         run.Outcome = users::RemoveUserProfile(name, config, dialogue);
         return run;
     }
-    TempHostRoot m_root;
 };
 
 TEST_F(ProfileRemovalTest, EachStepRemovesOrReportsItsOwnItem) {
@@ -139,8 +133,7 @@ TEST_F(ProfileRemovalTest, EachStepRemovesOrReportsItsOwnItem) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.What);
-        TempHostRoot root;
-        ASSERT_EQ(RunHostTool({"init"}).ExitCode, 0);
+        InitializedHostRoot root;
         fs::create_directories(outside);
         std::ofstream(outside / "f") << "keep";
         const std::string pwl = PasswordEntry(c.Name);

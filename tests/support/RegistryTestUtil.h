@@ -1,0 +1,134 @@
+// Registry helpers for every test program: set up keys and values as another
+// component would, read back exactly what was stored, and run the host tool's
+// import and export; plus the child-process helpers the registry tests use.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "host/registry.h"
+#include "support/TempHostRoot.h"
+
+namespace regtest {
+
+inline std::vector<host::BYTE> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
+
+// The text's bytes, with the terminator unless told otherwise.
+inline std::vector<host::BYTE> Sz(const std::string& text, bool terminated = true) {
+    std::vector<host::BYTE> bytes = Bytes(text);
+    if (terminated) bytes.push_back(0);
+    return bytes;
+}
+
+inline host::LONG Set(host::HKEY key, const char* name, host::DWORD type, const std::vector<host::BYTE>& data) {
+    return host::RegSetValueEx(key, name, type, data.data(), static_cast<host::DWORD>(data.size()));
+}
+
+// Keys by their path under HKEY_LOCAL_MACHINE, created as needed.
+inline void MakeKey(const std::string& path) {
+    host::HKEY key = nullptr;
+    ASSERT_EQ(host::RegCreateKey(host::HKEY_LOCAL_MACHINE, path.c_str(), &key), host::ERROR_SUCCESS);
+    host::RegCloseKey(key);
+}
+
+inline void Store(const std::string& path, const char* name, host::DWORD type, const std::vector<host::BYTE>& data) {
+    host::HKEY key = nullptr;
+    ASSERT_EQ(host::RegCreateKey(host::HKEY_LOCAL_MACHINE, path.c_str(), &key), host::ERROR_SUCCESS);
+    ASSERT_EQ(Set(key, name, type, data), host::ERROR_SUCCESS);
+    host::RegCloseKey(key);
+}
+
+inline void StoreText(const std::string& path, const char* name, const std::string& text, bool terminated = true) {
+    Store(path, name, host::REG_SZ, Sz(text, terminated));
+}
+
+// A value's status, type and bytes, read with a buffer that is large enough.
+struct Stored {
+    host::LONG Status = -1;
+    host::DWORD Type = host::REG_NONE;
+    std::vector<host::BYTE> Data;
+    bool operator==(const Stored&) const = default;
+};
+inline void PrintTo(const Stored& s, std::ostream* os) {
+    *os << "status " << s.Status << ", type " << s.Type << ", " << ::testing::PrintToString(s.Data);
+}
+inline Stored Value(host::DWORD type, const std::string& data) { return {host::ERROR_SUCCESS, type, Bytes(data)}; }
+
+inline Stored Get(host::HKEY key, const char* name) {
+    Stored read;
+    std::vector<host::BYTE> buffer(4096);
+    host::DWORD size = static_cast<host::DWORD>(buffer.size());
+    read.Status = host::RegQueryValueEx(key, name, &read.Type, buffer.data(), &size);
+    if (read.Status == host::ERROR_SUCCESS) read.Data.assign(buffer.begin(), buffer.begin() + size);
+    return read;
+}
+
+// The same by the key's path, through a handle of its own.
+inline Stored Query(const std::string& path, const char* name) {
+    host::HKEY key = nullptr;
+    host::LONG status = host::RegOpenKeyEx(host::HKEY_LOCAL_MACHINE, path.c_str(), 0, host::KEY_READ, &key);
+    if (status != host::ERROR_SUCCESS) return {status, 0, {}};
+    Stored read = Get(key, name);
+    host::RegCloseKey(key);
+    return read;
+}
+
+inline bool KeyExists(const std::string& path) {
+    host::HKEY key = nullptr;
+    if (host::RegOpenKeyEx(host::HKEY_LOCAL_MACHINE, path.c_str(), 0, host::KEY_READ, &key)) return false;
+    host::RegCloseKey(key);
+    return true;
+}
+
+// Every subkey name of key, in enumeration order.
+inline std::vector<std::string> SubKeys(host::HKEY key) {
+    std::vector<std::string> names;
+    char name[260];
+    for (host::DWORD i = 0;; ++i) {
+        host::DWORD size = sizeof name;
+        if (host::RegEnumKeyEx(key, i, name, &size) != host::ERROR_SUCCESS) break;
+        names.emplace_back(name, size);
+    }
+    return names;
+}
+
+// The same by path (HKEY_LOCAL_MACHINE itself for ""); empty when the key is missing.
+inline std::vector<std::string> SubKeys(const std::string& path) {
+    if (path.empty()) return SubKeys(host::HKEY_LOCAL_MACHINE);
+    host::HKEY key = nullptr;
+    if (host::RegOpenKeyEx(host::HKEY_LOCAL_MACHINE, path.c_str(), 0, host::KEY_READ, &key)) return {};
+    std::vector<std::string> names = SubKeys(key);
+    host::RegCloseKey(key);
+    return names;
+}
+
+// "v7-host reg import" of text on stdin; "reg export" of the whole registry or of one key.
+inline ToolResult Import(const std::string& text) { return RunHostTool({"reg", "import", "-"}, text); }
+inline std::string Export(const std::string& key = {}) {
+    ToolResult r = key.empty() ? RunHostTool({"reg", "export"}) : RunHostTool({"reg", "export", key});
+    EXPECT_EQ(r.ExitCode, 0) << r.Err;
+    return r.Out;
+}
+
+// Runs body in a child process and returns its pid; the exit code is body's result.
+inline pid_t Child(const std::function<int()>& body) {
+    pid_t pid = fork();
+    if (pid == 0) _exit(body());
+    return pid;
+}
+
+// A child's exit code, or 128 + the signal that ended it.
+inline int ExitCode(pid_t pid) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+inline int InChild(const std::function<int()>& body) { return ExitCode(Child(body)); }
+
+}  // namespace regtest
