@@ -46,3 +46,8 @@ row "bare frame with menu bar:" "$mt" "$mm"
 row "control center:" "$at" "$am"
 awk -v at="$at" -v mt="$mt" -v am="$am" -v mm="$mm" -v runs="$runs" \
   'BEGIN { printf "control center against the frame with menu bar: %.2f x time, %.2f x memory (%s runs; target 1.15 x against the bare frame)\n", at/mt, am/mm, runs }'
+# A shared machine's speed drifts between rounds; the ratio taken within each
+# round, then its median, is steadier than the ratio of the medians.
+perround() { paste -d' ' "$V7_HOST_ROOT/$1.txt" "$V7_HOST_ROOT/bare.txt" | awk '{print $1/$3}' | median; }
+awk -v m="$(perround menu)" -v a="$(perround app)" \
+  'BEGIN { printf "time against the bare frame, median of the per-round ratios: menu-bar frame %.2f x, control center %.2f x\n", m, a }'
