@@ -43,11 +43,13 @@ wxString TemplateTitle() {
 }  // namespace
 
 CMainFrame::CMainFrame(const std::function<void()>& beforeText) {
+    // The window first: GTK loads its theme for it, which leaves the start-up
+    // warm-up the time to open the registry the configuration is read from.
+    Create(nullptr, wxID_ANY, TemplateTitle(), wxDefaultPosition, wxDefaultSize, kFrameStyle);
     m_config.LoadConfiguration();
     // The station was left on: learn who is logged in there now.
     if (m_config.StationLaunched != 0) m_config.RefreshFromDriver();
 
-    Create(nullptr, wxID_ANY, TemplateTitle(), wxDefaultPosition, wxDefaultSize, kFrameStyle);
     LoadIcon();
     if (beforeText) beforeText();
     BuildMenuBar();

@@ -14,10 +14,10 @@ class wxCommandEvent;
 
 class CMainFrame : public wxFrame, public CommandHost {
 public:
-    // Loads the configuration and, when the station was left on, refreshes its
-    // current user from the driver; then creates the window, its menu,
-    // accelerator and the control panel. beforeText runs once the window
-    // exists and before anything in it lays out text.
+    // Creates the window (hidden), loads the configuration and, when the
+    // station was left on, refreshes its current user from the driver; then
+    // builds the menu, accelerator and the control panel. beforeText runs once
+    // the window exists and before anything in it lays out text.
     explicit CMainFrame(const std::function<void()>& beforeText = {});
 
     StationConfiguration& Configuration() override { return m_config; }
