@@ -7,12 +7,19 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <thread>
 
 namespace host::emulated {
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// A full backlog lasts only while the drivers take a burst of connections
+// (a flood of idle ones, say): a caller waits that long rather than take the
+// device for missing.
+constexpr auto kBacklogWait = std::chrono::seconds(1);
+constexpr auto kBacklogRetry = std::chrono::milliseconds(2);
 
 // Waits for the socket to become ready; false on timeout or error.
 bool WaitFor(int fd, short events, Clock::time_point deadline) {
@@ -36,18 +43,23 @@ bool WaitFor(int fd, short events, Clock::time_point deadline) {
 bool DeviceConnection::Connect() {
     Disconnect();
     if (m_socketPath.native().size() >= sizeof(sockaddr_un::sun_path)) return false;
-    int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (fd < 0) return false;
     sockaddr_un addr{};
     addr.sun_family = AF_UNIX;
     std::memcpy(addr.sun_path, m_socketPath.c_str(), m_socketPath.native().size());
-    // A Unix-domain connect completes at once or fails (EAGAIN: backlog full).
-    if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) != 0) {
+    const auto deadline = Clock::now() + kBacklogWait;
+    for (;;) {
+        int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+        if (fd < 0) return false;
+        // A Unix-domain connect completes at once or fails (EAGAIN: backlog full).
+        if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) == 0) {
+            m_fd = fd;
+            return true;
+        }
+        const int error = errno;
         close(fd);
-        return false;
+        if (error != EAGAIN || Clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(kBacklogRetry);
     }
-    m_fd = fd;
-    return true;
 }
 
 void DeviceConnection::Disconnect() {

@@ -1,4 +1,13 @@
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
 #include <filesystem>
+#include <future>
+#include <vector>
 
 #include "host/emulated/device_protocol.h"
 #include "host/emulated/root.h"
@@ -26,6 +35,43 @@ TEST(DeviceClient, OpeningFailsWithoutADaemonForAMalformedPathOrATooLongRoot) {
     std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(LineCount(err), 1) << err;
     EXPECT_NE(err.find("107"), std::string::npos) << err;
+}
+
+// A listener whose backlog is full stands for drivers busy taking a burst of
+// connections: opening the device waits for room instead of failing at once,
+// and gives up when none comes.
+TEST(DeviceClient, OpeningWaitsOutAFullBacklog) {
+    TempHostRoot root;
+    std::filesystem::create_directories(host::emulated::DeviceDirPath());
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::strncpy(addr.sun_path, host::emulated::DeviceSocketPath("Brakor").c_str(), sizeof addr.sun_path - 1);
+    auto* address = reinterpret_cast<sockaddr*>(&addr);
+    int listener = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    ASSERT_EQ(bind(listener, address, sizeof addr), 0);
+    ASSERT_EQ(listen(listener, 0), 0);
+    std::vector<int> queued;
+    for (;;) {
+        int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+        if (connect(fd, address, sizeof addr) != 0) {
+            close(fd);
+            break;
+        }
+        queued.push_back(fd);
+    }
+    ASSERT_FALSE(queued.empty());
+
+    EXPECT_EQ(host::CreateDeviceFile("\\\\.\\Brakor"), host::INVALID_HANDLE_VALUE) << "nobody made room";
+    auto accepted = std::async(std::launch::async, [listener] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        return accept(listener, nullptr, nullptr);
+    });
+    host::HANDLE device = host::CreateDeviceFile("\\\\.\\Brakor");
+    EXPECT_NE(device, host::INVALID_HANDLE_VALUE) << "room came after 100 ms";
+    host::CloseHandle(device);
+    close(accepted.get());
+    for (int fd : queued) close(fd);
+    close(listener);
 }
 
 TEST_F(StationdTest, HandlesAreDistinctAndCloseOnce) {
