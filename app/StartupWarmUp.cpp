@@ -3,8 +3,8 @@
 #include <fontconfig/fontconfig.h>
 #include <pango/pangocairo.h>
 
-#include <cstring>
 #include <system_error>
+#include <utility>
 
 #include "host/emulated/root.h"
 
