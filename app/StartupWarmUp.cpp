@@ -3,6 +3,8 @@
 #include <fontconfig/fontconfig.h>
 #include <pango/pangocairo.h>
 
+#include <cstddef>
+#include <string>
 #include <system_error>
 #include <utility>
 
@@ -10,36 +12,40 @@
 
 namespace {
 
+// The value a setting's name stands for in table, or fallback for a name not in it.
+template <typename Value, std::size_t N>
+Value Lookup(const std::pair<const char*, Value> (&table)[N], const std::string& name, Value fallback) {
+    for (const auto& [key, value] : table)
+        if (name == key) return value;
+    return fallback;
+}
+
 // The rendering options GTK derives from the same settings for its text, so
 // the font map's caches hold what GTK will look up.
 cairo_font_options_t* RenderingOptions(const DisplayFontSettings& settings) {
-    cairo_font_options_t* options = cairo_font_options_create();
-    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
-
-    cairo_hint_style_t hintStyle = CAIRO_HINT_STYLE_DEFAULT;
-    if (settings.Hinting == 0) {
-        hintStyle = CAIRO_HINT_STYLE_NONE;
-    } else if (settings.Hinting == 1) {
-        const std::pair<const char*, cairo_hint_style_t> styles[] = {
-            {"hintnone", CAIRO_HINT_STYLE_NONE},
-            {"hintslight", CAIRO_HINT_STYLE_SLIGHT},
-            {"hintmedium", CAIRO_HINT_STYLE_MEDIUM},
-            {"hintfull", CAIRO_HINT_STYLE_FULL},
-        };
-        for (const auto& [name, style] : styles)
-            if (settings.HintStyle == name) hintStyle = style;
-    }
-    cairo_font_options_set_hint_style(options, hintStyle);
-
-    cairo_subpixel_order_t order = CAIRO_SUBPIXEL_ORDER_DEFAULT;
-    const std::pair<const char*, cairo_subpixel_order_t> orders[] = {
+    static const std::pair<const char*, cairo_hint_style_t> kHintStyles[] = {
+        {"hintnone", CAIRO_HINT_STYLE_NONE},
+        {"hintslight", CAIRO_HINT_STYLE_SLIGHT},
+        {"hintmedium", CAIRO_HINT_STYLE_MEDIUM},
+        {"hintfull", CAIRO_HINT_STYLE_FULL},
+    };
+    static const std::pair<const char*, cairo_subpixel_order_t> kSubpixelOrders[] = {
         {"rgb", CAIRO_SUBPIXEL_ORDER_RGB},
         {"bgr", CAIRO_SUBPIXEL_ORDER_BGR},
         {"vrgb", CAIRO_SUBPIXEL_ORDER_VRGB},
         {"vbgr", CAIRO_SUBPIXEL_ORDER_VBGR},
     };
-    for (const auto& [name, value] : orders)
-        if (settings.Rgba == name) order = value;
+    cairo_font_options_t* options = cairo_font_options_create();
+    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
+
+    cairo_hint_style_t hintStyle = CAIRO_HINT_STYLE_DEFAULT;
+    if (settings.Hinting == 0)
+        hintStyle = CAIRO_HINT_STYLE_NONE;
+    else if (settings.Hinting == 1)
+        hintStyle = Lookup(kHintStyles, settings.HintStyle, CAIRO_HINT_STYLE_DEFAULT);
+    cairo_font_options_set_hint_style(options, hintStyle);
+
+    const cairo_subpixel_order_t order = Lookup(kSubpixelOrders, settings.Rgba, CAIRO_SUBPIXEL_ORDER_DEFAULT);
     cairo_font_options_set_subpixel_order(options, order);
 
     cairo_antialias_t antialias = CAIRO_ANTIALIAS_DEFAULT;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include <wx/dialog.h>
+#include <wx/menu.h>
 #include <wx/msgdlg.h>
 #include <wx/toplevel.h>
 
@@ -39,13 +40,9 @@ wxString StringResource(unsigned id, const char* fallback) {
 
 // The menu bar's titles as one line: the first text the main window lays out.
 std::string MenuTitles() {
-    std::string text;
-    for (const mainmenu::Popup& popup : mainmenu::Layout()) {
-        for (const char* c = popup.Title; *c; ++c)
-            if (*c != '&') text += *c;
-        text += ' ';
-    }
-    return text;
+    wxString text;
+    for (const mainmenu::Popup& popup : mainmenu::Layout()) text << wxStripMenuCodes(popup.Title) << ' ';
+    return text.utf8_string();
 }
 
 // After a successful turn-on the whole desktop is repainted; here that is every
