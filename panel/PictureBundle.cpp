@@ -1,6 +1,5 @@
 #include "panel/PictureBundle.h"
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -8,7 +7,6 @@
 #include <wx/log.h>
 #include <wx/mstream.h>
 
-#include "panel/BmpImage.h"
 #include "panel/PictureButton.h"
 #include "resources/Bitmaps.h"
 
@@ -16,13 +14,10 @@ namespace {
 
 class CPictureBundleImpl : public wxBitmapBundleImpl {
 public:
-    // A 1x picture decoded already.
-    CPictureBundleImpl(const wxBitmap& normal, const res::EmbeddedFile* double2x)
-        : m_size(normal.GetSize()), m_normal(normal), m_file2x(double2x) {}
-    // A 1x picture that cannot fail to decode, decoded when first drawn: most
-    // pressed, focused and disabled pictures are never needed in a session.
-    CPictureBundleImpl(const BmpLayout& layout, const res::EmbeddedFile* double2x)
-        : m_size(layout.Width, layout.Height), m_layout(layout), m_file2x(double2x) {}
+    // The 1x picture is decoded when first drawn: most pressed, focused and
+    // disabled pictures are never needed in a session.
+    CPictureBundleImpl(const res::PackedBitmap& normal, const res::EmbeddedFile* double2x)
+        : m_size(normal.Width, normal.Height), m_packed(&normal), m_file2x(double2x) {}
 
     wxSize GetDefaultSize() const override { return m_size; }
 
@@ -36,7 +31,9 @@ public:
         if (size == GetDefaultSize()) return Normal();
         if (size == GetDefaultSize() * 2 && Decode2x()) return m_double;
         // Any other size: scaled from the best picture there is.
-        wxImage image = (m_double.IsOk() ? m_double : Normal()).ConvertToImage();
+        const wxBitmap& best = m_double.IsOk() ? m_double : Normal();
+        if (!best.IsOk()) return wxBitmap();
+        wxImage image = best.ConvertToImage();
         image.Rescale(size.x, size.y, wxIMAGE_QUALITY_HIGH);
         wxBitmap scaled(image);
         scaled.SetScaleFactor(double(size.x) / GetDefaultSize().x);
@@ -45,9 +42,9 @@ public:
 
 private:
     const wxBitmap& Normal() {
-        if (!m_normal.IsOk() && m_layout) {
-            m_normal = BitmapFromBmp(*m_layout);
-            m_layout.reset();
+        if (!m_normal.IsOk() && m_packed) {
+            m_normal = DecodeBitmap(*m_packed);
+            m_packed = nullptr;
         }
         return m_normal;
     }
@@ -70,7 +67,7 @@ private:
 
     wxSize m_size;
     wxBitmap m_normal;
-    std::optional<BmpLayout> m_layout;  // until the 1x picture is decoded
+    const res::PackedBitmap* m_packed;  // until the 1x picture is decoded
     const res::EmbeddedFile* m_file2x;
     wxBitmap m_double;
     bool m_tried2x = false;
@@ -79,14 +76,7 @@ private:
 }  // namespace
 
 wxBitmapBundle LoadResourceBundle(std::string_view name) {
-    const res::EmbeddedFile* file = res::FindBitmapResource(name);
-    if (!file) return wxBitmapBundle();
-    const res::EmbeddedFile* file2x = res::FindBitmapResource2x(name);
-    // Uncompressed with a full colour table, every pixel decodes: safe to defer.
-    const std::optional<BmpLayout> layout = ParseBmp(file->Data, file->Size);
-    if (layout && layout->Compression == 0 && layout->ColorCount >= (std::size_t{1} << layout->BitCount))
-        return wxBitmapBundle::FromImpl(new CPictureBundleImpl(*layout, file2x));
-    const wxBitmap normal = LoadResourceBitmap(name);
-    if (!normal.IsOk()) return wxBitmapBundle();
-    return wxBitmapBundle::FromImpl(new CPictureBundleImpl(normal, file2x));
+    const res::PackedBitmap* normal = res::FindBitmapResource(name);
+    if (!normal || normal->Width <= 0 || normal->Height <= 0) return wxBitmapBundle();
+    return wxBitmapBundle::FromImpl(new CPictureBundleImpl(*normal, res::FindBitmapResource2x(name)));
 }

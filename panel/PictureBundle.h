@@ -7,6 +7,7 @@
 
 #include <wx/bmpbndl.h>
 
-// Invalid when there is no 1x picture of that name or its bytes do not decode;
-// without a usable 2x picture the 1x one is scaled up.
+// Invalid when there is no 1x picture of that name. A picture is unpacked when
+// first drawn; one whose bytes do not decode then draws as an invalid bitmap.
+// Without a usable 2x picture the 1x one is scaled up.
 wxBitmapBundle LoadResourceBundle(std::string_view name);

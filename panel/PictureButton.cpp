@@ -16,6 +16,10 @@
 #include "panel/PictureSurface.h"
 #include "resources/Bitmaps.h"
 
+namespace {
+
+// An uncompressed 8-bit-or-less picture as a bitmap; invalid when a pixel does
+// not decode.
 wxBitmap BitmapFromBmp(const BmpLayout& layout) {
     // Row by row into the bitmap's own pixels: a large picture never exists as
     // a second full-size copy on its way in.
@@ -36,18 +40,20 @@ wxBitmap BitmapFromBmp(const BmpLayout& layout) {
     return bitmap;
 }
 
-wxBitmap LoadResourceBitmap(std::string_view name) {
-    const res::EmbeddedFile* file = res::FindBitmapResource(name);
-    if (!file || !file->Data || file->Size == 0) return wxBitmap();
+}  // namespace
+
+wxBitmap DecodeBitmap(const res::PackedBitmap& packed) {
+    const std::vector<unsigned char> file = res::Unpack(packed);
+    if (file.empty()) return wxBitmap();
     // The built-in pictures are 8-bit and uncompressed: decoding them here is
     // several times faster than wx's stream reader, which start-up feels
     // (33 pictures). Anything else takes wx's general path.
-    if (const std::optional<BmpLayout> layout = ParseBmp(file->Data, file->Size)) {
+    if (const std::optional<BmpLayout> layout = ParseBmp(file.data(), file.size())) {
         if (layout->Compression == 0) {
             if (wxBitmap bitmap = BitmapFromBmp(*layout); bitmap.IsOk()) return bitmap;
         }
     }
-    wxMemoryInputStream stream(file->Data, file->Size);
+    wxMemoryInputStream stream(file.data(), file.size());
     wxImage image;
     // Quietly: a damaged picture is treated like a missing one.
     wxLogNull noLog;

@@ -13,14 +13,11 @@
 #include <wx/bmpbndl.h>
 #include <wx/control.h>
 
-// A built-in picture by its resource name, decoded; invalid when there is none
-// or its bytes do not decode.
-wxBitmap LoadResourceBitmap(std::string_view name);
-
-struct BmpLayout;
-// An uncompressed 8-bit-or-less picture as a bitmap; invalid when a pixel does
-// not decode.
-wxBitmap BitmapFromBmp(const BmpLayout& layout);
+namespace res {
+struct PackedBitmap;
+}
+// A built-in picture, unpacked and decoded; invalid when its bytes do not decode.
+wxBitmap DecodeBitmap(const res::PackedBitmap& packed);
 
 class PictureSurface;
 

@@ -3,10 +3,8 @@
 #include <cairo.h>
 
 #include <cmath>
-#include <optional>
 #include <vector>
 
-#include "panel/BmpImage.h"
 #include "panel/PictureRows.h"
 #include "panel/ServerPixmap.h"
 #include "resources/Bitmaps.h"
@@ -111,13 +109,11 @@ bool PictureSurface::Paint(cairo_t* cr, int width, int height) {
 
 cairo_surface_t* PictureSurface::Make(cairo_surface_t* target, int width, int height, double contextScale,
                                       double scale) const {
-    const res::EmbeddedFile* normal = res::FindBitmapResource(m_name);
+    const res::PackedBitmap* normal = res::FindBitmapResource(m_name);
     if (!normal) return nullptr;
-    const std::optional<BmpLayout> layout = ParseBmp(normal->Data, normal->Size);
-    if (!layout) return nullptr;
 
     struct Source {
-        const res::EmbeddedFile* File;
+        const res::EmbeddedFile* File;  // null: the 1x picture, unpacked only if it is drawn
         bool Png;
         PictureSize Size;
     };
@@ -125,10 +121,18 @@ cairo_surface_t* PictureSurface::Make(cairo_surface_t* target, int width, int he
     // and drawing 2x smaller for 1.5 is sharper than drawing 1x larger.
     std::vector<Source> sources;
     if (const res::EmbeddedFile* double2x = scale >= 1.5 ? res::FindBitmapResource2x(m_name) : nullptr)
-        sources.push_back({double2x, true, {layout->Width * 2, layout->Height * 2}});
-    sources.push_back({normal, false, {layout->Width, layout->Height}});
+        sources.push_back({double2x, true, {normal->Width * 2, normal->Height * 2}});
+    sources.push_back({nullptr, false, {normal->Width, normal->Height}});
 
-    for (const Source& source : sources) {
+    std::vector<unsigned char> unpacked;
+    res::EmbeddedFile bmp{};
+    for (Source source : sources) {
+        if (!source.File) {
+            unpacked = res::Unpack(*normal);
+            if (unpacked.empty()) break;
+            bmp = {unpacked.data(), unpacked.size()};
+            source.File = &bmp;
+        }
         const bool exact = source.Size.Width == width * scale && source.Size.Height == height * scale;
         if (exact) {
             // Pixel for pixel: straight to the display server, a strip at a time.

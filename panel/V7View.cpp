@@ -143,8 +143,8 @@ void CV7View::LoadBackground() {
     m_surfBackground = std::make_unique<PictureSurface>("V7BG");
     // Only a display with a colour palette needs the picture's own colours realised.
     if (wxDisplayDepth() <= 8) {
-        const res::EmbeddedFile* file = res::FindBitmapResource("V7BG");
-        m_palBackground = MakePalette(file->Data, file->Size);
+        const std::vector<unsigned char> file = res::Unpack(*res::FindBitmapResource("V7BG"));
+        m_palBackground = MakePalette(file.data(), file.size());
     }
 }
 

@@ -3,7 +3,46 @@
 #           its 2x/ folder holds the same bitmaps at twice the size as .png files
 #   OUTPUT  the .cpp file to write
 # Each array is named after its file; the tables list the names in upper case.
+# The BMPs are stored gzip-compressed (a seventh of their size): every page of
+# them the program maps at start-up would otherwise stay resident. The PNGs are
+# compressed already.
 include("${CMAKE_CURRENT_LIST_DIR}/CppByteArray.cmake")
+
+# Sets `packed` to the gzip stream of BMP file f, made reproducible (no time
+# stamp), and `bmp_size`, `bmp_width`, `bmp_height` to the file's size and the
+# picture's, from its header.
+function(v7_pack_bmp f)
+  set(gz "${OUTPUT}.pack/packed.gz")
+  file(MAKE_DIRECTORY "${OUTPUT}.pack")
+  file(ARCHIVE_CREATE OUTPUT "${gz}" PATHS "${f}" FORMAT raw COMPRESSION GZip COMPRESSION_LEVEL 9)
+  file(SIZE "${f}" size)
+  file(READ "${f}" header LIMIT 26 HEX)
+  # Little-endian fields: width at byte 18, height at 22 (negative: rows top first).
+  foreach(field width height)
+    if(field STREQUAL "width")
+      set(at 36)
+    else()
+      set(at 44)
+    endif()
+    set(value 0)
+    foreach(i 6 4 2 0)
+      math(EXPR digit "${at} + ${i}")
+      string(SUBSTRING "${header}" ${digit} 2 byte)
+      math(EXPR value "(${value} << 8) + 0x${byte}")
+    endforeach()
+    if(value GREATER_EQUAL 2147483648)
+      math(EXPR value "4294967296 - ${value}")
+    endif()
+    set(bmp_${field} ${value} PARENT_SCOPE)
+  endforeach()
+  v7_read_as_byte_array("${gz}" hex bytes)
+  # The gzip header's time stamp (bytes 4-7) is the time of this build: zero it.
+  string(REGEX REPLACE "^(0x1f,0x8b,0x08,0x00,)0x..,0x..,0x..,0x..," "\\10x00,0x00,0x00,0x00," hex "${hex}")
+  file(REMOVE_RECURSE "${OUTPUT}.pack")
+  set(packed "${hex}" PARENT_SCOPE)
+  set(packed_bytes ${bytes} PARENT_SCOPE)
+  set(bmp_size ${size} PARENT_SCOPE)
+endfunction()
 
 # Appends the array for file f, named k<NAME><suffix>, to `arrays`; sets `name`
 # to the resource name (the file name in upper case) and `array` to the array's.
@@ -13,9 +52,15 @@ macro(v7_embed_picture f suffix)
   if(NOT name MATCHES "^[A-Z0-9_]+$")
     message(FATAL_ERROR "picture name not usable as a resource name: ${f}")
   endif()
-  v7_read_as_byte_array("${f}" hex bytes)
+  if(f MATCHES "\\.bmp$")
+    v7_pack_bmp("${f}")
+    set(hex "${packed}")
+    set(bytes ${packed_bytes})
+  else()
+    v7_read_as_byte_array("${f}" hex bytes)
+  endif()
   set(array "k${name}${suffix}")
-  string(APPEND arrays "alignas(4) const unsigned char ${array}[${bytes}] = {\n${hex}\n};\n")
+  string(APPEND arrays "const unsigned char ${array}[${bytes}] = {\n${hex}\n};\n")
 endmacro()
 
 file(GLOB files "${DIR}/*.bmp")
@@ -26,9 +71,9 @@ set(icons "")
 foreach(f IN LISTS files)
   v7_embed_picture("${f}" "")
   if(name MATCHES "^ICON([0-9]+)$")
-    string(APPEND icons "    {\"${name}\", {${array}, sizeof ${array}}},\n")
+    string(APPEND icons "    {\"${name}\", {${array}, sizeof ${array}, ${bmp_size}, ${bmp_width}, ${bmp_height}}},\n")
   else()
-    string(APPEND bitmaps "    {\"${name}\", {${array}, sizeof ${array}}},\n")
+    string(APPEND bitmaps "    {\"${name}\", {${array}, sizeof ${array}, ${bmp_size}, ${bmp_width}, ${bmp_height}}},\n")
   endif()
 endforeach()
 
@@ -48,7 +93,7 @@ namespace res::embedded {
 namespace {
 ${arrays}}  // namespace
 
-const NamedFile kBitmaps[] = {
+const NamedBitmap kBitmaps[] = {
 ${bitmaps}};
 const std::size_t kBitmapCount = sizeof kBitmaps / sizeof kBitmaps[0];
 
@@ -56,7 +101,7 @@ const NamedFile kBitmaps2x[] = {
 ${bitmaps2x}};
 const std::size_t kBitmap2xCount = sizeof kBitmaps2x / sizeof kBitmaps2x[0];
 
-const NamedFile kIcons[] = {
+const NamedBitmap kIcons[] = {
 ${icons}};
 const std::size_t kIconCount = sizeof kIcons / sizeof kIcons[0];
 

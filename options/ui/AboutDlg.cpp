@@ -1,6 +1,7 @@
 #include "options/ui/AboutDlg.h"
 
 #include <string>
+#include <vector>
 
 #include <wx/button.h>
 #include <wx/image.h>
@@ -21,9 +22,11 @@ constexpr unsigned IDS_COPYRIGHT_CAPTION = 1302;
 constexpr unsigned IDS_VERSIONS_CAPTION = 1303;
 
 wxBitmap ProgramIcon() {
-    const res::EmbeddedFile* file = res::FindIconResource(IDI_MAINFRAME);
-    if (!file) return wxBitmap();
-    wxMemoryInputStream stream(file->Data, file->Size);
+    const res::PackedBitmap* packed = res::FindIconResource(IDI_MAINFRAME);
+    if (!packed) return wxBitmap();
+    const std::vector<unsigned char> file = res::Unpack(*packed);
+    if (file.empty()) return wxBitmap();
+    wxMemoryInputStream stream(file.data(), file.size());
     wxImage image(stream, wxBITMAP_TYPE_BMP);
     return image.IsOk() ? wxBitmap(image) : wxBitmap();
 }

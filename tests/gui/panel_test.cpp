@@ -27,10 +27,17 @@ using namespace guitest;
 wxImage ReaderImage(const std::string& name, int scale) {
     if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxImage::AddHandler(new wxPNGHandler);
     if (!wxImage::FindHandler(wxBITMAP_TYPE_BMP)) wxImage::AddHandler(new wxBMPHandler);
-    const res::EmbeddedFile* file = scale == 2 ? res::FindBitmapResource2x(name) : res::FindBitmapResource(name);
-    if (!file) return wxImage();
-    wxMemoryInputStream stream(file->Data, file->Size);
-    return wxImage(stream, scale == 2 ? wxBITMAP_TYPE_PNG : wxBITMAP_TYPE_BMP);
+    if (scale == 2) {
+        const res::EmbeddedFile* file = res::FindBitmapResource2x(name);
+        if (!file) return wxImage();
+        wxMemoryInputStream stream(file->Data, file->Size);
+        return wxImage(stream, wxBITMAP_TYPE_PNG);
+    }
+    const res::PackedBitmap* packed = res::FindBitmapResource(name);
+    if (!packed) return wxImage();
+    const std::vector<unsigned char> file = res::Unpack(*packed);
+    wxMemoryInputStream stream(file.data(), file.size());
+    return wxImage(stream, wxBITMAP_TYPE_BMP);
 }
 
 class PictureButtonTest : public GuiTest {
@@ -315,10 +322,11 @@ TEST(PanelBitmaps, DecodeAsTheGeneralReaderAndBundleAOneTimesAndATwiceAsLargePic
         for (const char* state : {"U", "D", "F", "X"}) names.push_back(std::string(caption) + state);
     for (const std::string& name : names) {
         SCOPED_TRACE(name);
-        const res::EmbeddedFile* file = res::FindBitmapResource(name);
-        ASSERT_NE(file, nullptr);
+        const res::PackedBitmap* packed = res::FindBitmapResource(name);
+        ASSERT_NE(packed, nullptr);
         ASSERT_NE(res::FindBitmapResource2x(name), nullptr);
-        const auto layout = ParseBmp(file->Data, file->Size);
+        const std::vector<unsigned char> file = res::Unpack(*packed);
+        const auto layout = ParseBmp(file.data(), file.size());
         ASSERT_TRUE(layout);
         const auto rgb = DecodeBmpRgb(*layout);
         ASSERT_TRUE(rgb);

@@ -41,11 +41,11 @@ std::vector<unsigned char> Make(int width, int height, unsigned bitCount, std::u
     return b;
 }
 
-TEST(BitmapResources, EveryPictureIsAnUncompressedBottomUp8BitBmpOfItsSize) {
+TEST(BitmapResources, EveryPictureUnpacksToAnUncompressedBottomUp8BitBmpOfItsSize) {
     struct Picture {
         std::string Name;
         int Width, Height;
-        const res::EmbeddedFile* File = nullptr;
+        const res::PackedBitmap* Packed = nullptr;
     };
     std::vector<Picture> pictures{{"V7BG", 450, 330, res::FindBitmapResource("V7BG")},
                                   {"icon 128", 32, 32, res::FindIconResource(128)}};
@@ -57,12 +57,18 @@ TEST(BitmapResources, EveryPictureIsAnUncompressedBottomUp8BitBmpOfItsSize) {
 
     for (const Picture& p : pictures) {
         SCOPED_TRACE(p.Name);
-        ASSERT_NE(p.File, nullptr);
+        ASSERT_NE(p.Packed, nullptr);
+        // Kept compressed, with the size its header gives at hand.
+        EXPECT_LT(p.Packed->Size, p.Packed->FileSize);
+        EXPECT_EQ(p.Packed->Width, p.Width);
+        EXPECT_EQ(p.Packed->Height, p.Height);
+        const std::vector<unsigned char> file = res::Unpack(*p.Packed);
+        ASSERT_EQ(file.size(), p.Packed->FileSize);
         // Headers, colour table and pixel rows all lie inside the bytes.
-        const auto layout = ParseBmp(p.File->Data, p.File->Size);
+        const auto layout = ParseBmp(file.data(), file.size());
         ASSERT_TRUE(layout);
-        EXPECT_EQ(U32(p.File->Data + 2), p.File->Size);
-        EXPECT_EQ(U32(p.File->Data + 14), 40u);
+        EXPECT_EQ(U32(file.data() + 2), file.size());
+        EXPECT_EQ(U32(file.data() + 14), 40u);
         EXPECT_EQ(layout->BitCount, 8u);
         EXPECT_EQ(layout->Compression, 0u);
         EXPECT_FALSE(layout->TopDown);
@@ -71,8 +77,36 @@ TEST(BitmapResources, EveryPictureIsAnUncompressedBottomUp8BitBmpOfItsSize) {
     }
 }
 
+TEST(BitmapResources, DamagedOrMisSizedStreamsUnpackToNothing) {
+    const res::PackedBitmap& real = *res::FindBitmapResource("BROADCASTU");
+    const std::vector<unsigned char> bytes(real.Data, real.Data + real.Size);
+    std::vector<unsigned char> flipped = bytes;
+    for (std::size_t i = bytes.size() / 2; i < bytes.size() / 2 + 16; ++i) flipped[i] ^= 0x5A;
+    std::vector<unsigned char> longer = bytes;
+    longer.push_back(0);  // trailing bytes after the stream
+    const struct {
+        const char* Name;
+        std::vector<unsigned char> Bytes;
+        std::size_t FileSize;
+    } cases[] = {
+        {"nothing", {}, real.FileSize},
+        {"cut short", {bytes.begin(), bytes.begin() + bytes.size() / 2}, real.FileSize},
+        {"trailer missing", {bytes.begin(), bytes.end() - 4}, real.FileSize},
+        {"damaged data", flipped, real.FileSize},
+        {"bytes after the stream", longer, real.FileSize},
+        {"file larger than said", bytes, real.FileSize - 1},
+        {"file smaller than said", bytes, real.FileSize + 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const res::PackedBitmap packed{c.Bytes.data(), c.Bytes.size(), c.FileSize, real.Width, real.Height};
+        EXPECT_TRUE(res::Unpack(packed).empty());
+    }
+    EXPECT_EQ(res::Unpack(real).size(), real.FileSize);
+}
+
 TEST(BitmapResources, NamesMatchWithoutRegardToCaseAndNothingElse) {
-    const res::EmbeddedFile* upper = res::FindBitmapResource("BROADCASTU");
+    const res::PackedBitmap* upper = res::FindBitmapResource("BROADCASTU");
     ASSERT_NE(upper, nullptr);
     EXPECT_EQ(res::FindBitmapResource("broadcastu"), upper);
     EXPECT_EQ(res::FindBitmapResource("BroadcastU"), upper);
@@ -91,13 +125,13 @@ std::optional<LogicalPalette> Build(const std::vector<unsigned char>& b) {
 std::array<int, 4> Rgbf(const PaletteEntry& e) { return {e.Red, e.Green, e.Blue, e.Flags}; }
 
 TEST(BackgroundPalette, RealBackgroundGivesItsWholeColourTable) {
-    const res::EmbeddedFile* bg = res::FindBitmapResource("V7BG");
-    ASSERT_NE(bg, nullptr);
-    const auto palette = BuildBackgroundPalette(bg->Data, bg->Size);
+    const std::vector<unsigned char> bg = res::Unpack(*res::FindBitmapResource("V7BG"));
+    ASSERT_FALSE(bg.empty());
+    const auto palette = BuildBackgroundPalette(bg.data(), bg.size());
     ASSERT_TRUE(palette);
     EXPECT_EQ(palette->Version, 0x300);
     ASSERT_EQ(palette->Entries.size(), 256u);
-    const unsigned char* table = bg->Data + 14 + 40;  // blue, green, red, reserved
+    const unsigned char* table = bg.data() + 14 + 40;  // blue, green, red, reserved
     for (std::size_t i = 0; i < 256; ++i)
         EXPECT_EQ(Rgbf(palette->Entries[i]), (std::array<int, 4>{table[4 * i + 2], table[4 * i + 1], table[4 * i], 0})) << i;
 }

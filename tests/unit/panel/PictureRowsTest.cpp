@@ -41,14 +41,20 @@ bool Collect(bool png, const res::EmbeddedFile& file, int stripRows, Collected& 
     return png ? ReadPngRows(file.Data, file.Size, stripRows, strip) : ReadBmpRows(file.Data, file.Size, stripRows, strip);
 }
 
+std::vector<unsigned char> Unpacked(const char* name) {
+    const res::PackedBitmap* packed = res::FindBitmapResource(name);
+    return packed ? res::Unpack(*packed) : std::vector<unsigned char>();
+}
+
 std::uint32_t Word(unsigned char r, unsigned char g, unsigned char b) { return std::uint32_t(r) << 16 | g << 8 | b; }
 
 TEST(PictureRows, EveryPictureReadsAsTheWholeDecodeAtAnyStripHeight) {
     for (const char* name : kPictures) {
         SCOPED_TRACE(name);
-        const res::EmbeddedFile* bmp = res::FindBitmapResource(name);
+        const std::vector<unsigned char> bmpBytes = Unpacked(name);
         const res::EmbeddedFile* png = res::FindBitmapResource2x(name);
-        ASSERT_TRUE(bmp && png);
+        ASSERT_TRUE(!bmpBytes.empty() && png);
+        const res::EmbeddedFile bmpFile{bmpBytes.data(), bmpBytes.size()}, *bmp = &bmpFile;
 
         // 1x: the BMP decoder's triples.
         const auto layout = ParseBmp(bmp->Data, bmp->Size);
@@ -83,9 +89,10 @@ TEST(PictureRows, EveryPictureReadsAsTheWholeDecodeAtAnyStripHeight) {
 }
 
 TEST(PictureRows, DamagedPicturesAndStoppedReadsAreRefused) {
-    const res::EmbeddedFile* bmp = res::FindBitmapResource("V7BG");
+    const std::vector<unsigned char> bmpBytes = Unpacked("V7BG");
     const res::EmbeddedFile* png = res::FindBitmapResource2x("V7BG");
-    ASSERT_TRUE(bmp && png);
+    ASSERT_TRUE(!bmpBytes.empty() && png);
+    const res::EmbeddedFile bmpFile{bmpBytes.data(), bmpBytes.size()}, *bmp = &bmpFile;
     const std::vector<unsigned char> pngBytes(png->Data, png->Data + png->Size);
     std::vector<unsigned char> corrupt = pngBytes;
     for (std::size_t i = pngBytes.size() / 2; i < pngBytes.size() / 2 + 64; ++i) corrupt[i] ^= 0x5A;
