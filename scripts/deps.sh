@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake pkg-config
-  libwxgtk3.2-dev libsqlite3-dev libfontconfig-dev libpango1.0-dev libcairo2-dev libpng-dev libx11-dev
+  libwxgtk3.2-dev libsqlite3-dev libfontconfig-dev libpango1.0-dev libcairo2-dev libpng-dev zlib1g-dev libx11-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   xvfb xauth xdotool imagemagick fonts-dejavu-core xdg-utils
   clang libclang-rt-14-dev llvm
