@@ -33,6 +33,16 @@ constexpr const char* kSchema =
 
 bool IsDamage(int rc) { return rc == SQLITE_CORRUPT || rc == SQLITE_NOTADB; }
 
+// A registry is a few pages. SQLite's default bulk allocation of twenty cache
+// pages a connection, every one written when it is carved up, is resident
+// memory nobody uses; pages are allocated as they are read instead. The setting
+// is process-wide and only taken before SQLite's first use: later it is
+// refused, and the default stays.
+void ConfigureSqliteOnce() {
+    static const int configured = sqlite3_config(SQLITE_CONFIG_PAGECACHE, nullptr, 0, 0);
+    (void)configured;
+}
+
 }  // namespace
 
 bool RegistryStore::CreateFile(const fs::path& file, std::string* problem) {
@@ -55,6 +65,7 @@ bool RegistryStore::CreateFile(const fs::path& file, std::string* problem) {
 }
 
 std::unique_ptr<RegistryStore> RegistryStore::Open(const fs::path& file, std::string* problem) {
+    ConfigureSqliteOnce();
     std::error_code ec;
     bool exists = fs::exists(file, ec);
     if (ec) {

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include "host/emulated/root.h"
 #include "support/RegistryTestUtil.h"
@@ -20,6 +21,13 @@ protected:
     TempHostRoot m_root;
     HKEY m_key = nullptr;
 };
+
+// The registry is a few pages, and its connection holds only what it reads:
+// SQLite's default bulk page cache alone would take more than the bound.
+TEST_F(RegistryTest, TheConnectionHoldsNoPageCacheItDoesNotUse) {
+    ASSERT_EQ(Set(m_key, "Probe", REG_DWORD, Bytes("\1\0\0\0"s)), ERROR_SUCCESS);
+    EXPECT_LT(sqlite3_memory_used(), 160 * 1024);
+}
 
 TEST_F(RegistryTest, ValuesComeBackWithTheirTypeAndExactBytes) {
     const struct {
