@@ -1,6 +1,8 @@
 // The About box from the Help menu: it opens on the about text, its button
 // switches to the report of the running drivers and back, each built afresh;
-// both texts fit their place.
+// both texts fit their place beside the program's icon.
+#include <wx/statbmp.h>
+
 #include "GuiTest.h"
 #include "host/system.h"
 #include "options/AboutText.h"
@@ -58,9 +60,12 @@ TEST_F(AboutTest, HelpMenuOpensTheBoxOnTheAboutTextAndItsButtonTogglesTheVersion
     wxTEST_DIALOG(EXPECT_TRUE(PickMenuCommand(m_frame, cmd::ID_APP_ABOUT)), ExpectAboutBox(host::GetTickCount64()));
 }
 
-TEST_F(AboutTest, BothTextsFitTheTemplate) {
+TEST_F(AboutTest, BothTextsFitTheTemplateBesideTheProgramIcon) {
     auto* dialog = new CAboutDlg();
     dialog->Show();
+    auto* icon = dynamic_cast<wxStaticBitmap*>(dialog->FindWindow(CAboutDlg::IDC_ICON));
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(icon->GetBitmap().GetSize(), wxSize(32, 32));  // invalid when the built-in icon does not unpack
     wxWindow* text = dialog->FindWindow(CAboutDlg::IDC_TEXT);
     for (int view = 0; view < 2; ++view, dialog->ShowAboutOrVersions()) {
         EXPECT_LE(text->GetBestSize().x, text->GetSize().x) << view;
