@@ -1,9 +1,9 @@
 // The help book. The packed archive, read through the virtual file system the
 // viewer uses: the project, contents and index name pages that exist, the
-// contents reach every page, links resolve, every dialog template has its
-// topic. The real viewer: the page each dialog's Help opens, the topic picked
-// for a window, the page each command opens in one help window, help over a
-// modal dialog, and the viewer surviving its window being closed or destroyed.
+// contents reach every page, links resolve. The real viewer: the page each
+// dialog's Help opens, the topic picked for a window, the page each command
+// opens in one help window, help over a modal dialog, and the viewer surviving
+// its window being closed or destroyed.
 
 #include <algorithm>
 #include <optional>
@@ -14,7 +14,6 @@
 #include <wx/dialog.h>
 #include <wx/filesys.h>
 #include <wx/frame.h>
-#include <wx/html/helpdata.h>
 #include <wx/html/helpdlg.h>
 #include <wx/stream.h>
 #include <wx/timer.h>
@@ -109,17 +108,6 @@ TEST(HelpArchive, PagesArePlainAsciiAndEveryLinkResolvesToAPageAndAnchor) {
         }
     }
     EXPECT_GT(links, 50);
-}
-
-TEST(HelpArchive, EveryDialogTemplateHasItsOwnTopic) {
-    wxHtmlHelpData book;
-    ASSERT_TRUE(book.AddBook(HelpBook::BookLocation()));
-    for (int templateNumber = 100; templateNumber <= 108; ++templateNumber) {
-        SCOPED_TRACE(templateNumber);
-        EXPECT_TRUE(HelpBook::IsDialogTopic(templateNumber));
-        EXPECT_TRUE(book.FindPageById(templateNumber).EndsWith(wxString::Format("dialog-%d.htm", templateNumber)));
-    }
-    EXPECT_TRUE(book.FindPageById(HelpBook::kPanelTopic).EndsWith("dialog-103.htm"));
 }
 
 class HelpViewer : public guitest::GuiTest {
