@@ -45,20 +45,26 @@ protected:
 
 namespace guitest {
 
-// Any dialog no wxTEST_DIALOG expects fails the test and is cancelled at once,
-// so a test never hangs on a box nobody will close.
-class UnexpectedDialogGuard : public wxModalDialogHook {
+// Answers at once each dialog no wxTEST_DIALOG expects and keeps its text;
+// unless they are wanted, each fails the test, so a test never hangs on a box
+// nobody will close.
+class DialogRecorder : public wxModalDialogHook {
 public:
-    UnexpectedDialogGuard() { Register(); }
-    ~UnexpectedDialogGuard() override { Unregister(); }
+    explicit DialogRecorder(bool wanted = false) : m_wanted(wanted) { Register(); }
+    ~DialogRecorder() override { Unregister(); }
+    std::vector<std::string> Texts;
 
 protected:
     int Enter(wxDialog* dialog) override {
         auto* box = dynamic_cast<wxMessageDialog*>(dialog);
-        ADD_FAILURE() << "unexpected dialog: " << (box ? box->GetMessage() : dialog->GetTitle()).utf8_string();
-        return wxID_CANCEL;
+        Texts.push_back((box ? box->GetMessage() : "(not a message box) " + dialog->GetTitle()).utf8_string());
+        if (!m_wanted) ADD_FAILURE() << "unexpected dialog: " << Texts.back();
+        return m_wanted ? wxID_OK : wxID_CANCEL;
     }
     void Exit(wxDialog*) override {}
+
+private:
+    bool m_wanted;
 };
 
 // A message box with this text (or only containing it), caption "V7", Yes/No
@@ -213,7 +219,7 @@ class GuiTest : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!wxTheApp) GTEST_SKIP() << "no display (run under xvfb-run)";  // wx starts only with one
-        m_guard = std::make_unique<UnexpectedDialogGuard>();
+        m_guard = std::make_unique<DialogRecorder>();
         m_root = std::make_unique<TempHostRoot>();
     }
     void TearDown() override {
@@ -274,7 +280,7 @@ protected:
         m_started = false;
     }
 
-    std::unique_ptr<UnexpectedDialogGuard> m_guard;
+    std::unique_ptr<DialogRecorder> m_guard;
     std::unique_ptr<TempHostRoot> m_root;
     std::unique_ptr<RunningStationDrivers> m_drivers;
     bool m_started = false;

@@ -9,28 +9,10 @@
 #include <string>
 #include <vector>
 
-#include <wx/msgdlg.h>
-
 #include "GuiTest.h"
 #include "resources/ui/HelpBook.h"
 
 namespace {
-
-// Answers every modal dialog at once and keeps the text of each message box.
-class BoxRecorder : public wxModalDialogHook {
-public:
-    BoxRecorder() { Register(); }
-    ~BoxRecorder() override { Unregister(); }
-    std::vector<std::string> Texts;
-
-protected:
-    int Enter(wxDialog* dialog) override {
-        auto* box = dynamic_cast<wxMessageDialog*>(dialog);
-        Texts.push_back(box ? box->GetMessage().utf8_string() : "(not a message box)");
-        return wxID_OK;
-    }
-    void Exit(wxDialog*) override {}
-};
 
 struct BrokenModule {
     const char* Case;
@@ -43,7 +25,7 @@ int CheckEachCase(const std::vector<BrokenModule>& cases) {
     int wrong = 0;
     for (const BrokenModule& broken : cases) {
         setenv("V7_HELP_MODULE", broken.Path.c_str(), 1);
-        BoxRecorder boxes;
+        guitest::DialogRecorder boxes(/*wanted=*/true);
         const bool shown = HelpBook::ShowContents(nullptr) || HelpBook::ShowTopicFor(nullptr);
         const bool located = !HelpBook::BookLocation().empty();
         HelpBook::Shutdown();
