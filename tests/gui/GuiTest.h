@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
+#include <wx/ctrlsub.h>
 #include <wx/html/helpfrm.h>
 #include <wx/html/helpwnd.h>
 #include <wx/html/htmlwin.h>
@@ -123,6 +124,16 @@ inline void PressButton(wxWindow* dialog, int id) {
     wxCommandEvent click(wxEVT_BUTTON, id);
     click.SetEventObject(dialog->FindWindow(id));
     dialog->FindWindow(id)->ProcessWindowEvent(click);
+}
+
+// A pick in a list or choice as the user makes it: the selection, then its
+// notification (wxEVT_LISTBOX or wxEVT_CHOICE).
+inline void Select(wxControlWithItems* list, const wxString& text, wxEventType type) {
+    ASSERT_TRUE(list->SetStringSelection(text)) << text.utf8_string();
+    wxCommandEvent event(type, list->GetId());
+    event.SetEventObject(list);
+    event.SetInt(list->GetSelection());
+    list->ProcessWindowEvent(event);
 }
 
 inline wxString Text(unsigned stringId) {

@@ -52,12 +52,7 @@ void MoveSlider(Dlg& dialog, int position) {
 }
 
 void Choose(Dlg& dialog, int listId, const wxString& text) {
-    auto* list = FindControl<wxChoice>(&dialog, listId);
-    ASSERT_TRUE(list->SetStringSelection(text)) << text.utf8_string();
-    wxCommandEvent event(wxEVT_CHOICE, listId);
-    event.SetEventObject(list);
-    event.SetInt(list->GetSelection());
-    list->HandleWindowEvent(event);
+    Select(FindControl<wxChoice>(&dialog, listId), text, wxEVT_CHOICE);
 }
 
 // "label | colours (selected) | rates (selected)", as the dialog shows them.

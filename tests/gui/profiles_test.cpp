@@ -23,21 +23,6 @@ wxString Format(unsigned id, const wxString& name) {
     return text;
 }
 
-std::vector<wxString> Names(wxListBox* list) {
-    std::vector<wxString> names;
-    for (unsigned i = 0; i < list->GetCount(); ++i) names.push_back(list->GetString(i));
-    return names;
-}
-
-// As a click on a name: the selection and its notification.
-void Pick(wxListBox* list, const wxString& name) {
-    list->SetStringSelection(name);
-    wxCommandEvent event(wxEVT_LISTBOX, list->GetId());
-    event.SetEventObject(list);
-    event.SetInt(list->GetSelection());
-    list->ProcessWindowEvent(event);
-}
-
 fs::path Profile(const std::string& name) { return host::emulated::DriveCPath() / "WINDOWS" / "Profiles" / name; }
 
 class ProfilesTest : public GuiTest {
@@ -54,7 +39,7 @@ protected:
         return ExpectDialog<CRemoveUserDlg>([name, button](CRemoveUserDlg* dialog) {
             auto* remove = wxStaticCast(dialog->FindWindow(wxID_OK), wxButton);
             EXPECT_FALSE(remove->IsEnabled()) << "Remove is usable before a name is picked";
-            if (!name.empty()) Pick(dialog->List(), name);
+            if (!name.empty()) Select(dialog->List(), name, wxEVT_LISTBOX);
             EXPECT_EQ(remove->IsEnabled(), !name.empty());
             if (button == wxID_OK) dialog->TransferDataFromWindow();
             return button;
@@ -68,9 +53,9 @@ TEST_F(ProfilesTest, DisplayUsersShowsTheSortedNamesWithNoneSelected) {
                       EXPECT_EQ(dialog->GetTitle(), "Display Users");
                       wxListBox* list = dialog->List();
                       EXPECT_EQ(list->GetId(), 1015);
-                      std::vector<wxString> expected;
+                      wxArrayString expected;
                       for (const std::string& n : users::FillUserProfileList()) expected.push_back(wxString::FromUTF8(n));
-                      EXPECT_EQ(Names(list), expected);
+                      EXPECT_EQ(list->GetStrings(), expected);
                       EXPECT_EQ(expected.front(), "Anna");
                       EXPECT_EQ(list->GetSelection(), wxNOT_FOUND);
                       EXPECT_NE(dialog->FindWindow(wxID_OK), nullptr);
