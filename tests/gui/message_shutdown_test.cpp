@@ -26,8 +26,10 @@ std::vector<std::string> LogEvents(const std::string& event) {
 
 using MessageShutdownTest = GuiTest;
 
-TEST_F(MessageShutdownTest, StationOffShowsOnlyTheNotOnMessageAndARefusalSaysSo) {
-    ASSERT_NE(Launch(false, {"--refuse-message"}), nullptr);
+// Drivers that refuse both requests: each refusal is said, nothing is sent, and
+// the Shut Down setting stored before asking stays.
+TEST_F(MessageShutdownTest, StationOffShowsOnlyTheNotOnMessageAndRefusalsSaySo) {
+    ASSERT_NE(Launch(false, {"--refuse-message", "--refuse-shutdown"}), nullptr);
     wxTEST_DIALOG(PickMenuCommand(m_frame, cmd::ID_SEND_MESSAGE), ExpectMessageBox(Text(1504), wxOK));
 
     m_frame->OnStationOn();
@@ -37,6 +39,17 @@ TEST_F(MessageShutdownTest, StationOffShowsOnlyTheNotOnMessageAndARefusalSaysSo)
     };
     wxTEST_DIALOG(m_frame->OnSendMessage(), ExpectDialog<CSendMessageDlg>(answer), ExpectMessageBox(Text(1501), wxOK));
     EXPECT_TRUE(LogEvents("message").empty());
+
+    auto shutDown = [](CShutDownDlg* dialog) {
+        dialog->m_nShutdownChoice = 0;
+        return wxID_OK;
+    };
+    wxTEST_DIALOG(m_frame->OnShutDownWindows(), ExpectDialog<CShutDownDlg>(shutDown),
+                  ExpectMessageBox(Text(1510), wxOK));
+    StationConfiguration config;
+    config.LoadConfiguration();
+    EXPECT_EQ(config.ShutdownEnabled, 1u);
+    EXPECT_EQ(LogEvents("refused"), std::vector<std::string>{"flags 5 (shut down, force)"});
 }
 
 TEST_F(MessageShutdownTest, SendAMessageDialogSendsTheTrimmedTextWithItsHead) {
@@ -122,19 +135,6 @@ TEST_F(MessageShutdownTest, ShutDownSavesTheSettingThenAsksTheDriversWithTheChos
         config.LoadConfiguration();
         EXPECT_EQ(config.ShutdownEnabled, c.Button == wxID_OK ? 1u : 0u);
     }
-}
-
-TEST_F(MessageShutdownTest, ARefusedShutdownKeepsTheSettingAndSaysSo) {
-    ASSERT_NE(Launch(false, {"--refuse-shutdown"}), nullptr);
-    auto answer = [](CShutDownDlg* dialog) {
-        dialog->m_nShutdownChoice = 0;
-        return wxID_OK;
-    };
-    wxTEST_DIALOG(m_frame->OnShutDownWindows(), ExpectDialog<CShutDownDlg>(answer), ExpectMessageBox(Text(1510), wxOK));
-    StationConfiguration config;
-    config.LoadConfiguration();
-    EXPECT_EQ(config.ShutdownEnabled, 1u);
-    EXPECT_EQ(LogEvents("refused"), std::vector<std::string>{"flags 5 (shut down, force)"});
 }
 
 }  // namespace
