@@ -9,6 +9,7 @@
 namespace {
 
 using namespace guitest;
+using regtest::Export;  // the whole registry, to show that nothing was written
 
 const std::string kStationKey = StationConfiguration::StationKeyPath(kStationNumber);
 
@@ -28,22 +29,15 @@ protected:
         StationRecord record{};
         return GetFirstStation(&record) ? RecordText(record.UserName) : "(no list)";
     }
-    // The station key's values, to show that nothing was written.
-    static std::vector<std::string> StationValues() {
-        std::vector<std::string> values;
-        for (const char* name : {"Launched", "Current User", "Default User", "Station Name"})
-            values.push_back(TextValue(kStationKey, name));
-        return values;
-    }
 };
 
 TEST_F(PowerTest, PanelButtonsTurnTheStationOffAndOnAndOpenHelp) {
     ASSERT_NE(Launch(/*autoLaunch=*/true), nullptr);
     ASSERT_EQ(State(), "on") << "the drivers did not turn the station on at start";
 
-    auto before = StationValues();
+    auto before = Export();
     wxTEST_DIALOG(ClickWithMouse(Button(CV7View::IDC_OFF)), ExpectMessageBox(Text(2012), wxNO));
-    EXPECT_EQ(StationValues(), before);
+    EXPECT_EQ(Export(), before);
     EXPECT_EQ(State(), "on");
     EXPECT_EQ(DriversCurrentUser(), "User1") << "the drivers were asked to turn the station off";
 
@@ -63,9 +57,9 @@ TEST_F(PowerTest, PanelButtonsTurnTheStationOffAndOnAndOpenHelp) {
     EXPECT_EQ(State(), "on");
     EXPECT_EQ(Button(CV7View::IDC_ON)->CurrentPicture(), 'X');
     EXPECT_EQ(wxWindow::FindFocus(), Button(CV7View::IDC_OFF)) << "the focus stayed on the greyed button";
-    before = StationValues();
+    before = Export();
     m_frame->OnStationOn();  // already on: nothing is done or asked
-    EXPECT_EQ(StationValues(), before);
+    EXPECT_EQ(Export(), before);
 
     ClickWithMouse(Button(CV7View::IDC_HELP));
     EXPECT_EQ(ShownHelpPage(), "dialog-103.htm");
@@ -80,9 +74,9 @@ TEST_F(PowerTest, TurnOnTakesTheUserTheDriversReport) {
 
 TEST_F(PowerTest, RefusedTurnOnSaysSoAndChangesNothing) {
     ASSERT_NE(Launch(false, {"--refuse-on"}), nullptr);
-    const auto before = StationValues();
+    const auto before = Export();
     wxTEST_DIALOG(m_frame->OnStationOn(), ExpectMessageBox(Text(2009), wxOK));
-    EXPECT_EQ(StationValues(), before);
+    EXPECT_EQ(Export(), before);
     EXPECT_EQ(LaunchedValues(), std::make_pair(0, 0));
     EXPECT_EQ(State(), "off");
 }
