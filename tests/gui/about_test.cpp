@@ -24,9 +24,19 @@ std::string Shown(wxWindow* dialog) {
     return text.utf8_string();
 }
 
-// Checks the box as it opens (the clock read at `opened`) and after three presses.
-ExpectDialog<CAboutDlg> ExpectAboutBox(std::uint64_t opened) {
-    return ExpectDialog<CAboutDlg>([opened](CAboutDlg* dialog) {
+class AboutTest : public GuiTest {
+protected:
+    void SetUp() override {
+        GuiTest::SetUp();
+        if (IsSkipped()) return;
+        ASSERT_NE(LaunchOnInitialisedHost({"--without", "Tilvex", "--driver-version", "Quorel=2.19"}), nullptr);
+    }
+};
+
+// The box as it opens (the clock read just before) and after three presses.
+TEST_F(AboutTest, HelpMenuOpensTheBoxOnTheAboutTextAndItsButtonTogglesTheVersionReport) {
+    const std::uint64_t opened = host::GetTickCount64();
+    auto check = [opened](CAboutDlg* dialog) {
         wxWindow* button = dialog->FindWindow(CAboutDlg::IDC_VERSIONS);
         std::uint64_t before = opened;
         for (int press = 0; press < 4; ++press, before = host::GetTickCount64()) {
@@ -44,20 +54,8 @@ ExpectDialog<CAboutDlg> ExpectAboutBox(std::uint64_t opened) {
             }
         }
         return wxID_OK;
-    });
-}
-
-class AboutTest : public GuiTest {
-protected:
-    void SetUp() override {
-        GuiTest::SetUp();
-        if (IsSkipped()) return;
-        ASSERT_NE(LaunchOnInitialisedHost({"--without", "Tilvex", "--driver-version", "Quorel=2.19"}), nullptr);
-    }
-};
-
-TEST_F(AboutTest, HelpMenuOpensTheBoxOnTheAboutTextAndItsButtonTogglesTheVersionReport) {
-    wxTEST_DIALOG(EXPECT_TRUE(PickMenuCommand(m_frame, cmd::ID_APP_ABOUT)), ExpectAboutBox(host::GetTickCount64()));
+    };
+    wxTEST_DIALOG(EXPECT_TRUE(PickMenuCommand(m_frame, cmd::ID_APP_ABOUT)), ExpectDialog<CAboutDlg>(check));
 }
 
 TEST_F(AboutTest, BothTextsFitTheTemplateBesideTheProgramIcon) {
