@@ -1,7 +1,6 @@
 // The registry against clumsy and hostile use: enumeration while others write,
 // the depth and name limits, a damaged change counter.
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 

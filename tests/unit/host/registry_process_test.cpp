@@ -3,10 +3,8 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sqlite3.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <fstream>
@@ -160,7 +158,7 @@ TEST(DamagedRegistry, IsReportedOnceAndLeftAlone) {
         EXPECT_EQ(Set(HKEY_LOCAL_MACHINE, "x", REG_BINARY, {1}), ERROR_BADDB);
         EXPECT_EQ(RegFlushKey(HKEY_LOCAL_MACHINE), ERROR_BADDB);
         std::string err = ::testing::internal::GetCapturedStderr();
-        EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+        EXPECT_EQ(LineCount(err), 1) << err;
         EXPECT_NE(err.find(emulated::RegistryPath().string()), std::string::npos) << err;
         EXPECT_NE(err.find(c.Problem), std::string::npos) << err;
         EXPECT_NE(emulated::RegistryProblem().find(c.Problem), std::string::npos);
@@ -178,7 +176,7 @@ TEST(RegistryRoot, AMissingRootIsReportedAndNotCreatedUntilItIsSetUp) {
     EXPECT_EQ(RegCreateKey(HKEY_LOCAL_MACHINE, "Software", &key), ERROR_BADDB);
     EXPECT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Software", 0, KEY_READ, &key), ERROR_BADDB);
     std::string err = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    EXPECT_EQ(LineCount(err), 1) << err;
     EXPECT_NE(emulated::RegistryProblem().find("v7-host init"), std::string::npos);
     EXPECT_FALSE(fs::exists(missing));
 

@@ -55,7 +55,7 @@ TEST(RegImport, ABadLineOrANameTheRegistryRefusesIsToldByItsNumberAndNothingIsAp
         SCOPED_TRACE(c.Bad.substr(0, 40));
         EXPECT_EQ(r.ExitCode, 1);
         EXPECT_EQ(r.Err.rfind("v7-host: stdin:" + std::to_string(c.Line) + ": ", 0), 0u) << r.Err.substr(0, 200);
-        EXPECT_EQ(std::count(r.Err.begin(), r.Err.end(), '\n'), 1) << r.Err;
+        EXPECT_EQ(LineCount(r.Err), 1) << r.Err;
     }
     for (const char* text : {"", "\n\n", "[HKEY_LOCAL_MACHINE\\Software]\n", "\"v\"=\"before any key\"\n"}) {
         ToolResult r = Import(text);
@@ -105,7 +105,7 @@ TEST(RegImport, ABusyRegistryIsToldInWordsAndNothingIsImported) {
     EXPECT_EQ(r.ExitCode, 1);
     EXPECT_NE(r.Err.find("busy"), std::string::npos) << r.Err;
     EXPECT_NE(r.Err.find("nothing was imported"), std::string::npos) << r.Err;
-    EXPECT_EQ(std::count(r.Err.begin(), r.Err.end(), '\n'), 1) << r.Err;
+    EXPECT_EQ(LineCount(r.Err), 1) << r.Err;
     EXPECT_EQ(Export(), before);
 }
 
@@ -175,7 +175,7 @@ TEST(RegTool, ARegistryProblemIsToldOnceInOneLine) {
         std::ofstream(host::emulated::RegistryPath()) << c.Content;
         ToolResult r = RunHostTool(c.Args, "REGEDIT4\n[HKEY_LOCAL_MACHINE\\New]\n");
         EXPECT_EQ(r.ExitCode, 1) << c.Args[0];
-        EXPECT_EQ(std::count(r.Err.begin(), r.Err.end(), '\n'), 1) << r.Err;
+        EXPECT_EQ(LineCount(r.Err), 1) << r.Err;
         EXPECT_NE(r.Err.find(c.Says), std::string::npos) << r.Err;
         EXPECT_EQ(FileBytes(host::emulated::RegistryPath()), c.Content);
     }

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "options/OptionCommands.h"
 #include "options/StationOptions.h"
