@@ -61,9 +61,7 @@ TEST(DisplayModeTable, MirrorPublishesEveryModeKeyAndTheChosenMode) {
     EXPECT_EQ(SubKeys(kModes + "\\8"), (Names{"1024,768", "640,480", "800,600"}));
     EXPECT_EQ(SubKeys(kModes + "\\16"), (Names{"640,480", "800,600"}));
     EXPECT_EQ(SubKeys(kModes + "\\24"), (Names{"640,480"}));
-    regtest::Stored mode = Query(kDefault, "Mode");
-    EXPECT_EQ(mode.Type, host::REG_SZ);
-    EXPECT_EQ(mode.Data, Sz("24,640,480"));
+    EXPECT_EQ(Query(kDefault, "Mode"), (regtest::Stored{host::ERROR_SUCCESS, host::REG_SZ, Sz("24,640,480")}));
 
     for (int missing : {3, 6, 8, 200}) {
         DisplayModeTable::WriteRegistryMirror(kStation, missing);
