@@ -1,9 +1,7 @@
 #include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <cstring>
 #include <filesystem>
 #include <future>
 #include <vector>
@@ -42,10 +40,8 @@ TEST(DeviceClient, OpeningFailsWithoutADaemonForAMalformedPathOrATooLongRoot) {
 TEST(DeviceClient, OpeningWaitsOutAFullBacklog) {
     TempHostRoot root;
     std::filesystem::create_directories(host::emulated::DeviceDirPath());
-    sockaddr_un addr{};
-    addr.sun_family = AF_UNIX;
-    std::strncpy(addr.sun_path, host::emulated::DeviceSocketPath("Brakor").c_str(), sizeof addr.sun_path - 1);
-    auto* address = reinterpret_cast<sockaddr*>(&addr);
+    const sockaddr_un addr = UnixAddress(host::emulated::DeviceSocketPath("Brakor"));
+    const auto* address = reinterpret_cast<const sockaddr*>(&addr);
     int listener = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     ASSERT_EQ(bind(listener, address, sizeof addr), 0);
     ASSERT_EQ(listen(listener, 0), 0);
