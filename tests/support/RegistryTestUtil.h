@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -58,6 +59,7 @@ inline void PrintTo(const Stored& s, std::ostream* os) {
     *os << "status " << s.Status << ", type " << s.Type << ", " << ::testing::PrintToString(s.Data);
 }
 inline Stored Value(host::DWORD type, const std::string& data) { return {host::ERROR_SUCCESS, type, Bytes(data)}; }
+inline Stored Binary(const std::vector<host::BYTE>& data) { return {host::ERROR_SUCCESS, host::REG_BINARY, data}; }
 
 inline Stored Get(host::HKEY key, const char* name) {
     Stored read;
@@ -66,6 +68,16 @@ inline Stored Get(host::HKEY key, const char* name) {
     read.Status = host::RegQueryValueEx(key, name, &read.Type, buffer.data(), &size);
     if (read.Status == host::ERROR_SUCCESS) read.Data.assign(buffer.begin(), buffer.begin() + size);
     return read;
+}
+
+// A four-byte value as a number; ~0u when it is missing or has another size.
+inline host::DWORD Number(const Stored& read) {
+    host::DWORD value = ~0u;
+    if (read.Status == host::ERROR_SUCCESS && read.Data.size() == sizeof value) std::memcpy(&value, read.Data.data(), 4);
+    return value;
+}
+inline host::LONG SetNumber(host::HKEY key, const char* name, host::DWORD value) {
+    return host::RegSetValueEx(key, name, host::REG_BINARY, reinterpret_cast<const host::BYTE*>(&value), sizeof value);
 }
 
 // The same by the key's path, through a handle of its own.

@@ -4,6 +4,7 @@
 
 #include <sys/un.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -48,6 +49,9 @@ private:
 
 // The station log's lines (the drivers' events) without their time stamps.
 std::vector<std::string> StationLogEvents();
+
+// How many lines a text has: a message must be told in exactly one.
+inline int LineCount(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
 
 // A file's bytes, "" when it cannot be read.
 std::string FileBytes(const std::filesystem::path& file);

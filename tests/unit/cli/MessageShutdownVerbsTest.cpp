@@ -4,9 +4,12 @@
 
 #include <memory>
 
+#include "support/RegistryTestUtil.h"
 #include "support/TempHostRoot.h"
 
 namespace {
+
+const std::string kProduct = "Software\\Halvorn\\Orvane";
 
 // The texts "v7-host messages" prints, without their "--- <time>" lines.
 std::vector<std::string> Received() {
@@ -94,10 +97,7 @@ TEST(MessageShutdownVerbsTest, ShutdownNeedsYesSavesTheSettingAndReachesTheDrive
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Verb.back());
         InitializedHostRoot root;
-        ASSERT_EQ(RunHostTool({"reg", "import", "-"}, "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Halvorn\\Orvane]\n"
-                                                     "\"Shutdown Enabled\"=hex:00\n")
-                      .ExitCode,
-                  0);
+        regtest::Store(kProduct, "Shutdown Enabled", host::REG_BINARY, {0});
         RunningStationDrivers drivers(c.DriverArgs);
         const ToolResult result = RunV7ctl(c.Verb);
         EXPECT_EQ(result.ExitCode, c.ExitCode) << result.Err;
@@ -105,9 +105,7 @@ TEST(MessageShutdownVerbsTest, ShutdownNeedsYesSavesTheSettingAndReachesTheDrive
         EXPECT_EQ(result.Err.rfind(c.Err, 0), 0u) << result.Err;
         if (c.LastEvent.rfind("stop", 0) == 0) drivers.Stop();  // waits until the drivers have ended
         EXPECT_EQ(LastLogLine().rfind(c.LastEvent, 0), 0u) << LastLogLine();
-        const std::string exported = RunHostTool({"reg", "export", "HKLM\\Software\\Halvorn\\Orvane"}).Out;
-        EXPECT_NE(exported.find(c.ShutdownEnabled ? "\"Shutdown Enabled\"=hex:01" : "\"Shutdown Enabled\"=hex:00"),
-                  std::string::npos);
+        EXPECT_EQ(regtest::Query(kProduct, "Shutdown Enabled"), regtest::Binary({c.ShutdownEnabled}));
     }
 }
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "support/InitializedHost.h"
+#include "support/RegistryTestUtil.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ TEST_F(OptionVerbsTest, SettingsShowInOptionsAndInTheRegistry) {
               "Login name: Bertil\n"
               "Display: 1024 x 768, 256 colors\n"
               "Refresh rate: 72 Hz\n");
-    const std::string product = RunHostTool({"reg", "export", "HKLM\\Software\\Halvorn\\Orvane"}).Out;
+    const std::string product = regtest::Export("HKLM\\Software\\Halvorn\\Orvane");
     for (const char* line : {"\"Station Display\"=hex:07", "\"Station Mode\"=\"1024 x 768, 256 colors\"",
                              "\"RefreshRate\"=\"72\"", "\"Shutdown Enabled\"=hex:01", "\"AutoLaunch Enabled\"=hex:01"})
         EXPECT_NE(product.find(line), std::string::npos) << line << "\n" << product;
@@ -51,13 +52,13 @@ TEST_F(OptionVerbsTest, ValuesTheWindowWouldNotOfferAreRefusedAndNothingChanges)
         {{"set", "display", "800 x 600, 256 colors", "--refresh", "72"}, "56 Hz, 60 Hz"},
         {{"set"}, "subcommand"},
     };
-    const std::string before = RunHostTool({"reg", "export"}).Out;
+    const std::string before = regtest::Export();
     for (const Case& c : cases) {
         const ToolResult result = RunV7ctl(c.Verb);
         EXPECT_EQ(result.ExitCode, 2) << c.ErrPart;
         EXPECT_NE(result.Err.find(c.ErrPart), std::string::npos) << result.Err;
     }
-    EXPECT_EQ(RunHostTool({"reg", "export"}).Out, before);
+    EXPECT_EQ(regtest::Export(), before);
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
-// v7ctl test against the real station drivers: its text and its exit code.
+// v7ctl test against the real station drivers: its text and its exit code (which
+// fault shows which paragraph: StationTestPassTest).
 #include <gtest/gtest.h>
 
 #include "resources/StringTable.h"
+#include "station/StationConfiguration.h"
+#include "support/RegistryTestUtil.h"
 #include "support/TempHostRoot.h"
 
 namespace {
@@ -9,32 +12,25 @@ namespace {
 TEST(TestVerb, PrintsCaptionChecksAndTroubleshooterAndFailsOnAProblem) {
     struct Case {
         const char* Name;
-        std::vector<std::string> DriverArgs;
-        bool Drivers, TurnOn;       // a daemon at all; v7ctl on before the test
-        const char* StationValue;   // a station value set with v7-host reg import
+        bool Drivers;               // a daemon at all, and v7ctl on before the test
+        const char* ClearedValue;   // a station value set to 0 afterwards
         const char* Ticks;          // the five checks, x for passed
         std::vector<unsigned> Paragraphs;
     };
     const Case cases[] = {
-        {"healthy and on", {}, true, true, nullptr, "xxxxx", {3007}},
-        {"off", {}, true, false, nullptr, "xxxx ", {3008}},
-        {"no Vflatd", {"--without", "vflatd"}, true, true, nullptr, "xxxxx", {3009}},
-        {"keyboard value cleared", {}, true, true, "\"V7 Keyboard Init\"=hex:00", "xx xx", {3005}},
-        {"no drivers", {}, false, false, nullptr, " xxx ", {3000, 3001, 3002, 3003, 3009, 3008}},
+        {"healthy and on", true, nullptr, "xxxxx", {3007}},
+        {"keyboard value cleared", true, "V7 Keyboard Init", "xx xx", {3005}},
+        {"no drivers", false, nullptr, " xxx ", {3000, 3001, 3002, 3003, 3009, 3008}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
         InitializedHostRoot root;
         std::unique_ptr<RunningStationDrivers> drivers;
-        if (c.Drivers) drivers = std::make_unique<RunningStationDrivers>(c.DriverArgs);
-        if (c.TurnOn) {
+        if (c.Drivers) {
+            drivers = std::make_unique<RunningStationDrivers>();
             ASSERT_EQ(RunV7ctl({"on"}).ExitCode, 0);
         }
-        if (c.StationValue) {
-            ASSERT_EQ(RunHostTool({"reg", "import", "-"},
-                                  std::string("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Halvorn\\Orvane\\Setup\\"
-                                              "Station1]\n") + c.StationValue + "\n").ExitCode, 0);
-        }
+        if (c.ClearedValue) regtest::Store(StationConfiguration::StationKeyPath(1), c.ClearedValue, host::REG_BINARY, {0});
 
         const ToolResult result = RunV7ctl({"test"});
         const bool ok = c.Paragraphs == std::vector<unsigned>{3007};

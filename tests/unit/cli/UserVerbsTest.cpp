@@ -8,6 +8,7 @@
 #include "host/system.h"
 #include "station/StationConfiguration.h"
 #include "support/InitializedHost.h"
+#include "support/RegistryTestUtil.h"
 
 namespace fs = std::filesystem;
 
@@ -16,10 +17,7 @@ namespace {
 using UserVerbsTest = InitializedHostTest;
 
 TEST_F(UserVerbsTest, RemoveUserRefusesWhatTheWindowWouldAskOrRefuse) {
-    StationConfiguration config;
-    config.LoadConfiguration();
-    config.CurrentUser = "ANNA";
-    config.SaveConfiguration();
+    regtest::StoreText(StationConfiguration::StationKeyPath(1), "Current User", "ANNA");
     struct Case {
         std::vector<std::string> Args;
         int ExitCode;
@@ -48,10 +46,7 @@ TEST_F(UserVerbsTest, RemoveUserRemovesAndReportsFailuresAsTheWindowDoes) {
     EXPECT_EQ(removed.ExitCode, 1);
     EXPECT_EQ(removed.Err, "v7ctl: Could not remove disk directory:\n\n[ c:\\windows\\profiles\\bertil ].\n");
 
-    StationConfiguration config;
-    config.LoadConfiguration();
-    config.CurrentUser = "Anna";
-    config.SaveConfiguration();
+    regtest::StoreText(StationConfiguration::StationKeyPath(1), "Current User", "Anna");
     removed = RunV7ctl({"remove-user", "Anna", "--yes", "--logged-on"});
     EXPECT_EQ(removed.ExitCode, 0) << removed.Err;
     EXPECT_EQ(removed.Out, "Removed the user profile of Anna.\n");

@@ -3,12 +3,9 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sqlite3.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
-#include <cstring>
 #include <fstream>
 #include <functional>
 #include <thread>
@@ -23,17 +20,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-DWORD Counter(HKEY key, const char* name) {
-    Stored read = Get(key, name);
-    DWORD value = ~0u;
-    if (read.Status == ERROR_SUCCESS && read.Data.size() == sizeof value) std::memcpy(&value, read.Data.data(), 4);
-    return value;
-}
-
-LONG SetCounter(HKEY key, const char* name, DWORD value) {
-    return RegSetValueEx(key, name, REG_BINARY, reinterpret_cast<const BYTE*>(&value), sizeof value);
-}
-
 TEST(RegistryProcesses, WritersInTwoProcessesAtOnceNeverFail) {
     TempHostRoot root;
     HKEY key = nullptr;
@@ -45,8 +31,8 @@ TEST(RegistryProcesses, WritersInTwoProcessesAtOnceNeverFail) {
             for (DWORD i = 0; std::chrono::steady_clock::now() < end; ++i) {
                 HKEY k = nullptr;
                 const std::string sub = "Software\\Shared\\" + name + std::to_string(i % 7);
-                if (RegCreateKey(HKEY_LOCAL_MACHINE, sub.c_str(), &k) || SetCounter(k, "Count", i) ||
-                    Counter(k, "Count") != i || (i % 5 == 0 && RegFlushKey(k)) ||
+                if (RegCreateKey(HKEY_LOCAL_MACHINE, sub.c_str(), &k) || SetNumber(k, "Count", i) ||
+                    Number(Get(k, "Count")) != i || (i % 5 == 0 && RegFlushKey(k)) ||
                     (i % 11 == 0 && RegDeleteValue(k, "Count")) || RegCloseKey(k))
                     return 1;
             }
@@ -71,15 +57,15 @@ TEST(RegistryProcesses, AnotherProcessesWriteIsSeenAfterOwnReads) {
     TempHostRoot root;
     HKEY key = nullptr;
     ASSERT_EQ(RegCreateKey(HKEY_LOCAL_MACHINE, "Software\\Seen", &key), ERROR_SUCCESS);
-    ASSERT_EQ(SetCounter(key, "Value", 1), ERROR_SUCCESS);
-    ASSERT_EQ(Counter(key, "Value"), 1u);  // now in this process's cache
+    ASSERT_EQ(SetNumber(key, "Value", 1), ERROR_SUCCESS);
+    ASSERT_EQ(Number(Get(key, "Value")), 1u);  // now in this process's cache
     pid_t child = Child([] {
         HKEY k = nullptr;
         if (RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Software\\Seen", 0, KEY_ALL_ACCESS, &k)) return 1;
-        return SetCounter(k, "Value", 2) == ERROR_SUCCESS ? 0 : 2;
+        return SetNumber(k, "Value", 2) == ERROR_SUCCESS ? 0 : 2;
     });
     ASSERT_EQ(ExitCode(child), 0);
-    EXPECT_EQ(Counter(key, "Value"), 2u);
+    EXPECT_EQ(Number(Get(key, "Value")), 2u);
     child = Child([] { return RegDeleteKey(HKEY_LOCAL_MACHINE, "Software\\Seen") == ERROR_SUCCESS ? 0 : 1; });
     ASSERT_EQ(ExitCode(child), 0);
     EXPECT_EQ(Get(key, "Value").Status, ERROR_KEY_DELETED);
@@ -91,14 +77,14 @@ TEST(RegistryProcesses, AWriterKilledMidWayLeavesEveryValueOldOrNew) {
     const char* names[] = {"v0", "v1", "v2", "v3", "v4", "v5", "v6", "v7", "v8", "v9"};
     HKEY key = nullptr;
     ASSERT_EQ(RegCreateKey(HKEY_LOCAL_MACHINE, "Software\\Loop", &key), ERROR_SUCCESS);
-    for (const char* name : names) ASSERT_EQ(SetCounter(key, name, 0), ERROR_SUCCESS);
+    for (const char* name : names) ASSERT_EQ(SetNumber(key, name, 0), ERROR_SUCCESS);
     ASSERT_EQ(RegFlushKey(key), ERROR_SUCCESS);
 
     // Round n writes n into v0 ... v9 in turn, so the values always read n, ..., n, n-1, ..., n-1.
     pid_t child = Child([&] {
         for (DWORD round = 1;; ++round)
             for (const char* name : names)
-                if (SetCounter(key, name, round) != ERROR_SUCCESS) return 1;
+                if (SetNumber(key, name, round) != ERROR_SUCCESS) return 1;
     });
     std::this_thread::sleep_for(std::chrono::milliseconds(400));
     kill(child, SIGKILL);
@@ -106,12 +92,12 @@ TEST(RegistryProcesses, AWriterKilledMidWayLeavesEveryValueOldOrNew) {
 
     emulated::SetHostRoot(root.Path());  // a fresh connection, as the next program would open
     ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Software\\Loop", 0, KEY_READ, &key), ERROR_SUCCESS);
-    const DWORD first = Counter(key, names[0]);
+    const DWORD first = Number(Get(key, names[0]));
     ASSERT_NE(first, ~0u);
     EXPECT_GT(first, 0u) << "the writer never wrote";
     bool dropped = false;
     for (const char* name : names) {
-        DWORD value = Counter(key, name);
+        DWORD value = Number(Get(key, name));
         dropped = dropped || value == first - 1;
         EXPECT_EQ(value, dropped ? first - 1 : first) << name;
     }
@@ -160,7 +146,7 @@ TEST(DamagedRegistry, IsReportedOnceAndLeftAlone) {
         EXPECT_EQ(Set(HKEY_LOCAL_MACHINE, "x", REG_BINARY, {1}), ERROR_BADDB);
         EXPECT_EQ(RegFlushKey(HKEY_LOCAL_MACHINE), ERROR_BADDB);
         std::string err = ::testing::internal::GetCapturedStderr();
-        EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+        EXPECT_EQ(LineCount(err), 1) << err;
         EXPECT_NE(err.find(emulated::RegistryPath().string()), std::string::npos) << err;
         EXPECT_NE(err.find(c.Problem), std::string::npos) << err;
         EXPECT_NE(emulated::RegistryProblem().find(c.Problem), std::string::npos);
@@ -178,7 +164,7 @@ TEST(RegistryRoot, AMissingRootIsReportedAndNotCreatedUntilItIsSetUp) {
     EXPECT_EQ(RegCreateKey(HKEY_LOCAL_MACHINE, "Software", &key), ERROR_BADDB);
     EXPECT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Software", 0, KEY_READ, &key), ERROR_BADDB);
     std::string err = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    EXPECT_EQ(LineCount(err), 1) << err;
     EXPECT_NE(emulated::RegistryProblem().find("v7-host init"), std::string::npos);
     EXPECT_FALSE(fs::exists(missing));
 

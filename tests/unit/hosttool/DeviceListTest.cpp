@@ -4,7 +4,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 
 #include "host/device.h"
 #include "host/emulated/driver_catalog.h"

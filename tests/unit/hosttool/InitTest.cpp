@@ -114,7 +114,7 @@ TEST_F(InitTest, RefusesAnExistingHostUnlessForced) {
     ToolResult again = RunHostTool({"init"});
     EXPECT_NE(again.ExitCode, 0);
     EXPECT_NE(again.Err.find("--force"), std::string::npos) << again.Err;
-    EXPECT_EQ(std::count(again.Err.begin(), again.Err.end(), '\n'), 1) << again.Err;
+    EXPECT_EQ(LineCount(again.Err), 1) << again.Err;
     EXPECT_TRUE(fs::exists(marker));
 
     // --force replaces drive C:, but a link in it that leads out is removed, not followed.
@@ -153,7 +153,7 @@ TEST(HostToolErrors, OneLineAndNonZeroExit) {
         EXPECT_NE(r.ExitCode, 0) << expected;
         EXPECT_EQ(r.Err.rfind("v7-host: ", 0), 0u) << r.Err;
         EXPECT_NE(r.Err.find(expected), std::string::npos) << r.Err;
-        EXPECT_EQ(std::count(r.Err.begin(), r.Err.end(), '\n'), 1) << r.Err;
+        EXPECT_EQ(LineCount(r.Err), 1) << r.Err;
         EXPECT_EQ(r.Out, "") << expected;
     }
 

@@ -5,7 +5,6 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <optional>
@@ -75,7 +74,7 @@ TEST(MisbehavingDeviceTest, AMissingDeviceOrEveryBrokenAnswerFailsTheListWithOne
             ToolResult r = RunHostTool({command});
             EXPECT_NE(r.ExitCode, 0) << command;
             if (c.Answer) {
-                EXPECT_EQ(std::count(r.Err.begin(), r.Err.end(), '\n'), 1) << r.Err;
+                EXPECT_EQ(LineCount(r.Err), 1) << r.Err;
                 EXPECT_EQ(r.Err.rfind("v7-host: reading the ", 0), 0u) << r.Err;
             } else {
                 EXPECT_EQ(r.Err, "v7-host: the station drivers are not running (no device \\\\.\\Brakor)\n");

@@ -76,14 +76,19 @@ TEST(RegRoundTrip, AwkwardValuesComeBackByteForByteAndReadable) {
     for (const Awkward& v : kAwkward) EXPECT_EQ(Query(v.Key, v.Name), Value(v.Type, v.Data)) << v.Name;
 }
 
-TEST(RegImport, ReadsTheWrittenVariants) {
-    TempHostRoot root;
+TEST(RegImport, ReadsTheWrittenVariantsAndDeletesKeyTreesAndValues) {
+    InitializedHostRoot root;
     // Version 5 header, CR LF ends, comments, the HKLM short form, blanks, a
-    // continued hex value and the text of a file rather than stdin.
-    std::string text =
+    // continued hex value, deletions and the text of a file rather than stdin.
+    const std::string text =
         "Windows Registry Editor Version 5.00\r\n"
         "\r\n"
         "; set up by hand\r\n"
+        "[-HKEY_LOCAL_MACHINE\\Software\\Halvorn\\Orvane\\Setup]\r\n"
+        "[-HKEY_LOCAL_MACHINE\\Software\\Not There]\r\n"
+        "[HKEY_LOCAL_MACHINE\\Software\\Halvorn\\Orvane]\r\n"
+        "\"Shutdown Enabled\"=-\r\n"
+        "\"Never Stored\"=-\r\n"
         "[HKLM\\Software\\Hand]\r\n"
         "\"a\" = \"x\"\r\n"
         "\"b\"=hex:01,02,\\\r\n"
@@ -98,21 +103,9 @@ TEST(RegImport, ReadsTheWrittenVariants) {
     EXPECT_EQ(Query("Software\\Hand", "b"), Value(host::REG_BINARY, "\x01\x02\x03\x04"));
     EXPECT_EQ(Query("Software\\Hand", "c"), Value(host::REG_DWORD, "\x2a\0\0\0"s));
     EXPECT_EQ(Query("Software\\Hand", "d"), Value(host::REG_NONE, ""));
-}
-
-TEST(RegImport, DeletesKeyTreesAndValues) {
-    InitializedHostRoot root;
-    ToolResult r = Import(
-        "REGEDIT4\n\n"
-        "[-HKEY_LOCAL_MACHINE\\Software\\Halvorn\\Orvane\\Setup]\n"
-        "[-HKEY_LOCAL_MACHINE\\Software\\Not There]\n"
-        "[HKEY_LOCAL_MACHINE\\Software\\Halvorn\\Orvane]\n"
-        "\"Shutdown Enabled\"=-\n"
-        "\"Never Stored\"=-\n");
-    ASSERT_EQ(r.ExitCode, 0) << r.Err;
-    EXPECT_FALSE(KeyExists("Software\\Halvorn\\Orvane\\Setup"));
     EXPECT_EQ(Query("Software\\Halvorn\\Orvane", "Shutdown Enabled").Status, host::ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(Query("Software\\Halvorn\\Orvane", "Shutdown Default"), Value(host::REG_BINARY, "\1"));
+    EXPECT_FALSE(KeyExists("Software\\Halvorn\\Orvane\\Setup"));
     EXPECT_TRUE(KeyExists("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\ProfileList\\Anna"));
 }
 

@@ -21,37 +21,34 @@ const std::string kDefault = kStation + "\\Display\\DEFAULT";
 
 }  // namespace
 
-TEST(DisplayModeTable, RowsSplitIntoNumberNameAndTriple) {
-    std::vector<DisplayMode> rows = DisplayModeTable::Rows();
-    ASSERT_EQ(rows.size(), 7u);
+TEST(DisplayModeTable, RowsSplitAndLookUpsByNameAndNumberAgree) {
     std::vector<int> numbers;
-    for (const DisplayMode& row : rows) numbers.push_back(row.Number);
-    EXPECT_EQ(numbers, (std::vector<int>{0, 1, 2, 9, 4, 5, 7}));
-    EXPECT_EQ(rows[3].Name, "640 x 480, True color (24-bit)");
-    EXPECT_EQ(rows[3].Triple, "24,640,480");
-    EXPECT_EQ(rows[6].Name, "1024 x 768, 256 colors");
-    EXPECT_EQ(rows[6].Triple, "8,1024,768");
-    EXPECT_EQ(rows[6].Row, "7|1024 x 768, 256 colors|8,1024,768");
-}
-
-TEST(DisplayModeTable, LookUpByNameFindsEveryOfferedModeAndNothingElse) {
-    for (const DisplayMode& row : DisplayModeTable::Rows())
+    for (const DisplayMode& row : DisplayModeTable::Rows()) {
+        numbers.push_back(row.Number);
+        EXPECT_EQ(row.Row, std::to_string(row.Number) + "|" + row.Name + "|" + row.Triple);
         EXPECT_EQ(DisplayModeTable::FindNumberByName(row.Name), row.Number) << row.Name;
-    EXPECT_EQ(DisplayModeTable::FindNumberByName("800 x 600, 256 colors"), 4);
-    EXPECT_EQ(DisplayModeTable::FindNumberByName("800 x 600, 16 colors"), std::nullopt);
-    EXPECT_EQ(DisplayModeTable::FindNumberByName("1024 x 768, High color (16-bit)"), std::nullopt);
-    EXPECT_EQ(DisplayModeTable::FindNumberByName("800 X 600, 256 colors"), std::nullopt) << "case counts";
-}
-
-TEST(DisplayModeTable, LookUpByNumberFallsBackToRow2101) {
-    EXPECT_EQ(DisplayModeTable::FindByNumber(9).Triple, "24,640,480");
-    EXPECT_EQ(DisplayModeTable::FindByNumber(0).Triple, "4,640,480");
-    for (int missing : {3, 6, 8, 10, 200, -1}) {
-        DisplayMode mode = DisplayModeTable::FindByNumber(missing);
-        EXPECT_EQ(mode.Number, 1) << missing;
-        EXPECT_EQ(mode.Name, "640 x 480, 256 colors") << missing;
-        EXPECT_EQ(mode.Triple, "8,640,480") << missing;
     }
+    EXPECT_EQ(numbers, (std::vector<int>{0, 1, 2, 9, 4, 5, 7}));
+    // A number no row has falls back to row 2101.
+    const struct {
+        int Asked, Number;
+        const char *Name, *Triple;
+    } cases[] = {
+        {9, 9, "640 x 480, True color (24-bit)", "24,640,480"}, {7, 7, "1024 x 768, 256 colors", "8,1024,768"},
+        {4, 4, "800 x 600, 256 colors", "8,800,600"},           {0, 0, "640 x 480, 16 colors", "4,640,480"},
+        {3, 1, "640 x 480, 256 colors", "8,640,480"},           {6, 1, "640 x 480, 256 colors", "8,640,480"},
+        {8, 1, "640 x 480, 256 colors", "8,640,480"},           {10, 1, "640 x 480, 256 colors", "8,640,480"},
+        {200, 1, "640 x 480, 256 colors", "8,640,480"},         {-1, 1, "640 x 480, 256 colors", "8,640,480"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Asked);
+        const DisplayMode mode = DisplayModeTable::FindByNumber(c.Asked);
+        EXPECT_EQ(mode.Number, c.Number);
+        EXPECT_EQ(mode.Name, c.Name);
+        EXPECT_EQ(mode.Triple, c.Triple);
+    }
+    for (const char* name : {"800 x 600, 16 colors", "1024 x 768, High color (16-bit)", "800 X 600, 256 colors"})
+        EXPECT_EQ(DisplayModeTable::FindNumberByName(name), std::nullopt) << name << ": not offered, or not its case";
 }
 
 TEST(DisplayModeTable, MirrorPublishesEveryModeKeyAndTheChosenMode) {
@@ -64,9 +61,7 @@ TEST(DisplayModeTable, MirrorPublishesEveryModeKeyAndTheChosenMode) {
     EXPECT_EQ(SubKeys(kModes + "\\8"), (Names{"1024,768", "640,480", "800,600"}));
     EXPECT_EQ(SubKeys(kModes + "\\16"), (Names{"640,480", "800,600"}));
     EXPECT_EQ(SubKeys(kModes + "\\24"), (Names{"640,480"}));
-    regtest::Stored mode = Query(kDefault, "Mode");
-    EXPECT_EQ(mode.Type, host::REG_SZ);
-    EXPECT_EQ(mode.Data, Sz("24,640,480"));
+    EXPECT_EQ(Query(kDefault, "Mode"), (regtest::Stored{host::ERROR_SUCCESS, host::REG_SZ, Sz("24,640,480")}));
 
     for (int missing : {3, 6, 8, 200}) {
         DisplayModeTable::WriteRegistryMirror(kStation, missing);

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "options/OptionCommands.h"
 #include "options/StationOptions.h"
@@ -11,6 +10,7 @@
 #include "support/RegistryTestUtil.h"
 #include "support/TempHostRoot.h"
 
+using regtest::Binary;
 using regtest::Query;
 
 namespace {
@@ -85,20 +85,15 @@ TEST(StationOptions, DisplayChoicesAreOnlyWhatTheDialogOffers) {
     }
 }
 
-unsigned Byte(const std::string& key, const char* name) {
-    const regtest::Stored value = Query(key, name);
-    return value.Data.size() == 1 ? value.Data[0] : 999;
-}
-
 // Values another program stored since the last load survive every command.
 TEST(OptionStore, StartUpCommandsSaveEverythingShutDownCommandsOnlyTheProductValues) {
     TempHostRoot root;
     for (const std::string& path : {std::string(kProductKey), kBoard, kStation}) regtest::MakeKey(path);
     StationConfiguration config;
     options::SetAutoLaunch(config, true);
-    EXPECT_EQ(Byte(kStation, "AutoLaunch"), 1u);
-    EXPECT_EQ(Byte(kProductKey, "AutoLaunch Enabled"), 1u);
-    EXPECT_EQ(Byte(kBoard, "Launched"), 0u) << "the board record is part of a full save";
+    EXPECT_EQ(Query(kStation, "AutoLaunch"), Binary({1}));
+    EXPECT_EQ(Query(kProductKey, "AutoLaunch Enabled"), Binary({1}));
+    EXPECT_EQ(Query(kBoard, "Launched"), Binary({0})) << "the board record is part of a full save";
 
     regtest::Store(kProductKey, "Shutdown Enabled", host::REG_BINARY, {1});
     regtest::Store(kStation, "Launched", host::REG_BINARY, {1});  // the drivers turned it on
@@ -108,18 +103,18 @@ TEST(OptionStore, StartUpCommandsSaveEverythingShutDownCommandsOnlyTheProductVal
     host::RegCloseKey(key);
 
     options::SetShutdownRequests(config, false);
-    EXPECT_EQ(Byte(kProductKey, "Shutdown Enabled"), 0u);
-    EXPECT_EQ(Byte(kProductKey, "Shutdown Default"), 0u);
+    EXPECT_EQ(Query(kProductKey, "Shutdown Enabled"), Binary({0}));
+    EXPECT_EQ(Query(kProductKey, "Shutdown Default"), Binary({0}));
     EXPECT_EQ(Query(kBoard, "Launched").Status, host::ERROR_FILE_NOT_FOUND) << "board record rewritten";
     options::SetShutdownRequests(config, true);
-    EXPECT_EQ(Byte(kProductKey, "Shutdown Enabled"), 1u);
-    EXPECT_EQ(Byte(kProductKey, "Shutdown Default"), 1u);
+    EXPECT_EQ(Query(kProductKey, "Shutdown Enabled"), Binary({1}));
+    EXPECT_EQ(Query(kProductKey, "Shutdown Default"), Binary({1}));
 
     options::SetAutoLaunch(config, false);
-    EXPECT_EQ(Byte(kStation, "AutoLaunch"), 0u);
-    EXPECT_EQ(Byte(kProductKey, "AutoLaunch Enabled"), 0u);
-    EXPECT_EQ(Byte(kStation, "Launched"), 1u) << "a stale copy overwrote the drivers' value";
-    EXPECT_EQ(Byte(kBoard, "Launched"), 0u);
+    EXPECT_EQ(Query(kStation, "AutoLaunch"), Binary({0}));
+    EXPECT_EQ(Query(kProductKey, "AutoLaunch Enabled"), Binary({0}));
+    EXPECT_EQ(Query(kStation, "Launched"), Binary({1})) << "a stale copy overwrote the drivers' value";
+    EXPECT_EQ(Query(kBoard, "Launched"), Binary({0}));
 }
 
 }  // namespace

@@ -40,18 +40,7 @@ TEST(StringTable, NumbersAreUniqueAndSortedSoTheLookUpFindsEveryEntry) {
     EXPECT_EQ(seen, used);
 }
 
-TEST(StringTable, MissingEntryLeavesTheTextAlone) {
-    EXPECT_EQ(res::FindString(0), nullptr);
-    EXPECT_EQ(res::FindString(2008), nullptr);
-    EXPECT_EQ(res::FindString(99999), nullptr);
-    std::string text = "kept";
-    EXPECT_FALSE(res::LoadString(2019, text));
-    EXPECT_EQ(text, "kept");
-    EXPECT_TRUE(res::LoadString(2026, text));
-    EXPECT_EQ(text, "User1");
-}
-
-TEST(StringTable, LineBreaksAndBackslashesAreByteExact) {
+TEST(StringTable, TextsAreByteExactAndAMissingEntryLeavesTheTextAlone) {
     const std::pair<unsigned, std::string> texts[] = {
         {2011, "The Orvane Brakor.vxd virtual device driver is not loaded.  Orvane cannot function properly. "
                "Please make sure the line:\n\n    device=brakor.vxd\n\nis in the [386Enh] section of the "
@@ -68,8 +57,15 @@ TEST(StringTable, LineBreaksAndBackslashesAreByteExact) {
         {2018, std::string(1, '\\') + '\\' + ".\\Brakor"},
         {2160, "%s\\Display\\DEFAULT"},
         {2161, "%s\\Display\\MODES\\%s"},
+        {2026, "User1"},
+        {0, "<missing>"}, {2008, "<missing>"}, {2019, "<missing>"}, {99999, "<missing>"},
     };
-    for (const auto& [id, text] : texts) EXPECT_EQ(Text(id), text) << id;
+    for (const auto& [id, text] : texts) {
+        EXPECT_EQ(Text(id), text) << id;
+        std::string loaded = "kept";
+        EXPECT_EQ(res::LoadString(id, loaded), text != "<missing>") << id;
+        EXPECT_EQ(loaded, text == "<missing>" ? "kept" : text) << id;
+    }
     EXPECT_NE(Text(3001).find("Windows \\System directory"), std::string::npos);
 }
 

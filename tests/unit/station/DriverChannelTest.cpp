@@ -25,57 +25,52 @@ std::string LastLoggedMessage() {
 
 }  // namespace
 
-TEST(DriverChannel, TurnsTheStationOnAndOffAndLooksUpDriversThroughTheRealDrivers) {
-    StationDriversFixture drivers;
-    ASSERT_TRUE(drivers.DriversStarted());
-    StationRecord on = Request("Station1", "Alice");
-    EXPECT_EQ(TurnStationOn(&on), 0);
-    EXPECT_EQ(drivers.Repaints, 1);
-
-    StationRecord listed{};
-    ASSERT_NE(GetFirstStation(&listed), 0);
-    EXPECT_EQ(RecordText(listed.UserName), "Alice");
-    EXPECT_EQ(GetNextStation(&listed), 0) << "one station only";
-    EXPECT_NE(TurnStationOff(&listed), 0);
-    ASSERT_NE(GetFirstStation(&listed), 0);
-    EXPECT_EQ(RecordText(listed.UserName), "");
-    EXPECT_EQ(IsDriverLoaded(kBrakorDevice), 1);  // first in the list
-    EXPECT_EQ(IsDriverLoaded(kVflatdDevice), 1);  // last in the list
-    EXPECT_EQ(IsDriverLoaded(0x1234), 0);
-}
-
-TEST(DriverChannel, RefusalsKeepTheirResultConventionsAndDroppedDriversAreNotFound) {
-    StationDriversFixture drivers({"--refuse-on", "--refuse-off", "--without", "BRAKOR", "--without", "vflatd"});
-    ASSERT_TRUE(drivers.DriversStarted());
-    StationRecord record = Request("Station1", "Alice");
-    EXPECT_EQ(TurnStationOn(&record), 1);
-    EXPECT_EQ(drivers.Repaints, 0);
-    EXPECT_EQ(TurnStationOff(&record), 0);
-    EXPECT_EQ(IsDriverLoaded(kBrakorDevice), 0);
-    EXPECT_EQ(IsDriverLoaded(kVflatdDevice), 0);
-    EXPECT_EQ(IsDriverLoaded(kQuorelDevice), 1);
-    EXPECT_EQ(IsDriverLoaded(kDunvekDevice), 1);
-}
-
-TEST(DriverChannel, WithoutTheDriverEveryOperationFails) {
-    StationDriversFixture noDrivers({}, false);
-    EXPECT_EQ(noDrivers.Handle(), host::INVALID_HANDLE_VALUE);
-    StationRecord station = Request("Station1", "User1");
-    DriverRecord driver{};
-    EXPECT_EQ(TurnStationOn(&station), 1);
-    EXPECT_EQ(noDrivers.Repaints, 0);
-    EXPECT_EQ(TurnStationOff(&station) || GetFirstStation(&station) || GetNextStation(&station) ||
-                  GetFirstDriver(&driver) || GetNextDriver(&driver) || BroadcastMessage("hello"),
-              0);
-    for (std::uint16_t number : {kBrakorDevice, kQuorelDevice, kTilvexDevice, kDunvekDevice, kVflatdDevice})
-        EXPECT_EQ(IsDriverLoaded(number), 0) << number;
-
-    // Nor does the configuration's refresh from the driver change anything.
-    StationConfiguration config;
-    config.CurrentUser = "Someone";
-    EXPECT_EQ(config.RefreshFromDriver(), 0);
-    EXPECT_EQ(config.CurrentUser, "Someone");
-    EXPECT_EQ(RecordText(config.LastStationRecord.Name), "");
+// TurnStationOn gives 0 when done, TurnStationOff non-zero: each keeps its convention.
+TEST(DriverChannel, OnOffAndDriverLookUpsFollowTheDriversTheirRefusalsOrTheirAbsence) {
+    const struct {
+        const char* Name;
+        std::vector<std::string> Args;
+        bool Drivers, Turned;  // a daemon at all; it turns the station on and off
+        std::vector<std::uint16_t> Loaded, NotLoaded;
+    } cases[] = {
+        {"running", {}, true, true, {kBrakorDevice, kVflatdDevice}, {0x1234}},  // the list's first and last
+        {"refusing", {"--refuse-on", "--refuse-off", "--without", "BRAKOR", "--without", "vflatd"}, true, false,
+         {kQuorelDevice, kDunvekDevice}, {kBrakorDevice, kVflatdDevice}},
+        {"none", {}, false, false, {}, {kBrakorDevice, kQuorelDevice, kTilvexDevice, kDunvekDevice, kVflatdDevice}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        StationDriversFixture drivers(c.Args, c.Drivers);
+        ASSERT_EQ(drivers.DriversStarted(), c.Drivers);
+        EXPECT_EQ(drivers.Handle() != host::INVALID_HANDLE_VALUE, c.Drivers);
+        StationRecord record = Request("Station1", "Alice");
+        EXPECT_EQ(TurnStationOn(&record), c.Turned ? 0 : 1);
+        EXPECT_EQ(drivers.Repaints, c.Turned ? 1 : 0);
+        StationRecord listed{};
+        ASSERT_EQ(GetFirstStation(&listed) != 0, c.Drivers);
+        if (c.Drivers) {
+            EXPECT_EQ(RecordText(listed.UserName), c.Turned ? "Alice" : "");
+            EXPECT_EQ(GetNextStation(&listed), 0) << "one station only";
+        }
+        EXPECT_EQ(TurnStationOff(&record) != 0, c.Turned);
+        if (c.Turned) {
+            ASSERT_NE(GetFirstStation(&listed), 0);
+            EXPECT_EQ(RecordText(listed.UserName), "");
+        }
+        for (std::uint16_t number : c.Loaded) EXPECT_EQ(IsDriverLoaded(number), 1) << number;
+        for (std::uint16_t number : c.NotLoaded) EXPECT_EQ(IsDriverLoaded(number), 0) << number;
+        if (c.Drivers) continue;
+        DriverRecord driver{};
+        EXPECT_EQ(GetNextStation(&listed) || GetFirstDriver(&driver) || GetNextDriver(&driver) ||
+                      BroadcastMessage("hello"),
+                  0);
+        // Nor does the configuration's refresh from the driver change anything.
+        StationConfiguration config;
+        config.CurrentUser = "Someone";
+        EXPECT_EQ(config.RefreshFromDriver(), 0);
+        EXPECT_EQ(config.CurrentUser, "Someone");
+        EXPECT_EQ(RecordText(config.LastStationRecord.Name), "");
+    }
 }
 
 TEST(DriverChannel, BroadcastAlwaysSendsATerminatedTextCutOnACharacterBoundary) {

@@ -9,19 +9,10 @@
 #include "unit/stationd/StationdHarness.h"
 
 using namespace stationd_test;
+using regtest::Binary;
 using regtest::Query;
 using regtest::Sz;
 namespace fs = std::filesystem;
-
-namespace {
-
-void ExpectBinary(const std::string& key, const char* name, const Bytes& expected) {
-    auto value = Query(key, name);
-    EXPECT_EQ(value.Type, host::REG_BINARY) << name;
-    EXPECT_EQ(value.Data, expected) << name;
-}
-
-}  // namespace
 
 TEST_F(StationdTest, StartWritesTheDriversValuesAndTurnsTheStationOnWhenAskedAndAllowed) {
     const struct {
@@ -37,11 +28,11 @@ TEST_F(StationdTest, StartWritesTheDriversValuesAndTurnsTheStationOnWhenAskedAnd
         Start(c.Args, c.AutoLaunch, "Bob");
         for (const char* name : {"Detected", "OnLine", "Board Number", "V7 Base Init", "V7 Keyboard Init",
                                  "V7 Mouse Init"})
-            ExpectBinary(kStationKey, name, {1});
-        ExpectBinary(kStationKey, "IO Handle", {0x00, 0x03, 0x00, 0x00});
-        ExpectBinary(kBoardKey, "Detected", {1});
-        ExpectBinary(kStationKey, "Launched", {c.Launched});
-        ExpectBinary(kBoardKey, "Launched", {c.Launched});
+            EXPECT_EQ(Query(kStationKey, name), Binary({1})) << name;
+        EXPECT_EQ(Query(kStationKey, "IO Handle"), Binary({0x00, 0x03, 0x00, 0x00}));
+        EXPECT_EQ(Query(kBoardKey, "Detected"), Binary({1}));
+        EXPECT_EQ(Query(kStationKey, "Launched"), Binary({c.Launched}));
+        EXPECT_EQ(Query(kBoardKey, "Launched"), Binary({c.Launched}));
         EXPECT_EQ(Query(kStationKey, "Current User"), regtest::Value(host::REG_SZ, c.User + std::string(1, '\0')));
         EXPECT_EQ(StationUser(m_device), c.Launched ? c.User : "");
         const auto events = StationLogEvents();
@@ -70,9 +61,9 @@ TEST_F(StationdTest, WithoutInitZeroAndDriverVersionTakeTheirNamesInAnyCase) {
     }
     EXPECT_EQ(numbers, (std::vector<int>{0x3AE3, 0x3AE5, 0x000D}));
     EXPECT_EQ(versions, (std::vector<int>{0x021E, 0x0413, 0x021E}));  // 2.30, 4.19, 2.30
-    ExpectBinary(kStationKey, "V7 Base Init", {1});
-    ExpectBinary(kStationKey, "V7 Keyboard Init", {0});
-    ExpectBinary(kStationKey, "V7 Mouse Init", {0});
+    EXPECT_EQ(Query(kStationKey, "V7 Base Init"), Binary({1}));
+    EXPECT_EQ(Query(kStationKey, "V7 Keyboard Init"), Binary({0}));
+    EXPECT_EQ(Query(kStationKey, "V7 Mouse Init"), Binary({0}));
 }
 
 TEST_F(StationdTest, StationNameAndCurrentUserOverrideTheStationList) {
@@ -86,7 +77,7 @@ TEST_F(StationdTest, StationNameAndCurrentUserOverrideTheStationList) {
     EXPECT_EQ(StationUser(m_device), "");
 }
 
-TEST_F(StationdTest, SigtermEndsCleanlyAndRemovesTheSocket) {
+TEST_F(StationdTest, ASecondDaemonIsRefusedAndSigtermEndsTheFirstCleanly) {
     Start();
     fs::path socket = host::emulated::DeviceSocketPath("Brakor");
     struct stat info {};
@@ -94,20 +85,17 @@ TEST_F(StationdTest, SigtermEndsCleanlyAndRemovesTheSocket) {
     EXPECT_TRUE(S_ISSOCK(info.st_mode));
     EXPECT_EQ(info.st_mode & 0777, 0600u);
 
+    DaemonExit second = RunDaemonToExit({});
+    EXPECT_NE(second.ExitCode, 0);
+    EXPECT_EQ(LineCount(second.Err), 1);
+    EXPECT_NE(second.Err.find("already"), std::string::npos) << second.Err;
+    EXPECT_TRUE(Control(kFirstStation, Bytes(68)).Ok) << "the first keeps serving";
+
     EXPECT_EQ(m_daemon->Stop(), 0);
     EXPECT_FALSE(fs::exists(fs::symlink_status(socket)));
     auto events = StationLogEvents();
     ASSERT_FALSE(events.empty());
     EXPECT_EQ(events.back(), "stop\tSIGTERM");
-}
-
-TEST_F(StationdTest, ASecondDaemonOnTheSameRootRefusesAndTheFirstKeepsServing) {
-    Start();
-    DaemonExit second = RunDaemonToExit({});
-    EXPECT_NE(second.ExitCode, 0);
-    EXPECT_EQ(LineCount(second.Err), 1);
-    EXPECT_NE(second.Err.find("already"), std::string::npos) << second.Err;
-    EXPECT_TRUE(Control(kFirstStation, Bytes(68)).Ok);
 }
 
 TEST(StationdStart, AStaleSocketFileIsReplaced) {

@@ -34,8 +34,6 @@ DaemonExit RunDaemonToExit(const std::vector<std::string>& args, const std::stri
     return result;
 }
 
-int LineCount(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
-
 Call Control(host::HANDLE device, host::DWORD code, Bytes buffer) {
     Call call;
     host::DWORD returned = 0;

@@ -35,7 +35,6 @@ struct DaemonExit {
     std::string Out, Err;
 };
 DaemonExit RunDaemonToExit(const std::vector<std::string>& args, const std::string& wrapper = {});
-int LineCount(const std::string& text);
 
 struct Call {
     host::BOOL Ok = 0;
