@@ -9,7 +9,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   xvfb xauth xdotool imagemagick fonts-dejavu-core xdg-utils
   clang libclang-rt-14-dev llvm
-  desktop-file-utils appstream scdoc dpkg-dev file
+  desktop-file-utils appstream scdoc dpkg-dev file lintian
 )
 
 missing=()

@@ -21,7 +21,8 @@ layout=(
   bin/orvane-v7 bin/v7ctl bin/v7-host libexec/orvane-v7/v7-stationd
   share/applications/orvane-v7.desktop share/metainfo/orvane-v7.metainfo.xml
   share/icons/hicolor/scalable/apps/orvane-v7.svg lib/systemd/user/v7-stationd.service
-  share/man/man1/orvane-v7.1 share/man/man1/v7ctl.1 share/man/man1/v7-host.1 share/man/man1/v7-stationd.1
+  share/man/man1/orvane-v7.1.gz share/man/man1/v7ctl.1.gz share/man/man1/v7-host.1.gz
+  share/man/man1/v7-stationd.1.gz share/doc/orvane-v7/copyright
 )
 for size in 16 24 32 48 64 128 256; do layout+=("share/icons/hicolor/${size}x${size}/apps/orvane-v7.png"); done
 for f in "${layout[@]}"; do [ -s "$usr/$f" ] || fail "missing $f"; done
@@ -35,7 +36,7 @@ for size in 16 256; do  # a PNG's width and height: big-endian at bytes 16 and 2
   read -r w h < <(od -An -tu4 --endian=big -j16 -N8 "$usr/share/icons/hicolor/${size}x${size}/apps/orvane-v7.png")
   [ "$w $h" = "$size $size" ] || fail "the ${size}px icon is $w x $h"
 done
-for page in "$usr"/share/man/man1/*.1; do grep -q '^\.TH' "$page" || fail "$page is not a manual page"; done
+for page in "$usr"/share/man/man1/*.1.gz; do zcat "$page" | grep -q '^\.TH' || fail "$page is not a manual page"; done
 grep -qx "ExecStart=/usr/libexec/orvane-v7/v7-stationd" "$usr/lib/systemd/user/v7-stationd.service" \
   || fail "the unit does not start the installed daemon"
 desktop-file-validate "$usr/share/applications/orvane-v7.desktop"
@@ -57,9 +58,14 @@ depends="$(dpkg-deb -f "$deb" Depends)"
 for lib in libsqlite3 libwx; do
   [[ "$depends" == *"$lib"* ]] || fail "Depends lacks $lib: $depends"
 done
+findings="$(lintian --fail-on error,warning "$deb" 2>/dev/null)" || fail "lintian: $findings"
 dpkg-deb -x "$deb" "$work/root"
-diff <(cd "$usr" && find . -type f | sort) <(cd "$work/root/usr" && find . -type f | sort) \
+# The package holds what a plain install does, its Debian changelog and overrides.
+diff <(cd "$usr" && find . -type f | sort) \
+  <(cd "$work/root/usr" && find . -type f ! -path ./share/doc/orvane-v7/changelog.Debian.gz \
+    ! -path ./share/lintian/overrides/orvane-v7 | sort) \
   || fail "the package's files differ from the install's"
+[ -s "$work/root/usr/share/doc/orvane-v7/changelog.Debian.gz" ] || fail "the package has no Debian changelog"
 
 export V7_HOST_ROOT="$work/host"
 "$work/root/usr/bin/v7-host" init >/dev/null
