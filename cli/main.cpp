@@ -1,6 +1,8 @@
 // v7ctl: the control center's jobs for an administrator or a script.
 #include <CLI/CLI.hpp>
 
+#include <iostream>
+
 #include "cli/Session.h"
 #include "cli/Verbs.h"
 #include "resources/Version.h"
@@ -23,6 +25,15 @@ int main(int argc, char** argv) {
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
+        // Without a verb CLI11 only says a subcommand is required, even when
+        // the first word is a mistyped verb; name the word instead.
+        if (app.get_subcommands().empty() && error.get_exit_code() != 0) {
+            if (argc > 1 && argv[1][0] != '-')
+                std::cerr << "v7ctl: \"" << argv[1] << "\" is not a verb (v7ctl --help lists them)\n";
+            else
+                std::cerr << "v7ctl: name a verb (v7ctl --help lists them)\n";
+            return cli::kUsage;
+        }
         const int code = app.exit(error);
         return code == 0 ? cli::kOk : cli::kUsage;
     }

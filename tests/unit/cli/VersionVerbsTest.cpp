@@ -45,4 +45,23 @@ TEST(VersionVerbsTest, PrintsTheAboutTextAndTheReportWithOrWithoutTheDrivers) {
     EXPECT_EQ(RunV7ctl({"version", "extra"}).ExitCode, 2);
 }
 
+TEST(CommandLine, AMissingOrUnknownVerbIsToldAsSuch) {
+    const struct {
+        std::vector<std::string> Args;
+        const char* Err;
+    } cases[] = {
+        {{"bogus", "--yes"}, "v7ctl: \"bogus\" is not a verb (v7ctl --help lists them)\n"},
+        {{}, "v7ctl: name a verb (v7ctl --help lists them)\n"},
+        {{"--yes"}, "v7ctl: name a verb (v7ctl --help lists them)\n"},
+        // A verb's own mistakes keep the parser's words.
+        {{"status", "bogus"}, "The following argument was not expected: bogus\nRun with --help for more information.\n"},
+    };
+    for (const auto& c : cases) {
+        const ToolResult result = RunV7ctl(c.Args);
+        EXPECT_EQ(result.ExitCode, 2) << c.Err;
+        EXPECT_EQ(result.Err, c.Err);
+    }
+    EXPECT_EQ(RunV7ctl({"--help"}).ExitCode, 0);
+}
+
 }  // namespace
