@@ -8,6 +8,22 @@
 # compressed already.
 include("${CMAKE_CURRENT_LIST_DIR}/CppByteArray.cmake")
 
+# Sets out to the size a BMP header field holds: the little-endian 32-bit number
+# at byte `at` of the header's hex text, without its sign (a negative height
+# means rows top first).
+function(v7_bmp_dimension header at out)
+  set(value 0)
+  foreach(i 3 2 1 0)
+    math(EXPR digit "(${at} + ${i}) * 2")
+    string(SUBSTRING "${header}" ${digit} 2 byte)
+    math(EXPR value "(${value} << 8) + 0x${byte}")
+  endforeach()
+  if(value GREATER_EQUAL 2147483648)
+    math(EXPR value "4294967296 - ${value}")
+  endif()
+  set(${out} ${value} PARENT_SCOPE)
+endfunction()
+
 # Sets `packed` to the gzip stream of BMP file f, made reproducible (no time
 # stamp), and `bmp_size`, `bmp_width`, `bmp_height` to the file's size and the
 # picture's, from its header.
@@ -17,24 +33,10 @@ function(v7_pack_bmp f)
   file(ARCHIVE_CREATE OUTPUT "${gz}" PATHS "${f}" FORMAT raw COMPRESSION GZip COMPRESSION_LEVEL 9)
   file(SIZE "${f}" size)
   file(READ "${f}" header LIMIT 26 HEX)
-  # Little-endian fields: width at byte 18, height at 22 (negative: rows top first).
-  foreach(field width height)
-    if(field STREQUAL "width")
-      set(at 36)
-    else()
-      set(at 44)
-    endif()
-    set(value 0)
-    foreach(i 6 4 2 0)
-      math(EXPR digit "${at} + ${i}")
-      string(SUBSTRING "${header}" ${digit} 2 byte)
-      math(EXPR value "(${value} << 8) + 0x${byte}")
-    endforeach()
-    if(value GREATER_EQUAL 2147483648)
-      math(EXPR value "4294967296 - ${value}")
-    endif()
-    set(bmp_${field} ${value} PARENT_SCOPE)
-  endforeach()
+  v7_bmp_dimension("${header}" 18 width)
+  v7_bmp_dimension("${header}" 22 height)
+  set(bmp_width ${width} PARENT_SCOPE)
+  set(bmp_height ${height} PARENT_SCOPE)
   v7_read_as_byte_array("${gz}" hex bytes)
   # The gzip header's time stamp (bytes 4-7) is the time of this build: zero it.
   string(REGEX REPLACE "^(0x1f,0x8b,0x08,0x00,)0x..,0x..,0x..,0x..," "\\10x00,0x00,0x00,0x00," hex "${hex}")
