@@ -13,22 +13,20 @@ TEST(VersionVerbsTest, PrintsTheAboutTextAndTheReportWithOrWithoutTheDrivers) {
     const std::string about =
         "Orvane V7 Version 1.20K\n\nCopyright \u00A9 Halvorn. All rights reserved.\n\n"
         "Running for [0-9]+ days [0-2][0-9]  hours [0-5][0-9] minutes\\.\n\n";
+    // Each driver's line: whether it is loaded, then the version in its file.
+    auto report = [](std::vector<const char*> loaded) {
+        const char* names[] = {"Brakor", "Quorel", "Tilvex", "Dunvek"};
+        std::string text;
+        for (int i = 0; i < 4; ++i) text += names[i] + std::string(".vxd\t") + loaded[i] + "\t2.30.0.112 in file.\n";
+        return text;
+    };
     const struct {
         bool DriversRun;
-        const char* Report;
+        std::string Report;
         const char* Err;
     } cases[] = {
-        {true,
-         "Brakor.vxd\t2.30 is loaded\t2.30.0.112 in file.\n"
-         "Quorel.vxd\tnot loaded\t2.30.0.112 in file.\n"
-         "Tilvex.vxd\t2.30 is loaded\t2.30.0.112 in file.\n"
-         "Dunvek.vxd\t2.13 is loaded\t2.30.0.112 in file.\n",
-         ""},
-        {false,
-         "Brakor.vxd\tnot loaded\t2.30.0.112 in file.\n"
-         "Quorel.vxd\tnot loaded\t2.30.0.112 in file.\n"
-         "Tilvex.vxd\tnot loaded\t2.30.0.112 in file.\n"
-         "Dunvek.vxd\tnot loaded\t2.30.0.112 in file.\n",
+        {true, report({"2.30 is loaded", "not loaded", "2.30 is loaded", "2.13 is loaded"}), ""},
+        {false, report({"not loaded", "not loaded", "not loaded", "not loaded"}),
          "v7ctl: The Orvane Brakor.vxd virtual device driver is not loaded."},
     };
     for (const auto& c : cases) {

@@ -22,13 +22,6 @@ protected:
     HKEY m_key = nullptr;
 };
 
-// The registry is a few pages, and its connection holds only what it reads:
-// SQLite's default bulk page cache alone would take more than the bound.
-TEST_F(RegistryTest, TheConnectionHoldsNoPageCacheItDoesNotUse) {
-    ASSERT_EQ(Set(m_key, "Probe", REG_DWORD, Bytes("\1\0\0\0"s)), ERROR_SUCCESS);
-    EXPECT_LT(sqlite3_memory_used(), 160 * 1024);
-}
-
 TEST_F(RegistryTest, ValuesComeBackWithTheirTypeAndExactBytes) {
     const struct {
         const char* Name;
@@ -43,6 +36,9 @@ TEST_F(RegistryTest, ValuesComeBackWithTheirTypeAndExactBytes) {
     // Reconnecting proves the bytes come from the file, not from memory.
     emulated::SetHostRoot(m_root.Path());
     for (const auto& v : values) EXPECT_EQ(Query(kKey, v.Name), Value(v.Type, v.Data)) << v.Name;
+    // The registry is a few pages, and its connection holds only what it reads:
+    // SQLite's default bulk page cache alone would take more than the bound.
+    EXPECT_LT(sqlite3_memory_used(), 160 * 1024);
 
     // A null name is the unnamed value.
     ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, kKey, 0, KEY_ALL_ACCESS, &m_key), ERROR_SUCCESS);
@@ -110,17 +106,13 @@ TEST_F(RegistryTest, KeysAndValueNamesIgnoreCaseAndKeepTheirSpelling) {
     nameSize = sizeof name;
     EXPECT_EQ(RegEnumValue(m_key, 1, name, &nameSize, nullptr, nullptr, nullptr), ERROR_NO_MORE_ITEMS);
     EXPECT_EQ(Get(m_key, "Station Name"), Value(REG_SZ, "Station2"));
-
-    // Latin letters beyond ASCII fold too.
-    MakeKey(std::string(kKey) + "\\Ärger Œuvre");
-    EXPECT_TRUE(KeyExists(std::string(kKey) + "\\ärger œuvre"));
-    EXPECT_EQ(SubKeys(m_key), (std::vector<std::string>{"Setup", "Ärger Œuvre"}));
 }
 
 TEST_F(RegistryTest, SubkeysEnumerateAlphabeticallyWithoutRegardToCase) {
-    for (const char* name : {"beta", "Alpha", "gamma", "ALPHA2", "Ölund", "delta"})
+    for (const char* name : {"beta", "Alpha", "gamma", "ALPHA2", "Œuvre", "Ölund", "delta"})
         MakeKey(std::string(kKey) + "\\" + name);
-    EXPECT_EQ(SubKeys(m_key), (std::vector<std::string>{"Alpha", "ALPHA2", "beta", "delta", "gamma", "Ölund"}));
+    EXPECT_EQ(SubKeys(m_key), (std::vector<std::string>{"Alpha", "ALPHA2", "beta", "delta", "gamma", "Ölund", "Œuvre"}));
+    EXPECT_TRUE(KeyExists(std::string(kKey) + "\\ölund") && KeyExists(std::string(kKey) + "\\œUVRE"));  // Latin folds too
 
     char name[8] = "unset";
     DWORD size = 6;  // "ALPHA2" needs 7 with its terminator
@@ -131,7 +123,7 @@ TEST_F(RegistryTest, SubkeysEnumerateAlphabeticallyWithoutRegardToCase) {
     EXPECT_EQ(size, 6u);
     EXPECT_STREQ(name, "ALPHA2");
     size = sizeof name;
-    EXPECT_EQ(RegEnumKeyEx(m_key, 6, name, &size), ERROR_NO_MORE_ITEMS);
+    EXPECT_EQ(RegEnumKeyEx(m_key, 7, name, &size), ERROR_NO_MORE_ITEMS);
 }
 
 TEST_F(RegistryTest, ValuesEnumerateInTheOrderFirstStored) {
@@ -156,9 +148,6 @@ TEST_F(RegistryTest, ValuesEnumerateInTheOrderFirstStored) {
     dataSize = 1;
     EXPECT_EQ(RegEnumValue(m_key, 0, name, &nameSize, &type, data, &dataSize), ERROR_MORE_DATA);
     EXPECT_EQ(dataSize, 2u);
-    nameSize = 1, dataSize = sizeof data;
-    EXPECT_EQ(RegEnumValue(m_key, 0, name, &nameSize, &type, data, &dataSize), ERROR_MORE_DATA);
-    EXPECT_EQ(nameSize, 2u);
 }
 
 TEST_F(RegistryTest, DeletingAKeyNeedsItToHaveNoSubkeysAndEndsItsOpenHandles) {

@@ -75,25 +75,25 @@ TEST_F(InitTest, DriverFilesCarryTheirCatalogVersions) {
     for (const auto& driver : host::emulated::kDrivers) {
         SCOPED_TRACE(driver.FileName);
         // By bare name, as the About box asks: found in C:\WINDOWS\SYSTEM.
-        const host::DWORD size = host::GetFileVersionInfoSize(driver.FileName, nullptr);
-        ASSERT_GT(size, 0u);
-        std::vector<char> block(size);
-        ASSERT_TRUE(host::GetFileVersionInfo(driver.FileName, 0, size, block.data()));
+        std::vector<char> block(host::GetFileVersionInfoSize(driver.FileName, nullptr));
+        ASSERT_TRUE(!block.empty() && host::GetFileVersionInfo(driver.FileName, 0, block.size(), block.data()));
         void* value = nullptr;
         host::UINT length = 0;
+        auto query = [&](const std::string& path) { return host::VerQueryValue(block.data(), path.c_str(), &value, &length); };
         for (auto [name, expected] : {std::pair{"FileVersion", driver.FileVersion},
                                       {"FileDescription", driver.Description}, {"CompanyName", driver.Company}}) {
-            ASSERT_TRUE(host::VerQueryValue(block.data(), ("\\StringFileInfo\\040904B0\\"s + name).c_str(), &value,
-                                            &length)) << name;
+            ASSERT_TRUE(query("\\StringFileInfo\\040904B0\\"s + name)) << name;
             EXPECT_STREQ(static_cast<const char*>(value), expected);
         }
-        ASSERT_TRUE(host::VerQueryValue(block.data(), "\\", &value, &length));
+        ASSERT_TRUE(query("\\"));
+        ASSERT_EQ(length, sizeof(host::emulated::FixedFileInfo));
         host::emulated::FixedFileInfo fixed;
         std::memcpy(&fixed, value, sizeof fixed);
         host::emulated::VersionNumbers v{};
         ASSERT_TRUE(host::emulated::ParseVersionNumbers(driver.FileVersion, &v));
-        EXPECT_EQ(fixed.FileVersionMS, static_cast<host::DWORD>(v[0] << 16 | v[1]));
-        EXPECT_EQ(fixed.FileVersionLS, static_cast<host::DWORD>(v[2] << 16 | v[3]));
+        EXPECT_EQ((std::vector<host::DWORD>{fixed.FileVersionMS, fixed.FileVersionLS, fixed.FileSubtype}),
+                  (std::vector<host::DWORD>{host::DWORD(v[0] << 16 | v[1]), host::DWORD(v[2] << 16 | v[3]),
+                                            driver.DeviceNumber}));
     }
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "options/DisplayModeTable.h"
@@ -41,11 +42,8 @@ TEST(DisplayModeTable, RowsSplitAndLookUpsByNameAndNumberAgree) {
         {200, 1, "640 x 480, 256 colors", "8,640,480"},         {-1, 1, "640 x 480, 256 colors", "8,640,480"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.Asked);
         const DisplayMode mode = DisplayModeTable::FindByNumber(c.Asked);
-        EXPECT_EQ(mode.Number, c.Number);
-        EXPECT_EQ(mode.Name, c.Name);
-        EXPECT_EQ(mode.Triple, c.Triple);
+        EXPECT_EQ(std::tie(mode.Number, mode.Name, mode.Triple), std::tuple(c.Number, c.Name, c.Triple)) << c.Asked;
     }
     for (const char* name : {"800 x 600, 16 colors", "1024 x 768, High color (16-bit)", "800 X 600, 256 colors"})
         EXPECT_EQ(DisplayModeTable::FindNumberByName(name), std::nullopt) << name << ": not offered, or not its case";

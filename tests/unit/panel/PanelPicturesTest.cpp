@@ -108,14 +108,12 @@ TEST(BitmapResources, DamagedOrMisSizedStreamsUnpackToNothing) {
 TEST(BitmapResources, NamesMatchWithoutRegardToCaseAndNothingElse) {
     const res::PackedBitmap* upper = res::FindBitmapResource("BROADCASTU");
     ASSERT_NE(upper, nullptr);
-    EXPECT_EQ(res::FindBitmapResource("broadcastu"), upper);
-    EXPECT_EQ(res::FindBitmapResource("BroadcastU"), upper);
+    for (const char* name : {"broadcastu", "BroadcastU"}) EXPECT_EQ(res::FindBitmapResource(name), upper) << name;
     EXPECT_EQ(res::FindBitmapResource("v7bg"), res::FindBitmapResource("V7BG"));
     EXPECT_NE(res::FindBitmapResource("ONU"), res::FindBitmapResource("ONX"));
     for (const char* name : {"", "BROADCAST", "BROADCASTUU", "BROADCASTU.bmp", "ONZ", "ICON128", "V7B"})
         EXPECT_EQ(res::FindBitmapResource(name), nullptr) << name;
-    EXPECT_EQ(res::FindIconResource(0), nullptr);
-    EXPECT_EQ(res::FindIconResource(129), nullptr);
+    for (int icon : {0, 129}) EXPECT_EQ(res::FindIconResource(icon), nullptr) << icon;
 }
 
 std::optional<LogicalPalette> Build(const std::vector<unsigned char>& b) {

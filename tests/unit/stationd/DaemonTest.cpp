@@ -11,7 +11,6 @@
 using namespace stationd_test;
 using regtest::Binary;
 using regtest::Query;
-using regtest::Sz;
 namespace fs = std::filesystem;
 
 TEST_F(StationdTest, StartWritesTheDriversValuesAndTurnsTheStationOnWhenAskedAndAllowed) {
@@ -64,17 +63,6 @@ TEST_F(StationdTest, WithoutInitZeroAndDriverVersionTakeTheirNamesInAnyCase) {
     EXPECT_EQ(Query(kStationKey, "V7 Base Init"), Binary({1}));
     EXPECT_EQ(Query(kStationKey, "V7 Keyboard Init"), Binary({0}));
     EXPECT_EQ(Query(kStationKey, "V7 Mouse Init"), Binary({0}));
-}
-
-TEST_F(StationdTest, StationNameAndCurrentUserOverrideTheStationList) {
-    Start({"--station-name", "STATION1", "--current-user", "Carol"}, true, "Bob");
-    auto station = Control(kFirstStation, Bytes(68));
-    EXPECT_EQ(FieldText(station.Reply, 0), "STATION1");
-    EXPECT_EQ(FieldText(station.Reply, 32), "Carol");
-    // The registry keeps the user the station was turned on with.
-    EXPECT_EQ(Query(kStationKey, "Current User").Data, Sz("Bob"));
-    ASSERT_TRUE(Control(kOff, station.Reply).Ok);
-    EXPECT_EQ(StationUser(m_device), "");
 }
 
 TEST_F(StationdTest, ASecondDaemonIsRefusedAndSigtermEndsTheFirstCleanly) {

@@ -24,8 +24,7 @@ public:
     explicit FakeControlCenter(bool ignoreTerm) {
         int ready[2];
         if (pipe(ready) != 0) return;
-        m_pid = fork();
-        if (m_pid == 0) {
+        if ((m_pid = fork()) == 0) {
             if (ignoreTerm) signal(SIGTERM, SIG_IGN);
             const int fd = open((host::emulated::HostRoot() / "instance.lock").c_str(), O_RDWR | O_CREAT, 0600);
             const char ok = fd >= 0 && lockf(fd, F_TLOCK, 0) == 0 ? '1' : '0';
@@ -37,29 +36,22 @@ public:
         m_locked = read(ready[0], &ok, 1) == 1 && ok == '1';
         close(ready[0]);
     }
-    ~FakeControlCenter() { EndIfRunning(); }
+    ~FakeControlCenter() {
+        if (m_pid > 0 && Signal() == 0) kill(m_pid, SIGKILL), waitpid(m_pid, nullptr, 0);
+    }
 
     bool Locked() const { return m_pid > 0 && m_locked; }
     int Pid() const { return m_pid; }
     // The signal that ended it (0 while it still runs).
     int Signal() {
         int status = 0;
-        if (m_pid <= 0 || m_reaped || waitpid(m_pid, &status, WNOHANG) != m_pid) return m_signal;
-        m_reaped = true;
-        return m_signal = WIFSIGNALED(status) ? WTERMSIG(status) : -1;
-    }
-    void EndIfRunning() {
-        if (m_pid > 0 && Signal() == 0) {
-            kill(m_pid, SIGKILL);
-            waitpid(m_pid, nullptr, 0);
-            m_reaped = true;
-        }
+        if (m_signal == 0 && m_pid > 0 && waitpid(m_pid, &status, WNOHANG) == m_pid)
+            m_signal = WIFSIGNALED(status) ? WTERMSIG(status) : -1;
+        return m_signal;
     }
 
 private:
-    int m_pid = -1;
-    int m_signal = 0;
-    bool m_reaped = false;
+    int m_pid = -1, m_signal = 0;
     bool m_locked = false;
 };
 
@@ -118,7 +110,6 @@ TEST_F(StationdTest, ExitWindowsIsPlayedByTheDrivers) {
             EXPECT_EQ(StationUser(m_device), "Bob");
         }
 
-        program.EndIfRunning();
         TearDown();
     }
 }

@@ -68,6 +68,15 @@ protected:
     }
 };
 
+// The messages for a folder (named as the profile list has it) and a file left behind.
+std::string NoDir(const std::string& name) {
+    return "2006: Could not remove disk directory:\n\n[ c:\\windows\\profiles\\" + name + " ].";
+}
+std::string NoFile(const std::string& path) { return "2007: Could not remove disk file:\n\n[ " + path + " ]."; }
+void SetPasswordFile(const char* user, const std::string& path) {
+    host::WritePrivateProfileString("Password Lists", user, path.c_str(), "C:\\WINDOWS\\system.ini");
+}
+
 TEST_F(ProfileRemovalTest, EachStepRemovesOrReportsItsOwnItem) {
     const fs::path outside = m_root.Path() / "outside";
     struct Case {
@@ -79,20 +88,16 @@ TEST_F(ProfileRemovalTest, EachStepRemovesOrReportsItsOwnItem) {
         std::vector<fs::path> Kept;
     } const cases[] = {
         {"a whole profile, read-only USER.DAT inside", "Anna", [] {}, {}, true, true, {}},
-        {"no profile folder", "Anna", [] { fs::remove_all(Profile("Anna")); },
-         {"2006: Could not remove disk directory:\n\n[ c:\\windows\\profiles\\anna ]."}, true, true, {}},
+        {"no profile folder", "Anna", [] { fs::remove_all(Profile("Anna")); }, {NoDir("anna")}, true, true, {}},
         {"no password-list entry", "Anna",
          [] { host::WritePrivateProfileString("Password Lists", "Anna", nullptr, "C:\\WINDOWS\\system.ini"); },
          {}, true, false, {}},
         {"a password file that is gone", "Bertil", [] { fs::remove(Windows() / "BERTIL.PWL"); },
-         {"2007: Could not remove disk file:\n\n[ c:\\windows\\bertil.pwl ]."}, true, true, {}},
-        {"a password file off the drive", "Anna",
-         [&] { host::WritePrivateProfileString("Password Lists", "Anna", (outside / "f").c_str(), "C:\\WINDOWS\\system.ini"); },
-         {"2007: Could not remove disk file:\n\n[ " + host::FoldCase((outside / "f").string()) + " ]."}, true, false,
-         {outside / "f"}},
-        {"a password file above the drive", "Anna",
-         [&] { host::WritePrivateProfileString("Password Lists", "Anna", "C:\\..\\outside\\f", "C:\\WINDOWS\\system.ini"); },
-         {"2007: Could not remove disk file:\n\n[ c:\\..\\outside\\f ]."}, true, false, {outside / "f"}},
+         {NoFile("c:\\windows\\bertil.pwl")}, true, true, {}},
+        {"a password file off the drive", "Anna", [&] { SetPasswordFile("Anna", outside / "f"); },
+         {NoFile(host::FoldCase((outside / "f").string()))}, true, false, {outside / "f"}},
+        {"a password file above the drive", "Anna", [] { SetPasswordFile("Anna", "C:\\..\\outside\\f"); },
+         {NoFile("c:\\..\\outside\\f")}, true, false, {outside / "f"}},
         {"links to outside and to the drive", "Anna",
          [&] {
              fs::create_directory_symlink(outside, Profile("Anna") / "dir link");
@@ -108,22 +113,14 @@ TEST_F(ProfileRemovalTest, EachStepRemovesOrReportsItsOwnItem) {
          {}, true, true, {Windows() / "SYSTEM" / "Brakor.vxd"}},
         {"a file that cannot be deleted deep inside", "Anna",
          [] { ASSERT_TRUE(SetImmutable(Profile("Anna") / "Desktop" / "Notes.txt", true)) << "no immutable flag here"; },
-         {"2006: Could not remove disk directory:\n\n[ c:\\windows\\profiles\\anna ]."}, false, true,
-         {Profile("Anna") / "Desktop" / "Notes.txt"}},
+         {NoDir("anna")}, false, true, {Profile("Anna") / "Desktop" / "Notes.txt"}},
         {"an entry no Windows path can name", "Anna",
-         [] { std::ofstream(Profile("Anna") / "x\\..\\..\\..\\system.ini") << "hostile"; },
-         {"2006: Could not remove disk directory:\n\n[ c:\\windows\\profiles\\anna ]."}, false, true,
-         {Windows() / "system.ini"}},
+         [] { std::ofstream(Profile("Anna") / "x\\..\\..\\..\\system.ini") << "hostile"; }, {NoDir("anna")}, false,
+         true, {Windows() / "system.ini"}},
         {"a name that is no folder name", "..",
-         [] {
-             AddProfileKey("..");
-             host::WritePrivateProfileString("Password Lists", "..", "C:\\WINDOWS\\ANNA.PWL", "C:\\WINDOWS\\system.ini");
-         },
-         {"2006: Could not remove disk directory:\n\n[ c:\\windows\\profiles\\.. ].",
-          "2007: Could not remove disk file:\n\n[ c:\\windows\\anna.pwl ]."},
-         false, false, {Profile("Anna"), Windows() / "ANNA.PWL"}},
-        {"a name with a colon", "a:b", [] { AddProfileKey("a:b"); },
-         {"2006: Could not remove disk directory:\n\n[ c:\\windows\\profiles\\a:b ]."}, true, true, {}},
+         [] { AddProfileKey(".."), SetPasswordFile("..", "C:\\WINDOWS\\ANNA.PWL"); },
+         {NoDir(".."), NoFile("c:\\windows\\anna.pwl")}, false, false, {Profile("Anna"), Windows() / "ANNA.PWL"}},
+        {"a name with a colon", "a:b", [] { AddProfileKey("a:b"); }, {NoDir("a:b")}, true, true, {}},
         {"a read-only system.ini", "Anna",
          [] { fs::permissions(Windows() / "system.ini", fs::perms::owner_write, fs::perm_options::remove); },
          {"2010: Could not remove [Password List] entry in c:\\windows\\system.ini file for user Anna."}, true, true, {}},
