@@ -30,6 +30,13 @@ inline host::LONG Set(host::HKEY key, const char* name, host::DWORD type, const 
     return host::RegSetValueEx(key, name, type, data.data(), static_cast<host::DWORD>(data.size()));
 }
 
+// A key path count levels deep: name\\name\\...
+inline std::string Levels(int count, const std::string& name = "d") {
+    std::string path = name;
+    for (int i = 1; i < count; ++i) path += "\\" + name;
+    return path;
+}
+
 // Keys by their path under HKEY_LOCAL_MACHINE, created as needed.
 inline void MakeKey(const std::string& path) {
     host::HKEY key = nullptr;

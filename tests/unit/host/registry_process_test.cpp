@@ -20,7 +20,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-TEST(RegistryProcesses, WritersInTwoProcessesAtOnceNeverFail) {
+TEST(RegistryProcesses, WritersInTwoProcessesAtOnceNeverFailEvenWithATruncatedChangeCounter) {
     TempHostRoot root;
     HKEY key = nullptr;
     // The parent's connection is open before the fork: each child must open its own.
@@ -41,11 +41,15 @@ TEST(RegistryProcesses, WritersInTwoProcessesAtOnceNeverFail) {
     };
     pid_t first = Child(writer("A"));
     pid_t second = Child(writer("B"));
-    // The parent reads all the while, as the control center does while the drivers write.
+    // The parent reads all the while, as the control center does while the
+    // drivers write, and now and then cuts the change counter short.
+    const fs::path counter = emulated::RegistryPath().string() + "-gen";
     auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(1500);
     int readFailures = 0;
-    while (std::chrono::steady_clock::now() < end)
+    for (int i = 0; std::chrono::steady_clock::now() < end; ++i) {
         if (!SubKeys(key).empty() && Get(key, "none").Status != ERROR_FILE_NOT_FOUND) ++readFailures;
+        if (i % 20 == 0) fs::resize_file(counter, i % 60 == 0 ? 0 : 3);
+    }
     EXPECT_EQ(ExitCode(first), 0);
     EXPECT_EQ(ExitCode(second), 0);
     EXPECT_EQ(readFailures, 0);

@@ -79,7 +79,9 @@ TEST_F(InitTest, DriverFilesCarryTheirCatalogVersions) {
         ASSERT_TRUE(!block.empty() && host::GetFileVersionInfo(driver.FileName, 0, block.size(), block.data()));
         void* value = nullptr;
         host::UINT length = 0;
-        auto query = [&](const std::string& path) { return host::VerQueryValue(block.data(), path.c_str(), &value, &length); };
+        auto query = [&](const std::string& path) {
+            return host::VerQueryValue(block.data(), path.c_str(), &value, &length);
+        };
         for (auto [name, expected] : {std::pair{"FileVersion", driver.FileVersion},
                                       {"FileDescription", driver.Description}, {"CompanyName", driver.Company}}) {
             ASSERT_TRUE(query("\\StringFileInfo\\040904B0\\"s + name)) << name;

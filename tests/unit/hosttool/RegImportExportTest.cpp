@@ -14,13 +14,20 @@ using namespace std::string_literals;
 namespace {
 
 // Values that need care: quotes, backslashes, UTF-8, empty, no terminator,
-// embedded NUL and line breaks, binary long enough to wrap, other types.
+// embedded NUL and line breaks, binary long enough to wrap, other types; names
+// at the registry's limits and names full of the text form's own signs.
+const std::string kSigns = "Software\\]bracket;semi\"quote -dash @at a=b  ";
 struct Awkward {
-    const char* Key;
-    const char* Name;
+    std::string Key, Name;
     host::DWORD Type;
     std::string Data;
 } const kAwkward[] = {
+    {"Software\\" + std::string(255, 'k'), std::string(16383, 'v'), host::REG_DWORD, "\1\0\0\0"s},
+    {Levels(512), "", host::REG_SZ, "deepest\0"s},
+    {kSigns, "=[x]; \" \\ ", host::REG_SZ, "x\0"s},
+    {kSigns, "tab\there", host::REG_SZ, "a\tb\0"s},
+    {kSigns, "\x01" "control", host::REG_BINARY, "\x01"},
+    {kSigns, "@", host::REG_SZ, "not the default\0"s},
     {"Software\\Tricky Key\\Ünïcode", "quote \" and \\ back", host::REG_SZ, "say \"hi\" C:\\dir\\\0"s},
     {"Software\\Tricky Key\\Ünïcode", "", host::REG_SZ, "default value\0"s},
     {"Software\\Tricky Key", "utf8", host::REG_SZ, "Åsa Öberg – 東京\0"s},
@@ -44,7 +51,7 @@ TEST(RegRoundTrip, AwkwardValuesComeBackByteForByteAndReadable) {
     std::string first;
     {
         TempHostRoot source;
-        for (const Awkward& v : kAwkward) Store(v.Key, v.Name, v.Type, Bytes(v.Data));
+        for (const Awkward& v : kAwkward) Store(v.Key, v.Name.c_str(), v.Type, Bytes(v.Data));
         Store("Software\\Empty Key\\Leaf", "x", host::REG_BINARY, {});
         first = Export();
         ASSERT_EQ(first.rfind("REGEDIT4\n\n", 0), 0u) << first;
@@ -73,7 +80,7 @@ TEST(RegRoundTrip, AwkwardValuesComeBackByteForByteAndReadable) {
     ToolResult imported = Import(first);
     ASSERT_EQ(imported.ExitCode, 0) << imported.Err;
     EXPECT_EQ(Export(), first);
-    for (const Awkward& v : kAwkward) EXPECT_EQ(Query(v.Key, v.Name), Value(v.Type, v.Data)) << v.Name;
+    for (const Awkward& v : kAwkward) EXPECT_EQ(Query(v.Key, v.Name.c_str()), Value(v.Type, v.Data)) << v.Name.substr(0, 40);
 }
 
 TEST(RegImport, ReadsTheWrittenVariantsAndDeletesKeyTreesAndValues) {

@@ -59,9 +59,6 @@ TEST(VersionReport, GivesFourLinesInDriverOrderWhateverIsLoadedOrReadable) {
         std::vector<Patched> Files;
         const char* Expected;
     } cases[] = {
-        {true, {}, {},
-         "Brakor.vxd\t2.30 is loaded\t2.30.0.112 in file.\r\nQuorel.vxd\t2.30 is loaded\t2.30.0.112 in file.\r\n"
-         "Tilvex.vxd\t2.30 is loaded\t2.30.0.112 in file.\r\nDunvek.vxd\t2.30 is loaded\t2.30.0.112 in file.\r\n"},
         // Below minor 20 both numbers are hexadecimal; from 20 on decimal.
         {true,
          {"--driver-version", "Brakor=4.10", "--driver-version", "Quorel=2.19", "--driver-version", "Tilvex=4.20",

@@ -23,20 +23,17 @@ void Put32(std::vector<unsigned char>& b, std::size_t at, std::uint32_t v) {
 
 // A bottom-up uncompressed picture, all pixels 0, whose colour-table entry i is
 // (blue, green, red) = (i, 2i, 3i) modulo 256 with a reserved byte of 0xEE.
-std::vector<unsigned char> Make(int width, int height, unsigned bitCount, std::uint32_t colorsUsed) {
+std::vector<unsigned char> Make(std::uint32_t width, std::uint32_t height, unsigned bitCount, std::uint32_t colorsUsed) {
     const std::uint32_t colors = colorsUsed ? colorsUsed : (bitCount <= 8 ? 1u << bitCount : 0);
     const std::uint32_t stride = (width * bitCount + 31) / 32 * 4;
     const std::uint32_t offset = 14 + 40 + colors * 4;
     std::vector<unsigned char> b(offset + stride * height, 0);
     b[0] = 'B', b[1] = 'M';
-    Put32(b, 2, static_cast<std::uint32_t>(b.size()));
-    Put32(b, 10, offset);
-    Put32(b, 14, 40);
-    Put32(b, 18, static_cast<std::uint32_t>(width));
-    Put32(b, 22, static_cast<std::uint32_t>(height));
-    b[26] = 1;
-    b[28] = static_cast<unsigned char>(bitCount);
-    Put32(b, 46, colorsUsed);
+    // File size, pixel offset, header size, width, height, one plane and the bit count, colours used.
+    for (auto [at, value] : {std::pair<std::size_t, std::uint32_t>{2, static_cast<std::uint32_t>(b.size())},
+                             {10, offset}, {14, 40}, {18, width}, {22, height}, {26, 1 | bitCount << 16},
+                             {46, colorsUsed}})
+        Put32(b, at, value);
     for (std::uint32_t i = 0; i < colors; ++i) Put32(b, 54 + 4 * i, 0xEE000000u | (3 * i % 256) << 16 | (2 * i % 256) << 8 | i % 256);
     return b;
 }

@@ -1,6 +1,5 @@
 #include <cstring>
 
-#include "host/emulated/driver_catalog.h"
 #include "unit/stationd/StationdHarness.h"
 
 using namespace stationd_test;
@@ -35,20 +34,15 @@ TEST_F(StationdTest, TurnOnAndOffShowInTheStationListAndTheLog) {
     }
 }
 
-TEST_F(StationdTest, DriverListWalksTheCatalogInOrderAndEnds) {
+// Each record's number and version in catalog order: the host tool's
+// DeviceListTest.ListsComeFromTheRunningDrivers.
+TEST_F(StationdTest, DriverListEndsWithItsNamedLastAndGoesByTheNumberInTheBuffer) {
     Start();
-    auto call = Control(kFirstDriver, Bytes(80, 0xAA));
     Bytes last;
-    for (const auto& driver : host::emulated::kDrivers) {
-        ASSERT_TRUE(call.Ok) << driver.Name;
-        ASSERT_EQ(call.Reply.size(), 80u);
-        EXPECT_EQ(DeviceNumber(call.Reply), driver.DeviceNumber);
-        EXPECT_EQ(call.Reply[8], driver.Major);
-        EXPECT_EQ(call.Reply[9], driver.Minor);
-        last = call.Reply;
-        call = Control(kNextDriver, call.Reply);
-    }
-    EXPECT_FALSE(call.Ok);
+    auto call = Control(kFirstDriver, Bytes(80, 0xAA));
+    for (int i = 0; call.Ok && i < 64; ++i) last = call.Reply, call = Control(kNextDriver, call.Reply);
+    EXPECT_FALSE(call.Ok) << "the list ends";
+    ASSERT_EQ(last.size(), 80u);
     EXPECT_EQ(std::string(last.begin() + 12, last.begin() + 20), "VFLATD  ");
 
     // "Next" goes by the device number in the buffer, whatever else it holds.

@@ -19,19 +19,9 @@ bool StationAnswers(host::HANDLE device) {
 
 TEST_F(StationdTest, BrokenStreamsLoseOnlyTheirOwnConnection) {
     Start();
-    RawClient badMagic, oversized, truncated, pipelined;
-    ASSERT_TRUE(badMagic.Connected() && oversized.Connected() && truncated.Connected() && pipelined.Connected());
-
-    badMagic.Send({'G', 'E', 'T', ' ', '/', ' ', 'H', 'T', 'T', 'P'});
-    EXPECT_TRUE(badMagic.ClosedByPeer());
-    EXPECT_TRUE(StationAnswers(m_device));
-
-    auto header = protocol::EncodeRequest(kFirstStation, nullptr, 0);
-    protocol::PutU32(header.data() + 8, 4097);
-    oversized.Send(header);
-    EXPECT_TRUE(oversized.ClosedByPeer());
-    EXPECT_TRUE(StationAnswers(m_device));
-
+    // A bad magic or an oversized frame: RepliesOwedAreSentBeforeTheConnectionCloses.
+    RawClient truncated, pipelined;
+    ASSERT_TRUE(truncated.Connected() && pipelined.Connected());
     auto good = protocol::EncodeRequest(kFirstStation, Bytes(68).data(), 68);
     truncated.Send(Bytes(good.begin(), good.begin() + 30));
     EXPECT_TRUE(StationAnswers(m_device));
@@ -107,6 +97,7 @@ TEST_F(StationdTest, RepliesOwedAreSentBeforeTheConnectionCloses) {
         if (tail.empty()) client.ShutdownWrite();
         EXPECT_EQ(client.Receive(2 * 76).size(), 2 * 76u) << name;
         EXPECT_TRUE(client.ClosedByPeer()) << name;
+        EXPECT_TRUE(StationAnswers(m_device)) << name << ": other connections stay";
     }
 }
 
