@@ -25,7 +25,8 @@ std::map<std::string, std::string> Snapshot(const fs::path& dir) {
 }
 
 // Prepares the root (and a folder outside it); returns a command to run the daemon under.
-using Prepare = std::function<std::string(const fs::path& root, const fs::path& outside)>;
+using Words = std::vector<std::string>;
+using Prepare = std::function<Words(const fs::path& root, const fs::path& outside)>;
 
 }  // namespace
 
@@ -35,25 +36,27 @@ TEST(StationdRoot, LinksAreRefusedUnwritableFilesAreNamedAndNothingOutsideChange
         Prepare Make;
         const char* Expected;
     } cases[] = {
-        {"dev links out", [](auto& root, auto& out) { fs::create_directory_symlink(out, root / "dev"); return ""; },
+        {"dev links out", [](auto& root, auto& out) { fs::create_directory_symlink(out, root / "dev"); return Words{}; },
          "is a symbolic link"},
-        {"log links out", [](auto& root, auto& out) { fs::create_symlink(out / "notes", root / "station.log"); return ""; },
+        {"log links out",
+         [](auto& root, auto& out) { fs::create_symlink(out / "notes", root / "station.log"); return Words{}; },
          "is a symbolic link"},
         {"lock links out",
          [](auto& root, auto& out) {
              fs::create_directory(root / "dev");
              fs::create_symlink(out / "taken.lock", root / "dev" / ".stationd.lock");
-             return "";
+             return Words{};
          },
          "is a symbolic link"},
-        {"dev is a file", [](auto& root, auto&) { std::ofstream(root / "dev") << "x"; return ""; }, "not a folder"},
-        {"lock is a folder", [](auto& root, auto&) { fs::create_directories(root / "dev" / ".stationd.lock"); return ""; },
+        {"dev is a file", [](auto& root, auto&) { std::ofstream(root / "dev") << "x"; return Words{}; }, "not a folder"},
+        {"lock is a folder",
+         [](auto& root, auto&) { fs::create_directories(root / "dev" / ".stationd.lock"); return Words{}; },
          "cannot open"},
         {"read-only root",
          [](auto& root, auto&) {
              fs::permissions(root, fs::perms(0555));
              // The superuser writes anywhere: run the daemon as nobody instead.
-             return geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups" : "";
+             return geteuid() == 0 ? Words{"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"} : Words{};
          },
          "cannot create"},
     };
@@ -66,7 +69,7 @@ TEST(StationdRoot, LinksAreRefusedUnwritableFilesAreNamedAndNothingOutsideChange
         fs::permissions(outside, fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
         std::ofstream(outside / "Brakor") << "someone else's file";
         std::ofstream(outside / "notes") << "keep me\n";
-        std::string wrapper = c.Make(root.Path(), outside);
+        const Words wrapper = c.Make(root.Path(), outside);
         auto before = Snapshot(outside);
 
         DaemonExit result = RunDaemonToExit({}, wrapper);

@@ -1,13 +1,10 @@
 #include "unit/stationd/StationdHarness.h"
 
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <cstdio>
 #include <iterator>
@@ -22,16 +19,11 @@ void SetUpRegistry(bool autoLaunch, const char* defaultUser) {
     host::RegFlushKey(host::HKEY_LOCAL_MACHINE);
 }
 
-DaemonExit RunDaemonToExit(const std::vector<std::string>& args, const std::string& wrapper) {
-    // Outside the root: a test may make the root unwritable.
-    const auto out = host::emulated::HostRoot().string() + ".out", err = host::emulated::HostRoot().string() + ".err";
-    std::string command = "timeout -s KILL 5 " + wrapper + " '" V7_STATIOND_PATH "'";
-    for (const auto& a : args) command += " '" + a + "'";
-    int status = std::system((command + " >'" + out + "' 2>'" + err + "'").c_str());
-    DaemonExit result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, FileBytes(out), FileBytes(err)};
-    std::filesystem::remove(out);
-    std::filesystem::remove(err);
-    return result;
+DaemonExit RunDaemonToExit(const std::vector<std::string>& args, std::vector<std::string> command) {
+    command.insert(command.begin(), {"-s", "KILL", "5"});
+    command.push_back(V7_STATIOND_PATH);
+    command.insert(command.end(), args.begin(), args.end());
+    return RunProgram("/usr/bin/timeout", command);
 }
 
 Call Control(host::HANDLE device, host::DWORD code, Bytes buffer) {

@@ -30,11 +30,8 @@ void SetUpRegistry(bool autoLaunch = false, const char* defaultUser = nullptr);
 
 // Runs v7-stationd until it exits on its own (killed after 5 s); a wrapper
 // command (e.g. one that changes the user) goes before it.
-struct DaemonExit {
-    int ExitCode;
-    std::string Out, Err;
-};
-DaemonExit RunDaemonToExit(const std::vector<std::string>& args, const std::string& wrapper = {});
+using DaemonExit = ToolResult;
+DaemonExit RunDaemonToExit(const std::vector<std::string>& args, std::vector<std::string> wrapper = {});
 
 struct Call {
     host::BOOL Ok = 0;

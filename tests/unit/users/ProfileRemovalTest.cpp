@@ -46,23 +46,19 @@ std::string PasswordEntry(const std::string& name) {
 
 void AddProfileKey(const std::string& path) { regtest::MakeKey(std::string(users::kProfileListKey) + "\\" + path); }
 
-class ProfileRemovalTest : public InitializedHostTest {
-protected:
-    struct Run {
-        users::RemovalOutcome Outcome;
-        std::vector<std::string> Messages;  // "id: text" of every box, in order
-    };
-    Run Remove(const std::string& name) {
-        Run run{};
-        auto note = [&run](const users::Message& m) { run.Messages.push_back(std::to_string(m.Id) + ": " + m.Text); };
-        users::RemovalDialogue dialogue;
-        dialogue.Confirm = dialogue.ConfirmLoggedOn = [&](const users::Message& m) { note(m); return true; };
-        dialogue.Report = note;
-        StationConfiguration config;
-        run.Outcome = users::RemoveUserProfile(name, config, dialogue);
-        return run;
-    }
-};
+// Every box a removal shows, as "id: text", in order; every question answered yes.
+std::vector<std::string> Remove(const std::string& name) {
+    std::vector<std::string> messages;
+    auto note = [&messages](const users::Message& m) { messages.push_back(std::to_string(m.Id) + ": " + m.Text); };
+    users::RemovalDialogue dialogue;
+    dialogue.Confirm = dialogue.ConfirmLoggedOn = [&](const users::Message& m) { return note(m), true; };
+    dialogue.Report = note;
+    StationConfiguration config;
+    EXPECT_EQ(users::RemoveUserProfile(name, config, dialogue), users::RemovalOutcome::Ran);
+    return messages;
+}
+
+using ProfileRemovalTest = InitializedHostTest;
 
 // The messages for a folder (named as the profile list has it) and a file left behind.
 std::string NoDir(const std::string& name) {
@@ -132,11 +128,10 @@ TEST_F(ProfileRemovalTest, EachStepRemovesOrReportsItsOwnItem) {
         const std::string pwl = PasswordEntry(c.Name);
         c.Damage();
 
-        const Run run = Remove(c.Name);
-        EXPECT_EQ(run.Outcome, users::RemovalOutcome::Ran);
-        ASSERT_FALSE(run.Messages.empty());
-        EXPECT_EQ(run.Messages[0].rfind("2202: Please confirm you wish to remove " + c.Name + "'s", 0), 0u);
-        EXPECT_EQ(std::vector<std::string>(run.Messages.begin() + 1, run.Messages.end()), c.Messages);
+        const std::vector<std::string> messages = Remove(c.Name);
+        ASSERT_FALSE(messages.empty());
+        EXPECT_EQ(messages[0].rfind("2202: Please confirm you wish to remove " + c.Name + "'s", 0), 0u);
+        EXPECT_EQ(std::vector<std::string>(messages.begin() + 1, messages.end()), c.Messages);
         EXPECT_EQ(!Exists(Profile(c.Name)), c.FolderGone);
         if (!pwl.empty()) {
             EXPECT_EQ(!Exists(Windows() / pwl.substr(11)), c.PasswordFileGone) << pwl;
