@@ -1,7 +1,6 @@
 #include "support/TempHostRoot.h"
 
 #include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/resource.h>
@@ -11,6 +10,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -72,6 +72,16 @@ pid_t Spawn(const std::string& program, const std::vector<std::string>& args, in
     return pid;
 }
 
+// The whole content of a scratch file, which is then closed.
+std::string ReadAndClose(FILE* file) {
+    std::string text;
+    char buffer[4096];
+    std::rewind(file);
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) text.append(buffer, n);
+    std::fclose(file);
+    return text;
+}
+
 }  // namespace
 
 RunningStationDrivers::RunningStationDrivers(std::vector<std::string> args, unsigned fileLimit) {
@@ -103,46 +113,18 @@ int RunningStationDrivers::Stop() {
 
 ToolResult RunProgram(const std::string& program, const std::vector<std::string>& args,
                       const std::string& stdinText) {
-    int inPipe[2], outPipe[2], errPipe[2];
-    // Close-on-exec, so the tool does not inherit the write end of its own stdin
-    // (it would never see end of input) nor another tool's pipes.
-    if (pipe2(inPipe, O_CLOEXEC) || pipe2(outPipe, O_CLOEXEC) || pipe2(errPipe, O_CLOEXEC))
-        throw std::runtime_error("pipe failed");
-    pid_t pid = Spawn(program.c_str(), args, inPipe[0], outPipe[1], errPipe[1]);
-    close(inPipe[0]);
-    close(outPipe[1]);
-    close(errPipe[1]);
-    // Small inputs only: written before reading. A program that exits without
-    // reading them must not take the test down with SIGPIPE.
-    signal(SIGPIPE, SIG_IGN);
-    if (!stdinText.empty()) {
-        ssize_t ignored = write(inPipe[1], stdinText.data(), stdinText.size());
-        (void)ignored;
-    }
-    close(inPipe[1]);
-    ToolResult result{-1, {}, {}};
-    pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
-    int open = 2;
-    char buf[4096];
-    while (open > 0 && poll(fds, 2, 30000) > 0) {
-        for (int i = 0; i < 2; ++i) {
-            if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP))) continue;
-            ssize_t n = read(fds[i].fd, buf, sizeof buf);
-            if (n <= 0) {
-                close(fds[i].fd);
-                fds[i].fd = -1;
-                --open;
-            } else {
-                (i == 0 ? result.Out : result.Err).append(buf, static_cast<size_t>(n));
-            }
-        }
-    }
-    for (auto& f : fds)
-        if (f.fd >= 0) close(f.fd);
+    // Scratch files, not pipes: nothing waits on a full pipe or on a process the
+    // program left behind holding one.
+    FILE *in = std::tmpfile(), *out = std::tmpfile(), *err = std::tmpfile();
+    if (!in || !out || !err) throw std::runtime_error("no scratch file for a program's input and output");
+    std::fwrite(stdinText.data(), 1, stdinText.size(), in);
+    std::fflush(in);
+    std::rewind(in);
+    const pid_t pid = Spawn(program, args, fileno(in), fileno(out), fileno(err));
     int status = 0;
     waitpid(pid, &status, 0);
-    result.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    return result;
+    std::fclose(in);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), ReadAndClose(out), ReadAndClose(err)};
 }
 
 ToolResult RunHostTool(const std::vector<std::string>& args, const std::string& stdinText) {

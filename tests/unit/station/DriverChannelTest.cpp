@@ -8,13 +8,6 @@
 
 namespace {
 
-StationRecord Request(const std::string& station, const std::string& user) {
-    StationRecord record{};
-    CopyRecordText(record.Name, station);
-    CopyRecordText(record.UserName, user);
-    return record;
-}
-
 // The text of the last message the station received, as its log shows it.
 std::string LastLoggedMessage() {
     std::string last;
@@ -43,7 +36,9 @@ TEST(DriverChannel, OnOffAndDriverLookUpsFollowTheDriversTheirRefusalsOrTheirAbs
         StationDriversFixture drivers(c.Args, c.Drivers);
         ASSERT_EQ(drivers.DriversStarted(), c.Drivers);
         EXPECT_EQ(drivers.Handle() != host::INVALID_HANDLE_VALUE, c.Drivers);
-        StationRecord record = Request("Station1", "Alice");
+        StationRecord record{};
+        CopyRecordText(record.Name, "Station1");
+        CopyRecordText(record.UserName, "Alice");
         EXPECT_EQ(TurnStationOn(&record), c.Turned ? 0 : 1);
         EXPECT_EQ(drivers.Repaints, c.Turned ? 1 : 0);
         StationRecord listed{};
