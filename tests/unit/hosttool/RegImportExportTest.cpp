@@ -80,7 +80,8 @@ TEST(RegRoundTrip, AwkwardValuesComeBackByteForByteAndReadable) {
     ToolResult imported = Import(first);
     ASSERT_EQ(imported.ExitCode, 0) << imported.Err;
     EXPECT_EQ(Export(), first);
-    for (const Awkward& v : kAwkward) EXPECT_EQ(Query(v.Key, v.Name.c_str()), Value(v.Type, v.Data)) << v.Name.substr(0, 40);
+    for (const Awkward& v : kAwkward)
+        EXPECT_EQ(Query(v.Key, v.Name.c_str()), Value(v.Type, v.Data)) << v.Name.substr(0, 40);
 }
 
 TEST(RegImport, ReadsTheWrittenVariantsAndDeletesKeyTreesAndValues) {
