@@ -232,7 +232,10 @@ protected:
         if (!wxTheApp) GTEST_SKIP() << "no display (run under xvfb-run)";  // wx starts only with one
         m_guard = std::make_unique<DialogRecorder>();
         m_root = std::make_unique<TempHostRoot>();
+        SetUpProgram();
     }
+    // What a fixture sets up on the fresh root (with a display only).
+    virtual void SetUpProgram() {}
     void TearDown() override {
         if (!m_root) return;
         HelpBook::Shutdown();  // the help window goes before the program's windows

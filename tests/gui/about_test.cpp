@@ -26,9 +26,7 @@ std::string Shown(wxWindow* dialog) {
 
 class AboutTest : public GuiTest {
 protected:
-    void SetUp() override {
-        GuiTest::SetUp();
-        if (IsSkipped()) return;
+    void SetUpProgram() override {
         ASSERT_NE(LaunchOnInitialisedHost({"--without", "Tilvex", "--driver-version", "Quorel=2.19"}), nullptr);
     }
 };

@@ -159,15 +159,13 @@ TEST_F(OptionsTest, OkStoresTheDialogsChoicesAndCancelStoresNothing) {
     // The panel's Options button opens the same dialog.
     wxTEST_DIALOG(ClickWithMouse(m_frame->GetActiveView()->Button(CV7View::IDC_OPTIONS)),
                   DriveOptionsDialog(change(true)));
-    const std::pair<std::string, const char*> values[] = {
-        {kProductKey, "Station Display"}, {kProductKey, "Station Mode"},     {kProductKey, "RefreshRate"},
-        {kProductKey, "Shutdown Enabled"}, {kProductKey, "Shutdown Default"}, {kStation, "Default User"},
-        {kStation, "AutoLaunch"},
+    const std::tuple<std::string, const char*, const char*> values[] = {
+        {kProductKey, "Station Display", "\x04"}, {kProductKey, "Station Mode", "800 x 600, 256 colors"},
+        {kProductKey, "RefreshRate", "56"},       {kProductKey, "Shutdown Enabled", ""},
+        {kProductKey, "Shutdown Default", ""},    {kStation, "Default User", "Bertil"},
+        {kStation, "AutoLaunch", "\x01"},         {kStation + "\\Display\\DEFAULT", "Mode", "8,800,600"},
     };
-    std::vector<std::string> stored;
-    for (const auto& [key, name] : values) stored.push_back(TextValue(key, name));
-    EXPECT_EQ(stored, (std::vector<std::string>{"\x04", "800 x 600, 256 colors", "56", "", "", "Bertil", "\x01"}));
-    EXPECT_EQ(TextValue(kStation + "\\Display\\DEFAULT", "Mode"), "8,800,600");
+    for (const auto& [key, name, value] : values) EXPECT_EQ(TextValue(key, name), value) << name;
 }
 
 // A stored name over the limit is shown whole and the lists keep working; OK

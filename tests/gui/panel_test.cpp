@@ -42,9 +42,7 @@ wxImage ReaderImage(const std::string& name, int scale) {
 
 class PictureButtonTest : public GuiTest {
 protected:
-    void SetUp() override {
-        GuiTest::SetUp();
-        if (IsSkipped()) return;
+    void SetUpProgram() override {
         auto* frame = new wxFrame(nullptr, wxID_ANY, "picture button");  // destroyed by EndProgram
         auto* panel = new wxPanel(frame);
         // A caption without built-in pictures, so each test chooses its own.

@@ -27,9 +27,7 @@ fs::path Profile(const std::string& name) { return host::emulated::DriveCPath() 
 
 class ProfilesTest : public GuiTest {
 protected:
-    void SetUp() override {
-        GuiTest::SetUp();
-        if (IsSkipped()) return;
+    void SetUpProgram() override {
         ASSERT_NE(LaunchOnInitialisedHost(), nullptr);
         m_login = LoginName();
         ASSERT_FALSE(m_login.empty());
