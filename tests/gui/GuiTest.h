@@ -25,6 +25,8 @@
 #include "app/MainFrame.h"
 #include "app/V7App.h"
 #include "host/registry.h"
+#include "panel/PictureButton.h"
+#include "panel/V7View.h"
 #include "resources/StringTable.h"
 #include "station/StationConfiguration.h"
 #include "support/RegistryTestUtil.h"
@@ -286,6 +288,8 @@ protected:
         m_frame = StartProgram();
         return m_frame;
     }
+    // A button of the running program's panel.
+    CPictureButton* PanelButton(int id) const { return m_frame->GetActiveView()->Button(id); }
     // Destroys every window and runs the exit steps.
     void EndProgram() {
         for (wxWindow* window : wxTopLevelWindows) window->Destroy();

@@ -16,8 +16,6 @@
 #include "app/SingleInstance.h"
 #include "app/StartupWarmUp.h"
 #include "host/emulated/root.h"
-#include "panel/PictureButton.h"
-#include "panel/V7View.h"
 #include "station/DriverChannel.h"
 
 namespace {

@@ -10,8 +10,6 @@
 
 #include "GuiTest.h"
 #include "options/ui/StationOptionsDlg.h"
-#include "panel/PictureButton.h"
-#include "panel/V7View.h"
 
 namespace {
 
@@ -157,8 +155,7 @@ TEST_F(OptionsTest, OkStoresTheDialogsChoicesAndCancelStoresNothing) {
     EXPECT_EQ(m_frame->Configuration().DefaultUser, "User1");
 
     // The panel's Options button opens the same dialog.
-    wxTEST_DIALOG(ClickWithMouse(m_frame->GetActiveView()->Button(CV7View::IDC_OPTIONS)),
-                  DriveOptionsDialog(change(true)));
+    wxTEST_DIALOG(ClickWithMouse(PanelButton(CV7View::IDC_OPTIONS)), DriveOptionsDialog(change(true)));
     const std::tuple<std::string, const char*, const char*> values[] = {
         {kProductKey, "Station Display", "\x04"}, {kProductKey, "Station Mode", "800 x 600, 256 colors"},
         {kProductKey, "RefreshRate", "56"},       {kProductKey, "Shutdown Enabled", ""},

@@ -15,8 +15,6 @@
 #include "GuiTest.h"
 #include "panel/BmpImage.h"
 #include "panel/PictureBundle.h"
-#include "panel/PictureButton.h"
-#include "panel/V7View.h"
 #include "resources/Bitmaps.h"
 
 namespace {

@@ -6,8 +6,6 @@
 #include "GuiTest.h"
 #include "host/emulated/root.h"
 #include "host/system.h"
-#include "panel/PictureButton.h"
-#include "panel/V7View.h"
 #include "users/UserProfiles.h"
 #include "users/ui/DisplayUsersDlg.h"
 #include "users/ui/RemoveUserDlg.h"
@@ -76,8 +74,7 @@ TEST_F(ProfilesTest, RemoveUserAsksAndRefusesBeforeRemovingAnything) {
     config.CurrentUser = "anna";
     config.SaveConfiguration();
     const wxString own = wxString::FromUTF8(m_login);
-    wxTEST_DIALOG(ClickWithMouse(m_frame->GetActiveView()->Button(CV7View::IDC_USER)),
-                  RemoveDialog("Anna", wxID_CANCEL));
+    wxTEST_DIALOG(ClickWithMouse(PanelButton(CV7View::IDC_USER)), RemoveDialog("Anna", wxID_CANCEL));
     wxTEST_DIALOG(m_frame->OnRemoveUser(), RemoveDialog(""));
     wxTEST_DIALOG(m_frame->OnRemoveUser(), RemoveDialog(own), ExpectMessageBox(Format(2203, own), wxOK));
     wxTEST_DIALOG(m_frame->OnRemoveUser(), RemoveDialog("Bertil"), ExpectMessageBox(Format(2202, "Bertil"), wxNO));
