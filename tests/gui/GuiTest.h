@@ -277,16 +277,14 @@ protected:
     CMainFrame* Launch(bool autoLaunch = false, std::vector<std::string> driverArgs = {}) {
         InstallStation(autoLaunch);
         StartDrivers(std::move(driverArgs));
-        m_frame = StartProgram();
-        return m_frame;
+        return m_frame = StartProgram();
     }
     // A host as the host tool sets it up (profiles, drive C:), the drivers and
     // the program: the frame, also kept in m_frame.
     CMainFrame* LaunchOnInitialisedHost(std::vector<std::string> driverArgs = {}) {
         EXPECT_EQ(RunHostTool({"init"}).ExitCode, 0);
         StartDrivers(std::move(driverArgs));
-        m_frame = StartProgram();
-        return m_frame;
+        return m_frame = StartProgram();
     }
     // A button of the running program's panel.
     CPictureButton* PanelButton(int id) const { return m_frame->GetActiveView()->Button(id); }

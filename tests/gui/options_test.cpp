@@ -69,6 +69,7 @@ std::string Shown(Dlg& dialog) {
 
 class OptionsTest : public GuiTest {
 protected:
+    void SetUpProgram() override { ASSERT_NE(Launch(), nullptr); }
     // The four items' marks as the pop-up shows them when it opens.
     std::string Marks() {
         std::string marks;
@@ -82,7 +83,6 @@ protected:
 };
 
 TEST_F(OptionsTest, MenuMarksShowTheRegistryAsTheMenuOpensStoreNothingAndFollowTheCommands) {
-    ASSERT_NE(Launch(), nullptr);
     EXPECT_EQ(Marks(), ".x.x") << "nothing stored: leave off, stop requests";
     const std::pair<std::string, const char*> stored[] = {
         {StationLine() + "\"AutoLaunch\"=hex:01\n", "x..x"},
@@ -107,7 +107,6 @@ TEST_F(OptionsTest, MenuMarksShowTheRegistryAsTheMenuOpensStoreNothingAndFollowT
 }
 
 TEST_F(OptionsTest, SliderRefillsBothListsKeepingTheColourItCanAndTheLastRate) {
-    ASSERT_NE(Launch(), nullptr);
     Import(ProductLine() + "\"Station Display\"=hex:09\n\"RefreshRate\"=\"72\"\n");
     std::vector<std::string> steps;
     auto drive = [&](Dlg& d) {
@@ -137,7 +136,6 @@ TEST_F(OptionsTest, SliderRefillsBothListsKeepingTheColourItCanAndTheLastRate) {
 }
 
 TEST_F(OptionsTest, OkStoresTheDialogsChoicesAndCancelStoresNothing) {
-    ASSERT_NE(Launch(), nullptr);
     Import(ProductLine() + "\"Shutdown Enabled\"=hex:01\n");
     const std::string before = Export();
     auto change = [](bool ok) {
@@ -168,7 +166,6 @@ TEST_F(OptionsTest, OkStoresTheDialogsChoicesAndCancelStoresNothing) {
 // A stored name over the limit is shown whole and the lists keep working; OK
 // says why it cannot close until the name is shortened.
 TEST_F(OptionsTest, LongStoredLoginNameIsShownWholeAndMustBeShortenedBeforeOk) {
-    ASSERT_NE(Launch(), nullptr);
     const std::string longName = "Administrator-of-station";  // 24 characters
     Import(StationLine() + "\"Default User\"=\"" + longName + "\"\n");
     auto drive = [&](Dlg& d) {
