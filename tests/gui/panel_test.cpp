@@ -159,6 +159,7 @@ TEST_F(PictureButtonTest, ClicksOnReleaseInsideOnSpaceReleaseOnEnterOnceADoubleC
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
+        ASSERT_EQ(c.steps.size(), c.pressed.size());
         m_button->Enable();
         m_clicks = 0;
         for (std::size_t i = 0; i < c.steps.size(); ++i) {
