@@ -1,6 +1,6 @@
-# A real click on the panel's On button turns the V7 Station on: the registry and
-# the drivers' station list both show it on with the default user. Ctrl+X ends
-# the program.
+# A real click on the panel's On button turns the V7 Station on (what else the
+# registry and the drivers show then: tests/gui/power_test.cpp). Ctrl+X ends the
+# program.
 source "$(dirname "$0")/lib.sh"
 open_main_window
 
@@ -18,11 +18,6 @@ station_on && fail "station already on before the click"
 # The On button: 48 x 20 at (202, 296) in the panel.
 xdotool mousemove --window "$wid" $((202 + 24)) $((top + 296 + 10)) click 1
 eventually station_on || fail "station not recorded as on after clicking On"
-"$tool" reg export 'HKLM\Software\Halvorn\Orvane\Setup\Board1' | grep -q '^"Launched"=hex:01' \
-  || fail "board not recorded as on"
-"$tool" reg export 'HKLM\Software\Halvorn\Orvane\Setup\Station1' | grep -q '^"Current User"="User1"' \
-  || fail "current user is not the default user"
-"$tool" stations | grep -q 'User1' || fail "the drivers' station list does not show User1: $("$tool" stations)"
 
 exit_with_ctrl_x
 echo "PASS"

@@ -25,6 +25,8 @@
 #include "app/MainFrame.h"
 #include "app/V7App.h"
 #include "host/registry.h"
+#include "panel/PictureButton.h"
+#include "panel/V7View.h"
 #include "resources/StringTable.h"
 #include "station/StationConfiguration.h"
 #include "support/RegistryTestUtil.h"
@@ -232,7 +234,10 @@ protected:
         if (!wxTheApp) GTEST_SKIP() << "no display (run under xvfb-run)";  // wx starts only with one
         m_guard = std::make_unique<DialogRecorder>();
         m_root = std::make_unique<TempHostRoot>();
+        SetUpProgram();
     }
+    // What a fixture sets up on the fresh root (with a display only).
+    virtual void SetUpProgram() {}
     void TearDown() override {
         if (!m_root) return;
         HelpBook::Shutdown();  // the help window goes before the program's windows
@@ -272,17 +277,17 @@ protected:
     CMainFrame* Launch(bool autoLaunch = false, std::vector<std::string> driverArgs = {}) {
         InstallStation(autoLaunch);
         StartDrivers(std::move(driverArgs));
-        m_frame = StartProgram();
-        return m_frame;
+        return m_frame = StartProgram();
     }
     // A host as the host tool sets it up (profiles, drive C:), the drivers and
     // the program: the frame, also kept in m_frame.
     CMainFrame* LaunchOnInitialisedHost(std::vector<std::string> driverArgs = {}) {
         EXPECT_EQ(RunHostTool({"init"}).ExitCode, 0);
         StartDrivers(std::move(driverArgs));
-        m_frame = StartProgram();
-        return m_frame;
+        return m_frame = StartProgram();
     }
+    // A button of the running program's panel.
+    CPictureButton* PanelButton(int id) const { return m_frame->GetActiveView()->Button(id); }
     // Destroys every window and runs the exit steps.
     void EndProgram() {
         for (wxWindow* window : wxTopLevelWindows) window->Destroy();

@@ -26,18 +26,20 @@ std::string Shown(wxWindow* dialog) {
 
 class AboutTest : public GuiTest {
 protected:
-    void SetUp() override {
-        GuiTest::SetUp();
-        if (IsSkipped()) return;
+    void SetUpProgram() override {
         ASSERT_NE(LaunchOnInitialisedHost({"--without", "Tilvex", "--driver-version", "Quorel=2.19"}), nullptr);
     }
 };
 
-// The box as it opens (the clock read just before) and after three presses.
-TEST_F(AboutTest, HelpMenuOpensTheBoxOnTheAboutTextAndItsButtonTogglesTheVersionReport) {
+// The box as it opens (the clock read just before) and after three presses;
+// each text fits its place.
+TEST_F(AboutTest, HelpMenuOpensTheBoxOnTheAboutTextItsButtonTogglesTheVersionReportAndBothFit) {
     const std::uint64_t opened = host::GetTickCount64();
     auto check = [opened](CAboutDlg* dialog) {
+        auto* icon = dynamic_cast<wxStaticBitmap*>(dialog->FindWindow(CAboutDlg::IDC_ICON));
+        EXPECT_TRUE(icon && icon->GetBitmap().GetSize() == wxSize(32, 32));  // not when the icon does not unpack
         wxWindow* button = dialog->FindWindow(CAboutDlg::IDC_VERSIONS);
+        wxWindow* text = dialog->FindWindow(CAboutDlg::IDC_TEXT);
         std::uint64_t before = opened;
         for (int press = 0; press < 4; ++press, before = host::GetTickCount64()) {
             if (press > 0) PressButton(dialog, CAboutDlg::IDC_VERSIONS);
@@ -52,23 +54,12 @@ TEST_F(AboutTest, HelpMenuOpensTheBoxOnTheAboutTextAndItsButtonTogglesTheVersion
             } else {
                 EXPECT_EQ(Shown(dialog), kReport);
             }
+            EXPECT_LE(text->GetBestSize().x, text->GetSize().x);
+            EXPECT_LE(text->GetBestSize().y, text->GetSize().y);
         }
         return wxID_OK;
     };
     wxTEST_DIALOG(EXPECT_TRUE(PickMenuCommand(m_frame, cmd::ID_APP_ABOUT)), ExpectDialog<CAboutDlg>(check));
-}
-
-TEST_F(AboutTest, BothTextsFitTheTemplateBesideTheProgramIcon) {
-    auto* dialog = new CAboutDlg();
-    dialog->Show();
-    auto* icon = dynamic_cast<wxStaticBitmap*>(dialog->FindWindow(CAboutDlg::IDC_ICON));
-    ASSERT_NE(icon, nullptr);
-    EXPECT_EQ(icon->GetBitmap().GetSize(), wxSize(32, 32));  // invalid when the built-in icon does not unpack
-    wxWindow* text = dialog->FindWindow(CAboutDlg::IDC_TEXT);
-    for (int view = 0; view < 2; ++view, dialog->ShowAboutOrVersions()) {
-        EXPECT_LE(text->GetBestSize().x, text->GetSize().x) << view;
-        EXPECT_LE(text->GetBestSize().y, text->GetSize().y) << view;
-    }
 }
 
 }  // namespace

@@ -112,10 +112,7 @@ TEST(HelpArchive, PagesArePlainAsciiAndEveryLinkResolvesToAPageAndAnchor) {
 
 class HelpViewer : public guitest::GuiTest {
 protected:
-    void SetUp() override {
-        GuiTest::SetUp();
-        m_guard.reset();  // these tests run their own modal dialogs
-    }
+    void SetUpProgram() override { m_guard.reset(); }  // these tests run their own modal dialogs
     // A dialog whose template number is its ID or its name "dialog-NNN".
     static wxDialog* Dialog(int id, const wxString& name = wxDialogNameStr) {
         return new wxDialog(nullptr, id, "dialog", wxDefaultPosition, wxDefaultSize, wxDEFAULT_DIALOG_STYLE, name);

@@ -15,9 +15,7 @@ namespace fs = std::filesystem;
 
 class MoreHelpTest : public GuiTest {
 protected:
-    void SetUp() override {
-        GuiTest::SetUp();
-        if (IsSkipped()) return;
+    void SetUpProgram() override {
         wxGetEnv("PATH", &m_path);
         ASSERT_NE(LaunchOnInitialisedHost(), nullptr);
         m_dialog = new CMoreHelpDlg(m_frame);

@@ -10,8 +10,6 @@
 
 #include "GuiTest.h"
 #include "options/ui/StationOptionsDlg.h"
-#include "panel/PictureButton.h"
-#include "panel/V7View.h"
 
 namespace {
 
@@ -71,6 +69,7 @@ std::string Shown(Dlg& dialog) {
 
 class OptionsTest : public GuiTest {
 protected:
+    void SetUpProgram() override { ASSERT_NE(Launch(), nullptr); }
     // The four items' marks as the pop-up shows them when it opens.
     std::string Marks() {
         std::string marks;
@@ -84,7 +83,6 @@ protected:
 };
 
 TEST_F(OptionsTest, MenuMarksShowTheRegistryAsTheMenuOpensStoreNothingAndFollowTheCommands) {
-    ASSERT_NE(Launch(), nullptr);
     EXPECT_EQ(Marks(), ".x.x") << "nothing stored: leave off, stop requests";
     const std::pair<std::string, const char*> stored[] = {
         {StationLine() + "\"AutoLaunch\"=hex:01\n", "x..x"},
@@ -109,7 +107,6 @@ TEST_F(OptionsTest, MenuMarksShowTheRegistryAsTheMenuOpensStoreNothingAndFollowT
 }
 
 TEST_F(OptionsTest, SliderRefillsBothListsKeepingTheColourItCanAndTheLastRate) {
-    ASSERT_NE(Launch(), nullptr);
     Import(ProductLine() + "\"Station Display\"=hex:09\n\"RefreshRate\"=\"72\"\n");
     std::vector<std::string> steps;
     auto drive = [&](Dlg& d) {
@@ -139,7 +136,6 @@ TEST_F(OptionsTest, SliderRefillsBothListsKeepingTheColourItCanAndTheLastRate) {
 }
 
 TEST_F(OptionsTest, OkStoresTheDialogsChoicesAndCancelStoresNothing) {
-    ASSERT_NE(Launch(), nullptr);
     Import(ProductLine() + "\"Shutdown Enabled\"=hex:01\n");
     const std::string before = Export();
     auto change = [](bool ok) {
@@ -157,23 +153,19 @@ TEST_F(OptionsTest, OkStoresTheDialogsChoicesAndCancelStoresNothing) {
     EXPECT_EQ(m_frame->Configuration().DefaultUser, "User1");
 
     // The panel's Options button opens the same dialog.
-    wxTEST_DIALOG(ClickWithMouse(m_frame->GetActiveView()->Button(CV7View::IDC_OPTIONS)),
-                  DriveOptionsDialog(change(true)));
-    const std::pair<std::string, const char*> values[] = {
-        {kProductKey, "Station Display"}, {kProductKey, "Station Mode"},     {kProductKey, "RefreshRate"},
-        {kProductKey, "Shutdown Enabled"}, {kProductKey, "Shutdown Default"}, {kStation, "Default User"},
-        {kStation, "AutoLaunch"},
+    wxTEST_DIALOG(ClickWithMouse(PanelButton(CV7View::IDC_OPTIONS)), DriveOptionsDialog(change(true)));
+    const std::tuple<std::string, const char*, const char*> values[] = {
+        {kProductKey, "Station Display", "\x04"}, {kProductKey, "Station Mode", "800 x 600, 256 colors"},
+        {kProductKey, "RefreshRate", "56"},       {kProductKey, "Shutdown Enabled", ""},
+        {kProductKey, "Shutdown Default", ""},    {kStation, "Default User", "Bertil"},
+        {kStation, "AutoLaunch", "\x01"},         {kStation + "\\Display\\DEFAULT", "Mode", "8,800,600"},
     };
-    std::vector<std::string> stored;
-    for (const auto& [key, name] : values) stored.push_back(TextValue(key, name));
-    EXPECT_EQ(stored, (std::vector<std::string>{"\x04", "800 x 600, 256 colors", "56", "", "", "Bertil", "\x01"}));
-    EXPECT_EQ(TextValue(kStation + "\\Display\\DEFAULT", "Mode"), "8,800,600");
+    for (const auto& [key, name, value] : values) EXPECT_EQ(TextValue(key, name), value) << name;
 }
 
 // A stored name over the limit is shown whole and the lists keep working; OK
 // says why it cannot close until the name is shortened.
 TEST_F(OptionsTest, LongStoredLoginNameIsShownWholeAndMustBeShortenedBeforeOk) {
-    ASSERT_NE(Launch(), nullptr);
     const std::string longName = "Administrator-of-station";  // 24 characters
     Import(StationLine() + "\"Default User\"=\"" + longName + "\"\n");
     auto drive = [&](Dlg& d) {

@@ -2,8 +2,6 @@
 // panel's buttons and the frame's handlers: what the registry, the panel, the
 // menu and the drivers show afterwards, and the messages on refusal.
 #include "GuiTest.h"
-#include "panel/PictureButton.h"
-#include "panel/V7View.h"
 #include "station/DriverChannel.h"
 
 namespace {
@@ -15,11 +13,11 @@ const std::string kStationKey = StationConfiguration::StationKeyPath(kStationNum
 
 class PowerTest : public GuiTest {
 protected:
-    CPictureButton* Button(int id) const { return m_frame->GetActiveView()->Button(id); }
     // What panel and menu show: "on" (Off usable, On greyed), "off" for the
     // reverse, "mixed" otherwise.
     std::string State() const {
-        const bool panelOn = Button(CV7View::IDC_ON)->IsEnabled(), panelOff = Button(CV7View::IDC_OFF)->IsEnabled();
+        const bool panelOn = PanelButton(CV7View::IDC_ON)->IsEnabled();
+        const bool panelOff = PanelButton(CV7View::IDC_OFF)->IsEnabled();
         const bool menuOn = IsMenuItemEnabled(m_frame, cmd::ID_STATION_ON);
         const bool menuOff = IsMenuItemEnabled(m_frame, cmd::ID_STATION_OFF);
         if (panelOn != menuOn || panelOff != menuOff || panelOn == panelOff) return "mixed";
@@ -36,32 +34,32 @@ TEST_F(PowerTest, PanelButtonsTurnTheStationOffAndOnAndOpenHelp) {
     ASSERT_EQ(State(), "on") << "the drivers did not turn the station on at start";
 
     auto before = Export();
-    wxTEST_DIALOG(ClickWithMouse(Button(CV7View::IDC_OFF)), ExpectMessageBox(Text(2012), wxNO));
+    wxTEST_DIALOG(ClickWithMouse(PanelButton(CV7View::IDC_OFF)), ExpectMessageBox(Text(2012), wxNO));
     EXPECT_EQ(Export(), before);
     EXPECT_EQ(State(), "on");
     EXPECT_EQ(DriversCurrentUser(), "User1") << "the drivers were asked to turn the station off";
 
-    wxTEST_DIALOG(ClickWithMouse(Button(CV7View::IDC_OFF)), ExpectMessageBox(Text(2012), wxYES));
+    wxTEST_DIALOG(ClickWithMouse(PanelButton(CV7View::IDC_OFF)), ExpectMessageBox(Text(2012), wxYES));
     EXPECT_EQ(LaunchedValues(), std::make_pair(0, 0));
     EXPECT_EQ(TextValue(kStationKey, "Current User"), "[ None ]");
     EXPECT_EQ(State(), "off");
     m_frame->OnStationOff();  // already off: nothing is asked
 
-    Button(CV7View::IDC_ON)->SetFocus();
+    PanelButton(CV7View::IDC_ON)->SetFocus();
     PumpEvents();
-    ClickWithMouse(Button(CV7View::IDC_ON));
+    ClickWithMouse(PanelButton(CV7View::IDC_ON));
     PumpEvents();
     EXPECT_EQ(LaunchedValues(), std::make_pair(1, 1));
     EXPECT_EQ(TextValue(kStationKey, "Current User"), "User1");
     EXPECT_EQ(DriversCurrentUser(), "User1");
     EXPECT_EQ(State(), "on");
-    EXPECT_EQ(Button(CV7View::IDC_ON)->CurrentPicture(), 'X');
-    EXPECT_EQ(wxWindow::FindFocus(), Button(CV7View::IDC_OFF)) << "the focus stayed on the greyed button";
+    EXPECT_EQ(PanelButton(CV7View::IDC_ON)->CurrentPicture(), 'X');
+    EXPECT_EQ(wxWindow::FindFocus(), PanelButton(CV7View::IDC_OFF)) << "the focus stayed on the greyed button";
     before = Export();
     m_frame->OnStationOn();  // already on: nothing is done or asked
     EXPECT_EQ(Export(), before);
 
-    ClickWithMouse(Button(CV7View::IDC_HELP));
+    ClickWithMouse(PanelButton(CV7View::IDC_HELP));
     EXPECT_EQ(ShownHelpPage(), "dialog-103.htm");
 }
 

@@ -6,8 +6,6 @@
 #include <wx/uiaction.h>
 
 #include "GuiTest.h"
-#include "panel/PictureButton.h"
-#include "panel/V7View.h"
 #include "station/PowerSequence.h"
 #include "station/ui/TestStationDlg.h"
 
@@ -37,7 +35,7 @@ TEST_F(StationTestDialogTest, RefreshRunsAnotherPassThatSeesTheStationTurnedOnEl
     ASSERT_NE(frame, nullptr);
     ASSERT_TRUE(IsMenuItemEnabled(frame, cmd::ID_STATION_TEST));
 
-    wxTEST_DIALOG(ClickWithMouse(frame->GetActiveView()->Button(CV7View::IDC_TEST)),
+    wxTEST_DIALOG(ClickWithMouse(PanelButton(CV7View::IDC_TEST)),
                   ExpectDialog<CTestStationDlg>([](CTestStationDlg* dialog) {
                       EXPECT_EQ(dialog->GetTitle().utf8_string(), "Test V7 Station: Problem?");
                       EXPECT_EQ(Ticks(dialog), "xxxx ");
@@ -57,7 +55,7 @@ TEST_F(StationTestDialogTest, RefreshRunsAnotherPassThatSeesTheStationTurnedOnEl
                   }));
     // Close ended it (a third pass would be an unexpected dialog). The panel
     // and the menu follow what the test read.
-    EXPECT_FALSE(frame->GetActiveView()->Button(CV7View::IDC_ON)->IsEnabled());
+    EXPECT_FALSE(PanelButton(CV7View::IDC_ON)->IsEnabled());
     EXPECT_TRUE(IsMenuItemEnabled(frame, cmd::ID_STATION_OFF));
 }
 
