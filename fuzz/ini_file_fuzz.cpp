@@ -39,8 +39,10 @@ std::string Others() { return Get("boot", "shell") + '\n' + Get("Password Lists"
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    char folder[] = "/tmp/ini_file_fuzz.XXXXXX";
-    Check(mkdtemp(folder) != nullptr, "no temporary folder");
+    // In memory where there is such a folder: every write is flushed to disk.
+    std::string folder = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+    folder += "/ini_file_fuzz.XXXXXX";
+    Check(mkdtemp(folder.data()) != nullptr, "no temporary folder");
     g_root = folder;
     fs::create_directories(g_root / "drive_c" / "WINDOWS");
     host::emulated::SetHostRoot(g_root);
