@@ -37,10 +37,11 @@ void RemoveProfileFolder(const std::string& windows, const std::string& name, co
 
 // Whether a password-list value names a password file the system keeps: a
 // regular file "*.pwl" right in the Windows directory. A value that filled the
-// whole buffer may have been cut, so it names some other file, never this one.
+// whole buffer may have been cut, so it names some other file.
 bool IsPasswordFile(const std::string& windows, const char* value, host::DWORD length) {
-    if (length >= host::MAX_PATH - 1) return false;
     const std::string_view path(value, length);
+    // A NUL inside would make the name checked here differ from the file deleted.
+    if (length >= host::MAX_PATH - 1 || path.find('\0') != std::string_view::npos) return false;
     if (path.size() <= windows.size() + 1 || host::MbsICmp(path.substr(0, windows.size()), windows) != 0 ||
         path[windows.size()] != '\\')
         return false;
