@@ -79,10 +79,6 @@ void EditIni(const std::function<void(std::string&)>& edit) {
     edit(content);
     std::ofstream(Windows() / "system.ini", std::ios::binary | std::ios::trunc) << content;
 }
-void ReplaceIni(const std::function<void(const fs::path&)>& make) {
-    fs::remove(Windows() / "system.ini");
-    make(Windows() / "system.ini");
-}
 
 TEST_F(ProfileRemovalTest, EachStepRemovesOrReportsItsOwnItem) {
     const fs::path outside = m_root.Path() / "outside";
@@ -135,8 +131,6 @@ TEST_F(ProfileRemovalTest, EachStepRemovesOrReportsItsOwnItem) {
         {"an entry naming system.ini before a NUL", "Anna",
          [] { EditIni([](std::string& s) { s.replace(s.find("ANNA.PWL"), 8, std::string("system.ini\0.pwl", 15)); }); },
          {NoFile("c:\\windows\\system.ini")}, true, false, {Windows() / "system.ini"}},
-        {"an entry naming a driver file", "Anna", [] { SetPasswordFile("Anna", "C:\\WINDOWS\\SYSTEM\\Brakor.vxd"); },
-         {NoFile("c:\\windows\\system\\brakor.vxd")}, true, false, {Windows() / "SYSTEM" / "Brakor.vxd"}},
         {"an entry naming a password file in a sub-folder", "Anna",
          [] { std::ofstream(Windows() / "SYSTEM" / "X.PWL") << "x", SetPasswordFile("Anna", "C:\\WINDOWS\\SYSTEM\\X.PWL"); },
          {NoFile("c:\\windows\\system\\x.pwl")}, true, false, {Windows() / "SYSTEM" / "X.PWL"}},
@@ -157,9 +151,11 @@ TEST_F(ProfileRemovalTest, EachStepRemovesOrReportsItsOwnItem) {
         {"a read-only system.ini", "Anna",
          [] { fs::permissions(Windows() / "system.ini", fs::perms::owner_write, fs::perm_options::remove); },
          {NoEntry("Anna")}, true, true, {}},
-        {"a FIFO in place of system.ini", "Anna", [] { ReplaceIni([](const fs::path& p) { mkfifo(p.c_str(), 0644); }); },
+        {"a FIFO in place of system.ini", "Anna",
+         [] { fs::remove(Windows() / "system.ini"), mkfifo((Windows() / "system.ini").c_str(), 0644); },
          {NoEntry("Anna")}, true, false, {}},
-        {"a folder in place of system.ini", "Anna", [] { ReplaceIni([](const fs::path& p) { fs::create_directory(p); }); },
+        {"a folder in place of system.ini", "Anna",
+         [] { fs::remove(Windows() / "system.ini"), fs::create_directory(Windows() / "system.ini"); },
          {NoEntry("Anna")}, true, false, {}},
         {"a system.ini that is a link", "Anna",
          [] { fs::rename(Windows() / "system.ini", Windows() / "SYSTEM" / "real.ini"),
