@@ -129,16 +129,24 @@ TEST_F(ProfileRemovalTest, EachStepRemovesOrReportsItsOwnItem) {
         {"an entry naming system.ini", "Anna", [] { SetPasswordFile("Anna", "C:\\WINDOWS\\System.ini"); },
          {NoFile("c:\\windows\\system.ini")}, true, false, {Windows() / "system.ini"}},
         {"an entry naming system.ini before a NUL", "Anna",
-         [] { EditIni([](std::string& s) { s.replace(s.find("ANNA.PWL"), 8, std::string("system.ini\0.pwl", 15)); }); },
+         [] {
+             EditIni([](std::string& s) { s.replace(s.find("ANNA.PWL"), 8, std::string("system.ini\0.pwl", 15)); });
+         },
          {NoFile("c:\\windows\\system.ini")}, true, false, {Windows() / "system.ini"}},
         {"an entry naming a password file in a sub-folder", "Anna",
-         [] { std::ofstream(Windows() / "SYSTEM" / "X.PWL") << "x", SetPasswordFile("Anna", "C:\\WINDOWS\\SYSTEM\\X.PWL"); },
+         [] {
+             std::ofstream(Windows() / "SYSTEM" / "X.PWL") << "x";
+             SetPasswordFile("Anna", "C:\\WINDOWS\\SYSTEM\\X.PWL");
+         },
          {NoFile("c:\\windows\\system\\x.pwl")}, true, false, {Windows() / "SYSTEM" / "X.PWL"}},
         {"an entry naming a link", "Anna",
          [&] { fs::create_symlink(outside / "f", Windows() / "L.PWL"), SetPasswordFile("Anna", "C:\\WINDOWS\\L.PWL"); },
          {NoFile("c:\\windows\\l.pwl")}, true, false, {Windows() / "L.PWL"}},
         {"an entry longer than its buffer", "Anna",
-         [&] { std::ofstream(Windows() / decoy) << "x", SetPasswordFile("Anna", "C:\\WINDOWS\\" + decoy + "\xC3\xA9"); },
+         [&] {
+             std::ofstream(Windows() / decoy) << "x";
+             SetPasswordFile("Anna", "C:\\WINDOWS\\" + decoy + "\xC3\xA9");
+         },
          {NoFile("c:\\windows\\" + decoy)}, true, false, {Windows() / decoy}},
         {"a link where a temporary copy of system.ini could be", "Anna",
          [&] { fs::create_symlink(outside / "f", Windows() / "system.ini.v7tmp"); }, {}, true, true, {}},
@@ -146,7 +154,11 @@ TEST_F(ProfileRemovalTest, EachStepRemovesOrReportsItsOwnItem) {
          [] { EditIni([](std::string& s) { s.erase(std::remove(s.begin(), s.end(), '\n'), s.end()); }); }, {}, true,
          true, {}},
         {"the entry in a second password-list section", "Anna",
-         [] { EditIni([](std::string& s) { s.insert(s.find("ANNA="), ";"), s += "[password lists]\r\nAnna=C:\\WINDOWS\\ANNA.PWL\r\n"; }); },
+         [] {
+             EditIni([](std::string& s) {
+                 s.insert(s.find("ANNA="), ";"), s += "[password lists]\r\nAnna=C:\\WINDOWS\\ANNA.PWL\r\n";
+             });
+         },
          {}, true, true, {}},
         {"a read-only system.ini", "Anna",
          [] { fs::permissions(Windows() / "system.ini", fs::perms::owner_write, fs::perm_options::remove); },
