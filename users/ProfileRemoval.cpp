@@ -1,5 +1,7 @@
 #include "users/ProfileRemoval.h"
 
+#include <string_view>
+
 #include "host/files.h"
 #include "host/inifile.h"
 #include "host/registry.h"
@@ -33,12 +35,33 @@ void RemoveProfileFolder(const std::string& windows, const std::string& name, co
     dialogue.Report(FormatMessage(IDS_COULD_NOT_REMOVE_DIRECTORY, {host::FoldCase(folder)}));
 }
 
-void RemovePasswordFile(const std::string& systemIni, const std::string& name, const RemovalDialogue& dialogue) {
+// Whether a password-list value names a password file the system keeps: a
+// regular file "*.pwl" right in the Windows directory. A value that filled the
+// whole buffer may have been cut, so it names some other file.
+bool IsPasswordFile(const std::string& windows, const char* value, host::DWORD length) {
+    const std::string_view path(value, length);
+    // A NUL inside would make the name checked here differ from the file deleted.
+    if (length >= host::MAX_PATH - 1 || path.find('\0') != std::string_view::npos) return false;
+    if (path.size() <= windows.size() + 1 || host::MbsICmp(path.substr(0, windows.size()), windows) != 0 ||
+        path[windows.size()] != '\\')
+        return false;
+    const std::string_view file = path.substr(windows.size() + 1);
+    if (file.size() <= 4 || file.find_first_of("\\/:") != std::string_view::npos ||
+        host::MbsICmp(file.substr(file.size() - 4), ".pwl") != 0)
+        return false;
+    const host::DWORD attributes = host::GetFileAttributes(value);
+    return attributes != host::INVALID_FILE_ATTRIBUTES &&
+           (attributes & (host::FILE_ATTRIBUTE_DIRECTORY | host::FILE_ATTRIBUTE_REPARSE_POINT)) == 0;
+}
+
+void RemovePasswordFile(const std::string& windows, const std::string& systemIni, const std::string& name,
+                        const RemovalDialogue& dialogue) {
     char file[host::MAX_PATH] = {};
-    if (host::GetPrivateProfileString(kPasswordLists, name.c_str(), "", file, host::MAX_PATH, systemIni.c_str()) == 0)
-        return;
+    const host::DWORD length =
+        host::GetPrivateProfileString(kPasswordLists, name.c_str(), "", file, host::MAX_PATH, systemIni.c_str());
+    if (length == 0) return;
     // The entry of a name that is no plain folder name is not trusted to name this user's file.
-    if (IsPlainFolderName(name) && host::DeleteFile(file)) return;
+    if (IsPlainFolderName(name) && IsPasswordFile(windows, file, length) && host::DeleteFile(file)) return;
     dialogue.Report(FormatMessage(IDS_COULD_NOT_REMOVE_FILE, {host::FoldCase(file)}));
 }
 
@@ -86,7 +109,7 @@ RemovalOutcome RemoveUserProfile(const std::string& name, StationConfiguration& 
     const std::string windows = WindowsDirectory();
     const std::string systemIni = windows + "\\system.ini";
     RemoveProfileFolder(windows, name, dialogue);
-    RemovePasswordFile(systemIni, name, dialogue);
+    RemovePasswordFile(windows, systemIni, name, dialogue);
     RemovePasswordEntry(systemIni, name, dialogue);
     RemoveProfileKey(name, dialogue);
     // Flush results are not checked: each step above already reported its own failure.

@@ -1,23 +1,25 @@
 // Settings files on drive C:. The file is read afresh for every call and
-// written back whole through a temporary file renamed over it, so a reader
-// never sees half a file and a failed write leaves the old one.
+// written back whole through a fresh temporary file renamed over it, so a
+// reader never sees half a file and a failed write leaves the old one. Only a
+// regular file is read or replaced: a link in its place is not followed, and
+// a FIFO, a device or a folder fails at once instead of blocking.
 #include "host/inifile.h"
 
+#include <fcntl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "host/emulated/drive.h"
+#include "host/emulated/drive_entry.h"
 #include "host/text.h"
-
-namespace fs = std::filesystem;
 
 namespace host {
 namespace {
@@ -29,18 +31,24 @@ std::string_view Trim(std::string_view text) {
     return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
 
-// A line with its own ending kept, so untouched lines are written back as read.
+// A line with its own ending (CR LF, LF or a lone CR) kept, so untouched lines
+// are written back as read.
 std::vector<std::string> SplitLines(const std::string& content) {
     std::vector<std::string> lines;
     std::size_t start = 0;
     while (start < content.size()) {
-        std::size_t end = content.find('\n', start);
-        end = end == std::string::npos ? content.size() : end + 1;
+        std::size_t end = content.find_first_of("\r\n", start);
+        if (end == std::string::npos)
+            end = content.size();
+        else
+            end += content.compare(end, 2, "\r\n") == 0 ? 2 : 1;
         lines.push_back(content.substr(start, end - start));
         start = end;
     }
     return lines;
 }
+
+bool EndsLine(const std::string& line) { return !line.empty() && (line.back() == '\n' || line.back() == '\r'); }
 
 // The section a header line names; false for any other line.
 bool SectionName(std::string_view line, std::string_view* name) {
@@ -74,64 +82,115 @@ bool Writable(const char* section, const char* key, const char* value) {
 }
 
 struct IniFile {
-    fs::path Path;  // the real file (a link on the drive followed)
+    std::shared_ptr<emulated::DirFd> Dir;  // the folder that holds the file
+    std::string Name;                      // the file's real name there
     bool Exists = false;
+    mode_t Mode = 0644;
     std::vector<std::string> Lines;
 };
 
-bool Load(const char* fileName, IniFile* file) {
-    if (!fileName || !emulated::MapWindowsPath(fileName, &file->Path)) return false;
-    std::error_code ec;
-    file->Path = fs::weakly_canonical(file->Path, ec);
-    if (ec) return false;
-    std::ifstream in(file->Path, std::ios::binary);
-    if (!in) return true;  // a missing file reads as empty
-    std::ostringstream content;
-    content << in.rdbuf();
-    file->Exists = true;
-    file->Lines = SplitLines(content.str());
+bool ReadAll(int fd, std::string* content) {
+    char chunk[65536];
+    for (;;) {
+        const ssize_t got = read(fd, chunk, sizeof chunk);
+        if (got == 0) return true;
+        if (got < 0 && errno != EINTR) return false;
+        if (got > 0) content->append(chunk, static_cast<std::size_t>(got));
+    }
+}
+
+bool WriteAll(int fd, const std::string& content) {
+    std::size_t done = 0;
+    while (done < content.size()) {
+        const ssize_t put = write(fd, content.data() + done, content.size() - done);
+        if (put < 0 && errno != EINTR) return false;
+        if (put > 0) done += static_cast<std::size_t>(put);
+    }
     return true;
+}
+
+bool Load(const char* fileName, IniFile* file) {
+    emulated::DriveEntry entry;
+    if (!fileName || !emulated::ResolveEntry(fileName, &entry)) return false;
+    file->Dir = entry.Dir;
+    file->Name = entry.Name;
+    if (!entry.Exists) return true;  // a missing file reads as empty
+    if (!S_ISREG(entry.Status.st_mode)) return false;
+    const int fd = openat(entry.Dir->Get(), entry.Name.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat status {};
+    std::string content;
+    // Swapped for something else since it was looked at: refused as that would have been.
+    const bool read = fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && ReadAll(fd, &content);
+    close(fd);
+    if (!read) return false;
+    file->Exists = true;
+    file->Mode = status.st_mode & 07777;
+    file->Lines = SplitLines(content);
+    return true;
+}
+
+// A name beside the file that no one has yet, created here and now.
+int CreateTemporary(int dir, const std::string& name, std::string* temp) {
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        unsigned char random[6] = {};
+        if (getrandom(random, sizeof random, 0) != static_cast<ssize_t>(sizeof random)) return -1;
+        char suffix[16] = {};
+        for (std::size_t i = 0; i < sizeof random; ++i) std::snprintf(suffix + 2 * i, 3, "%02x", random[i]);
+        *temp = name + "." + suffix + ".tmp";
+        const int fd = openat(dir, temp->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
 }
 
 bool Save(const IniFile& file) {
-    struct stat status {};
-    mode_t mode = 0644;
-    if (stat(file.Path.c_str(), &status) == 0) {
-        if ((status.st_mode & S_IWUSR) == 0) return false;  // read-only
-        mode = status.st_mode & 07777;
-    }
-    const fs::path temp = file.Path.string() + ".v7tmp";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        for (const std::string& line : file.Lines) out << line;
-        out.flush();
-        if (!out) {
-            std::error_code ec;
-            fs::remove(temp, ec);
-            return false;
-        }
-    }
-    chmod(temp.c_str(), mode);
-    if (rename(temp.c_str(), file.Path.c_str()) != 0) {
-        unlink(temp.c_str());
-        return false;
-    }
-    return true;
+    if (file.Exists && (file.Mode & S_IWUSR) == 0) return false;  // read-only
+    std::string content;
+    for (const std::string& line : file.Lines) content += line;
+    const int dir = file.Dir->Get();
+    std::string temp;
+    const int fd = CreateTemporary(dir, file.Name, &temp);
+    if (fd < 0) return false;
+    bool written = WriteAll(fd, content) && fchmod(fd, file.Mode) == 0 && fsync(fd) == 0;
+    written = close(fd) == 0 && written;
+    // The rename replaces the name itself: whatever stands there now, a link included.
+    if (written && renameat(dir, temp.c_str(), dir, file.Name.c_str()) == 0) return true;
+    unlinkat(dir, temp.c_str(), 0);
+    return false;
 }
 
-// [first, end) of the section's lines after its header; first == npos when absent.
-void FindSection(const IniFile& file, const char* section, std::size_t* header, std::size_t* end) {
-    *header = std::string::npos;
-    *end = file.Lines.size();
+// The lines [Header + 1, End) of one section; a name may head more than one.
+struct Section {
+    std::size_t Header, End;
+};
+
+std::vector<Section> FindSections(const IniFile& file, const char* section) {
+    std::vector<Section> found;
+    bool open = false;
     for (std::size_t i = 0; i < file.Lines.size(); ++i) {
         std::string_view name;
         if (!SectionName(file.Lines[i], &name)) continue;
-        if (*header != std::string::npos) {
-            *end = i;
-            return;
-        }
-        if (SameName(name, section)) *header = i;
+        if (open) found.back().End = i;
+        open = SameName(name, section);
+        if (open) found.push_back({i, file.Lines.size()});
     }
+    return found;
+}
+
+// Every line of key in those sections, in file order.
+std::vector<std::size_t> FindKeys(const IniFile& file, const std::vector<Section>& sections, const char* key) {
+    std::vector<std::size_t> found;
+    for (const Section& s : sections)
+        for (std::size_t i = s.Header + 1; i < s.End; ++i) {
+            std::string_view name, value;
+            if (KeyValue(file.Lines[i], &name, &value) && SameName(name, key)) found.push_back(i);
+        }
+    return found;
+}
+
+void EraseLines(IniFile& file, std::size_t first, std::size_t end) {
+    file.Lines.erase(file.Lines.begin() + static_cast<long>(first), file.Lines.begin() + static_cast<long>(end));
 }
 
 std::string Unquoted(std::string_view value) {
@@ -148,20 +207,14 @@ DWORD GetPrivateProfileString(const char* section, const char* key, const char* 
     std::string result = defaultValue ? defaultValue : "";
     IniFile file;
     if (section && key && Load(fileName, &file)) {
-        std::size_t header = 0, end = 0;
-        FindSection(file, section, &header, &end);
-        for (std::size_t i = header + 1; header != std::string::npos && i < end; ++i) {
-            std::string_view name, value;
-            if (KeyValue(file.Lines[i], &name, &value) && SameName(name, key)) {
-                result = Unquoted(value);
-                break;
-            }
-        }
+        const std::vector<std::size_t> keys = FindKeys(file, FindSections(file, section), key);
+        std::string_view name, value;
+        if (!keys.empty() && KeyValue(file.Lines[keys.front()], &name, &value)) result = Unquoted(value);
     }
     const std::size_t length = CharBoundaryPrefix(result, size - 1);
     std::memcpy(buffer, result.data(), length);
     buffer[length] = '\0';
-    return static_cast<DWORD>(length);
+    return length < result.size() ? size - 1 : static_cast<DWORD>(length);
 }
 
 BOOL WritePrivateProfileString(const char* section, const char* key, const char* value, const char* fileName) {
@@ -169,36 +222,32 @@ BOOL WritePrivateProfileString(const char* section, const char* key, const char*
     if (!Load(fileName, &file)) return 0;
     if (!section && !key && !value) return 1;  // nothing is held back: the file is on disk already
     if (!section || !Writable(section, key, value)) return 0;
-    std::size_t header = 0, end = 0;
-    FindSection(file, section, &header, &end);
+    const std::vector<Section> sections = FindSections(file, section);
     if (!key) {
-        if (header == std::string::npos) return 1;
-        file.Lines.erase(file.Lines.begin() + static_cast<long>(header), file.Lines.begin() + static_cast<long>(end));
+        if (sections.empty()) return 1;
+        for (auto s = sections.rbegin(); s != sections.rend(); ++s) EraseLines(file, s->Header, s->End);
         return Save(file) ? 1 : 0;
     }
-    std::size_t found = std::string::npos;
-    for (std::size_t i = header + 1; header != std::string::npos && i < end && found == std::string::npos; ++i) {
-        std::string_view name, old;
-        if (KeyValue(file.Lines[i], &name, &old) && SameName(name, key)) found = i;
-    }
+    const std::vector<std::size_t> keys = FindKeys(file, sections, key);
     if (!value) {
-        if (found == std::string::npos) return 1;  // nothing to delete
-        file.Lines.erase(file.Lines.begin() + static_cast<long>(found));
+        if (keys.empty()) return 1;  // nothing to delete
+        // Every line of the key goes, so no second one shows once the first is gone.
+        for (auto k = keys.rbegin(); k != keys.rend(); ++k) EraseLines(file, *k, *k + 1);
         return Save(file) ? 1 : 0;
     }
     const std::string line = std::string(key) + "=" + value + "\r\n";
-    if (found != std::string::npos) {
-        file.Lines[found] = line;
+    if (!keys.empty()) {
+        file.Lines[keys.front()] = line;
+    } else if (sections.empty()) {
+        if (!file.Lines.empty() && !EndsLine(file.Lines.back())) file.Lines.back() += "\r\n";
+        file.Lines.push_back("[" + std::string(section) + "]\r\n");
+        file.Lines.push_back(line);
     } else {
-        if (header == std::string::npos) {
-            if (!file.Lines.empty() && file.Lines.back().back() != '\n') file.Lines.back() += "\r\n";
-            file.Lines.push_back("[" + std::string(section) + "]\r\n");
-            end = file.Lines.size();
-        } else {
-            // After the section's last key, before the blank lines that part it from the next.
-            while (end > header + 1 && Trim(file.Lines[end - 1]).empty()) --end;
-            if (file.Lines[end - 1].back() != '\n') file.Lines[end - 1] += "\r\n";
-        }
+        // After the first section's last key, before the blank lines that part it from the next.
+        const std::size_t header = sections.front().Header;
+        std::size_t end = sections.front().End;
+        while (end > header + 1 && Trim(file.Lines[end - 1]).empty()) --end;
+        if (!EndsLine(file.Lines[end - 1])) file.Lines[end - 1] += "\r\n";
         file.Lines.insert(file.Lines.begin() + static_cast<long>(end), line);
     }
     return Save(file) ? 1 : 0;

@@ -3,10 +3,12 @@
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <functional>
 
@@ -65,12 +67,23 @@ std::string NoDir(const std::string& name) {
     return "2006: Could not remove disk directory:\n\n[ c:\\windows\\profiles\\" + name + " ].";
 }
 std::string NoFile(const std::string& path) { return "2007: Could not remove disk file:\n\n[ " + path + " ]."; }
+std::string NoEntry(const std::string& name) {
+    return "2010: Could not remove [Password List] entry in c:\\windows\\system.ini file for user " + name + ".";
+}
 void SetPasswordFile(const char* user, const std::string& path) {
     host::WritePrivateProfileString("Password Lists", user, path.c_str(), "C:\\WINDOWS\\system.ini");
+}
+// Rewrites system.ini's bytes as another program might have written them.
+void EditIni(const std::function<void(std::string&)>& edit) {
+    std::string content = FileBytes(Windows() / "system.ini");
+    edit(content);
+    std::ofstream(Windows() / "system.ini", std::ios::binary | std::ios::trunc) << content;
 }
 
 TEST_F(ProfileRemovalTest, EachStepRemovesOrReportsItsOwnItem) {
     const fs::path outside = m_root.Path() / "outside";
+    // 258 bytes that name a decoy, then a character a 260-byte buffer cannot hold whole.
+    const std::string decoy = std::string(243, 'a') + ".pwl";
     struct Case {
         const char* What;
         std::string Name;
@@ -113,9 +126,53 @@ TEST_F(ProfileRemovalTest, EachStepRemovesOrReportsItsOwnItem) {
          [] { AddProfileKey(".."), SetPasswordFile("..", "C:\\WINDOWS\\ANNA.PWL"); },
          {NoDir(".."), NoFile("c:\\windows\\anna.pwl")}, false, false, {Profile("Anna"), Windows() / "ANNA.PWL"}},
         {"a name with a colon", "a:b", [] { AddProfileKey("a:b"); }, {NoDir("a:b")}, true, true, {}},
+        {"an entry naming system.ini", "Anna", [] { SetPasswordFile("Anna", "C:\\WINDOWS\\System.ini"); },
+         {NoFile("c:\\windows\\system.ini")}, true, false, {Windows() / "system.ini"}},
+        {"an entry naming system.ini before a NUL", "Anna",
+         [] {
+             EditIni([](std::string& s) { s.replace(s.find("ANNA.PWL"), 8, std::string("system.ini\0.pwl", 15)); });
+         },
+         {NoFile("c:\\windows\\system.ini")}, true, false, {Windows() / "system.ini"}},
+        {"an entry naming a password file in a sub-folder", "Anna",
+         [] {
+             std::ofstream(Windows() / "SYSTEM" / "X.PWL") << "x";
+             SetPasswordFile("Anna", "C:\\WINDOWS\\SYSTEM\\X.PWL");
+         },
+         {NoFile("c:\\windows\\system\\x.pwl")}, true, false, {Windows() / "SYSTEM" / "X.PWL"}},
+        {"an entry naming a link", "Anna",
+         [&] { fs::create_symlink(outside / "f", Windows() / "L.PWL"), SetPasswordFile("Anna", "C:\\WINDOWS\\L.PWL"); },
+         {NoFile("c:\\windows\\l.pwl")}, true, false, {Windows() / "L.PWL"}},
+        {"an entry longer than its buffer", "Anna",
+         [&] {
+             std::ofstream(Windows() / decoy) << "x";
+             SetPasswordFile("Anna", "C:\\WINDOWS\\" + decoy + "\xC3\xA9");
+         },
+         {NoFile("c:\\windows\\" + decoy)}, true, false, {Windows() / decoy}},
+        {"a link where a temporary copy of system.ini could be", "Anna",
+         [&] { fs::create_symlink(outside / "f", Windows() / "system.ini.v7tmp"); }, {}, true, true, {}},
+        {"system.ini with CR-only line ends", "Anna",
+         [] { EditIni([](std::string& s) { s.erase(std::remove(s.begin(), s.end(), '\n'), s.end()); }); }, {}, true,
+         true, {}},
+        {"the entry in a second password-list section", "Anna",
+         [] {
+             EditIni([](std::string& s) {
+                 s.insert(s.find("ANNA="), ";"), s += "[password lists]\r\nAnna=C:\\WINDOWS\\ANNA.PWL\r\n";
+             });
+         },
+         {}, true, true, {}},
         {"a read-only system.ini", "Anna",
          [] { fs::permissions(Windows() / "system.ini", fs::perms::owner_write, fs::perm_options::remove); },
-         {"2010: Could not remove [Password List] entry in c:\\windows\\system.ini file for user Anna."}, true, true, {}},
+         {NoEntry("Anna")}, true, true, {}},
+        {"a FIFO in place of system.ini", "Anna",
+         [] { fs::remove(Windows() / "system.ini"), mkfifo((Windows() / "system.ini").c_str(), 0644); },
+         {NoEntry("Anna")}, true, false, {}},
+        {"a folder in place of system.ini", "Anna",
+         [] { fs::remove(Windows() / "system.ini"), fs::create_directory(Windows() / "system.ini"); },
+         {NoEntry("Anna")}, true, false, {}},
+        {"a system.ini that is a link", "Anna",
+         [] { fs::rename(Windows() / "system.ini", Windows() / "SYSTEM" / "real.ini"),
+              fs::create_symlink("SYSTEM/real.ini", Windows() / "system.ini"); },
+         {NoEntry("Anna")}, true, false, {}},
         {"a profile key with a subkey", "Anna", [] { AddProfileKey("Anna\\Extra"); },
          {"2014: Could not remove registry key:\n\n[ SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\ProfileList\\Anna ]."},
          true, true, {}},
@@ -141,9 +198,16 @@ TEST_F(ProfileRemovalTest, EachStepRemovesOrReportsItsOwnItem) {
                 if (m.rfind(id, 0) == 0) return true;
             return false;
         };
-        EXPECT_EQ(PasswordEntry(c.Name).empty(), !failed("2010"));
+        if (fs::is_regular_file(fs::symlink_status(Windows() / "system.ini")))
+            EXPECT_EQ(PasswordEntry(c.Name).empty(), !failed("2010"));
         EXPECT_EQ(regtest::KeyExists(std::string(users::kProfileListKey) + "\\" + c.Name), failed("2014"));
-        for (const fs::path& kept : c.Kept) EXPECT_TRUE(Exists(kept)) << kept;
+        // The table spelt its drive paths on the fixture's root; this row has a root of its own.
+        auto here = [&](const fs::path& p) {
+            const fs::path below = p.lexically_relative(m_root.Path() / "drive_c");
+            return below.empty() || *below.begin() == ".." ? p : host::emulated::DriveCPath() / below;
+        };
+        for (const fs::path& kept : c.Kept) EXPECT_TRUE(Exists(here(kept))) << kept;
+        EXPECT_EQ(FileBytes(outside / "f"), "keep");
         EXPECT_TRUE(Exists(Windows() / "Profiles" / "Bertil") || c.Name == "Bertil");
 
         SetImmutable(Profile("Anna") / "Desktop" / "Notes.txt", false);
