@@ -109,11 +109,12 @@ private:
 bool DeleteDirectoryTree(const std::string& directory) {
     // The folder is removed from the folder that holds it; only that one is
     // opened by its path.
-    const std::size_t cut = directory.find_last_of("\\/");
-    if (cut == std::string::npos || cut + 1 == directory.size()) return false;
+    const std::size_t end = directory.find_last_not_of("\\/");
+    const std::size_t cut = end == std::string::npos ? end : directory.find_last_of("\\/", end);
+    if (cut == std::string::npos) return false;
     std::string parent = directory.substr(0, cut);
     if (!parent.empty() && parent.back() == ':') parent += '\\';
-    const std::string name = directory.substr(cut + 1);
+    const std::string name = directory.substr(cut + 1, end - cut);
     if (name == "." || name == "..") return false;
 
     const host::HANDLE top = host::OpenDirectory(parent.c_str());

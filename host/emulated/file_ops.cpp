@@ -2,7 +2,10 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <cstring>
 
@@ -10,6 +13,15 @@
 
 namespace host::emulated {
 namespace {
+
+// A walk holds one descriptor per level of the tree it is in; a deep tree
+// may need more than the soft limit a process starts with.
+bool RaiseOpenFileLimit() {
+    rlimit limit{};
+    if (getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur >= limit.rlim_max) return false;
+    limit.rlim_cur = limit.rlim_max;
+    return setrlimit(RLIMIT_NOFILE, &limit) == 0;
+}
 
 bool WildcardMatch(const char* pattern, const char* name) {
     // Iterative '*' and '?' matching; pattern and name are already folded.
@@ -39,7 +51,7 @@ std::vector<std::string> MatchingNames(int dir, const std::string& pattern, bool
     if (listDots)
         for (const char* dot : {".", ".."})
             if (WildcardMatch(folded.c_str(), dot)) names.emplace_back(dot);
-    int listFd = openat(dir, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int listFd = OpenInFolder(dir, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     DIR* list = listFd < 0 ? nullptr : fdopendir(listFd);
     if (!list) {
         if (listFd >= 0) close(listFd);
@@ -57,6 +69,12 @@ std::vector<std::string> MatchingNames(int dir, const std::string& pattern, bool
 bool WriteProtected(const struct stat& status) { return (status.st_mode & S_IWUSR) == 0; }
 
 }  // namespace
+
+int OpenInFolder(int dir, const char* name, int flags) {
+    int fd = openat(dir, name, flags);
+    if (fd < 0 && errno == EMFILE && RaiseOpenFileLimit()) fd = openat(dir, name, flags);
+    return fd;
+}
 
 std::unique_ptr<Search> StartSearch(std::shared_ptr<DirFd> dir, const std::string& pattern, bool listDots,
                                      std::shared_ptr<ListedFolders> listed, WIN32_FIND_DATA* data) {
@@ -105,7 +123,7 @@ BOOL SetEntryAttributes(int dir, const std::string& name, DWORD attributes) {
     // The entry is pinned first (a link is opened as the link itself); the
     // mode is then changed on exactly that file through its descriptor's
     // /proc name, so a link put in its place since cannot redirect it.
-    int fd = openat(dir, name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+    int fd = OpenInFolder(dir, name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) return 0;
     struct stat status {};
     BOOL done = 0;

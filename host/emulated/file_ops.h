@@ -33,6 +33,10 @@ struct Search {
     std::size_t Next = 0;
 };
 
+// openat, with the process's soft limit of open files raised to its hard
+// limit when it has run out.
+int OpenInFolder(int dir, const char* name, int flags);
+
 // Lists dir's names matching pattern ("." and ".." too when listDots) and
 // fills data with the first; null when nothing matches.
 std::unique_ptr<Search> StartSearch(std::shared_ptr<DirFd> dir, const std::string& pattern, bool listDots,

@@ -3,10 +3,8 @@
 // sub-folder is opened without following a link and only when it is still
 // the folder its parent's search listed.
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <filesystem>
 
 #include "host/emulated/drive.h"
@@ -44,22 +42,6 @@ bool Lookup(Folder* folder, const char* name, std::string* real, struct stat* st
     return folder && IsEntryName(name) && emulated::FindRealName(folder->Dir->Get(), name, real, status);
 }
 
-// A walk holds one descriptor per level of the tree it is in; a deep tree
-// may need more than the soft limit a process starts with.
-bool RaiseOpenFileLimit() {
-    rlimit limit{};
-    if (getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur >= limit.rlim_max) return false;
-    limit.rlim_cur = limit.rlim_max;
-    return setrlimit(RLIMIT_NOFILE, &limit) == 0;
-}
-
-int OpenSubFolder(int dir, const std::string& name) {
-    const int flags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
-    int fd = openat(dir, name.c_str(), flags);
-    if (fd < 0 && errno == EMFILE && RaiseOpenFileLimit()) fd = openat(dir, name.c_str(), flags);
-    return fd;
-}
-
 // Where an open descriptor really is, checked after the open, so a link
 // swapped in while the path was being checked cannot have led off the drive.
 bool OnTheDrive(int fd) {
@@ -95,7 +77,7 @@ HANDLE OpenDirectoryAt(HANDLE handle, const char* name) {
     std::string real;
     struct stat status {};
     if (!Lookup(parent, name, &real, &status) || !S_ISDIR(status.st_mode)) return INVALID_HANDLE_VALUE;
-    int fd = OpenSubFolder(parent->Dir->Get(), real);
+    int fd = emulated::OpenInFolder(parent->Dir->Get(), real.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) return INVALID_HANDLE_VALUE;
     struct stat opened {};
     auto listed = parent->Listed->find(real);
