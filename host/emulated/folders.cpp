@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <string_view>
 
 #include "host/emulated/drive.h"
 #include "host/emulated/file_ops.h"

@@ -223,7 +223,10 @@ TEST_F(ProfileRemovalTest, EntriesSwappedForLinksNeverLeadTheRemovalOut) {
         fs::remove_all(Profile("Race"));
         if (Snapshot(decoys[0]) != inside || Snapshot(decoys[1]) != outside) {
             ++escapes;
-            for (const fs::path& decoy : decoys) fs::remove_all(decoy), MakeFolderWithFiles(decoy);
+            for (const fs::path& decoy : decoys) {
+                fs::remove_all(decoy);
+                MakeFolderWithFiles(decoy);
+            }
         }
     }
     fs::remove_all(decoys[1]);
