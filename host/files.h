@@ -1,5 +1,6 @@
 // Files and folders on the drives: search, attributes, delete and folder
-// removal, with Windows paths ("C:\WINDOWS\Profiles\Anna").
+// removal, with Windows paths ("C:\WINDOWS\Profiles\Anna") or relative to
+// an open folder.
 #pragma once
 
 #include "host/types.h"
@@ -40,5 +41,26 @@ BOOL DeleteFile(const char* path);
 // Fails unless the folder is empty and not read-only. A symbolic link to a
 // folder is removed itself.
 BOOL RemoveDirectory(const char* path);
+
+// The same calls relative to an open folder: a folder handle and a name in it
+// (found without regard to case). Each works on the entry the folder holds
+// now, never following a symbolic link in its place, so a tree can be walked
+// from the folder it was found in without naming any path again.
+
+// Opens a folder by its path (a link on the drive is followed, never one off
+// it). INVALID_HANDLE_VALUE when it cannot be opened.
+HANDLE OpenDirectory(const char* path);
+// Opens a sub-folder; fails for a symbolic link, for anything but a folder,
+// and for a folder other than the one the last search of this folder listed
+// under that name.
+HANDLE OpenDirectoryAt(HANDLE folder, const char* name);
+BOOL CloseDirectory(HANDLE folder);
+// A search of the folder's entries, as FindFirstFile; FindNextFile and
+// FindClose go on and end it.
+HANDLE FindFirstFileAt(HANDLE folder, const char* pattern, WIN32_FIND_DATA* data);
+DWORD GetFileAttributesAt(HANDLE folder, const char* name);
+BOOL SetFileAttributesAt(HANDLE folder, const char* name, DWORD attributes);
+BOOL DeleteFileAt(HANDLE folder, const char* name);
+BOOL RemoveDirectoryAt(HANDLE folder, const char* name);
 
 }  // namespace host

@@ -1,49 +1,135 @@
 #include "users/DirectoryTree.h"
 
+#include <vector>
+
 #include "host/files.h"
 #include "host/types.h"
 
 namespace users {
 namespace {
 
-bool DeleteTree(const std::string& directory) {
-    host::WIN32_FIND_DATA found{};
-    host::HANDLE search = host::FindFirstFile((directory + "\\*.*").c_str(), &found);
-    if (search != host::INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = found.cFileName;
-            // ".." is the parent: its marks are not this removal's to change.
-            if (name == "..") continue;
-            const std::string path = directory + "\\" + name;
-            const host::DWORD attributes = found.dwFileAttributes;
-            if (attributes & host::FILE_ATTRIBUTE_READONLY) host::SetFileAttributes(path.c_str(), host::FILE_ATTRIBUTE_NORMAL);
-            if (name == ".") continue;
-            bool removed;
-            if (attributes & host::FILE_ATTRIBUTE_REPARSE_POINT)
-                removed = (attributes & host::FILE_ATTRIBUTE_DIRECTORY) ? host::RemoveDirectory(path.c_str())
-                                                                       : host::DeleteFile(path.c_str());
-            else if (attributes & host::FILE_ATTRIBUTE_DIRECTORY)
-                removed = DeleteTree(path);
-            else
-                removed = host::DeleteFile(path.c_str());
-            if (!removed) {
-                host::FindClose(search);
+// One folder of the walk: open, with its search and the entry it handles next.
+struct Level {
+    std::string Name;  // in the folder above
+    host::HANDLE Folder = host::INVALID_HANDLE_VALUE;
+    host::HANDLE Search = host::INVALID_HANDLE_VALUE;
+    host::WIN32_FIND_DATA Found{};
+};
+
+// Removes the entry itself when it is a link, the (emptied) folder otherwise.
+bool RemoveEntry(host::HANDLE folder, const std::string& name) {
+    const host::DWORD attributes = host::GetFileAttributesAt(folder, name.c_str());
+    if (attributes != host::INVALID_FILE_ATTRIBUTES && (attributes & host::FILE_ATTRIBUTE_REPARSE_POINT) &&
+        !(attributes & host::FILE_ATTRIBUTE_DIRECTORY))
+        return host::DeleteFileAt(folder, name.c_str()) != 0;
+    return host::RemoveDirectoryAt(folder, name.c_str()) != 0;
+}
+
+// Walks the tree below top's entry name from each folder's own handle, so no
+// path is named again and a link put in a folder's place is never entered.
+// Depth is bounded by nothing but the handles the host gives.
+class TreeWalk {
+public:
+    explicit TreeWalk(host::HANDLE top) : m_top(top) {}
+    ~TreeWalk() {
+        while (!m_levels.empty()) Leave();
+    }
+
+    bool Remove(const std::string& name) {
+        Enter(m_top, name);
+        while (!m_levels.empty()) {
+            if (m_levels.back().Search == host::INVALID_HANDLE_VALUE) {
+                // Every entry is gone: the folder itself goes.
+                const std::string done = m_levels.back().Name;
+                Leave();
+                if (!RemoveEntry(Current(), done)) return false;
+                if (m_levels.empty()) return true;
+                Advance(m_levels.back());
+            } else if (!Step()) {
                 return false;
             }
-        } while (host::FindNextFile(search, &found));
-        host::FindClose(search);
+        }
+        return true;
     }
-    return host::RemoveDirectory(directory.c_str()) != 0;
-}
+
+private:
+    host::HANDLE Current() const { return m_levels.empty() ? m_top : m_levels.back().Folder; }
+
+    void Enter(host::HANDLE in, const std::string& name) {
+        Level level;
+        level.Name = name;
+        level.Folder = host::OpenDirectoryAt(in, name.c_str());
+        if (level.Folder != host::INVALID_HANDLE_VALUE)
+            level.Search = host::FindFirstFileAt(level.Folder, "*.*", &level.Found);
+        m_levels.push_back(std::move(level));
+    }
+
+    void Leave() {
+        Level& level = m_levels.back();
+        if (level.Search != host::INVALID_HANDLE_VALUE) host::FindClose(level.Search);
+        if (level.Folder != host::INVALID_HANDLE_VALUE) host::CloseDirectory(level.Folder);
+        m_levels.pop_back();
+    }
+
+    static void Advance(Level& level) {
+        if (host::FindNextFile(level.Search, &level.Found)) return;
+        host::FindClose(level.Search);
+        level.Search = host::INVALID_HANDLE_VALUE;
+    }
+
+    // Handles the current folder's next entry; false when it cannot be removed.
+    bool Step() {
+        Level& level = m_levels.back();
+        const std::string name = level.Found.cFileName;
+        const host::DWORD attributes = level.Found.dwFileAttributes;
+        // ".." is the parent: its marks are not this removal's to change.
+        if (name != ".." && (attributes & host::FILE_ATTRIBUTE_READONLY))
+            host::SetFileAttributesAt(level.Folder, name.c_str(), host::FILE_ATTRIBUTE_NORMAL);
+        bool removed = true;
+        if (name == "." || name == "..") {
+        } else if (attributes & host::FILE_ATTRIBUTE_REPARSE_POINT) {
+            removed = (attributes & host::FILE_ATTRIBUTE_DIRECTORY) ? host::RemoveDirectoryAt(level.Folder, name.c_str())
+                                                                   : host::DeleteFileAt(level.Folder, name.c_str());
+        } else if (attributes & host::FILE_ATTRIBUTE_DIRECTORY) {
+            Enter(level.Folder, name);  // its entries next; this folder goes on after it
+            return true;
+        } else {
+            removed = host::DeleteFileAt(level.Folder, name.c_str());
+        }
+        if (removed) Advance(level);
+        return removed;
+    }
+
+    host::HANDLE m_top;
+    std::vector<Level> m_levels;
+};
 
 }  // namespace
 
 bool DeleteDirectoryTree(const std::string& directory) {
-    // A folder that is itself a link goes as a link; what it leads to stays.
-    const host::DWORD attributes = host::GetFileAttributes(directory.c_str());
-    if (attributes != host::INVALID_FILE_ATTRIBUTES && (attributes & host::FILE_ATTRIBUTE_REPARSE_POINT))
-        return host::RemoveDirectory(directory.c_str()) != 0;
-    return DeleteTree(directory);
+    // The folder is removed from the folder that holds it; only that one is
+    // opened by its path.
+    const std::size_t end = directory.find_last_not_of("\\/");
+    const std::size_t cut = end == std::string::npos ? end : directory.find_last_of("\\/", end);
+    if (cut == std::string::npos) return false;
+    std::string parent = directory.substr(0, cut);
+    if (!parent.empty() && parent.back() == ':') parent += '\\';
+    const std::string name = directory.substr(cut + 1, end - cut);
+    if (name == "." || name == "..") return false;
+
+    const host::HANDLE top = host::OpenDirectory(parent.c_str());
+    if (top == host::INVALID_HANDLE_VALUE) return false;
+    bool removed;
+    {
+        // A folder that is itself a link goes as a link; what it leads to stays.
+        const host::DWORD attributes = host::GetFileAttributesAt(top, name.c_str());
+        if (attributes != host::INVALID_FILE_ATTRIBUTES && (attributes & host::FILE_ATTRIBUTE_REPARSE_POINT))
+            removed = host::RemoveDirectoryAt(top, name.c_str()) != 0;
+        else
+            removed = TreeWalk(top).Remove(name);
+    }
+    host::CloseDirectory(top);
+    return removed;
 }
 
 }  // namespace users

@@ -29,8 +29,8 @@ std::shared_ptr<DirFd> CachedFolder(const std::string& key) {
     return it == OpenFolders().end() ? nullptr : it->second.lock();
 }
 
-// The real name in dir that equals name without regard to case: the exact
-// spelling first, else the first match in name order (as MapWindowsPath picks).
+}  // namespace
+
 bool FindRealName(int dir, const std::string& name, std::string* real, struct stat* status) {
     if (fstatat(dir, name.c_str(), status, AT_SYMLINK_NOFOLLOW) == 0) {
         *real = name;
@@ -56,8 +56,6 @@ bool FindRealName(int dir, const std::string& name, std::string* real, struct st
     *real = std::move(best);
     return true;
 }
-
-}  // namespace
 
 DirFd::~DirFd() {
     if (m_fd >= 0) close(m_fd);

@@ -32,6 +32,11 @@ struct DriveEntry {
     struct stat Status {};       // of the entry itself (a link is not followed)
 };
 
+// The real name in dir that equals name without regard to case: the exact
+// spelling first, else the first match in name order (as MapWindowsPath picks).
+// status is the entry's own (a link is not followed).
+bool FindRealName(int dir, const std::string& name, std::string* real, struct stat* status);
+
 // The names of a Windows path on drive C:, "." and ".." applied; false for
 // other drives, relative paths, ".." above the root and names with a colon.
 bool SplitDrivePath(const std::string& windowsPath, std::vector<std::string>* names);

@@ -2,6 +2,8 @@
 
 #include <fstream>
 
+#include "host/files.h"
+
 #include "host/emulated/drive.h"
 #include "host/emulated/root.h"
 #include "support/TempHostRoot.h"
@@ -64,6 +66,45 @@ TEST_F(DriveTest, PathsAndLinksOffTheDriveFail) {
         EXPECT_EQ(result, "unchanged") << path;
     }
     EXPECT_EQ(Map("C:\\inside\\ÅSA"), DriveCPath() / "Inside" / "Åsa");  // a link within the drive is fine
+}
+
+TEST_F(DriveTest, FolderRelativeCallsStayInTheirFolder) {
+    const fs::path outside = m_root.Path() / "outside", windows = DriveCPath() / "WINDOWS";
+    fs::create_directory(outside);
+    std::ofstream(outside / "secret") << "x";
+    fs::permissions(outside / "secret", fs::perms::owner_read);
+    fs::create_directory_symlink(outside, windows / "Escape");
+    fs::create_symlink(outside / "secret", windows / "link.ini");
+    EXPECT_EQ(host::OpenDirectory("C:\\WINDOWS\\Escape"), host::INVALID_HANDLE_VALUE);
+
+    const host::HANDLE folder = host::OpenDirectory("c:\\windows");
+    ASSERT_NE(folder, host::INVALID_HANDLE_VALUE);
+    for (const char* name : {"..", "Escape", "link.ini", "Profiles\\Åsa", "Profiles/Åsa", "system.ini", ""})
+        EXPECT_EQ(host::OpenDirectoryAt(folder, name), host::INVALID_HANDLE_VALUE) << name;
+    for (const char* name : {"../outside/secret", "..\\system.ini", "..", "Escape\\secret"}) {
+        EXPECT_FALSE(host::DeleteFileAt(folder, name)) << name;
+        EXPECT_FALSE(host::SetFileAttributesAt(folder, name, host::FILE_ATTRIBUTE_NORMAL)) << name;
+    }
+    EXPECT_TRUE(host::SetFileAttributesAt(folder, "LINK.INI", host::FILE_ATTRIBUTE_NORMAL));  // the link, left as it is
+    EXPECT_EQ(fs::status(outside / "secret").permissions() & fs::perms::owner_write, fs::perms::none);
+    EXPECT_EQ(host::GetFileAttributesAt(folder, "escape"), host::FILE_ATTRIBUTE_REPARSE_POINT | host::FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_TRUE(host::RemoveDirectoryAt(folder, "escape"));  // the link goes, not what it leads to
+    EXPECT_TRUE(fs::exists(outside / "secret"));
+
+    // A folder listed, then swapped for another one, is not opened.
+    host::WIN32_FIND_DATA found{};
+    const host::HANDLE search = host::FindFirstFileAt(folder, "prof*", &found);
+    ASSERT_NE(search, host::INVALID_HANDLE_VALUE);
+    EXPECT_STREQ(found.cFileName, "Profiles");
+    host::FindClose(search);
+    fs::rename(windows / "Profiles", windows / "Aside");
+    fs::create_directory(windows / "Profiles");
+    EXPECT_EQ(host::OpenDirectoryAt(folder, "profiles"), host::INVALID_HANDLE_VALUE);
+    const host::HANDLE aside = host::OpenDirectoryAt(folder, "ASIDE");  // never listed: opened as it is
+    EXPECT_NE(aside, host::INVALID_HANDLE_VALUE);
+    EXPECT_EQ(host::GetFileAttributesAt(aside, "åsa"), host::FILE_ATTRIBUTE_DIRECTORY);
+    host::CloseDirectory(aside);
+    host::CloseDirectory(folder);
 }
 
 }  // namespace

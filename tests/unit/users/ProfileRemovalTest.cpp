@@ -1,6 +1,8 @@
 // The profile removal sequence on a host laid down by "v7-host init": what is
 // removed, what stays, and which messages come, for damaged and hostile set-ups.
 #include <fcntl.h>
+#include <stdlib.h>
+#include <sys/stat.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -9,8 +11,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <fstream>
 #include <functional>
+#include <map>
+#include <thread>
 
 #include "host/emulated/root.h"
 #include "host/inifile.h"
@@ -19,6 +24,7 @@
 #include "host/text.h"
 #include "support/InitializedHost.h"
 #include "support/RegistryTestUtil.h"
+#include "users/DirectoryTree.h"
 #include "users/ProfileRemoval.h"
 #include "users/UserProfiles.h"
 
@@ -44,6 +50,22 @@ std::string PasswordEntry(const std::string& name) {
     char value[260] = {};
     host::GetPrivateProfileString("Password Lists", name.c_str(), "", value, sizeof value, "C:\\WINDOWS\\system.ini");
     return value;
+}
+
+// A chain of folders whose path is longer than any path the host takes, made
+// one step at a time from each folder.
+void MakeDeepTree(const fs::path& top, int depth) {
+    const std::string name(250, 'd');
+    int dir = open(top.c_str(), O_RDONLY | O_DIRECTORY);
+    for (int level = 0; dir >= 0 && level < depth; ++level) {
+        close(openat(dir, "file.txt", O_WRONLY | O_CREAT, 0644));
+        mkdirat(dir, name.c_str(), 0755);
+        const int below = openat(dir, name.c_str(), O_RDONLY | O_DIRECTORY);
+        close(dir);
+        dir = below;
+    }
+    ASSERT_GE(dir, 0);
+    close(dir);
 }
 
 void AddProfileKey(const std::string& path) { regtest::MakeKey(std::string(users::kProfileListKey) + "\\" + path); }
@@ -119,6 +141,8 @@ TEST_F(ProfileRemovalTest, EachStepRemovesOrReportsItsOwnItem) {
         {"a file that cannot be deleted deep inside", "Anna",
          [] { ASSERT_TRUE(SetImmutable(Profile("Anna") / "Desktop" / "Notes.txt", true)) << "no immutable flag here"; },
          {NoDir("anna")}, false, true, {Profile("Anna") / "Desktop" / "Notes.txt"}},
+        {"a tree deeper than any path can name", "Anna", [] { MakeDeepTree(Profile("Anna") / "Desktop", 20); }, {},
+         true, true, {}},
         {"an entry no Windows path can name", "Anna",
          [] { std::ofstream(Profile("Anna") / "x\\..\\..\\..\\system.ini") << "hostile"; }, {NoDir("anna")}, false,
          true, {Windows() / "system.ini"}},
@@ -213,6 +237,64 @@ TEST_F(ProfileRemovalTest, EachStepRemovesOrReportsItsOwnItem) {
         SetImmutable(Profile("Anna") / "Desktop" / "Notes.txt", false);
         fs::remove_all(outside);
     }
+}
+
+// Every file and folder below a folder, with its permissions and size.
+std::map<std::string, std::pair<fs::perms, std::uintmax_t>> Snapshot(const fs::path& folder) {
+    std::map<std::string, std::pair<fs::perms, std::uintmax_t>> entries;
+    for (const auto& e : fs::recursive_directory_iterator(folder))
+        entries[e.path().lexically_relative(folder)] = {e.symlink_status().permissions(),
+                                                        e.is_regular_file() ? e.file_size() : 0};
+    return entries;
+}
+
+// A folder with a read-only file and a sub-folder, as a profile has.
+void MakeFolderWithFiles(const fs::path& folder) {
+    fs::create_directories(folder / "Sub");
+    for (const char* file : {"ro.txt", "a.txt", "Sub/b.txt"}) std::ofstream(folder / file) << file;
+    fs::permissions(folder / "ro.txt", fs::perms::owner_read);
+}
+
+// A swapper puts links to other folders and files in the place of a profile's
+// entries while the removal walks it: nothing the links lead to, another
+// profile on the drive or a folder off the host root, is deleted or changed.
+TEST_F(ProfileRemovalTest, EntriesSwappedForLinksNeverLeadTheRemovalOut) {
+    std::string outsidePattern = "/tmp/v7decoy-XXXXXX";
+    ASSERT_TRUE(mkdtemp(outsidePattern.data()));
+    const fs::path decoys[] = {Profile("Decoy"), outsidePattern};
+    for (const fs::path& decoy : decoys) MakeFolderWithFiles(decoy);
+    const auto inside = Snapshot(decoys[0]), outside = Snapshot(decoys[1]);
+    const char* swapped[] = {"A", "A/Sub", "B", "B/Sub", "A/ro.txt", "B/Sub/C"};
+
+    int escapes = 0;
+    for (int round = 0; round < 300; ++round) {
+        for (const char* folder : {"A", "B", "B/Sub/C"}) MakeFolderWithFiles(Profile("Race") / folder);
+        std::atomic<bool> done{false};
+        std::thread swapper([&] {
+            for (unsigned i = round; !done; ++i) {
+                const fs::path entry = Profile("Race") / swapped[i % std::size(swapped)];
+                const fs::path aside = entry.string() + "~";
+                fs::path target = decoys[i % 2];
+                if (entry.extension() == ".txt") target /= "ro.txt";
+                if (rename(entry.c_str(), aside.c_str()) != 0) continue;
+                if (symlink(target.c_str(), entry.c_str()) == 0) std::this_thread::yield();
+                if (unlink(entry.c_str()) == 0) rename(aside.c_str(), entry.c_str());
+            }
+        });
+        users::DeleteDirectoryTree("C:\\WINDOWS\\Profiles\\Race");
+        done = true;
+        swapper.join();
+        fs::remove_all(Profile("Race"));
+        if (Snapshot(decoys[0]) != inside || Snapshot(decoys[1]) != outside) {
+            ++escapes;
+            for (const fs::path& decoy : decoys) {
+                fs::remove_all(decoy);
+                MakeFolderWithFiles(decoy);
+            }
+        }
+    }
+    fs::remove_all(decoys[1]);
+    EXPECT_EQ(escapes, 0) << "of 300 rounds";
 }
 
 TEST_F(ProfileRemovalTest, ProfileListIsSortedWithoutRegardToCase) {
