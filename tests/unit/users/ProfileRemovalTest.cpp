@@ -222,8 +222,9 @@ TEST_F(ProfileRemovalTest, EachStepRemovesOrReportsItsOwnItem) {
                 if (m.rfind(id, 0) == 0) return true;
             return false;
         };
-        if (fs::is_regular_file(fs::symlink_status(Windows() / "system.ini")))
+        if (fs::is_regular_file(fs::symlink_status(Windows() / "system.ini"))) {
             EXPECT_EQ(PasswordEntry(c.Name).empty(), !failed("2010"));
+        }
         EXPECT_EQ(regtest::KeyExists(std::string(users::kProfileListKey) + "\\" + c.Name), failed("2014"));
         // The table spelt its drive paths on the fixture's root; this row has a root of its own.
         auto here = [&](const fs::path& p) {
