@@ -29,6 +29,12 @@ char32_t FoldChar(char32_t c) {
 std::string FoldCase(std::string_view text) {
     std::string folded;
     folded.reserve(text.size());
+    // Registry names are mostly ASCII, which folds a byte at a time.
+    while (!text.empty() && static_cast<unsigned char>(text.front()) < 0x80) {
+        const char c = text.front();
+        folded.push_back(c >= 'A' && c <= 'Z' ? static_cast<char>(c + 0x20) : c);
+        text.remove_prefix(1);
+    }
     while (!text.empty()) {
         Utf8Char c = DecodeUtf8(text);
         char32_t f = c.Valid ? FoldChar(c.Code) : c.Code;
