@@ -30,11 +30,12 @@ std::string FoldCase(std::string_view text) {
     std::string folded;
     folded.reserve(text.size());
     // Registry names are mostly ASCII, which folds a byte at a time.
-    while (!text.empty() && static_cast<unsigned char>(text.front()) < 0x80) {
-        const char c = text.front();
-        folded.push_back(c >= 'A' && c <= 'Z' ? static_cast<char>(c + 0x20) : c);
-        text.remove_prefix(1);
-    }
+    std::size_t ascii = 0;
+    while (ascii < text.size() && static_cast<unsigned char>(text[ascii]) < 0x80) ++ascii;
+    folded.assign(text.substr(0, ascii));
+    for (char& c : folded)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 0x20);
+    text.remove_prefix(ascii);
     while (!text.empty()) {
         Utf8Char c = DecodeUtf8(text);
         char32_t f = c.Valid ? FoldChar(c.Code) : c.Code;
