@@ -158,6 +158,7 @@ TEST_F(OptionVerbsTest, SetDisplayKilledAnywhereLeavesTheDisplayAndItsMirrorAgre
         disagreeing += now != before && now != next.Stored;
         before = now;
     }
+    RecordProperty("kills", killed);
     EXPECT_EQ(disagreeing, 0) << "of " << killed << " kills";
     EXPECT_GT(killed, kKills / 2) << "the kills came too late to mean anything";
 }
