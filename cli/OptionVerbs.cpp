@@ -7,6 +7,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/Session.h"
+#include "host/registry_scope.h"
 #include "cli/Verbs.h"
 #include "options/OptionCommands.h"
 #include "options/StationOptions.h"
@@ -25,6 +26,8 @@ int Refuse(const std::string& why) {
     return kUsage;
 }
 
+int NotStored() { return Fail("the registry could not be changed; nothing was stored"); }
+
 int ShowOptions(Session& session) {
     const options::StationOptions values = options::LoadStationOptions(session.Configuration());
     // The display as the options dialog shows it when it opens.
@@ -37,20 +40,30 @@ int ShowOptions(Session& session) {
     return kOk;
 }
 
+// A verb's load, change and save are one registry transaction: no other
+// writer comes between them, and a verb killed part-way changes nothing.
 int SetLoginName(Session& session, const std::string& name) {
     if (const std::string error = options::LoginNameError(name); !error.empty()) return Refuse(error);
-    options::StationOptions values = options::LoadStationOptions(session.Configuration());
+    host::RegistryTransaction transaction;
+    if (transaction.Status() != host::ERROR_SUCCESS) return NotStored();
+    const options::StationOptions opened = options::LoadStationOptions(session.Configuration());
+    options::StationOptions values = opened;
     values.DefaultUser = name;
-    options::SaveStationOptions(session.Configuration(), values);
+    options::SaveStationOptions(session.Configuration(), values, opened);
+    if (transaction.Commit() != host::ERROR_SUCCESS) return NotStored();
     Print("Login name: " + name);
     return kOk;
 }
 
 int SetDisplay(Session& session, const std::string& mode, const std::string& rate) {
-    options::StationOptions values = options::LoadStationOptions(session.Configuration());
+    host::RegistryTransaction transaction;
+    if (transaction.Status() != host::ERROR_SUCCESS) return NotStored();
+    const options::StationOptions opened = options::LoadStationOptions(session.Configuration());
+    options::StationOptions values = opened;
     std::string error;
     if (!options::ChooseDisplay(values, mode, rate, error)) return Refuse(error);
-    options::SaveStationOptions(session.Configuration(), values);
+    options::SaveStationOptions(session.Configuration(), values, opened);
+    if (transaction.Commit() != host::ERROR_SUCCESS) return NotStored();
     Print("Display: " + values.ModeName);
     Print("Refresh rate: " + options::RefreshRateText(values.RefreshRate));
     return kOk;
@@ -91,7 +104,7 @@ void AddOptionVerbs(CLI::App& app, Session& session) {
         });
 
     auto name = std::make_shared<std::string>();
-    AddSetting(*set, "login-name", "The user name the V7 Station logs in with (at most 20 characters)", "NAME",
+    AddSetting(*set, "login-name", "The user name the V7 Station logs in with (at most 20 bytes, UTF-8)", "NAME",
                name)
         ->callback([&session, name] { session.SetExitCode(SetLoginName(session, *name)); });
 

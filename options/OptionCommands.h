@@ -1,6 +1,7 @@
 // The Options menu's four commands, as the window and v7ctl both run them.
-// Each is one load-change-save cycle, so a value another program stored since
-// the last load is never overwritten with a stale copy.
+// Each is one load-change-save cycle in one registry transaction, so a value
+// another program stored since the last load is never overwritten with a
+// stale copy, and no other writer comes between the load and the save.
 #pragma once
 
 #include "station/StationConfiguration.h"

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <initializer_list>
 
+#include "host/registry_scope.h"
 #include "resources/StringTable.h"
 
 namespace options {
@@ -69,14 +70,21 @@ StationOptions LoadStationOptions(StationConfiguration& config) {
     return options;
 }
 
-void SaveStationOptions(StationConfiguration& config, const StationOptions& options) {
-    config.ShutdownDefault = config.ShutdownEnabled = options.AllowShutdown ? 1 : 0;
-    config.AutoLaunch = options.AutoLaunch ? 1 : 0;
-    config.DefaultUser = options.DefaultUser;
-    config.StationMode = options.ModeName;
-    config.StationDisplay = static_cast<unsigned>(options.DisplayMode);
-    config.RefreshRate = options.RefreshRate;
+void SaveStationOptions(StationConfiguration& config, const StationOptions& options, const StationOptions& opened) {
+    host::RegistryTransaction transaction;
+    config.LoadConfiguration();
+    const bool allow = options.AllowShutdown != opened.AllowShutdown ? options.AllowShutdown : config.ShutdownDefault != 0;
+    config.ShutdownDefault = config.ShutdownEnabled = allow ? 1 : 0;
+    if (options.AutoLaunch != opened.AutoLaunch) config.AutoLaunch = options.AutoLaunch ? 1 : 0;
+    if (options.DefaultUser != opened.DefaultUser) config.DefaultUser = options.DefaultUser;
+    if (options.DisplayMode != opened.DisplayMode || options.ModeName != opened.ModeName ||
+        options.RefreshRate != opened.RefreshRate) {
+        config.StationMode = options.ModeName;
+        config.StationDisplay = static_cast<unsigned>(options.DisplayMode);
+        config.RefreshRate = options.RefreshRate;
+    }
     config.SaveConfiguration();
+    transaction.Commit();
 }
 
 std::string ResolutionName(int position) {
@@ -146,9 +154,10 @@ DisplayChoice OpeningChoice(const StationOptions& options) {
 }
 
 std::string LoginNameError(const std::string& name) {
-    if (name.find_first_not_of(" \t") == std::string::npos) return "Enter the login name the V7 Station uses.";
+    // An empty name is a name too: the station then logs in with none.
     if (name.size() > kMaxLoginName)
-        return "Enter no more than 20 characters for the login name (a letter with an accent counts as two).";
+        return "The login name takes at most " + std::to_string(kMaxLoginName) + " bytes (" +
+               std::to_string(name.size()) + " given; a letter with an accent takes two).";
     return {};
 }
 

@@ -15,7 +15,7 @@ namespace options {
 
 // The slider's positions: 640 x 480, 800 x 600, 1024 x 768.
 inline constexpr int kPositionCount = 3;
-// The login name's limit, in bytes of the code page as the station records it.
+// The login name's limit, in bytes as stored (UTF-8), wherever a name is entered.
 inline constexpr std::size_t kMaxLoginName = 20;
 
 // The values the dialog edits, taken from the configuration and given back on OK.
@@ -30,9 +30,12 @@ struct StationOptions {
 
 // Reloads the configuration and takes the dialog's values from it.
 StationOptions LoadStationOptions(StationConfiguration& config);
-// OK: every value goes back (both shut-down flags take the one choice) and the
-// whole configuration is saved, display-mode mirror included.
-void SaveStationOptions(StationConfiguration& config, const StationOptions& options);
+// OK: in one registry transaction, the configuration is reloaded, each value
+// the person changed from what the dialog opened with (the display as one
+// choice) goes in, both shut-down flags take the one choice, and the
+// configuration is saved, display-mode mirror included. A setting another
+// program changed while the dialog was open keeps that program's value.
+void SaveStationOptions(StationConfiguration& config, const StationOptions& options, const StationOptions& opened);
 
 // What a slider position offers, in list order; empty outside 0..2.
 std::string ResolutionName(int position);
@@ -63,7 +66,8 @@ struct DisplayChoice {
 };
 DisplayChoice OpeningChoice(const StationOptions& options);
 
-// Why a login name cannot be stored, or "" when it can.
+// Why a login name cannot be stored (longer than kMaxLoginName bytes), or ""
+// when it can; an empty name can.
 std::string LoginNameError(const std::string& name);
 
 // Sets the display to a mode the dialog offers ("800 x 600, 256 colors", case

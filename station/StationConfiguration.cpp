@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "host/registry.h"
+#include "host/registry_scope.h"
 #include "host/text.h"
 #include "options/DisplayModeTable.h"
 #include "resources/StringTable.h"
@@ -55,22 +56,29 @@ std::string FormatKeyPath(const char* format, int number) {
 
 }  // namespace
 
-StationConfiguration::StationConfiguration()
-    : LastStationRecord{},
-      BoardDetected(0),
-      BoardLaunched(0),
-      StationDetected(0),
-      StationLaunched(0),
-      AutoLaunch(0),
-      OnLine(0),
-      IoHandle(0),
-      BoardNumber(0),
-      BaseInit(0),
-      KeyboardInit(0),
-      MouseInit(0),
-      StationDisplay(0),
-      ShutdownEnabled(0),
-      ShutdownDefault(0) {}
+StationConfiguration::StationConfiguration() = default;
+
+template <class T>
+bool StationConfiguration::Differs(T StationValues::*field) const {
+    return !m_stored || (*m_stored).*field != this->*field;
+}
+
+template <class T>
+void StationConfiguration::Remember(T StationValues::*field) {
+    if (m_stored) (*m_stored).*field = this->*field;
+}
+
+void StationConfiguration::PutByte(host::HKEY key, const char* name, unsigned StationValues::*field) {
+    if (!key || !Differs(field)) return;
+    WriteByteValue(key, name, this->*field);
+    Remember(field);
+}
+
+void StationConfiguration::PutString(host::HKEY key, const char* name, std::string StationValues::*field) {
+    if (!key || !Differs(field)) return;
+    WriteStringValue(key, name, this->*field);
+    Remember(field);
+}
 
 std::string StationConfiguration::BoardKeyPath(int board) { return FormatKeyPath(kBoardKeyFormat, board); }
 
@@ -161,12 +169,15 @@ void StationConfiguration::ReadStationValues(int station) {
 void StationConfiguration::WriteProductValues() {
     {
         OpenedKey key(kProductKey);
-        WriteByteValue(key.Get(), "Shutdown Enabled", ShutdownEnabled);
-        WriteByteValue(key.Get(), "Shutdown Default", ShutdownDefault);
-        WriteByteValue(key.Get(), "AutoLaunch Enabled", AutoLaunch);
-        WriteByteValue(key.Get(), "Station Display", StationDisplay);
-        WriteStringValue(key.Get(), "Station Mode", StationMode);
-        WriteStringValue(key.Get(), "RefreshRate", RefreshRate);
+        PutByte(key.Get(), "Shutdown Enabled", &StationValues::ShutdownEnabled);
+        PutByte(key.Get(), "Shutdown Default", &StationValues::ShutdownDefault);
+        if (key.Get() && (!m_stored || m_stored->AutoLaunchEnabled != AutoLaunch)) {
+            WriteByteValue(key.Get(), "AutoLaunch Enabled", AutoLaunch);
+            if (m_stored) m_stored->AutoLaunchEnabled = AutoLaunch;
+        }
+        PutByte(key.Get(), "Station Display", &StationValues::StationDisplay);
+        PutString(key.Get(), "Station Mode", &StationValues::StationMode);
+        PutString(key.Get(), "RefreshRate", &StationValues::RefreshRate);
     }
     host::RegFlushKey(host::HKEY_LOCAL_MACHINE);
 }
@@ -174,9 +185,9 @@ void StationConfiguration::WriteProductValues() {
 void StationConfiguration::WriteBoardValues(int board) {
     {
         OpenedKey key(BoardKeyPath(board));
-        WriteByteValue(key.Get(), "Detected", BoardDetected);
-        WriteByteValue(key.Get(), "Launched", BoardLaunched);
-        WriteStringValue(key.Get(), "Board Name", BoardName);
+        PutByte(key.Get(), "Detected", &StationValues::BoardDetected);
+        PutByte(key.Get(), "Launched", &StationValues::BoardLaunched);
+        PutString(key.Get(), "Board Name", &StationValues::BoardName);
     }
     host::RegFlushKey(host::HKEY_LOCAL_MACHINE);
 }
@@ -186,30 +197,48 @@ void StationConfiguration::WriteStationValues(int station) {
     {
         OpenedKey key(path);
         if (!key.Get()) return;
-        WriteByteValue(key.Get(), "Detected", StationDetected);
-        WriteByteValue(key.Get(), "Launched", StationLaunched);
-        WriteByteValue(key.Get(), "AutoLaunch", AutoLaunch);
-        WriteByteValue(key.Get(), "OnLine", OnLine);
-        WriteDwordValue(key.Get(), "IO Handle", IoHandle);
-        WriteByteValue(key.Get(), "Board Number", BoardNumber);
-        WriteStringValue(key.Get(), "Current User", CurrentUser);
-        WriteStringValue(key.Get(), "Default User", DefaultUser);
-        WriteStringValue(key.Get(), "Station Name", StationName);
+        PutByte(key.Get(), "Detected", &StationValues::StationDetected);
+        PutByte(key.Get(), "Launched", &StationValues::StationLaunched);
+        PutByte(key.Get(), "AutoLaunch", &StationValues::AutoLaunch);
+        PutByte(key.Get(), "OnLine", &StationValues::OnLine);
+        if (Differs(&StationValues::IoHandle)) {
+            WriteDwordValue(key.Get(), "IO Handle", IoHandle);
+            Remember(&StationValues::IoHandle);
+        }
+        PutByte(key.Get(), "Board Number", &StationValues::BoardNumber);
+        PutString(key.Get(), "Current User", &StationValues::CurrentUser);
+        PutString(key.Get(), "Default User", &StationValues::DefaultUser);
+        PutString(key.Get(), "Station Name", &StationValues::StationName);
+    }
+    if (m_stored && m_stored->MirroredDisplay == StationDisplay) {
+        host::RegFlushKey(host::HKEY_LOCAL_MACHINE);
+        return;
     }
     // The mirror flushes the registry when it is done.
     DisplayModeTable::WriteRegistryMirror(path, static_cast<int>(StationDisplay));
+    if (m_stored) m_stored->MirroredDisplay = StationDisplay;
 }
 
 void StationConfiguration::LoadConfiguration() {
+    host::RegistryReadGroup oneLook;
     ReadProductValues();
     ReadBoardValues(kBoardNumber);
     ReadStationValues(kStationNumber);
+    Stored stored;
+    static_cast<StationValues&>(stored) = *this;
+    stored.AutoLaunchEnabled = AutoLaunch;
+    stored.MirroredDisplay = StationDisplay;
+    m_stored = stored;
 }
 
 void StationConfiguration::SaveConfiguration() {
+    const std::optional<Stored> before = m_stored;
+    host::RegistryTransaction transaction;
     WriteProductValues();
     WriteBoardValues(kBoardNumber);
     WriteStationValues(kStationNumber);
+    // Nothing landed: the registry still holds what was known before.
+    if (transaction.Commit() != host::ERROR_SUCCESS) m_stored = before;
 }
 
 int StationConfiguration::RefreshFromDriver() {

@@ -3,6 +3,7 @@
 // Every command reloads it before it decides and saves all of it after a change.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "host/types.h"
@@ -16,36 +17,42 @@ inline constexpr const char* kStationKeyFormat = "Software\\Halvorn\\Orvane\\Set
 inline constexpr int kBoardNumber = 1;
 inline constexpr int kStationNumber = 1;
 
-class StationConfiguration {
-public:
-    StationConfiguration();
-
-    // Fields, in their fixed order. Byte fields hold 0 to 255.
-    StationRecord LastStationRecord;
-    unsigned BoardDetected;
-    unsigned BoardLaunched;
+// The fields, in their fixed order. Byte fields hold 0 to 255.
+struct StationValues {
+    StationRecord LastStationRecord{};
+    unsigned BoardDetected = 0;
+    unsigned BoardLaunched = 0;
     std::string BoardName;
-    unsigned StationDetected;
-    unsigned StationLaunched;
-    unsigned AutoLaunch;
-    unsigned OnLine;
-    host::DWORD IoHandle;
-    unsigned BoardNumber;
+    unsigned StationDetected = 0;
+    unsigned StationLaunched = 0;
+    unsigned AutoLaunch = 0;
+    unsigned OnLine = 0;
+    host::DWORD IoHandle = 0;
+    unsigned BoardNumber = 0;
     std::string CurrentUser;
     std::string DefaultUser;
     std::string StationName;
-    unsigned BaseInit;
-    unsigned KeyboardInit;
-    unsigned MouseInit;
-    unsigned StationDisplay;
+    unsigned BaseInit = 0;
+    unsigned KeyboardInit = 0;
+    unsigned MouseInit = 0;
+    unsigned StationDisplay = 0;
     std::string StationMode;
     std::string RefreshRate;
-    unsigned ShutdownEnabled;
-    unsigned ShutdownDefault;
+    unsigned ShutdownEnabled = 0;
+    unsigned ShutdownDefault = 0;
+};
 
-    // Product values, board 1, station 1.
+class StationConfiguration : public StationValues {
+public:
+    StationConfiguration();
+
+    // Product values, board 1, station 1, as one look at the registry.
     void LoadConfiguration();
-    // Product values, board 1, station 1 (with the display-mode mirror).
+    // Product values, board 1, station 1 (with the display-mode mirror), in one
+    // registry transaction. Once loaded, a save (and each write group) writes
+    // only the values that differ from what the last load read or the last
+    // save wrote, so what another program stored meanwhile stays; a copy never
+    // loaded writes every value.
     void SaveConfiguration();
     // Finds the station in the driver's list; takes its record and, when the
     // driver names another current user, that user (and saves). 1 = found.
@@ -70,4 +77,20 @@ public:
     // The formatted board or station key path ("...\Setup\Station1").
     static std::string BoardKeyPath(int board);
     static std::string StationKeyPath(int station);
+
+private:
+    // What the registry holds as far as this copy knows, with the two values
+    // that other fields decide: "AutoLaunch Enabled" and the mirror's mode.
+    struct Stored : StationValues {
+        unsigned AutoLaunchEnabled = 0;
+        unsigned MirroredDisplay = 0;
+    };
+    template <class T>
+    bool Differs(T StationValues::*field) const;
+    template <class T>
+    void Remember(T StationValues::*field);
+    void PutByte(host::HKEY key, const char* name, unsigned StationValues::*field);
+    void PutString(host::HKEY key, const char* name, std::string StationValues::*field);
+
+    std::optional<Stored> m_stored;
 };

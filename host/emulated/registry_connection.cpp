@@ -122,6 +122,11 @@ void RollbackRegistryBatch() {
     if (!session.Status()) session.Store().RollbackBatch();
 }
 
+void EnterRegistryReadGroup(bool enter) {
+    RegistrySession session;
+    if (!session.Status()) session.Store().ReadGroup(enter);
+}
+
 void OpenRegistry() { RegistrySession session; }
 
 std::string RegistryProblem() {

@@ -37,9 +37,10 @@ private:
 // Closes the database and forgets every open key (the root changed).
 void ResetRegistryConnection();
 
-// The calls behind RegistryBatch (registry_batch.h).
+// The calls behind RegistryTransaction and RegistryReadGroup (host/registry_scope.h).
 LONG BeginRegistryBatch();
 LONG CommitRegistryBatch();
 void RollbackRegistryBatch();
+void EnterRegistryReadGroup(bool enter);
 
 }  // namespace host::emulated

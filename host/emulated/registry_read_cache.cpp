@@ -32,12 +32,18 @@ std::string RegistryReadCache::Index(KeyId id, std::string_view name) {
     return index;
 }
 
+const std::string& RegistryReadCache::LookUpIndex(KeyId id, std::string_view name) const {
+    m_lookUp.assign(reinterpret_cast<const char*>(&id), sizeof id);
+    m_lookUp.append(name);
+    return m_lookUp;
+}
+
 void RegistryReadCache::MakeRoom() {
     if (m_paths.size() + m_exists.size() + m_values.size() >= kMaxEntries) Clear();
 }
 
 std::optional<KeyId> RegistryReadCache::Path(KeyId parent, std::string_view foldedPath) const {
-    auto found = m_paths.find(Index(parent, foldedPath));
+    auto found = m_paths.find(LookUpIndex(parent, foldedPath));
     if (found == m_paths.end()) return std::nullopt;
     return found->second;
 }
@@ -65,7 +71,7 @@ void RegistryReadCache::StoreExists(KeyId key, bool exists) {
 const RegistryReadCache::Value* RegistryReadCache::FindValue(KeyId key, std::string_view foldedName) const {
     static const Value kMissing;
     if (!Loaded(key)) return nullptr;
-    auto found = m_values.find(Index(key, foldedName));
+    auto found = m_values.find(LookUpIndex(key, foldedName));
     return found == m_values.end() ? &kMissing : &found->second;
 }
 

@@ -47,6 +47,8 @@ public:
 
 private:
     static std::string Index(KeyId id, std::string_view name);
+    // Index() for a look-up, built in a buffer kept from one look-up to the next.
+    const std::string& LookUpIndex(KeyId id, std::string_view name) const;
     void MakeRoom();
 
     std::uint64_t m_generation = 1;  // odd: nothing cached yet
@@ -54,6 +56,7 @@ private:
     std::unordered_map<KeyId, bool> m_exists;
     std::unordered_set<KeyId> m_loaded;
     std::unordered_map<std::string, Value> m_values;
+    mutable std::string m_lookUp;
 };
 
 }  // namespace host::emulated

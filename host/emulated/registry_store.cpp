@@ -503,6 +503,10 @@ LONG RegistryStore::EnumValue(KeyId key, DWORD index, char* name, DWORD* nameSiz
 }
 
 LONG RegistryStore::Flush() {
+    if (m_batch) {
+        m_flushAtCommit = true;
+        return ERROR_SUCCESS;
+    }
     if (!m_dirty) return ERROR_SUCCESS;
     // Every commit is in the WAL or, once a checkpoint copied it, in the
     // database file, which the checkpoint synced before the WAL could be reused.
@@ -526,11 +530,15 @@ LONG RegistryStore::Flush() {
 namespace host::emulated {
 
 LONG RegistryStore::BeginBatch() {
-    if (m_batch) return ERROR_INVALID_PARAMETER;
+    if (m_batch) {
+        ++m_innerBatches;
+        return ERROR_SUCCESS;
+    }
     BeginRead();  // the counter is checked (and restored) before the lock is taken
     int rc = Statement(*this, kBegin).Step();
     if (rc != SQLITE_DONE) return Failure(rc);
     m_batch = true;
+    m_batchDoomed = m_flushAtCommit = false;
     m_cacheOn = false;
     ++m_ownWrites;
     m_counter.BeginWrite();
@@ -539,6 +547,14 @@ LONG RegistryStore::BeginBatch() {
 
 LONG RegistryStore::CommitBatch() {
     if (!m_batch) return ERROR_INVALID_PARAMETER;
+    if (m_innerBatches) {
+        --m_innerBatches;
+        return ERROR_SUCCESS;
+    }
+    if (m_batchDoomed) {
+        RollbackBatch();
+        return ERROR_REGISTRY_IO_FAILED;
+    }
     int rc = Statement(*this, kCommit).Step();
     if (rc != SQLITE_DONE) {
         RollbackBatch();
@@ -547,15 +563,28 @@ LONG RegistryStore::CommitBatch() {
     m_batch = false;
     m_dirty = true;
     m_counter.EndWrite();
-    return ERROR_SUCCESS;
+    return m_flushAtCommit ? Flush() : ERROR_SUCCESS;
 }
 
 void RegistryStore::RollbackBatch() {
     if (!m_batch) return;
+    if (m_innerBatches) {
+        --m_innerBatches;
+        m_batchDoomed = true;
+        return;
+    }
     Statement(*this, kRollback).Step();
     m_batch = false;
     m_counter.EndWrite();
     ForgetAll();
+}
+
+void RegistryStore::ReadGroup(bool enter) {
+    if (enter) {
+        if (m_readGroups++ == 0) m_groupLooked = false;
+    } else if (m_readGroups > 0) {
+        --m_readGroups;
+    }
 }
 
 }  // namespace host::emulated

@@ -54,10 +54,15 @@ public:
 
     // A batch makes every write until CommitBatch one transaction: all of it
     // lands or, on RollbackBatch (or when the process dies), none of it. It
-    // holds the write lock throughout; other processes wait for it.
+    // holds the write lock throughout; other processes wait for it. A batch
+    // begun inside another joins it; rolling the inner one back dooms the outer.
+    // A flush inside a batch takes effect at its commit.
     LONG BeginBatch();
     LONG CommitBatch();
     void RollbackBatch();
+
+    // While a read group is open only its first read looks at the change counter.
+    void ReadGroup(bool enter);
 
     // Set once the database turned out damaged while in use.
     const std::string& Problem() const { return m_problem; }
@@ -84,6 +89,8 @@ private:
     LONG Depth(KeyId key, std::size_t* depth);
     // Before each call that reads: may the cache answer it?
     void BeginRead() {
+        if (m_readGroups && m_groupLooked) return;
+        m_groupLooked = m_readGroups != 0;
         m_generation = m_counter.Current();
         m_cacheOn = m_cache.Sync(m_generation);
     }
@@ -102,6 +109,11 @@ private:
     std::uint64_t m_generation = 1;
     bool m_readOnly = false;
     bool m_batch = false;
+    int m_innerBatches = 0;     // batches joined to the open one
+    bool m_batchDoomed = false;  // an inner batch was rolled back
+    bool m_flushAtCommit = false;
+    int m_readGroups = 0;
+    bool m_groupLooked = false;  // the open read group had its look at the counter
     std::uint64_t m_ownWrites = 0;  // rises with each write and each batch begun
     EnumCursors m_keyCursors;
     EnumCursors m_valueCursors;

@@ -33,6 +33,19 @@ constexpr const char* kSchema =
 
 bool IsDamage(int rc) { return rc == SQLITE_CORRUPT || rc == SQLITE_NOTADB; }
 
+// Why SQLite refused, in its words, unless the cause is one it misnames: a
+// reader needs the shared-memory file beside the database, and in a folder it
+// may not write, where that file is missing, SQLite calls the database read-only.
+std::string Reason(sqlite3* db) {
+    const fs::path file = sqlite3_db_filename(db, "main");
+    const fs::path shm = file.string() + "-shm";
+    std::error_code ec;
+    if (!file.empty() && !fs::exists(shm, ec) && access(file.parent_path().c_str(), W_OK) != 0)
+        return "its folder " + file.parent_path().string() + " is not writable, so the file " +
+               shm.filename().string() + " that every reader needs beside it cannot be made";
+    return sqlite3_errmsg(db);
+}
+
 // A registry is a few pages. SQLite's default bulk allocation of twenty cache
 // pages a connection, every one written when it is carved up, is resident
 // memory nobody uses; pages are allocated as they are read instead. The setting
@@ -102,7 +115,7 @@ std::unique_ptr<RegistryStore> RegistryStore::Open(const fs::path& file, std::st
 
 bool RegistryStore::Prepare(std::string* problem) {
     auto fail = [&](int rc, const char* what) {
-        *problem = std::string(IsDamage(rc) ? "is damaged" : what) + " (" + sqlite3_errmsg(m_db) + ")";
+        *problem = std::string(IsDamage(rc) ? "is damaged" : what) + " (" + Reason(m_db) + ")";
         return false;
     };
     // Read-only checks first: nothing is written to a file that fails them.

@@ -29,6 +29,13 @@ char32_t FoldChar(char32_t c) {
 std::string FoldCase(std::string_view text) {
     std::string folded;
     folded.reserve(text.size());
+    // Registry names are mostly ASCII, which folds a byte at a time.
+    std::size_t ascii = 0;
+    while (ascii < text.size() && static_cast<unsigned char>(text[ascii]) < 0x80) ++ascii;
+    folded.assign(text.substr(0, ascii));
+    for (char& c : folded)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 0x20);
+    text.remove_prefix(ascii);
     while (!text.empty()) {
         Utf8Char c = DecodeUtf8(text);
         char32_t f = c.Valid ? FoldChar(c.Code) : c.Code;

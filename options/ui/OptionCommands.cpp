@@ -19,8 +19,9 @@ void OnStopShutdown(CommandHost& host) { SetShutdownRequests(host.Configuration(
 
 void OnStationOptions(CommandHost& host) {
     StationConfiguration& config = host.Configuration();
-    CStationOptionsDlg dialog(host.Window(), LoadStationOptions(config));
-    if (dialog.ShowModal() == wxID_OK) SaveStationOptions(config, dialog.Options());
+    const StationOptions opened = LoadStationOptions(config);
+    CStationOptionsDlg dialog(host.Window(), opened);
+    if (dialog.ShowModal() == wxID_OK) SaveStationOptions(config, dialog.Options(), opened);
 }
 
 // A radio item cannot be unmarked on its own; marking the other item of the

@@ -136,7 +136,7 @@ TEST_F(OptionsTest, SliderRefillsBothListsKeepingTheColourItCanAndTheLastRate) {
 }
 
 TEST_F(OptionsTest, OkStoresTheDialogsChoicesAndCancelStoresNothing) {
-    Import(ProductLine() + "\"Shutdown Enabled\"=hex:01\n");
+    Import(ProductLine() + "\"Shutdown Enabled\"=hex:01\n\"Shutdown Default\"=hex:00\n");
     const std::string before = Export();
     auto change = [](bool ok) {
         return [ok](Dlg& d) {
@@ -179,7 +179,7 @@ TEST_F(OptionsTest, LongStoredLoginNameIsShownWholeAndMustBeShortenedBeforeOk) {
         PressButton(&d, wxID_OK);
     };
     wxTEST_DIALOG(m_frame->OnStationOptions(), DriveOptionsDialog(drive),
-                  ExpectMessageBox("no more than 20 characters", wxOK, {}, /*partial=*/true));
+                  ExpectMessageBox("at most 20 bytes", wxOK, {}, /*partial=*/true));
     EXPECT_EQ(TextValue(kStation, "Default User"), longName.substr(0, 20));
     EXPECT_EQ(TextValue(kProductKey, "Station Display"), "\x01");
 }

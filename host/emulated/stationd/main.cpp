@@ -48,8 +48,15 @@ int main(int argc, char** argv) {
     emulated::EchoRegistryProblems(false);
     const fs::path& root = emulated::HostRoot();
     std::error_code ec;
-    if (!fs::is_regular_file(emulated::RegistryPath(), ec))
-        return Refuse("the host root " + root.native() + " is not set up (run v7-host init)");
+    const fs::path& registry = emulated::RegistryPath();
+    if (!fs::is_regular_file(registry, ec)) {
+        if (!fs::exists(fs::symlink_status(registry, ec)) && !ec)
+            return Refuse("the host root " + root.native() + " is not set up (run v7-host init)");
+        // Something else holds the name: setting the root up again would not help.
+        return Refuse("the registry " + registry.native() + " is " +
+                      (fs::is_directory(registry, ec) ? "a folder" : "not a regular file") +
+                      ", not a registry database; move it away and run v7-host init");
+    }
     fs::path socketPath = emulated::DeviceSocketPath("Brakor");
     if (socketPath.native().size() > emulated::kMaxSocketPath)
         return Refuse("device socket path " + socketPath.native() + " is longer than 107 bytes; use a shorter host root");

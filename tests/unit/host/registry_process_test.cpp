@@ -140,6 +140,31 @@ TEST(DamagedRegistry, IsReportedOnceAndLeftAlone) {
     }
 }
 
+// A root folder its owner may not write: SQLite calls the database read-only,
+// but what is missing is the shared-memory file beside it.
+TEST(RegistryRoot, AnUnwritableRootFolderIsNamedAsTheCause) {
+    TempHostRoot root;
+    MakeKey("Software");
+    emulated::SetHostRoot(root.Path());  // the last connection closed takes its -shm file along
+    ASSERT_FALSE(fs::exists(emulated::RegistryPath().string() + "-shm"));
+    constexpr uid_t kNobody = 65534;  // the superuser writes anywhere: the reader is nobody
+    ASSERT_EQ(chown(root.Path().c_str(), kNobody, kNobody), 0);
+    ASSERT_EQ(chown(emulated::RegistryPath().c_str(), kNobody, kNobody), 0);
+    fs::permissions(root.Path(), fs::perms(0555));
+    const int found = InChild([] {
+        if (setgid(kNobody) != 0 || setuid(kNobody) != 0) return 2;
+        HKEY key = nullptr;
+        const LONG status = RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Software", 0, KEY_READ, &key);
+        const std::string problem = emulated::RegistryProblem();
+        return status != ERROR_SUCCESS && problem.find("is not writable") != std::string::npos &&
+                       problem.find("registry.db-shm") != std::string::npos
+                   ? 0
+                   : 1;
+    });
+    fs::permissions(root.Path(), fs::perms::owner_all);
+    EXPECT_EQ(found, 0);
+}
+
 TEST(RegistryRoot, AMissingRootIsReportedAndNotCreatedUntilItIsSetUp) {
     TempHostRoot root;
     fs::path missing = root.Path() / "not-yet";

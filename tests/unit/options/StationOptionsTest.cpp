@@ -85,36 +85,40 @@ TEST(StationOptions, DisplayChoicesAreOnlyWhatTheDialogOffers) {
     }
 }
 
-// Values another program stored since the last load survive every command.
-TEST(OptionStore, StartUpCommandsSaveEverythingShutDownCommandsOnlyTheProductValues) {
+// Values another program stored since the last load survive every command
+// and the options dialog's OK: each writes only what it changed.
+TEST(OptionStore, CommandsAndTheDialogWriteOnlyWhatTheyChange) {
     TempHostRoot root;
     for (const std::string& path : {std::string(kProductKey), kBoard, kStation}) regtest::MakeKey(path);
     StationConfiguration config;
     options::SetAutoLaunch(config, true);
     EXPECT_EQ(Query(kStation, "AutoLaunch"), Binary({1}));
     EXPECT_EQ(Query(kProductKey, "AutoLaunch Enabled"), Binary({1}));
-    EXPECT_EQ(Query(kBoard, "Launched"), Binary({0})) << "the board record is part of a full save";
+    EXPECT_EQ(Query(kBoard, "Launched").Status, host::ERROR_FILE_NOT_FOUND) << "a value left as it was is written";
 
     regtest::Store(kProductKey, "Shutdown Enabled", host::REG_BINARY, {1});
+    regtest::Store(kProductKey, "Shutdown Default", host::REG_BINARY, {1});
     regtest::Store(kStation, "Launched", host::REG_BINARY, {1});  // the drivers turned it on
-    host::HKEY key = nullptr;
-    ASSERT_EQ(host::RegOpenKeyEx(host::HKEY_LOCAL_MACHINE, kBoard.c_str(), 0, host::KEY_ALL_ACCESS, &key), 0);
-    host::RegDeleteValue(key, "Launched");
-    host::RegCloseKey(key);
-
     options::SetShutdownRequests(config, false);
     EXPECT_EQ(Query(kProductKey, "Shutdown Enabled"), Binary({0}));
     EXPECT_EQ(Query(kProductKey, "Shutdown Default"), Binary({0}));
-    EXPECT_EQ(Query(kBoard, "Launched").Status, host::ERROR_FILE_NOT_FOUND) << "board record rewritten";
     options::SetShutdownRequests(config, true);
     EXPECT_EQ(Query(kProductKey, "Shutdown Enabled"), Binary({1}));
     EXPECT_EQ(Query(kProductKey, "Shutdown Default"), Binary({1}));
 
-    options::SetAutoLaunch(config, false);
-    EXPECT_EQ(Query(kStation, "AutoLaunch"), Binary({0}));
+    // The dialog is open while v7ctl turns start-up off and the menu reloads;
+    // OK then changes the login name only.
+    const options::StationOptions opened = options::LoadStationOptions(config);
+    StationConfiguration other;
+    options::SetAutoLaunch(other, false);
+    config.LoadConfiguration();
+    options::StationOptions changed = opened;
+    changed.DefaultUser = "Bertil";
+    options::SaveStationOptions(config, changed, opened);
+    EXPECT_EQ(Query(kStation, "Default User").Data, regtest::Sz("Bertil"));
+    EXPECT_EQ(Query(kStation, "AutoLaunch"), Binary({0})) << "the dialog's stale copy came back";
     EXPECT_EQ(Query(kProductKey, "AutoLaunch Enabled"), Binary({0}));
     EXPECT_EQ(Query(kStation, "Launched"), Binary({1})) << "a stale copy overwrote the drivers' value";
-    EXPECT_EQ(Query(kBoard, "Launched"), Binary({0}));
 }
 
 }  // namespace

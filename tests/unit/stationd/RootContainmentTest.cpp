@@ -49,6 +49,13 @@ TEST(StationdRoot, LinksAreRefusedUnwritableFilesAreNamedAndNothingOutsideChange
          },
          "is a symbolic link"},
         {"dev is a file", [](auto& root, auto&) { std::ofstream(root / "dev") << "x"; return Words{}; }, "not a folder"},
+        {"registry is a folder",
+         [](auto& root, auto&) {
+             fs::remove(root / "registry.db");
+             fs::create_directory(root / "registry.db");
+             return Words{};
+         },
+         "registry.db is a folder"},
         {"lock is a folder",
          [](auto& root, auto&) { fs::create_directories(root / "dev" / ".stationd.lock"); return Words{}; },
          "cannot open"},
