@@ -27,6 +27,12 @@ std::vector<std::string> Received() {
     return texts;
 }
 
+std::string Repeat(const std::string& text, int times) {
+    std::string out;
+    while (times-- > 0) out += text;
+    return out;
+}
+
 std::string LastLogLine() {
     const auto events = StationLogEvents();
     return events.empty() ? "" : events.back();
@@ -44,12 +50,17 @@ TEST(MessageShutdownVerbsTest, MessageChecksItsTextAndTheStation) {
     };
     const Case cases[] = {
         {{}, true, {"message", "  Lunch at one?  "}, "", 0, "The message was sent to Station1.", "", "Lunch at one?"},
-        // Text from standard input: every byte kept, line breaks as CR LF.
-        {{}, true, {"message", "-"}, "\n\tTab\there, back\\slash\nsecond line \x01\n\n", 0, "The message", "",
-         "Tab\there, back\\slash\r\nsecond line \x01"},
-        {{}, true, {"message", std::string(200, 'z')}, "", 0, "The message", "", std::string(200, 'z')},
-        {{}, true, {"message", std::string(201, 'z')}, "", 2, "",
-         "v7ctl: the message has 201 characters; at most 200 can be sent", ""},
+        // Text from standard input: every byte kept, line breaks as CR LF; the
+        // control characters reach the reader's terminal escaped.
+        {{}, true, {"message", "-"}, "\n\tTab\there, back\\slash\nsecond line \x01\x1b[2J\xc2\x9b\n\n", 0,
+         "The message", "", "Tab\there, back\\slash\r\nsecond line \\x01\\x1b[2J\\u009b"},
+        // 200 bytes as sent: the line break goes out as CR LF.
+        {{}, true, {"message", std::string(197, 'z') + "\nz"}, "", 0, "The message", "",
+         std::string(197, 'z') + "\r\nz"},
+        {{}, true, {"message", std::string(198, 'z') + "\nz"}, "", 2, "",
+         "v7ctl: the message has 201 bytes (a line break takes 2); at most 200 can be sent", ""},
+        {{}, true, {"message", Repeat("\xC3\xA9", 101)},
+         "", 2, "", "v7ctl: the message has 202 bytes", ""},
         {{}, true, {"message", "-"}, " \r\n\t", 2, "", "v7ctl: the message is empty", ""},
         {{}, true, {"message", "-"}, std::string("a\0b", 3), 2, "", "v7ctl: the message holds a NUL byte", ""},
         {{}, false, {"message", "hello"}, "", 1, "", "v7ctl: The V7 Station is not on.", ""},
