@@ -4,6 +4,7 @@
 #include "host/text.h"
 #include "resources/StringTable.h"
 #include "station/DriverChannel.h"
+#include "users/MessageText.h"
 
 namespace users {
 namespace {
@@ -30,19 +31,6 @@ std::string WindowsLineBreaks(std::string_view text) {
             out += text[i];
         }
     }
-    return out;
-}
-
-// The format with its two %s filled in by hand: a '%' in the name or the text stays as typed.
-std::string Fill(const std::string& format, const std::string& sender, const std::string& text) {
-    const std::string* arguments[] = {&sender, &text};
-    std::string out;
-    std::size_t used = 0, from = 0;
-    for (std::size_t at; (at = format.find("%s", from)) != std::string::npos; from = at + 2) {
-        out.append(format, from, at - from);
-        if (used < 2) out += *arguments[used++];
-    }
-    out.append(format, from, std::string::npos);
     return out;
 }
 
@@ -79,11 +67,12 @@ std::string SenderNameOf(const char* loginName) {
 }
 
 std::string ComposeMessage(const std::string& sender, std::string_view text) {
+    // FormatMessage keeps a '%' in the name or the text as typed.
     const std::string body = WindowsLineBreaks(text);
     const std::size_t room = kBroadcastBufferSize - 1;  // the terminator's byte stays free
-    const std::size_t head = Fill(Text(IDS_MESSAGE_FORMAT), "", body).size();
+    const std::size_t head = FormatMessage(IDS_MESSAGE_FORMAT, {"", body}).Text.size();
     const std::size_t nameBytes = head < room ? host::CharBoundaryPrefix(sender, room - head) : 0;
-    return Fill(Text(IDS_MESSAGE_FORMAT), sender.substr(0, nameBytes), body);
+    return FormatMessage(IDS_MESSAGE_FORMAT, {sender.substr(0, nameBytes), body}).Text;
 }
 
 bool StationIsOn(StationConfiguration& config) {
