@@ -70,8 +70,8 @@ std::string ComposeMessage(const std::string& sender, std::string_view text) {
     // FormatMessage keeps a '%' in the name or the text as typed.
     const std::string body = WindowsLineBreaks(text);
     const std::size_t room = kBroadcastBufferSize - 1;  // the terminator's byte stays free
-    const std::size_t head = FormatMessage(IDS_MESSAGE_FORMAT, {"", body}).Text.size();
-    const std::size_t nameBytes = head < room ? host::CharBoundaryPrefix(sender, room - head) : 0;
+    const std::size_t allButName = FormatMessage(IDS_MESSAGE_FORMAT, {"", body}).Text.size();
+    const std::size_t nameBytes = allButName < room ? host::CharBoundaryPrefix(sender, room - allButName) : 0;
     return FormatMessage(IDS_MESSAGE_FORMAT, {sender.substr(0, nameBytes), body}).Text;
 }
 
