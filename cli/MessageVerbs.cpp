@@ -26,10 +26,10 @@ int SendMessage(Session& session, std::string text) {
     if (text.find('\0') != std::string::npos) return BadText("the message holds a NUL byte; nothing was sent");
     const std::string trimmed = users::TrimWhiteSpace(text);
     if (trimmed.empty()) return BadText("the message is empty; nothing was sent");
-    const std::size_t length = users::CountCharacters(trimmed);
-    if (length > users::kMaxMessageChars)
-        return BadText("the message has " + std::to_string(length) + " characters; at most " +
-                       std::to_string(users::kMaxMessageChars) + " can be sent");
+    const std::size_t bytes = users::MessageBytes(trimmed);
+    if (bytes > users::kMaxMessageBytes)
+        return BadText("the message has " + std::to_string(bytes) + " bytes (a line break takes 2); at most " +
+                       std::to_string(users::kMaxMessageBytes) + " can be sent");
 
     if (!session.OpenDriver()) return kFailed;
     if (!users::StationIsOn(session.Configuration())) return FailText(IDS_STATION_NOT_ON);
@@ -46,7 +46,7 @@ int SendMessage(Session& session, std::string text) {
 void AddMessageVerbs(CLI::App& app, Session& session) {
     auto* message = app.add_subcommand("message", "Send a message to the person at the V7 Station (it must be on)");
     auto text = std::make_shared<std::string>();
-    message->add_option("TEXT", *text, "The message, at most 200 characters; - reads it from standard input")
+    message->add_option("TEXT", *text, "The message, at most 200 bytes (UTF-8, a line break 2); - reads it from standard input")
         ->required();
     message->callback([&session, text] { session.SetExitCode(SendMessage(session, *text)); });
 }

@@ -17,11 +17,14 @@ constexpr unsigned IDS_TURN_OFF_FAILED = 2013;
 int Status(Session& session) {
     StationConfiguration& config = session.Configuration();
     config.LoadConfiguration();
-    const bool driversUp = session.OpenDriver();
+    // An open device is not enough: the main driver must answer for itself.
+    const bool reached = session.OpenDriver();
+    const bool driversUp = reached && IsDriverLoaded(kBrakorDevice) == 1;
+    if (reached && !driversUp) Fail("the station drivers' device is there, but the main driver does not answer");
     if (driversUp && config.StationLaunched != 0) config.RefreshFromDriver();
     Print("Station: " + config.StationName + (config.StationLaunched != 0 ? " on" : " off"));
     Print("Current user: " + config.CurrentUser);
-    Print(std::string("Drivers: ") + (driversUp ? "running" : "not running"));
+    Print(std::string("Drivers: ") + (driversUp ? "running" : reached ? "not answering" : "not running"));
     return driversUp ? kOk : kFailed;
 }
 

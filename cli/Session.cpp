@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "host/device.h"
+#include "host/text.h"
 #include "resources/StringTable.h"
 #include "station/DriverChannel.h"
 
@@ -39,12 +40,15 @@ std::string Text(unsigned stringId) {
     return text;
 }
 
-void Print(const std::string& line) { std::printf("%s\n", line.c_str()); }
+// Names and texts come from the registry, the drivers and the command line:
+// their control characters are shown escaped, never sent to the terminal; the
+// tabs and line breaks of the system's own texts stay.
+void Print(const std::string& line) { std::printf("%s\n", host::TerminalText(line, true).c_str()); }
 
 void PrintText(unsigned stringId) { Print(Text(stringId)); }
 
 int Fail(const std::string& line) {
-    std::fprintf(stderr, "v7ctl: %s\n", line.c_str());
+    std::fprintf(stderr, "v7ctl: %s\n", host::TerminalText(line, true).c_str());
     return kFailed;
 }
 

@@ -41,10 +41,10 @@ private:
 
 // The string-table text, or "Fail to load resource N !" as the window shows it.
 std::string Text(unsigned stringId);
-// One line on stdout.
+// One line on stdout; control characters but tabs and line breaks escaped.
 void Print(const std::string& line);
 void PrintText(unsigned stringId);
-// One line on stderr, "v7ctl: " before it; returns kFailed.
+// One line on stderr, "v7ctl: " before it, escaped as Print does; returns kFailed.
 int Fail(const std::string& line);
 int FailText(unsigned stringId);
 // A destructive verb run without --yes: says why on stderr; returns kUsage.

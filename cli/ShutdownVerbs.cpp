@@ -13,8 +13,9 @@ namespace {
 
 constexpr unsigned IDS_SHUTDOWN_REFUSED = 1510;
 
+// As the window does it: the setting is saved and the system asked whatever
+// state the station drivers are in; shutting the computer down needs none of them.
 int ShutDown(Session& session, bool restart) {
-    if (!session.OpenDriver()) return kFailed;
     const auto choice = restart ? users::ShutdownChoice::Restart : users::ShutdownChoice::ShutDown;
     if (!users::RequestShutdown(session.Configuration(), choice)) return FailText(IDS_SHUTDOWN_REFUSED);
     Print(restart ? "The computer is restarting." : "The computer is shutting down.");

@@ -33,7 +33,7 @@ int RemoveUser(Session& session, const RemoveOptions& options) {
     std::string name;
     for (const std::string& listed : users::FillUserProfileList())
         if (host::MbsICmp(listed, options.Name) == 0) name = listed;
-    if (name.empty()) return Fail("there is no user profile named \"" + options.Name + "\"");
+    if (name.empty()) return Fail("there is no user profile named \"" + host::TerminalText(options.Name) + "\"");
 
     int refusal = kOk;
     bool failed = false;

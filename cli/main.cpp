@@ -1,10 +1,11 @@
 // v7ctl: the control center's jobs for an administrator or a script.
 #include <CLI/CLI.hpp>
 
-#include <iostream>
+#include <string>
 
 #include "cli/Session.h"
 #include "cli/Verbs.h"
+#include "host/text.h"
 #include "resources/Version.h"
 
 int main(int argc, char** argv) {
@@ -12,6 +13,10 @@ int main(int argc, char** argv) {
     app.require_subcommand(1, 1);
     app.fallthrough(false);
     app.set_version_flag("--version", "v7ctl " V7_PRODUCT_VERSION);
+    // The parser's words quote the arguments: their control characters escaped.
+    app.failure_message([](const CLI::App*, const CLI::Error& error) {
+        return host::TerminalText(error.what()) + "\nRun with --help for more information.\n";
+    });
 
     cli::Session session;
     cli::AddPowerVerbs(app, session);
@@ -29,9 +34,9 @@ int main(int argc, char** argv) {
         // the first word is a mistyped verb; name the word instead.
         if (app.get_subcommands().empty() && error.get_exit_code() != 0) {
             if (argc > 1 && argv[1][0] != '-')
-                std::cerr << "v7ctl: \"" << argv[1] << "\" is not a verb (v7ctl --help lists them)\n";
+                cli::Fail("\"" + host::TerminalText(argv[1]) + "\" is not a verb (v7ctl --help lists them)");
             else
-                std::cerr << "v7ctl: name a verb (v7ctl --help lists them)\n";
+                cli::Fail("name a verb (v7ctl --help lists them)");
             return cli::kUsage;
         }
         const int code = app.exit(error);

@@ -18,4 +18,10 @@ std::string FoldCase(std::string_view text);
 // The longest prefix of text of at most maxBytes bytes that ends on a character boundary.
 std::size_t CharBoundaryPrefix(std::string_view text, std::size_t maxBytes);
 
+// The text as it may go to a terminal: control characters (bytes below 0x20 and
+// 0x7F as \xNN, U+0080..U+009F as \uNNNN) and bytes that are no character as
+// \xNN, so no escape sequence reaches the terminal. With keepLineBreaks, tabs,
+// line feeds and CR LF pairs stay as they are; a lone CR is still escaped.
+std::string TerminalText(std::string_view text, bool keepLineBreaks = false);
+
 }  // namespace host

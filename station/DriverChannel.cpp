@@ -21,10 +21,12 @@ std::function<void()>& DesktopRepaint() {
 
 host::HANDLE g_cachedHandle = host::INVALID_HANDLE_VALUE;
 
-// One synchronous call with the same buffer in and out; the byte count is not used.
+// One synchronous call with the same buffer in and out. A "success" that did
+// not fill the whole buffer is a failure: the buffer holds part of an answer.
 host::BOOL Control(host::DWORD code, void* buffer, host::DWORD size) {
     host::DWORD returned = 0;
-    return host::DeviceIoControl(GetDriverHandle(), code, buffer, size, buffer, size, &returned);
+    const host::BOOL ok = host::DeviceIoControl(GetDriverHandle(), code, buffer, size, buffer, size, &returned);
+    return ok && returned == size;
 }
 
 }  // namespace

@@ -63,6 +63,7 @@ host::HANDLE GetDriverHandle();
 // Forgets the cached handle (the application closed it).
 void ResetDriverHandleCache();
 
+// Each call fails unless the driver says yes with a reply of the record's full size.
 // 0 = the station was turned on (the desktop has been repainted); 1 = failure.
 int TurnStationOn(StationRecord* record);
 // The others: nonzero = success.

@@ -1,8 +1,10 @@
 #include "users/Broadcast.h"
 
 #include "host/system.h"
+#include "host/text.h"
 #include "resources/StringTable.h"
 #include "station/DriverChannel.h"
+#include "users/MessageText.h"
 
 namespace users {
 namespace {
@@ -41,15 +43,16 @@ std::string TrimWhiteSpace(std::string_view text) {
     return std::string(text.substr(first, last - first + 1));
 }
 
-std::size_t CountCharacters(std::string_view text) {
-    std::size_t count = 0;
+std::size_t MessageBytes(std::string_view text) {
+    std::size_t bytes = text.size();
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if ((c & 0xC0) == 0x80) continue;  // continuation byte of a character counted already
-        if (c == '\n' && i > 0 && text[i - 1] == '\r') continue;
-        ++count;
+        if (text[i] != '\r' && text[i] != '\n') continue;
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            ++i;  // a CR LF pair has its 2 bytes already
+        else
+            ++bytes;  // a lone CR or LF goes out as CR LF
     }
-    return count;
+    return bytes;
 }
 
 std::string SenderName() {
@@ -64,17 +67,12 @@ std::string SenderNameOf(const char* loginName) {
 }
 
 std::string ComposeMessage(const std::string& sender, std::string_view text) {
-    // The two %s are filled in by hand: a '%' in the name or the text stays as typed.
-    const std::string format = Text(IDS_MESSAGE_FORMAT);
-    const std::string arguments[] = {sender, WindowsLineBreaks(text)};
-    std::string out;
-    std::size_t used = 0, from = 0;
-    for (std::size_t at; (at = format.find("%s", from)) != std::string::npos; from = at + 2) {
-        out.append(format, from, at - from);
-        if (used < 2) out += arguments[used++];
-    }
-    out.append(format, from, std::string::npos);
-    return out;
+    // FormatMessage keeps a '%' in the name or the text as typed.
+    const std::string body = WindowsLineBreaks(text);
+    const std::size_t room = kBroadcastBufferSize - 1;  // the terminator's byte stays free
+    const std::size_t allButName = FormatMessage(IDS_MESSAGE_FORMAT, {"", body}).Text.size();
+    const std::size_t nameBytes = allButName < room ? host::CharBoundaryPrefix(sender, room - allButName) : 0;
+    return FormatMessage(IDS_MESSAGE_FORMAT, {sender.substr(0, nameBytes), body}).Text;
 }
 
 bool StationIsOn(StationConfiguration& config) {
@@ -85,8 +83,11 @@ bool StationIsOn(StationConfiguration& config) {
 BroadcastResult SendBroadcast(const std::string& sender, std::string_view text) {
     const std::string message = TrimWhiteSpace(text);
     if (message.empty()) return BroadcastResult::Empty;
-    if (CountCharacters(message) > kMaxMessageChars) return BroadcastResult::TooLong;
-    return BroadcastMessage(ComposeMessage(sender, message)) ? BroadcastResult::Sent : BroadcastResult::Refused;
+    if (MessageBytes(message) > kMaxMessageBytes) return BroadcastResult::TooLong;
+    const std::string composed = ComposeMessage(sender, message);
+    // Even a name cut to nothing leaves room for the longest text: never a cut text.
+    if (composed.size() >= kBroadcastBufferSize) return BroadcastResult::TooLong;
+    return BroadcastMessage(composed) ? BroadcastResult::Sent : BroadcastResult::Refused;
 }
 
 }  // namespace users

@@ -11,37 +11,40 @@
 
 namespace users {
 
-// The longest message a person may type, in characters (a line break is one).
-constexpr std::size_t kMaxMessageChars = 200;
+// The longest message a person may type, in bytes as it is sent: UTF-8, each
+// line break a CR LF pair (2 bytes).
+constexpr std::size_t kMaxMessageBytes = 200;
 
 enum class BroadcastResult {
     Sent,        // the drivers took the message
     StationOff,  // the station is not turned on: nobody to send it to
     Empty,       // nothing but white space: nothing was sent
-    TooLong,     // over kMaxMessageChars: nothing was sent
+    TooLong,     // over kMaxMessageBytes: nothing was sent
     Refused,     // the drivers did not take it (or are not reachable)
 };
 
 // Blanks, tabs, CR, LF, VT and FF removed at both ends.
 std::string TrimWhiteSpace(std::string_view text);
 
-// Characters of a UTF-8 text, a CR LF pair counting as one line break.
-std::size_t CountCharacters(std::string_view text);
+// Bytes of the text once its line breaks are CR LF: a CR LF pair, a lone LF
+// and a lone CR each count 2.
+std::size_t MessageBytes(std::string_view text);
 
 // The login user's name, trimmed; "Unknown" when it cannot be read or is blank.
 std::string SenderName();
 // The same for a name already read (null: none could be read).
 std::string SenderNameOf(const char* loginName);
 
-// "From:  <sender>\n\n<text>" with every line break of the text as CR LF.
+// "From:  <sender>\n\n<text>" with every line break of the text as CR LF. The
+// text is never cut: when the whole would not fit the drivers' buffer with its
+// terminator, the sender's name is shortened (on a character boundary) to fit.
 std::string ComposeMessage(const std::string& sender, std::string_view text);
 
 // Reloads the configuration; true while the station is recorded as on.
 bool StationIsOn(StationConfiguration& config);
 
 // Trims the text, checks it and sends it from sender. The caller has checked
-// that the station is on (StationIsOn) before asking for the text. A composed
-// message over 255 bytes reaches the station cut on a character boundary.
+// that the station is on (StationIsOn) before asking for the text.
 BroadcastResult SendBroadcast(const std::string& sender, std::string_view text);
 
 }  // namespace users

@@ -78,9 +78,10 @@ TEST_F(MessageShutdownTest, SendAMessageDialogSendsTheTrimmedTextWithItsHead) {
     }
 }
 
-TEST_F(MessageShutdownTest, TheTextStopsAt200CharactersAndSendChecksItAgain) {
+TEST_F(MessageShutdownTest, TheTextStopsAt200BytesAndSendChecksItAgain) {
     ASSERT_NE(Launch(true), nullptr);
-    const wxString full(wxUniChar(0xFC), 200);  // ü: the limit counts characters, not bytes
+    // 200 bytes as sent: ü takes 2, the line break goes out as CR LF.
+    const wxString full = wxString(wxUniChar(0xFC), 98) + "\nab";
     auto answer = [&](CSendMessageDlg* dialog) {
         auto* edit = FindControl<wxTextCtrl>(dialog, 1005);
         edit->SetValue(full);
@@ -88,7 +89,7 @@ TEST_F(MessageShutdownTest, TheTextStopsAt200CharactersAndSendChecksItAgain) {
         PumpEvents();
         EXPECT_EQ(edit->GetValue(), full);
         edit->ChangeValue(full + "x");  // a text that got past the control anyway
-        EXPECT_EQ(PressOk(dialog), wxID_NONE) << "Send took 201 characters";
+        EXPECT_EQ(PressOk(dialog), wxID_NONE) << "Send took 201 bytes";
         edit->ChangeValue(full);
         return PressOk(dialog);
     };

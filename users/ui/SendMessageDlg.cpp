@@ -14,7 +14,8 @@
 
 namespace {
 
-std::size_t Characters(const wxString& text) { return users::CountCharacters(text.utf8_string()); }
+// The text's size as it is sent: UTF-8 bytes, a line break as CR LF.
+std::size_t Bytes(const wxString& text) { return users::MessageBytes(text.utf8_string()); }
 
 }  // namespace
 
@@ -42,8 +43,8 @@ CSendMessageDlg::CSendMessageDlg(wxWindow* parent)
 
 void CSendMessageDlg::OnText(wxCommandEvent&) {
     // The multi-line control has no length limit of its own here: an edit
-    // that goes past 200 characters is undone, as a full edit box refuses it.
-    if (Characters(m_edit->GetValue()) <= users::kMaxMessageChars) {
+    // that goes past 200 bytes is undone, as a full edit box refuses it.
+    if (Bytes(m_edit->GetValue()) <= users::kMaxMessageBytes) {
         m_lastAccepted = m_edit->GetValue();
         return;
     }
@@ -51,7 +52,7 @@ void CSendMessageDlg::OnText(wxCommandEvent&) {
     // its text out from under it.
     CallAfter([this] {
         const wxString value = m_edit->GetValue();
-        if (Characters(value) <= users::kMaxMessageChars) return;
+        if (Bytes(value) <= users::kMaxMessageBytes) return;
         // The caret goes back to where the refused text was put in.
         const long added = static_cast<long>(value.length()) - static_cast<long>(m_lastAccepted.length());
         const long caret = std::clamp(m_edit->GetInsertionPoint() - added, 0L,
@@ -63,9 +64,9 @@ void CSendMessageDlg::OnText(wxCommandEvent&) {
 }
 
 bool CSendMessageDlg::Validate() {
-    if (Characters(m_edit->GetValue()) <= users::kMaxMessageChars) return wxDialog::Validate();
+    if (Bytes(m_edit->GetValue()) <= users::kMaxMessageBytes) return wxDialog::Validate();
     const wxString caption = wxTheApp ? wxTheApp->GetAppDisplayName() : wxString("V7");
-    wxMessageBox(wxString::Format("Enter no more than %d characters.", static_cast<int>(users::kMaxMessageChars)),
+    wxMessageBox(wxString::Format("Enter no more than %d characters.", static_cast<int>(users::kMaxMessageBytes)),
                  caption, wxOK | wxICON_EXCLAMATION, this);
     m_edit->SetFocus();
     return false;

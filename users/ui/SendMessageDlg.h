@@ -1,5 +1,5 @@
 // "Send a message" (template 101): the text for the person at the V7 Station,
-// at most 200 characters, Enter starting a new line.
+// at most 200 bytes as sent (UTF-8, a line break as CR LF), Enter starting a new line.
 #pragma once
 
 #include <wx/dialog.h>

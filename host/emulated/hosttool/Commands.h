@@ -14,7 +14,8 @@ void ImportRegistry(const std::string& fileName);
 void ListDrivers(std::ostream& out);
 void ListStations(std::ostream& out);
 void PrintConfiguration(std::ostream& out);
-// Each received message: "--- <time>", then its text exactly as received.
+// Each received message: "--- <time>", then its text as received, control
+// characters (but tabs and line breaks) escaped.
 void PrintMessages(std::ostream& out);
 // Undoes the station log's escapes (\t, \n, \r, \\, \xHH).
 std::string UnescapeLogText(const std::string& text);

@@ -9,6 +9,7 @@
 #include "host/emulated/driver_catalog.h"
 #include "host/emulated/hosttool/Commands.h"
 #include "host/emulated/hosttool/ToolError.h"
+#include "host/text.h"
 #include "station/DriverChannel.h"
 
 namespace hosttool {
@@ -82,8 +83,8 @@ void ListDrivers(std::ostream& out) {
 
 void ListStations(std::ostream& out) {
     Walk<StationRecord>(IOCTL_V7_GET_FIRST_STATION, IOCTL_V7_GET_NEXT_STATION, "station", [&](const StationRecord& r) {
-        std::string name = RecordText(r.Name);
-        std::string user = RecordText(r.UserName);
+        std::string name = host::TerminalText(RecordText(r.Name));
+        std::string user = host::TerminalText(RecordText(r.UserName));
         if (name.size() < 16) name.resize(16, ' ');
         out << name << ' ' << (user.empty() ? "(off)" : user) << '\n' << std::flush;
     });

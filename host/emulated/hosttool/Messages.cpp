@@ -1,5 +1,6 @@
 // "messages": the broadcast messages the station received, from the station
-// log, each exactly as it arrived (the log's escapes undone).
+// log, each as it arrived (the log's escapes undone), its control characters
+// but tabs and line breaks shown as escapes: a message is anyone's text.
 #include <fstream>
 #include <ostream>
 #include <string>
@@ -7,6 +8,7 @@
 #include "host/emulated/hosttool/Commands.h"
 #include "host/emulated/hosttool/ToolError.h"
 #include "host/emulated/root.h"
+#include "host/text.h"
 
 namespace hosttool {
 namespace {
@@ -60,7 +62,7 @@ void PrintMessages(std::ostream& out) {
         const std::size_t first = line.find('\t');
         const std::size_t second = first == std::string::npos ? first : line.find('\t', first + 1);
         if (second == std::string::npos || line.compare(first + 1, second - first - 1, "message") != 0) continue;
-        const std::string text = UnescapeLogText(line.substr(second + 1));
+        const std::string text = host::TerminalText(UnescapeLogText(line.substr(second + 1)), true);
         out << "--- " << line.substr(0, first) << '\n' << text;
         if (text.empty() || text.back() != '\n') out << '\n';
     }

@@ -1,12 +1,12 @@
 // "reg import": the whole file is read and checked first (against the same
 // rules the registry enforces); only a file without a bad line is applied, in
 // one transaction, so the registry ends with all of it or none of it.
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <iterator>
 
 #include "host/emulated/hosttool/Commands.h"
 #include "host/emulated/hosttool/RegText.h"
@@ -18,13 +18,43 @@
 namespace hosttool {
 namespace {
 
-std::string ReadAll(const std::string& fileName) {
-    if (fileName == "-") return std::string(std::istreambuf_iterator<char>(std::cin), {});
+// A registry file is text of a few kilobytes; this leaves room for any real one.
+constexpr std::size_t kMaxRegText = 16u << 20;
+constexpr std::size_t kReadChunk = 64u << 10;
+
+// The whole input, read a chunk at a time and refused as soon as it cannot be a
+// registry file (no header, a NUL byte) or grows past kMaxRegText, so an
+// endless or binary input ends at once.
+std::string ReadRegText(std::istream& in, const std::string& shownFile) {
+    std::string text;
+    bool headerSeen = false;
+    for (std::size_t got = 1; got > 0;) {
+        const std::size_t before = text.size();
+        text.resize(before + kReadChunk);
+        in.read(text.data() + before, static_cast<std::streamsize>(kReadChunk));
+        got = static_cast<std::size_t>(in.gcount());
+        text.resize(before + got);
+        if (in.bad()) throw ToolError("cannot read " + shownFile);
+        if (text.size() > kMaxRegText)
+            throw ToolError(shownFile + ": larger than " + std::to_string(kMaxRegText >> 20) +
+                            " MiB; not a registry file");
+        if (!headerSeen) {
+            const RegStart start = ClassifyRegStart(text);
+            if (start == RegStart::No) ParseRegText(text);  // throws, saying why
+            headerSeen = start == RegStart::Yes;
+        }
+        if (const std::size_t nul = text.find('\0', before); headerSeen && nul != std::string::npos)
+            throw RegTextError(static_cast<int>(std::count(text.begin(), text.begin() + nul, '\n')) + 1,
+                               "a NUL byte; not a registry file");
+    }
+    return text;
+}
+
+std::string ReadAll(const std::string& fileName, const std::string& shownFile) {
+    if (fileName == "-") return ReadRegText(std::cin, shownFile);
     std::ifstream in(fileName, std::ios::binary);
     if (!in) throw ToolError("cannot read " + fileName + ": " + std::strerror(errno));
-    std::string text(std::istreambuf_iterator<char>(in), {});
-    if (in.bad()) throw ToolError("cannot read " + fileName);
-    return text;
+    return ReadRegText(in, shownFile);
 }
 
 void Apply(const std::vector<RegOperation>& ops, const std::string& shownFile) {
@@ -72,10 +102,9 @@ void Apply(const std::vector<RegOperation>& ops, const std::string& shownFile) {
 
 void ImportRegistry(const std::string& fileName) {
     const std::string shownFile = fileName == "-" ? "stdin" : fileName;
-    std::string text = ReadAll(fileName);
     std::vector<RegOperation> ops;
     try {
-        ops = ParseRegText(text);
+        ops = ParseRegText(ReadAll(fileName, shownFile));
     } catch (const RegTextError& e) {
         throw ToolError(shownFile + ":" + std::to_string(e.Line()) + ": " + e.what());
     }

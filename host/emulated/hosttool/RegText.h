@@ -38,6 +38,12 @@ private:
 // from a file that is not wholly understood.
 std::vector<RegOperation> ParseRegText(std::string_view text);
 
+// Whether a file's first bytes can begin a registry file: Yes once its header
+// line is complete, No as soon as what came rules it out (ParseRegText then
+// tells why), Unknown while only blanks or part of a header have come.
+enum class RegStart { Unknown, Yes, No };
+RegStart ClassifyRegStart(std::string_view text);
+
 // "HKEY_LOCAL_MACHINE\a\b" or "HKLM\a\b" -> "a\b" ("" for the root itself).
 // Throws std::invalid_argument with the reason for another root or an empty name.
 std::string ParseKeyName(std::string_view name);

@@ -194,9 +194,10 @@ RegOperation ParseValueName(LineReader& in, int line, const std::string& key) {
     return op;
 }
 
-bool IsHeader(std::string_view line) {
-    return line == "REGEDIT4" || line == "Windows Registry Editor Version 5.00";
-}
+constexpr std::string_view kHeaders[] = {"REGEDIT4", "Windows Registry Editor Version 5.00"};
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+bool IsHeader(std::string_view line) { return line == kHeaders[0] || line == kHeaders[1]; }
 
 }  // namespace
 
@@ -222,6 +223,26 @@ std::string ParseKeyName(std::string_view name) {
         start = end + 1;
     }
     return std::string(path);
+}
+
+RegStart ClassifyRegStart(std::string_view text) {
+    if (text.size() < kUtf8Bom.size() && kUtf8Bom.substr(0, text.size()) == text) return RegStart::Unknown;
+    if (text.substr(0, kUtf8Bom.size()) == kUtf8Bom) text.remove_prefix(kUtf8Bom.size());
+    const std::size_t first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string_view::npos) return RegStart::Unknown;
+    text.remove_prefix(first);
+    const std::size_t end = text.find('\n');
+    if (end != std::string_view::npos) {
+        std::string_view line = text.substr(0, end);
+        if (line.back() == '\r') line.remove_suffix(1);
+        return IsHeader(Trim(line)) ? RegStart::Yes : RegStart::No;
+    }
+    // The first line so far: still a header, or a header with blanks after it?
+    const std::size_t last = text.find_last_not_of(" \t\r");
+    const std::string_view word = text.substr(0, last + 1);
+    for (std::string_view header : kHeaders)
+        if (header.substr(0, word.size()) == word) return RegStart::Unknown;
+    return RegStart::No;
 }
 
 std::vector<RegOperation> ParseRegText(std::string_view text) {

@@ -7,6 +7,7 @@
 #include "host/emulated/hosttool/Commands.h"
 #include "host/emulated/hosttool/ToolError.h"
 #include "host/emulated/root.h"
+#include "host/text.h"
 #include "resources/Version.h"
 
 namespace {
@@ -21,12 +22,13 @@ constexpr const char* kHelp =
     "  reg export [KEY]     print a key tree as REGEDIT4 text (default: all of\n"
     "                       HKEY_LOCAL_MACHINE; HKLM\\... is accepted)\n"
     "  reg import FILE      apply a REGEDIT4 file (\"-\" reads stdin) all or nothing:\n"
-    "                       a file with a bad line changes nothing\n"
+    "                       a file with a bad line changes nothing; at most 16 MiB\n"
     "  drivers              list the loaded drivers (name, device number, version)\n"
     "  stations             list the stations and their current users\n"
     "  config               print the station configuration as the control center loads it\n"
     "  messages             print the messages the station received, each after a\n"
-    "                       \"--- <time>\" line, exactly as received\n"
+    "                       \"--- <time>\" line, as received but with control\n"
+    "                       characters shown as \\xNN\n"
     "  --version            print the version\n"
     "  --help               show this text\n";
 
@@ -94,10 +96,10 @@ int main(int argc, char** argv) {
         return 0;
     } catch (const hosttool::ToolError& e) {
         std::cout.flush();
-        std::cerr << "v7-host: " << e.what() << '\n';
+        std::cerr << "v7-host: " << host::TerminalText(e.what()) << '\n';
         return e.ExitCode();
     } catch (const std::exception& e) {
-        std::cerr << "v7-host: " << e.what() << '\n';
+        std::cerr << "v7-host: " << host::TerminalText(e.what()) << '\n';
         return hosttool::kExitFailure;
     }
 }

@@ -53,6 +53,10 @@ TEST(CommandLine, AMissingOrUnknownVerbIsToldAsSuch) {
         {{"--yes"}, "v7ctl: name a verb (v7ctl --help lists them)\n"},
         // A verb's own mistakes keep the parser's words.
         {{"status", "bogus"}, "The following argument was not expected: bogus\nRun with --help for more information.\n"},
+        // An argument said back never carries a control character to the terminal.
+        {{"bog\x1b[2Jus"}, "v7ctl: \"bog\\x1b[2Jus\" is not a verb (v7ctl --help lists them)\n"},
+        {{"status", "\x1b]0;owned\x07"},
+         "The following argument was not expected: \\x1b]0;owned\\x07\nRun with --help for more information.\n"},
     };
     for (const auto& c : cases) {
         const ToolResult result = RunV7ctl(c.Args);

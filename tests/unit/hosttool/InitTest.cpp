@@ -138,6 +138,7 @@ TEST(HostToolErrors, OneLineAndNonZeroExit) {
         {{"config"}, "not set up"},
         {{"reg", "export"}, "not set up"},
         {{"frobnicate"}, "unknown command"},
+        {{"frob\x1b[2J\x9b"}, "unknown command \"frob\\x1b[2J\\x9b\""},  // no control character reaches the terminal
         {{}, "no command"},
         {{"init", "--now"}, "unknown option"},
         {{"reg", "copy"}, "unknown reg command"},

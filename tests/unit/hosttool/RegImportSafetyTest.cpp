@@ -51,14 +51,25 @@ TEST(RegImport, ABadLineOrANameTheRegistryRefusesIsToldByItsNumberAndNothingIsAp
         EXPECT_EQ(r.Err.rfind("v7-host: stdin:" + std::to_string(c.Line) + ": ", 0), 0u) << r.Err.substr(0, 200);
         EXPECT_EQ(LineCount(r.Err), 1) << r.Err;
     }
-    for (const auto& [text, says] : std::initializer_list<std::pair<const char*, const char*>>{
-             {"", "stdin:1: not a registry file"}, {"\n\n", "stdin:1: not a registry file"},
-             {"[HKEY_LOCAL_MACHINE\\Software]\n", "stdin:1: not a registry file"},
-             {"\"v\"=\"before any key\"\n", "stdin:1: not a registry file"},
-             {"REGEDIT4\n\"v\"=\"before any key\"\n", "stdin:2: value before the first key"}}) {
-        ToolResult r = Import(text);
-        EXPECT_EQ(r.ExitCode, 1) << text;
-        EXPECT_NE(r.Err.find(says), std::string::npos) << r.Err;
+    // Input that is no registry text, endless or huge is refused in one line as soon as that shows.
+    const struct {
+        std::string Text;
+        const char* File;
+        const char* Says;
+    } refused[] = {
+        {"", "-", "stdin:1: not a registry file"}, {"\n\n", "-", "stdin:1: not a registry file"},
+        {"[HKEY_LOCAL_MACHINE\\Software]\n", "-", "stdin:1: not a registry file"},
+        {"\"v\"=\"before any key\"\n", "-", "stdin:1: not a registry file"},
+        {"REGEDIT4\n\"v\"=\"before any key\"\n", "-", "stdin:2: value before the first key"},
+        {"", "/dev/zero", "/dev/zero:1: not a registry file"},
+        {"REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\New]\n\n\0\n"s, "-", "stdin:4: a NUL byte"},
+        {"REGEDIT4\n" + std::string(17 << 20, ';'), "-", "stdin: larger than 16 MiB"},
+    };
+    for (const auto& c : refused) {
+        ToolResult r = RunHostTool({"reg", "import", c.File}, c.Text);
+        EXPECT_EQ(r.ExitCode, 1) << c.Says;
+        EXPECT_NE(r.Err.find(c.Says), std::string::npos) << r.Err.substr(0, 200);
+        EXPECT_EQ(LineCount(r.Err), 1) << r.Err.substr(0, 200);
     }
     EXPECT_EQ(Export(), before);
 }
