@@ -2,7 +2,10 @@
 // state and user, the station list, the loaded-driver list and broadcasts.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,9 +15,28 @@
 
 namespace stationd {
 
+class LaterReply;
+
 struct ControlReply {
+    ControlReply() = default;
+    ControlReply(bool success, std::vector<std::uint8_t> body) : Success(success), Body(std::move(body)) {}
+
     bool Success = false;
     std::vector<std::uint8_t> Body;  // empty on failure
+    // Set when the answer must wait for something outside the daemon; the
+    // device server then waits for it in its event loop, not in the call.
+    std::shared_ptr<LaterReply> Later;
+};
+
+// An answer that comes later: the server watches Fd() (readable: ready) until
+// Deadline() and then calls Resume(), which gives the reply or, empty, asks to
+// be watched again.
+class LaterReply {
+public:
+    virtual ~LaterReply() = default;
+    virtual int Fd() const = 0;
+    virtual std::chrono::steady_clock::time_point Deadline() const = 0;
+    virtual std::optional<ControlReply> Resume() = 0;
 };
 
 class StationDrivers {
