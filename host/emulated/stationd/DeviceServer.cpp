@@ -9,9 +9,8 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
-#include <iterator>
-#include <optional>
 
 #include "host/emulated/device_protocol.h"
 
@@ -172,13 +171,8 @@ bool DeviceServer::ReadFrom(std::uint64_t id, Connection& connection) {
     }
     connection.LastHeard = Clock::now();
     connection.In.Append(buffer, static_cast<std::size_t>(n));
-    Serve(id, connection);
-    return true;
-}
-
-void DeviceServer::Serve(std::uint64_t id, Connection& connection) {
     protocol::Request request;
-    while (!connection.Waiting) {
+    for (;;) {
         auto status = connection.In.Next(&request);
         if (status == protocol::ParseStatus::NeedMore) break;
         if (status != protocol::ParseStatus::Complete) {
@@ -187,44 +181,11 @@ void DeviceServer::Serve(std::uint64_t id, Connection& connection) {
             break;
         }
         ControlReply reply = m_drivers.Handle(request.Code, request.Body);
-        if (reply.Later) {
-            connection.Waiting = true;
-            m_later.push_back({id, std::move(reply.Later)});
-            break;
-        }
+        if (reply.Then) m_work.push_back(std::move(reply.Then));
         Queue(id, connection,
               protocol::EncodeReply(reply.Success, reply.Body.data(), static_cast<std::uint32_t>(reply.Body.size())));
     }
-}
-
-void DeviceServer::ResumeLaterReplies(const std::vector<pollfd>& fds, std::size_t first) {
-    const auto now = Clock::now();
-    // Requests served below may add later replies of their own.
-    std::vector<LaterFor> current = std::move(m_later);
-    m_later.clear();
-    std::vector<LaterFor> waiting;
-    for (std::size_t i = 0; i < current.size(); ++i) {
-        LaterFor& later = current[i];
-        // Those added after the poll were not watched in it.
-        const bool ready = first + i < fds.size() && fds[first + i].revents != 0;
-        std::optional<ControlReply> reply;
-        // Resumed even when its client has gone: what the request does, it does.
-        if (ready || now >= later.Reply->Deadline()) reply = later.Reply->Resume();
-        if (!reply) {
-            waiting.push_back(std::move(later));
-            continue;
-        }
-        auto it = m_connections.find(later.Connection);
-        if (it == m_connections.end()) continue;
-        Connection& connection = it->second;
-        connection.Waiting = false;
-        Queue(later.Connection, connection,
-              protocol::EncodeReply(reply->Success, reply->Body.data(), static_cast<std::uint32_t>(reply->Body.size())));
-        Serve(later.Connection, connection);  // what the client sent meanwhile
-        if (!WriteTo(connection) || Finished(connection)) Close(later.Connection);
-    }
-    waiting.insert(waiting.end(), std::make_move_iterator(m_later.begin()), std::make_move_iterator(m_later.end()));
-    m_later = std::move(waiting);
+    return true;
 }
 
 bool DeviceServer::WriteTo(Connection& connection) {
@@ -258,11 +219,21 @@ void DeviceServer::DeliverDueReplies() {
     }
 }
 
+void DeviceServer::ResumeWork(const std::vector<pollfd>& fds, std::size_t first) {
+    const auto now = Clock::now();
+    // Work added in this round was not in the poll set; it is looked at from the next one.
+    for (std::size_t i = 0; i < m_work.size(); ++i) {
+        const bool ready = first + i < fds.size() && fds[first + i].revents != 0;
+        if ((ready || now >= m_work[i]->Deadline()) && m_work[i]->Resume()) m_work[i].reset();
+    }
+    m_work.erase(std::remove(m_work.begin(), m_work.end(), nullptr), m_work.end());
+}
+
 int DeviceServer::PollTimeoutMs() const {
     auto now = Clock::now();
     auto wake = m_pending.empty() ? Clock::time_point::max() : m_pending.top().Due;
     if (m_acceptPausedUntil > now) wake = std::min(wake, m_acceptPausedUntil);
-    for (const LaterFor& later : m_later) wake = std::min(wake, later.Reply->Deadline());
+    for (const auto& work : m_work) wake = std::min(wake, work->Deadline());
     if (wake == Clock::time_point::max()) return -1;
     auto wait = std::chrono::ceil<std::chrono::milliseconds>(wake - now);
     return wait.count() < 0 ? 0 : static_cast<int>(wait.count());
@@ -293,22 +264,20 @@ int DeviceServer::Run() {
         fds.push_back({m_listenFd, static_cast<short>(Clock::now() >= m_acceptPausedUntil ? POLLIN : 0), 0});
         for (auto& [id, connection] : m_connections) {
             short events = 0;
-            if (!connection.Closing && !connection.Waiting &&
-                connection.Out.size() + connection.Delayed < kMaxQueuedOutput)
-                events |= POLLIN;
+            if (!connection.Closing && connection.Out.size() + connection.Delayed < kMaxQueuedOutput) events |= POLLIN;
             if (!connection.Out.empty()) events |= POLLOUT;
             fds.push_back({connection.Fd, events, 0});
             ids.push_back(id);
         }
-        const std::size_t firstLater = fds.size();
-        for (const LaterFor& later : m_later) fds.push_back({later.Reply->Fd(), POLLIN, 0});
+        const std::size_t firstWork = fds.size();
+        for (const auto& work : m_work) fds.push_back({work->Fd(), POLLIN, 0});
         int timeoutMs = PollTimeoutMs();
         timespec timeout{timeoutMs / 1000, (timeoutMs % 1000) * 1000000L};
         int ready = ppoll(fds.data(), fds.size(), timeoutMs < 0 ? nullptr : &timeout, &waitMask);
         if (ready < 0 && errno != EINTR) break;
         auto roundStart = Clock::now();
         if (ready > 0) {
-            for (std::size_t i = 1; i < firstLater; ++i) {
+            for (std::size_t i = 1; i < firstWork; ++i) {
                 short revents = fds[i].revents;
                 if (revents == 0) continue;
                 std::uint64_t id = ids[i - 1];
@@ -325,7 +294,7 @@ int DeviceServer::Run() {
             if (fds[0].revents & POLLIN) AcceptAll(roundStart);
         }
         DeliverDueReplies();
-        ResumeLaterReplies(fds, firstLater);
+        ResumeWork(fds, firstWork);
     }
     return g_stopSignal;
 }

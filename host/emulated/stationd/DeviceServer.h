@@ -2,9 +2,9 @@
 // non-blocking sockets, up to kMaxConnections clients. A client that
 // misbehaves (wrong magic, oversized frame, half a frame then gone) loses only
 // its own connection, and only after the replies to its whole requests went
-// out. Delayed replies (--slow) wait in a timer queue, and a reply that waits
-// on something outside (a program asked to end) is watched by the same loop,
-// so one slow answer never holds up another client. When the connection table or the process's
+// out. Delayed replies (--slow) wait in a timer queue, so one slow answer
+// never holds up another client; work a request leaves to be done after its
+// reply (a program to be ended) is watched by the same loop. When the connection table or the process's
 // file table is full, the client heard from least recently makes way, so idle
 // connections can never lock a caller out.
 #pragma once
@@ -50,13 +50,7 @@ private:
         // No more requests will be read (the client ended its side or broke
         // the stream); closed once every reply owed has gone out.
         bool Closing = false;
-        // A reply comes later: the requests after it wait, so replies keep their order.
-        bool Waiting = false;
         Clock::time_point LastHeard;  // accepted or last sent us bytes
-    };
-    struct LaterFor {
-        std::uint64_t Connection;
-        std::shared_ptr<LaterReply> Reply;
     };
     struct PendingReply {
         Clock::time_point Due;
@@ -77,17 +71,16 @@ private:
     void RefuseOne();
     // Each returns false when the connection must be closed.
     bool ReadFrom(std::uint64_t id, Connection& connection);
-    // Answers the whole requests received, up to one whose reply comes later.
-    void Serve(std::uint64_t id, Connection& connection);
-    // Resumes the later replies that are ready or due; a finished one is sent.
-    void ResumeLaterReplies(const std::vector<pollfd>& fds, std::size_t first);
     bool WriteTo(Connection& connection);
     static bool Finished(const Connection& connection) {
-        return connection.Closing && !connection.Waiting && connection.Out.empty() && connection.Delayed == 0;
+        return connection.Closing && connection.Out.empty() && connection.Delayed == 0;
     }
     void Close(std::uint64_t id);
     void Queue(std::uint64_t id, Connection& connection, std::vector<std::uint8_t> frame);
     void DeliverDueReplies();
+    // Resumes the work that is ready (its descriptor at `first` on in the
+    // poll set) or due; drops what is done.
+    void ResumeWork(const std::vector<pollfd>& fds, std::size_t first);
     int PollTimeoutMs() const;
 
     StationDrivers& m_drivers;
@@ -101,7 +94,7 @@ private:
     std::uint64_t m_nextSequence = 0;
     std::map<std::uint64_t, Connection> m_connections;
     std::priority_queue<PendingReply, std::vector<PendingReply>, std::greater<>> m_pending;
-    std::vector<LaterFor> m_later;
+    std::vector<std::shared_ptr<LaterWork>> m_work;
 };
 
 }  // namespace stationd

@@ -35,9 +35,8 @@ std::string Describe(std::uint32_t flags) {
 }
 
 // Takes the station down once the programs have ended, and plays a restart.
-ControlReply GoDown(const Options& options, StationDrivers& drivers, StationLog& log, std::uint32_t flags,
-                    const std::vector<std::uint8_t>& body) {
-    if (!(flags & (host::EWX_SHUTDOWN | host::EWX_REBOOT | host::EWX_POWEROFF))) return {true, body};  // log off
+void GoDown(const Options& options, StationDrivers& drivers, StationLog& log, std::uint32_t flags) {
+    if (!(flags & (host::EWX_SHUTDOWN | host::EWX_REBOOT | host::EWX_POWEROFF))) return;  // log off
     // The station goes down with the host.
     if (drivers.IsOn()) drivers.TurnOff();
     if (flags & host::EWX_REBOOT) {
@@ -47,27 +46,23 @@ ControlReply GoDown(const Options& options, StationDrivers& drivers, StationLog&
     } else {
         drivers.PowerOff();
     }
-    return {true, body};
 }
 
-// The rest of a request whose control center is still being ended.
-class AfterControlCenter : public LaterReply {
+// The rest of a request whose control center is still ending.
+class AfterControlCenter : public LaterWork {
 public:
     AfterControlCenter(std::unique_ptr<ControlCenterEnd> end, const Options& options, StationDrivers& drivers,
-                       StationLog& log, std::uint32_t flags, std::vector<std::uint8_t> body)
-        : m_end(std::move(end)), m_options(options), m_drivers(drivers), m_log(log), m_flags(flags),
-          m_body(std::move(body)) {}
+                       StationLog& log, std::uint32_t flags)
+        : m_end(std::move(end)), m_options(options), m_drivers(drivers), m_log(log), m_flags(flags) {}
 
     int Fd() const override { return m_end->Fd(); }
     std::chrono::steady_clock::time_point Deadline() const override { return m_end->Deadline(); }
-    std::optional<ControlReply> Resume() override {
+    bool Resume() override {
         m_end->Resume();
-        switch (m_end->Current()) {
-            case ControlCenterEnd::State::kWaiting: return std::nullopt;
-            case ControlCenterEnd::State::kStayed: return ControlReply{};
-            case ControlCenterEnd::State::kEnded: break;
-        }
-        return GoDown(m_options, m_drivers, m_log, m_flags, m_body);
+        if (m_end->Current() == ControlCenterEnd::State::kWaiting) return false;
+        // A program that stayed stops the session's end, as a program that refuses it does.
+        if (m_end->Current() == ControlCenterEnd::State::kEnded) GoDown(m_options, m_drivers, m_log, m_flags);
+        return true;
     }
 
 private:
@@ -76,7 +71,6 @@ private:
     StationDrivers& m_drivers;
     StationLog& m_log;
     std::uint32_t m_flags;
-    std::vector<std::uint8_t> m_body;
 };
 
 }  // namespace
@@ -92,17 +86,19 @@ ControlReply PlayExitWindows(const Options& options, StationDrivers& drivers, St
     }
     log.Write(Kind(flags), Describe(flags));
 
-    if (options.KeepPrograms) return GoDown(options, drivers, log, flags, body);
+    // As ExitWindowsEx, the request is answered once it is under way: the
+    // control center may be the caller, and it can only end once answered.
+    if (options.KeepPrograms) {
+        GoDown(options, drivers, log, flags);
+        return {true, body};
+    }
     // Forced, the control center is told to end at once; otherwise it is asked.
     auto end = std::make_unique<ControlCenterEnd>((flags & host::EWX_FORCE) != 0, log);
-    switch (end->Current()) {
-        case ControlCenterEnd::State::kStayed: return {};
-        case ControlCenterEnd::State::kEnded: return GoDown(options, drivers, log, flags, body);
-        case ControlCenterEnd::State::kWaiting: break;
-    }
-    ControlReply later;
-    later.Later = std::make_shared<AfterControlCenter>(std::move(end), options, drivers, log, flags, body);
-    return later;
+    ControlReply reply(end->Current() != ControlCenterEnd::State::kStayed, body);
+    if (end->Current() == ControlCenterEnd::State::kEnded) GoDown(options, drivers, log, flags);
+    if (end->Current() == ControlCenterEnd::State::kWaiting)
+        reply.Then = std::make_shared<AfterControlCenter>(std::move(end), options, drivers, log, flags);
+    return reply;
 }
 
 }  // namespace stationd

@@ -2,8 +2,9 @@
 // (ExitWindowsEx, see host/emulated/exit_windows.h): log the request, end the
 // running control center as the system would, take the station down, and for
 // a restart come up again as at start; a shut down leaves them powered off.
-// While the control center is being ended the reply comes later, so other
-// clients are served meanwhile.
+// The request is answered once it is under way, as ExitWindowsEx returns; the
+// wait for the control center to end runs in the event loop, so other clients
+// are served meanwhile.
 #pragma once
 
 #include <cstdint>

@@ -5,7 +5,6 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,7 +14,7 @@
 
 namespace stationd {
 
-class LaterReply;
+class LaterWork;
 
 struct ControlReply {
     ControlReply() = default;
@@ -23,20 +22,20 @@ struct ControlReply {
 
     bool Success = false;
     std::vector<std::uint8_t> Body;  // empty on failure
-    // Set when the answer must wait for something outside the daemon; the
-    // device server then waits for it in its event loop, not in the call.
-    std::shared_ptr<LaterReply> Later;
+    // What the request still does after its reply, when it must wait for
+    // something outside the daemon: the device server resumes it from its
+    // event loop, so no client waits for it.
+    std::shared_ptr<LaterWork> Then;
 };
 
-// An answer that comes later: the server watches Fd() (readable: ready) until
-// Deadline() and then calls Resume(), which gives the reply or, empty, asks to
-// be watched again.
-class LaterReply {
+// Work that waits: the server watches Fd() (readable: ready) until Deadline()
+// and then calls Resume(), which says whether the work is done.
+class LaterWork {
 public:
-    virtual ~LaterReply() = default;
+    virtual ~LaterWork() = default;
     virtual int Fd() const = 0;
     virtual std::chrono::steady_clock::time_point Deadline() const = 0;
-    virtual std::optional<ControlReply> Resume() = 0;
+    virtual bool Resume() = 0;
 };
 
 class StationDrivers {
