@@ -1,6 +1,24 @@
 #include "app/OpenModalDialogs.h"
 
+#include <dlfcn.h>
+
 #include <algorithm>
+
+#include <wx/app.h>
+#include <wx/dialog.h>
+
+namespace {
+
+// A message box is the toolkit's own dialog, run by its own loop: it is
+// answered as its close box answers it (GTK_RESPONSE_DELETE_EVENT).
+void AnswerNativeDialog(wxDialog* dialog) {
+    using Respond = void (*)(void*, int);
+    static const auto respond = reinterpret_cast<Respond>(dlsym(RTLD_DEFAULT, "gtk_dialog_response"));
+    constexpr int kResponseDeleteEvent = -4;
+    if (respond && dialog->GetHandle()) respond(dialog->GetHandle(), kResponseDeleteEvent);
+}
+
+}  // namespace
 
 int OpenModalDialogs::Enter(wxDialog* dialog) {
     m_open.push_back(dialog);
@@ -12,4 +30,21 @@ void OpenModalDialogs::Exit(wxDialog* dialog) {
     // was no Enter here and there is nothing to remove.
     auto it = std::find(m_open.rbegin(), m_open.rend(), dialog);
     if (it != m_open.rend()) m_open.erase(std::next(it).base());
+    if (dialog != m_closing) return;
+    m_closing = nullptr;
+    if (m_afterClosing) wxTheApp->CallAfter(std::move(m_afterClosing));
+    m_afterClosing = nullptr;
+}
+
+bool OpenModalDialogs::CloseInnermost(std::function<void()> then) {
+    wxDialog* dialog = Innermost();
+    if (!dialog) return false;
+    m_afterClosing = std::move(then);
+    if (dialog == m_closing) return true;  // already asked; its loop has not returned yet
+    m_closing = dialog;
+    if (dialog->IsModal())
+        dialog->EndModal(wxID_CANCEL);
+    else
+        AnswerNativeDialog(dialog);
+    return true;
 }

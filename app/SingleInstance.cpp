@@ -1,10 +1,11 @@
 #include "app/SingleInstance.h"
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <chrono>
 #include <system_error>
 #include <thread>
-
-#include <wx/log.h>
 
 #include "app/InstanceEndpoint.h"
 #include "host/emulated/root.h"
@@ -13,7 +14,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::size_t kActivateLength = std::char_traits<char>::length(SingleInstance::kActivate);
+namespace emulated = host::emulated;
+
+// The longest request the endpoint takes; whatever is longer is not ours.
+constexpr std::size_t kRequestLength = std::max({std::char_traits<char>::length(emulated::kActivateRequest),
+                                                 std::char_traits<char>::length(emulated::kEndSessionForced),
+                                                 std::char_traits<char>::length(emulated::kEndSessionNormal)});
 // A later copy may start while this one is between taking the lock and opening
 // its endpoint; it retries this long.
 constexpr int kConnectAttempts = 20;
@@ -21,52 +27,47 @@ constexpr auto kConnectRetryDelay = std::chrono::milliseconds(50);
 // How long a later copy waits for a running copy that takes no new connections.
 constexpr auto kSendTimeout = std::chrono::seconds(2);
 
-wxString ToWx(const fs::path& path) { return wxString::FromUTF8(path.string()); }
-
-// Keeps the last message wx logs while it is active, so a failure is told once
-// on our own terms instead of in a log window of its own.
-class LastLogMessage : public wxLog {
-public:
-    LastLogMessage() : m_previous(wxLog::SetActiveTarget(this)) {}
-    ~LastLogMessage() override { wxLog::SetActiveTarget(m_previous); }
-    const wxString& Text() const { return m_text; }
-
-protected:
-    void DoLogRecord(wxLogLevel, const wxString& message, const wxLogRecordInfo&) override { m_text = message; }
-
-private:
-    wxLog* m_previous;
-    wxString m_text;
-};
-
 }  // namespace
 
-SingleInstance::SingleInstance(const fs::path& root, std::function<void()> onActivate)
-    : m_root(root), m_onActivate(std::move(onActivate)) {
+SingleInstance::SingleInstance(const fs::path& root, std::function<void()> onActivate,
+                               std::function<void(bool forced)> onEndSession)
+    : m_root(root), m_onActivate(std::move(onActivate)), m_onEndSession(std::move(onEndSession)) {
     std::error_code ec;
     fs::create_directories(m_root, ec);
-    LastLogMessage log;
-    m_locked = m_checker.Create(ToWx(LockPath(m_root).filename()), ToWx(m_root));
-    if (!m_locked) {
-        m_problem = "cannot take the single-instance lock " + LockPath(m_root).string();
-        wxString why = log.Text();
-        why.Replace("\n", " ");
-        if (!why.empty()) m_problem += ": " + why.utf8_string();
+    std::string why;
+    m_lockFd = emulated::OpenControlCenterLock(m_root, /*create=*/true, &why);
+    if (m_lockFd >= 0) {
+        switch (emulated::TakeControlCenterLock(m_lockFd, m_root, &why)) {
+            case emulated::LockTaken::kHeld: m_locked = true; break;
+            case emulated::LockTaken::kByAnother: m_otherHolds = true; break;
+            case emulated::LockTaken::kFailed: break;
+        }
+    }
+    if (!m_locked && !m_otherHolds) m_problem = "cannot take the single-instance lock: " + why;
+}
+
+SingleInstance::~SingleInstance() {
+    m_endpoint.reset();
+    if (m_lockFd >= 0) ::close(m_lockFd);  // lets the lock go
+}
+
+fs::path SingleInstance::LockPath(const fs::path& root) { return root / emulated::kControlCenterLockName; }
+fs::path SingleInstance::EndpointPath(const fs::path& root) { return root / emulated::kControlCenterEndpointName; }
+
+bool SingleInstance::IsAnotherRunning() const { return m_otherHolds; }
+
+void SingleInstance::OnRequest(const std::string& received) {
+    // Anything else, a part of a request included, is not from a copy of ours
+    // or from the station drivers.
+    if (received == emulated::kActivateRequest) {
+        if (m_onActivate) m_onActivate();
+    } else if (received == emulated::kEndSessionForced || received == emulated::kEndSessionNormal) {
+        if (m_onEndSession) m_onEndSession(received == emulated::kEndSessionForced);
     }
 }
 
-SingleInstance::~SingleInstance() = default;
-
-fs::path SingleInstance::LockPath(const fs::path& root) { return root / host::emulated::kControlCenterLockName; }
-fs::path SingleInstance::EndpointPath(const fs::path& root) { return root / "instance.sock"; }
-
-bool SingleInstance::IsAnotherRunning() const {
-    // Without a lock file no copy can be told from another: let this one run.
-    return m_locked && m_checker.IsAnotherRunning();
-}
-
 bool SingleInstance::Listen() {
-    if (m_endpoint || !m_locked || IsAnotherRunning()) return m_endpoint != nullptr;
+    if (m_endpoint || !m_locked) return m_endpoint != nullptr;
     const fs::path endpoint = EndpointPath(m_root);
     const std::string cannot = "cannot listen on " + endpoint.string() + ": ";
     if (endpoint.native().size() > host::emulated::kMaxSocketPath) {
@@ -81,10 +82,8 @@ bool SingleInstance::Listen() {
         return false;
     }
 
-    auto listener = std::make_unique<InstanceEndpoint>(kActivateLength, [this](const std::string& received) {
-        // Anything else, a part of the request included, is not from a copy of ours.
-        if (received == kActivate && m_onActivate) m_onActivate();
-    });
+    auto listener =
+        std::make_unique<InstanceEndpoint>(kRequestLength, [this](const std::string& received) { OnRequest(received); });
     const std::string why = listener->Listen(endpoint);
     if (!why.empty()) {
         m_problem = cannot + why;

@@ -1,6 +1,8 @@
 // One running copy of the control center per host root. The lock lives in the
-// root, so two roots never see each other. The first copy listens on a Unix
-// socket in the root; a later copy sends it "Activate" and ends.
+// root, so two roots never see each other; whether a copy runs is decided by
+// the lock alone. The first copy listens on a Unix socket in the root; a later
+// copy sends it "Activate" and ends, and the station drivers send it the end
+// of the session.
 #pragma once
 
 #include <filesystem>
@@ -9,18 +11,21 @@
 #include <string>
 
 #include <wx/event.h>
-#include <wx/snglinst.h>
+
+#include "host/emulated/control_center_instance.h"
 
 class InstanceEndpoint;
 
 class SingleInstance : public wxEvtHandler {
 public:
     // Takes the lock in root. onActivate runs (on the UI thread, from the event
-    // loop) each time a later copy asks this one to come forward.
-    SingleInstance(const std::filesystem::path& root, std::function<void()> onActivate);
+    // loop) each time a later copy asks this one to come forward; onEndSession
+    // (forced or not) when the session ends.
+    SingleInstance(const std::filesystem::path& root, std::function<void()> onActivate,
+                   std::function<void(bool forced)> onEndSession = {});
     ~SingleInstance() override;
 
-    // True when another process holds the lock of this root.
+    // True when another process holds the lock of this root now.
     bool IsAnotherRunning() const;
 
     // Asks the copy that holds the lock to come forward. True when the request
@@ -38,13 +43,17 @@ public:
     static std::filesystem::path EndpointPath(const std::filesystem::path& root);
 
     // The request a later copy sends.
-    static constexpr const char* kActivate = "Activate\n";
+    static constexpr const char* kActivate = host::emulated::kActivateRequest;
 
 private:
+    void OnRequest(const std::string& received);
+
     std::filesystem::path m_root;
     std::function<void()> m_onActivate;
-    wxSingleInstanceChecker m_checker;
-    bool m_locked = false;
+    std::function<void(bool forced)> m_onEndSession;
+    int m_lockFd = -1;
+    bool m_locked = false;       // this copy holds the lock
+    bool m_otherHolds = false;   // another process holds it
     std::string m_problem;
     std::unique_ptr<InstanceEndpoint> m_endpoint;
 };

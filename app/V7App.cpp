@@ -1,6 +1,7 @@
 #include "app/V7App.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include <wx/dialog.h>
@@ -117,7 +118,8 @@ void CV7App::ReleaseResources() {
 }
 
 bool CV7App::IsFirstInstance() {
-    m_instance = std::make_unique<SingleInstance>(host::emulated::HostRoot(), [this] { BringForward(); });
+    m_instance = std::make_unique<SingleInstance>(
+        host::emulated::HostRoot(), [this] { BringForward(); }, [this](bool forced) { EndSession(forced); });
     if (m_instance->IsAnotherRunning()) {
         m_instance->ActivateRunningCopy();
         m_instance.reset();
@@ -144,6 +146,20 @@ void CV7App::BringForward() {
     frame->Show();
     frame->Raise();
     if (wxDialog* dialog = m_modals ? m_modals->Innermost() : nullptr) dialog->Raise();
+}
+
+void CV7App::EndSession(bool forced) {
+    if (forced) {
+        // As a forced end of the session ends a program: nothing more of ours runs.
+        std::fflush(nullptr);
+        std::_Exit(0);
+    }
+    CloseForSessionEnd();
+}
+
+void CV7App::CloseForSessionEnd() {
+    if (m_modals && m_modals->CloseInnermost([this] { CloseForSessionEnd(); })) return;
+    if (wxWindow* frame = GetTopWindow()) frame->Close(/*force=*/true);
 }
 
 bool CV7App::OpenDriver() {

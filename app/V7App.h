@@ -41,6 +41,10 @@ public:
     // the modal dialog open in it (if any) in front.
     void BringForward();
 
+    // The session ends: forced, the program ends at once; otherwise its open
+    // dialogs close as cancelled, innermost first, then the main window.
+    void EndSession(bool forced);
+
     // True after a start that found another copy running and handed over to
     // it; such a start ends successfully without a window.
     static bool HandedOverToRunningCopy();
@@ -55,6 +59,7 @@ private:
     // The exit steps; also run when start-up fails part-way.
     void ReleaseResources();
     void ReportRegistryProblem();
+    void CloseForSessionEnd();
 
     std::unique_ptr<StartupWarmUp> m_warmUp;
     std::unique_ptr<SingleInstance> m_instance;

@@ -5,9 +5,9 @@
 // it on its own connection to \\.\Brakor:
 //   request: code kExitWindowsCode, 8 bytes: flags (u32), reserved (u32)
 //   reply:   success flag, the same 8 bytes
-// The drivers log it, end the running control center of the host root (the
-// process holding its instance lock) and, for a restart, play their start-up
-// again; for a shut down they turn the station off and stop serving.
+// The drivers log it, end the running control center of the host root (see
+// host/emulated/control_center_instance.h) and, for a restart, play their
+// start-up again; for a shut down they turn the station off and stop serving.
 #pragma once
 
 #include <cstddef>

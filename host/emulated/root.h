@@ -27,7 +27,7 @@ std::filesystem::path DeviceSocketPath(const std::string& deviceName);
 // The longest socket path a Unix-domain address holds.
 constexpr std::size_t kMaxSocketPath = 107;
 // The file the running control center holds a lock on, under the host root:
-// one copy per root, and the drivers find the program to end by it.
+// one copy per root (see host/emulated/control_center_instance.h).
 inline constexpr const char kControlCenterLockName[] = "instance.lock";
 
 // Opens the registry now, so the first read need not wait for it; a program

@@ -1,6 +1,8 @@
 # A second start on the same host root ends at once with no window and brings the
-# running copy back from the minimised state; a start on another root is its own copy.
+# running copy back from the minimised state. A lock file left by a copy that was
+# killed names a process that runs (here this shell): only the lock counts.
 source "$(dirname "$0")/lib.sh"
+printf '%s\0' "$$" >"$V7_HOST_ROOT/instance.lock"; chmod 600 "$V7_HOST_ROOT/instance.lock"
 open_main_window
 
 xdotool windowminimize --sync "$wid" 2>/dev/null || xdotool windowunmap --sync "$wid"

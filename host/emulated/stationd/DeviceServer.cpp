@@ -9,6 +9,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "host/emulated/device_protocol.h"
@@ -180,6 +181,7 @@ bool DeviceServer::ReadFrom(std::uint64_t id, Connection& connection) {
             break;
         }
         ControlReply reply = m_drivers.Handle(request.Code, request.Body);
+        if (reply.Then) m_work.push_back(std::move(reply.Then));
         Queue(id, connection,
               protocol::EncodeReply(reply.Success, reply.Body.data(), static_cast<std::uint32_t>(reply.Body.size())));
     }
@@ -217,10 +219,21 @@ void DeviceServer::DeliverDueReplies() {
     }
 }
 
+void DeviceServer::ResumeWork(const std::vector<pollfd>& fds, std::size_t first) {
+    const auto now = Clock::now();
+    // Work added in this round was not in the poll set; it is looked at from the next one.
+    for (std::size_t i = 0; i < m_work.size(); ++i) {
+        const bool ready = first + i < fds.size() && fds[first + i].revents != 0;
+        if ((ready || now >= m_work[i]->Deadline()) && m_work[i]->Resume()) m_work[i].reset();
+    }
+    m_work.erase(std::remove(m_work.begin(), m_work.end(), nullptr), m_work.end());
+}
+
 int DeviceServer::PollTimeoutMs() const {
     auto now = Clock::now();
     auto wake = m_pending.empty() ? Clock::time_point::max() : m_pending.top().Due;
     if (m_acceptPausedUntil > now) wake = std::min(wake, m_acceptPausedUntil);
+    for (const auto& work : m_work) wake = std::min(wake, work->Deadline());
     if (wake == Clock::time_point::max()) return -1;
     auto wait = std::chrono::ceil<std::chrono::milliseconds>(wake - now);
     return wait.count() < 0 ? 0 : static_cast<int>(wait.count());
@@ -256,13 +269,15 @@ int DeviceServer::Run() {
             fds.push_back({connection.Fd, events, 0});
             ids.push_back(id);
         }
+        const std::size_t firstWork = fds.size();
+        for (const auto& work : m_work) fds.push_back({work->Fd(), POLLIN, 0});
         int timeoutMs = PollTimeoutMs();
         timespec timeout{timeoutMs / 1000, (timeoutMs % 1000) * 1000000L};
         int ready = ppoll(fds.data(), fds.size(), timeoutMs < 0 ? nullptr : &timeout, &waitMask);
         if (ready < 0 && errno != EINTR) break;
         auto roundStart = Clock::now();
         if (ready > 0) {
-            for (std::size_t i = 1; i < fds.size(); ++i) {
+            for (std::size_t i = 1; i < firstWork; ++i) {
                 short revents = fds[i].revents;
                 if (revents == 0) continue;
                 std::uint64_t id = ids[i - 1];
@@ -279,6 +294,7 @@ int DeviceServer::Run() {
             if (fds[0].revents & POLLIN) AcceptAll(roundStart);
         }
         DeliverDueReplies();
+        ResumeWork(fds, firstWork);
     }
     return g_stopSignal;
 }

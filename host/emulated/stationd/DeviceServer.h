@@ -3,14 +3,18 @@
 // misbehaves (wrong magic, oversized frame, half a frame then gone) loses only
 // its own connection, and only after the replies to its whole requests went
 // out. Delayed replies (--slow) wait in a timer queue, so one slow answer
-// never holds up another client. When the connection table or the process's
+// never holds up another client; work a request leaves to be done after its
+// reply (a program to be ended) is watched by the same loop. When the connection table or the process's
 // file table is full, the client heard from least recently makes way, so idle
 // connections can never lock a caller out.
 #pragma once
 
+#include <poll.h>
+
 #include <chrono>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <queue>
 #include <string>
 #include <vector>
@@ -74,6 +78,9 @@ private:
     void Close(std::uint64_t id);
     void Queue(std::uint64_t id, Connection& connection, std::vector<std::uint8_t> frame);
     void DeliverDueReplies();
+    // Resumes the work that is ready (its descriptor at `first` on in the
+    // poll set) or due; drops what is done.
+    void ResumeWork(const std::vector<pollfd>& fds, std::size_t first);
     int PollTimeoutMs() const;
 
     StationDrivers& m_drivers;
@@ -87,6 +94,7 @@ private:
     std::uint64_t m_nextSequence = 0;
     std::map<std::uint64_t, Connection> m_connections;
     std::priority_queue<PendingReply, std::vector<PendingReply>, std::greater<>> m_pending;
+    std::vector<std::shared_ptr<LaterWork>> m_work;
 };
 
 }  // namespace stationd

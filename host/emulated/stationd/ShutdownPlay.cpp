@@ -1,26 +1,18 @@
 #include "host/emulated/stationd/ShutdownPlay.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <unistd.h>
-
-#include <chrono>
+#include <memory>
+#include <optional>
 #include <string>
-#include <thread>
 
 #include "host/emulated/exit_windows.h"
-#include "host/emulated/root.h"
+#include "host/emulated/stationd/ControlCenterEnd.h"
 #include "host/emulated/stationd/StartupValues.h"
 #include "host/system.h"
 
 namespace stationd {
 namespace {
 
-using namespace std::chrono_literals;
 namespace emulated = host::emulated;
-
-// How long an ended program may take to let go of its lock.
-constexpr auto kEndWait = 3s;
 
 std::uint32_t ReadU32(const std::uint8_t* bytes) {
     return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
@@ -42,45 +34,46 @@ std::string Describe(std::uint32_t flags) {
     return "flags " + std::to_string(flags) + " (" + what + ")";
 }
 
-bool WaitForRelease(const std::filesystem::path& lockFile, int pid) {
-    const auto deadline = std::chrono::steady_clock::now() + kEndWait;
-    while (LockHolder(lockFile) == pid) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(10ms);
+// Takes the station down once the programs have ended, and plays a restart.
+void GoDown(const Options& options, StationDrivers& drivers, StationLog& log, std::uint32_t flags) {
+    if (!(flags & (host::EWX_SHUTDOWN | host::EWX_REBOOT | host::EWX_POWEROFF))) return;  // log off
+    // The station goes down with the host.
+    if (drivers.IsOn()) drivers.TurnOff();
+    if (flags & host::EWX_REBOOT) {
+        log.Write("start", "restart");
+        std::string error;
+        if (!WriteStartupValues(options, drivers, &error)) log.Write("error", error);
+    } else {
+        drivers.PowerOff();
     }
-    return true;
 }
 
-// Ends the control center: a forced request kills it outright, as a forced
-// shutdown ends programs without asking; otherwise it is asked (SIGTERM) and
-// may refuse by not ending. False when it is still running.
-bool EndControlCenter(bool force, StationLog& log) {
-    const std::filesystem::path lockFile = ControlCenterLockPath();
-    const int pid = LockHolder(lockFile);
-    if (pid <= 0 || pid == getpid()) return true;
-    if (kill(pid, force ? SIGKILL : SIGTERM) != 0) {
-        log.Write("end", "pid " + std::to_string(pid) + " could not be ended");
-        return false;
+// The rest of a request whose control center is still ending.
+class AfterControlCenter : public LaterWork {
+public:
+    AfterControlCenter(std::unique_ptr<ControlCenterEnd> end, const Options& options, StationDrivers& drivers,
+                       StationLog& log, std::uint32_t flags)
+        : m_end(std::move(end)), m_options(options), m_drivers(drivers), m_log(log), m_flags(flags) {}
+
+    int Fd() const override { return m_end->Fd(); }
+    std::chrono::steady_clock::time_point Deadline() const override { return m_end->Deadline(); }
+    bool Resume() override {
+        m_end->Resume();
+        if (m_end->Current() == ControlCenterEnd::State::kWaiting) return false;
+        // A program that stayed stops the session's end, as a program that refuses it does.
+        if (m_end->Current() == ControlCenterEnd::State::kEnded) GoDown(m_options, m_drivers, m_log, m_flags);
+        return true;
     }
-    const bool ended = WaitForRelease(lockFile, pid);
-    log.Write("end", "pid " + std::to_string(pid) + (ended ? "" : " did not end"));
-    return ended;
-}
+
+private:
+    std::unique_ptr<ControlCenterEnd> m_end;
+    const Options& m_options;
+    StationDrivers& m_drivers;
+    StationLog& m_log;
+    std::uint32_t m_flags;
+};
 
 }  // namespace
-
-std::filesystem::path ControlCenterLockPath() { return emulated::HostRoot() / emulated::kControlCenterLockName; }
-
-int LockHolder(const std::filesystem::path& lockFile) {
-    const int fd = open(lockFile.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0) return 0;
-    struct flock query{};
-    query.l_type = F_WRLCK;
-    query.l_whence = SEEK_SET;
-    const bool asked = fcntl(fd, F_GETLK, &query) == 0;
-    close(fd);
-    return asked && query.l_type != F_UNLCK && query.l_pid > 0 ? static_cast<int>(query.l_pid) : 0;
-}
 
 ControlReply PlayExitWindows(const Options& options, StationDrivers& drivers, StationLog& log,
                              const std::vector<std::uint8_t>& body) {
@@ -93,19 +86,19 @@ ControlReply PlayExitWindows(const Options& options, StationDrivers& drivers, St
     }
     log.Write(Kind(flags), Describe(flags));
 
-    if (!options.KeepPrograms && !EndControlCenter((flags & host::EWX_FORCE) != 0, log)) return {};
-    if (!(flags & (host::EWX_SHUTDOWN | host::EWX_REBOOT | host::EWX_POWEROFF))) return {true, body};  // log off
-
-    // The station goes down with the host.
-    if (drivers.IsOn()) drivers.TurnOff();
-    if (flags & host::EWX_REBOOT) {
-        log.Write("start", "restart");
-        std::string error;
-        if (!WriteStartupValues(options, drivers, &error)) log.Write("error", error);
-    } else {
-        drivers.PowerOff();
+    // As ExitWindowsEx, the request is answered once it is under way: the
+    // control center may be the caller, and it can only end once answered.
+    if (options.KeepPrograms) {
+        GoDown(options, drivers, log, flags);
+        return {true, body};
     }
-    return {true, body};
+    // Forced, the control center is told to end at once; otherwise it is asked.
+    auto end = std::make_unique<ControlCenterEnd>((flags & host::EWX_FORCE) != 0, log);
+    ControlReply reply(end->Current() != ControlCenterEnd::State::kStayed, body);
+    if (end->Current() == ControlCenterEnd::State::kEnded) GoDown(options, drivers, log, flags);
+    if (end->Current() == ControlCenterEnd::State::kWaiting)
+        reply.Then = std::make_shared<AfterControlCenter>(std::move(end), options, drivers, log, flags);
+    return reply;
 }
 
 }  // namespace stationd

@@ -2,7 +2,9 @@
 // state and user, the station list, the loaded-driver list and broadcasts.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,9 +14,28 @@
 
 namespace stationd {
 
+class LaterWork;
+
 struct ControlReply {
+    ControlReply() = default;
+    ControlReply(bool success, std::vector<std::uint8_t> body) : Success(success), Body(std::move(body)) {}
+
     bool Success = false;
     std::vector<std::uint8_t> Body;  // empty on failure
+    // What the request still does after its reply, when it must wait for
+    // something outside the daemon: the device server resumes it from its
+    // event loop, so no client waits for it.
+    std::shared_ptr<LaterWork> Then;
+};
+
+// Work that waits: the server watches Fd() (readable: ready) until Deadline()
+// and then calls Resume(), which says whether the work is done.
+class LaterWork {
+public:
+    virtual ~LaterWork() = default;
+    virtual int Fd() const = 0;
+    virtual std::chrono::steady_clock::time_point Deadline() const = 0;
+    virtual bool Resume() = 0;
 };
 
 class StationDrivers {
