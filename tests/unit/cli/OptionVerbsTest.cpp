@@ -1,4 +1,5 @@
 // v7ctl's options and set verbs on a freshly installed host.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <unistd.h>
@@ -128,8 +129,10 @@ TEST_F(OptionVerbsTest, SetDisplayKilledAnywhereLeavesTheDisplayAndItsMirrorAgre
             std::vector<char*> argv{const_cast<char*>(V7_V7CTL_PATH)};
             for (const std::string& arg : verb) argv.push_back(const_cast<char*>(arg.c_str()));
             argv.push_back(nullptr);
-            freopen("/dev/null", "w", stdout);
-            freopen("/dev/null", "w", stderr);
+            if (const int null = open("/dev/null", O_WRONLY); null >= 0) {
+                dup2(null, STDOUT_FILENO);
+                dup2(null, STDERR_FILENO);
+            }
             execv(V7_V7CTL_PATH, argv.data());
             return 127;
         });

@@ -74,7 +74,9 @@ TEST(BroadcastText, OnlyATextOfOneTo200BytesGoesOutAndItIsNeverCut) {
         EXPECT_EQ(users::SendBroadcast(c.Sender, c.Text), c.Result);
         const auto after = StationLogEvents();
         EXPECT_EQ(after.size(), before + (c.Logged.empty() ? 0 : 1));
-        if (!c.Logged.empty() && !after.empty()) EXPECT_EQ(after.back(), "message\t" + c.Logged);
+        if (!c.Logged.empty() && !after.empty()) {
+            EXPECT_EQ(after.back(), "message\t" + c.Logged);
+        }
     }
 }
 
