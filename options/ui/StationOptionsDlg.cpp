@@ -11,6 +11,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include "resources/ui/DialogKeys.h"
 #include "resources/ui/HelpBook.h"
 
 namespace {
@@ -90,6 +91,7 @@ void CStationOptionsDlg::BuildControls() {
     auto* ok = new wxButton(this, wxID_OK, "OK");
     place(ok, 272, 7, 50, 20);
     ok->SetDefault();
+    ui::EnterPressesDefaultButton(this);
     place(new wxButton(this, wxID_CANCEL, "Cancel"), 272, 30, 50, 20);
     place(new wxButton(this, IDC_HELP, "Help"), 272, 53, 50, 20);
 
