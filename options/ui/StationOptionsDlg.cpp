@@ -64,12 +64,13 @@ void CStationOptionsDlg::BuildControls() {
     box("System options", 7, 7, 252, 67);
     place(new wxStaticText(this, wxID_ANY, "Default user login name:"), 15, 15, 77, 8);
     m_editDefaultUser = new wxTextCtrl(this, IDC_DEFAULT_USER);
-    place(m_editDefaultUser, 15, 25, 176, 14);
-    m_checkAutoLaunch = new wxCheckBox(this, IDC_AUTOLAUNCH, "&Automatically turn V7 Station on when system starts.");
-    place(m_checkAutoLaunch, 15, 46, 238, 10);
+    place(m_editDefaultUser, 15, 24, 176, 14);
+    // The check boxes' texts as they stand: they carry no mnemonic.
+    m_checkAutoLaunch = new wxCheckBox(this, IDC_AUTOLAUNCH, "Automatically turn V7 Station on when system starts.");
+    place(m_checkAutoLaunch, 15, 46, 230, 10);
     m_checkAllowShutdown =
-        new wxCheckBox(this, IDC_ALLOW_SHUTDOWN, "Allow system &Shut Down requests after V7 Station is turned on.");
-    place(m_checkAllowShutdown, 15, 59, 238, 10);
+        new wxCheckBox(this, IDC_ALLOW_SHUTDOWN, "Allow system Shut Down requests after V7 Station is turned on.");
+    place(m_checkAllowShutdown, 15, 59, 230, 10);
 
     box("Display area", 7, 81, 102, 50);
     m_sliderResolution = new wxSlider(this, IDC_RESOLUTION, 0, 0, options::kPositionCount - 1, wxDefaultPosition,
@@ -78,15 +79,15 @@ void CStationOptionsDlg::BuildControls() {
     place(m_sliderResolution, 13, 93, 89, 21);
     m_labelResolution = new wxStaticText(this, IDC_RESOLUTION_LABEL, "1024 by 768", wxDefaultPosition, wxDefaultSize,
                                          wxALIGN_CENTRE_HORIZONTAL | wxST_NO_AUTORESIZE);
-    place(m_labelResolution, 17, 116, 81, 8);
+    place(m_labelResolution, 17, 114, 81, 8);
 
     box("Color palette", 114, 81, 102, 50);
     m_listColors = new wxChoice(this, IDC_COLORS);
-    place(m_listColors, 118, 96, 91, 14);
+    place(m_listColors, 118, 95, 91, 14);
 
     box("Refresh Rate", 221, 81, 101, 50);
     m_listRefreshRate = new wxChoice(this, IDC_REFRESH_RATE);
-    place(m_listRefreshRate, 227, 96, 89, 14);
+    place(m_listRefreshRate, 227, 95, 89, 14);
 
     auto* ok = new wxButton(this, wxID_OK, "OK");
     place(ok, 272, 7, 50, 20);

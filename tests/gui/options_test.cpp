@@ -163,6 +163,35 @@ TEST_F(OptionsTest, OkStoresTheDialogsChoicesAndCancelStoresNothing) {
     for (const auto& [key, name, value] : values) EXPECT_EQ(TextValue(key, name), value) << name;
 }
 
+// Where the template puts each control, in dialog units, and the check boxes'
+// texts as they stand, without added mnemonics.
+TEST_F(OptionsTest, ControlsStandWhereTheTemplatePutsThemWithTheirOwnTexts) {
+    const struct {
+        int Id;
+        const char* Label;  // nullptr: not checked
+        int X, Y, Width;
+    } controls[] = {
+        {Dlg::IDC_DEFAULT_USER, nullptr, 15, 24, 176},
+        {Dlg::IDC_AUTOLAUNCH, "Automatically turn V7 Station on when system starts.", 15, 46, 230},
+        {Dlg::IDC_ALLOW_SHUTDOWN, "Allow system Shut Down requests after V7 Station is turned on.", 15, 59, 230},
+        {Dlg::IDC_RESOLUTION, nullptr, 13, 93, 89},
+        {Dlg::IDC_RESOLUTION_LABEL, nullptr, 17, 114, 81},
+        {Dlg::IDC_COLORS, nullptr, 118, 95, 91},
+        {Dlg::IDC_REFRESH_RATE, nullptr, 227, 95, 89},
+    };
+    wxTEST_DIALOG(m_frame->OnStationOptions(), DriveOptionsDialog([&](Dlg& d) {
+                      for (const auto& c : controls) {
+                          SCOPED_TRACE(c.Id);
+                          wxWindow* control = d.FindWindow(c.Id);
+                          EXPECT_EQ(control->GetPosition(), d.ConvertDialogToPixels(wxPoint(c.X, c.Y)));
+                          EXPECT_EQ(control->GetSize().x, d.ConvertDialogToPixels(wxSize(c.Width, 0)).x);
+                          if (c.Label) {
+                              EXPECT_EQ(control->GetLabel().utf8_string(), c.Label);
+                          }
+                      }
+                  }));
+}
+
 // A stored name over the limit is shown whole and the lists keep working; OK
 // says why it cannot close until the name is shortened.
 TEST_F(OptionsTest, LongStoredLoginNameIsShownWholeAndMustBeShortenedBeforeOk) {
