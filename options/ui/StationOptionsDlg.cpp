@@ -37,7 +37,6 @@ CStationOptionsDlg::CStationOptionsDlg(wxWindow* parent, const options::StationO
         m_sliderResolution->Bind(type, &CStationOptionsDlg::OnResolutionScroll, this);
     m_listColors->Bind(wxEVT_CHOICE, &CStationOptionsDlg::OnColorsChange, this);
     m_listRefreshRate->Bind(wxEVT_CHOICE, &CStationOptionsDlg::OnRefreshRateChange, this);
-    m_editDefaultUser->Bind(wxEVT_TEXT, &CStationOptionsDlg::OnLoginNameChange, this);
     Bind(wxEVT_BUTTON, &CStationOptionsDlg::OnOK, this, wxID_OK);
     Bind(wxEVT_BUTTON, &CStationOptionsDlg::OnHelp, this, IDC_HELP);
 }
@@ -65,6 +64,8 @@ void CStationOptionsDlg::BuildControls() {
     place(new wxStaticText(this, wxID_ANY, "Default user login name:"), 15, 15, 77, 8);
     m_editDefaultUser = new wxTextCtrl(this, IDC_DEFAULT_USER);
     place(m_editDefaultUser, 15, 24, 176, 14);
+    // The name's limit counts bytes as the station records it.
+    m_limitDefaultUser = std::make_unique<options::ui::ByteLimitedEdit>(m_editDefaultUser, options::kMaxLoginName);
     // The check boxes' texts as they stand: they carry no mnemonic.
     m_checkAutoLaunch = new wxCheckBox(this, IDC_AUTOLAUNCH, "Automatically turn V7 Station on when system starts.");
     place(m_checkAutoLaunch, 15, 46, 230, 10);
@@ -114,8 +115,7 @@ options::StationOptions CStationOptionsDlg::Options() const {
 void CStationOptionsDlg::OnInitDialog(wxInitDialogEvent&) {
     m_checkAutoLaunch->SetValue(m_bAutoLaunch);
     // A stored name over the limit is shown whole, so the person can shorten it.
-    m_editDefaultUser->ChangeValue(FromUtf8(m_strDefaultUser));
-    LimitLoginName();
+    m_limitDefaultUser->Show(FromUtf8(m_strDefaultUser));
     m_checkAllowShutdown->SetValue(m_bAllowShutdown);
 
     m_sliderResolution->SetValue(options::PositionForMode(m_nDisplayMode));
@@ -183,15 +183,6 @@ void CStationOptionsDlg::OnColorsChange(wxCommandEvent&) {
 
 void CStationOptionsDlg::OnRefreshRateChange(wxCommandEvent&) { ReadControls(); }
 
-void CStationOptionsDlg::OnLoginNameChange(wxCommandEvent&) { LimitLoginName(); }
-
-// The edit takes no more than the limit once the name fits; before that it
-// only keeps what is there, so a longer stored name is never cut unseen.
-void CStationOptionsDlg::LimitLoginName() {
-    if (m_editDefaultUser->GetValue().length() <= options::kMaxLoginName)
-        m_editDefaultUser->SetMaxLength(options::kMaxLoginName);
-}
-
 void CStationOptionsDlg::OnOK(wxCommandEvent&) {
     // The colour as the last notification left it, which the list shows.
     if (auto mode = options::ModeFor(m_sliderResolution->GetValue(), m_strColors)) {
@@ -199,8 +190,11 @@ void CStationOptionsDlg::OnOK(wxCommandEvent&) {
         m_strModeName = mode->Name;
     }
     ReadControls();
-    if (const std::string error = options::LoginNameError(m_strDefaultUser); !error.empty()) {
-        wxMessageDialog(this, FromUtf8(error), "V7", wxOK | wxICON_EXCLAMATION).ShowModal();
+    // Any name within the limit goes, an empty one too; a longer one stored
+    // before must be shortened first.
+    if (m_strDefaultUser.size() > options::kMaxLoginName) {
+        wxMessageDialog(this, FromUtf8(options::LoginNameError(m_strDefaultUser)), "V7", wxOK | wxICON_EXCLAMATION)
+            .ShowModal();
         m_editDefaultUser->SetFocus();
         m_editDefaultUser->SelectAll();
         return;

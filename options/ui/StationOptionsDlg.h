@@ -3,11 +3,13 @@
 // three-step slider with the colour and refresh-rate lists it offers.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include <wx/dialog.h>
 
 #include "options/StationOptions.h"
+#include "options/ui/ByteLimitedEdit.h"
 
 class wxCheckBox;
 class wxChoice;
@@ -42,20 +44,20 @@ private:
     void OnResolutionScroll(wxScrollEvent& event);
     void OnColorsChange(wxCommandEvent& event);
     void OnRefreshRateChange(wxCommandEvent& event);
-    void OnLoginNameChange(wxCommandEvent& event);
     void OnOK(wxCommandEvent& event);
     void OnHelp(wxCommandEvent& event);
 
-    // Reads every control into the members. A login name over the limit is
-    // read like any other, so the lists keep working until OK checks it.
+    // Reads every control into the members. A login name over the limit (one
+    // stored before) is read like any other, so the lists keep working until
+    // OK checks it.
     void ReadControls();
     void UpdateResolutionLabel();
     void FillColorList();
     void FillRefreshList();
-    void LimitLoginName();
 
     wxSlider* m_sliderResolution = nullptr;
     wxTextCtrl* m_editDefaultUser = nullptr;
+    std::unique_ptr<options::ui::ByteLimitedEdit> m_limitDefaultUser;
     wxCheckBox* m_checkAutoLaunch = nullptr;
     wxCheckBox* m_checkAllowShutdown = nullptr;
     wxStaticText* m_labelResolution = nullptr;

@@ -1,7 +1,7 @@
 // The Options menu: its radio marks against values changed behind the
 // program's back, its four commands, and the station options dialog: the
-// slider and the two lists, OK and Cancel in the registry, a stored login name
-// over the limit.
+// slider and the two lists, OK and Cancel in the registry, the template's
+// places, and the login name's limit in bytes.
 #include <wx/button.h>
 #include <wx/choice.h>
 #include <wx/slider.h>
@@ -192,24 +192,55 @@ TEST_F(OptionsTest, ControlsStandWhereTheTemplatePutsThemWithTheirOwnTexts) {
                   }));
 }
 
-// A stored name over the limit is shown whole and the lists keep working; OK
-// says why it cannot close until the name is shortened.
-TEST_F(OptionsTest, LongStoredLoginNameIsShownWholeAndMustBeShortenedBeforeOk) {
-    const std::string longName = "Administrator-of-station";  // 24 characters
-    Import(StationLine() + "\"Default User\"=\"" + longName + "\"\n");
-    auto drive = [&](Dlg& d) {
-        auto* edit = FindControl<wxTextCtrl>(&d, Dlg::IDC_DEFAULT_USER);
-        EXPECT_EQ(edit->GetValue().utf8_string(), longName);
-        Choose(d, Dlg::IDC_COLORS, "256 colors");
-        EXPECT_EQ(FindControl<wxChoice>(&d, Dlg::IDC_COLORS)->GetStringSelection(), "256 colors");
-        PressButton(&d, wxID_OK);
-        EXPECT_NE(d.GetReturnCode(), wxID_OK) << "closed with a name over the limit";
-        edit->SetValue(longName.substr(0, 20));
-        PressButton(&d, wxID_OK);
+// The login name counts bytes as stored (UTF-8): the edit takes no more than
+// 20, and an empty name is a name like any other. A stored name over the
+// limit is shown whole and the lists keep working; OK says why it cannot
+// close until the name is shortened.
+TEST_F(OptionsTest, LoginNameIsKeptWithinTwentyBytesAndMayBeEmpty) {
+    const std::string longName = "Administrator-of-station";  // 24 bytes
+    const std::string e = "\xc3\xa9";                         // one letter, two bytes
+    auto times = [](int n, const std::string& text) {
+        std::string all;
+        while (n-- > 0) all += text;
+        return all;
     };
-    wxTEST_DIALOG(m_frame->OnStationOptions(), DriveOptionsDialog(drive),
-                  ExpectMessageBox("no more than 20 characters", wxOK, {}, /*partial=*/true));
-    EXPECT_EQ(TextValue(kStation, "Default User"), longName.substr(0, 20));
+    const struct {
+        std::string Stored, Typed, Shown;
+    } cases[] = {
+        {longName, "", longName},
+        {"User1", "", ""},
+        {"User1", times(11, e), times(10, e)},
+        {"User1", std::string(19, 'a') + e + "b", std::string(19, 'a')},  // cut where it stops fitting
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Typed);
+        Import(StationLine() + "\"Default User\"=\"" + c.Stored + "\"\n");
+        const bool tooLong = c.Stored.size() > 20;
+        auto drive = [&](Dlg& d) {
+            auto* edit = FindControl<wxTextCtrl>(&d, Dlg::IDC_DEFAULT_USER);
+            if (!tooLong) {
+                edit->Clear();
+                edit->WriteText(wxString::FromUTF8(c.Typed));
+                PumpEvents();
+            }
+            EXPECT_EQ(edit->GetValue().utf8_string(), c.Shown);
+            if (tooLong) {
+                Choose(d, Dlg::IDC_COLORS, "256 colors");
+                EXPECT_EQ(FindControl<wxChoice>(&d, Dlg::IDC_COLORS)->GetStringSelection(), "256 colors");
+                PressButton(&d, wxID_OK);
+                EXPECT_NE(d.GetReturnCode(), wxID_OK) << "closed with a name over the limit";
+                edit->SetValue(longName.substr(0, 20));
+            }
+            PressButton(&d, wxID_OK);
+        };
+        if (tooLong) {
+            wxTEST_DIALOG(m_frame->OnStationOptions(), DriveOptionsDialog(drive),
+                          ExpectMessageBox("no more than 20", wxOK, {}, /*partial=*/true));
+        } else {
+            wxTEST_DIALOG(m_frame->OnStationOptions(), DriveOptionsDialog(drive));
+        }
+        EXPECT_EQ(TextValue(kStation, "Default User"), tooLong ? longName.substr(0, 20) : c.Shown);
+    }
     EXPECT_EQ(TextValue(kProductKey, "Station Display"), "\x01");
 }
 
