@@ -35,6 +35,9 @@ CStationOptionsDlg::CStationOptionsDlg(wxWindow* parent, const options::StationO
                              wxEVT_SCROLL_PAGEUP, wxEVT_SCROLL_PAGEDOWN, wxEVT_SCROLL_THUMBTRACK,
                              wxEVT_SCROLL_THUMBRELEASE, wxEVT_SCROLL_CHANGED})
         m_sliderResolution->Bind(type, &CStationOptionsDlg::OnResolutionScroll, this);
+    m_sliderResolution->Bind(wxEVT_KEY_DOWN, &CStationOptionsDlg::OnResolutionKey, this);
+    m_sliderResolution->Bind(wxEVT_LEFT_DOWN, &CStationOptionsDlg::OnResolutionClick, this);
+    m_sliderResolution->Bind(wxEVT_LEFT_UP, &CStationOptionsDlg::OnResolutionClick, this);
     m_listColors->Bind(wxEVT_CHOICE, &CStationOptionsDlg::OnColorsChange, this);
     m_listRefreshRate->Bind(wxEVT_CHOICE, &CStationOptionsDlg::OnRefreshRateChange, this);
     Bind(wxEVT_BUTTON, &CStationOptionsDlg::OnOK, this, wxID_OK);
@@ -168,11 +171,51 @@ void CStationOptionsDlg::FillRefreshList() {
 // list's last. The end of a movement runs this again, which reads back the
 // selections the pass before fell back to.
 void CStationOptionsDlg::OnResolutionScroll(wxScrollEvent&) {
+    ++m_nScrollNotifications;
     ReadControls();
     UpdateResolutionLabel();
     FillColorList();
     m_strRefreshRate.clear();
     FillRefreshList();
+}
+
+void CStationOptionsDlg::OnResolutionKey(wxKeyEvent& event) {
+    event.Skip();  // the slider moves first, when it can
+    const std::pair<int, wxEventType> moves[] = {
+        {WXK_HOME, wxEVT_SCROLL_TOP},          {WXK_END, wxEVT_SCROLL_BOTTOM},
+        {WXK_LEFT, wxEVT_SCROLL_LINEUP},       {WXK_UP, wxEVT_SCROLL_LINEUP},
+        {WXK_RIGHT, wxEVT_SCROLL_LINEDOWN},    {WXK_DOWN, wxEVT_SCROLL_LINEDOWN},
+        {WXK_PAGEUP, wxEVT_SCROLL_PAGEUP},     {WXK_PAGEDOWN, wxEVT_SCROLL_PAGEDOWN},
+        {WXK_NUMPAD_HOME, wxEVT_SCROLL_TOP},   {WXK_NUMPAD_END, wxEVT_SCROLL_BOTTOM},
+    };
+    if (event.HasAnyModifiers()) return;
+    for (const auto& [key, type] : moves)
+        if (event.GetKeyCode() == key) {
+            const unsigned before = m_nScrollNotifications;
+            CallAfter([this, before, type = type] { NotifyUnlessNotified(before, type); });
+            return;
+        }
+}
+
+void CStationOptionsDlg::OnResolutionClick(wxMouseEvent& event) {
+    event.Skip();
+    if (event.GetEventType() == wxEVT_LEFT_DOWN) {
+        m_nNotifiedAtPress = m_nScrollNotifications;
+        return;
+    }
+    const unsigned before = m_nNotifiedAtPress;
+    CallAfter([this, before] { NotifyUnlessNotified(before, wxEVT_SCROLL_THUMBRELEASE); });
+}
+
+// A step's notification and the end of the movement, as a moving slider sends them.
+void CStationOptionsDlg::NotifyUnlessNotified(unsigned notifiedBefore, wxEventType type) {
+    if (m_nScrollNotifications != notifiedBefore) return;
+    const wxEventType notifications[] = {type, wxEVT_SCROLL_CHANGED};
+    for (wxEventType notification : notifications) {
+        wxScrollEvent event(notification, m_sliderResolution->GetId(), m_sliderResolution->GetValue(), wxHORIZONTAL);
+        event.SetEventObject(m_sliderResolution);
+        m_sliderResolution->HandleWindowEvent(event);
+    }
 }
 
 void CStationOptionsDlg::OnColorsChange(wxCommandEvent&) {

@@ -13,6 +13,8 @@
 
 class wxCheckBox;
 class wxChoice;
+class wxKeyEvent;
+class wxMouseEvent;
 class wxScrollEvent;
 class wxSlider;
 class wxStaticText;
@@ -42,6 +44,12 @@ private:
     void BuildControls();
     void OnInitDialog(wxInitDialogEvent& event);
     void OnResolutionScroll(wxScrollEvent& event);
+    // The toolkit's slider says nothing when a key or a click leaves the thumb
+    // where it was (End at the end, Home at the start, a click on the thumb);
+    // a trackbar notifies those too, so the dialog sends them itself.
+    void OnResolutionKey(wxKeyEvent& event);
+    void OnResolutionClick(wxMouseEvent& event);
+    void NotifyUnlessNotified(unsigned notifiedBefore, wxEventType type);
     void OnColorsChange(wxCommandEvent& event);
     void OnRefreshRateChange(wxCommandEvent& event);
     void OnOK(wxCommandEvent& event);
@@ -71,4 +79,6 @@ private:
     std::string m_strRefreshRate;
     int m_nDisplayMode;
     std::string m_strModeName;
+    unsigned m_nScrollNotifications = 0;  // counts the slider's notifications
+    unsigned m_nNotifiedAtPress = 0;      // the count when the mouse went down
 };

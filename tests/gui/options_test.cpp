@@ -7,6 +7,7 @@
 #include <wx/slider.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
+#include <wx/uiaction.h>
 
 #include "GuiTest.h"
 #include "options/ui/StationOptionsDlg.h"
@@ -110,23 +111,40 @@ TEST_F(OptionsTest, SliderRefillsBothListsKeepingTheColourItCanAndTheLastRate) {
     Import(ProductLine() + "\"Station Display\"=hex:09\n\"RefreshRate\"=\"72\"\n");
     std::vector<std::string> steps;
     auto drive = [&](Dlg& d) {
+        d.Show();  // for the real input below
         steps.push_back(Shown(d));
         MoveSlider(d, 1);
         steps.push_back(Shown(d));
         MoveSlider(d, 2);
         steps.push_back(Shown(d));
-        Choose(d, Dlg::IDC_REFRESH_RATE, "72 Hz");
-        MoveSlider(d, 2);  // no movement: the rate still goes back to the last
-        steps.push_back(Shown(d));
+        // Real input that leaves the thumb where it is: the rate still goes
+        // back to the last. End at the end, then a click on the thumb.
+        d.Raise();
+        auto* slider = FindControl<wxSlider>(&d, Dlg::IDC_RESOLUTION);
+        slider->SetFocus();
+        EXPECT_TRUE(PumpUntil([&] { return wxWindow::FindFocus() == slider; }, 5)) << "no keyboard focus";
+        const wxPoint thumb = slider->ClientToScreen(wxPoint(slider->GetSize().x - 12, slider->GetSize().y / 2));
+        for (const std::function<void(wxUIActionSimulator&)>& input :
+             {std::function<void(wxUIActionSimulator&)>([](auto& in) { in.Char(WXK_END); }),
+              std::function<void(wxUIActionSimulator&)>([&](auto& in) { in.MouseMove(thumb), in.MouseClick(); })}) {
+            Choose(d, Dlg::IDC_REFRESH_RATE, "72 Hz");
+            wxUIActionSimulator in;
+            input(in);
+            PumpUntil([&] { return Shown(d).find("76 Hz*") != std::string::npos; }, 2);
+            EXPECT_EQ(slider->GetValue(), 2);
+            steps.push_back(Shown(d));
+        }
         MoveSlider(d, 0);
         steps.push_back(Shown(d));
         Choose(d, Dlg::IDC_COLORS, "High color (16-bit)");
         steps.push_back(Shown(d));
+        d.Hide();
     };
     wxTEST_DIALOG(m_frame->OnStationOptions(), DriveOptionsDialog(drive));
     const std::vector<std::string> expected = {
         "640 x 480 | 16 colors,256 colors,High color (16-bit),True color (24-bit)* | 60 Hz*",
         "800 x 600 | 256 colors,High color (16-bit)* | 56 Hz,60 Hz*",
+        "1024 x 768 | 256 colors* | 44 Hz (interlaced),60 Hz,72 Hz,76 Hz*",
         "1024 x 768 | 256 colors* | 44 Hz (interlaced),60 Hz,72 Hz,76 Hz*",
         "1024 x 768 | 256 colors* | 44 Hz (interlaced),60 Hz,72 Hz,76 Hz*",
         "640 x 480 | 16 colors,256 colors*,High color (16-bit),True color (24-bit) | 60 Hz*",
