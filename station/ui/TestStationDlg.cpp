@@ -62,6 +62,17 @@ void CTestStationDlg::CreateControls() {
     close->SetFocus();
 }
 
+void CTestStationDlg::EndModal(int retCode) {
+    wxWindow* focus = FindFocus();
+    m_focusAtEnd = focus && focus->GetParent() == this ? focus : nullptr;
+    wxDialog::EndModal(retCode);
+}
+
+int CTestStationDlg::ShowModal() {
+    if (m_focusAtEnd) CallAfter([this, focus = m_focusAtEnd] { focus->SetFocus(); });
+    return wxDialog::ShowModal();
+}
+
 void CTestStationDlg::FitLabel(wxWindow* label) {
     const wxSize need = label->GetBestSize();
     const wxSize size = label->GetSize();

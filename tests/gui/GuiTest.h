@@ -18,6 +18,8 @@
 #include <wx/html/htmlwin.h>
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
+#include <wx/evtloop.h>
+#include <wx/timer.h>
 #include <wx/weakref.h>
 
 #include "resources/ui/CommandTable.h"
@@ -68,6 +70,42 @@ protected:
 
 private:
     bool m_wanted;
+};
+
+// Lets dialogs run their own modal loops, with whileShown run from inside
+// each loop (it ends the dialog); a message box would stop the test, so it
+// fails instead. The fixture's recorder must be gone (m_guard.reset()).
+class RealModalLoops : public wxModalDialogHook {
+public:
+    explicit RealModalLoops(std::function<void(wxDialog*)> whileShown) : m_whileShown(std::move(whileShown)) {
+        // From the loop itself, never from inside a yield (the dialog's own
+        // start-up may yield), where no further input would be handled.
+        m_timer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
+            if (wxEventLoopBase::GetActive() && wxEventLoopBase::GetActive()->IsYielding())
+                m_timer.StartOnce(20);
+            else
+                m_whileShown(m_dialog);
+        });
+        Register();
+    }
+    ~RealModalLoops() override { Unregister(); }
+
+protected:
+    int Enter(wxDialog* dialog) override {
+        if (auto* box = dynamic_cast<wxMessageDialog*>(dialog)) {
+            ADD_FAILURE() << "message box: " << box->GetMessage().utf8_string();
+            return wxID_CANCEL;
+        }
+        m_dialog = dialog;
+        m_timer.StartOnce(20);
+        return wxID_NONE;
+    }
+    void Exit(wxDialog*) override {}
+
+private:
+    std::function<void(wxDialog*)> m_whileShown;
+    wxTimer m_timer;
+    wxDialog* m_dialog = nullptr;
 };
 
 // A message box with this text (or only containing it), caption "V7", Yes/No

@@ -22,22 +22,6 @@ namespace {
 using namespace guitest;
 using Options = CStationOptionsDlg;
 
-// Lets the dialogs run their own modal loops; a message box would stop the
-// test, so it fails instead.
-class RealModalLoops : public wxModalDialogHook {
-public:
-    RealModalLoops() { Register(); }
-    ~RealModalLoops() override { Unregister(); }
-
-protected:
-    int Enter(wxDialog* dialog) override {
-        if (!dynamic_cast<wxMessageDialog*>(dialog)) return wxID_NONE;
-        ADD_FAILURE() << "message box: " << dynamic_cast<wxMessageDialog*>(dialog)->GetMessage().utf8_string();
-        return wxID_CANCEL;
-    }
-    void Exit(wxDialog*) override {}
-};
-
 class DialogKeysTest : public GuiTest {
 protected:
     void SetUpProgram() override {
@@ -49,7 +33,8 @@ protected:
 // Each dialog runs modally as its command runs it; a real Enter goes to the
 // control given the focus, and the dialog's result says which button it pressed.
 TEST_F(DialogKeysTest, EnterPressesTheDefaultButtonUnlessTheFocusTakesIt) {
-    RealModalLoops modal;
+    std::function<void(wxDialog*)> whileShown;
+    RealModalLoops modal([&](wxDialog* dialog) { whileShown(dialog); });
     options::StationOptions values;
     values.DefaultUser = "User1";
     const struct {
@@ -94,7 +79,7 @@ TEST_F(DialogKeysTest, EnterPressesTheDefaultButtonUnlessTheFocusTakesIt) {
             return wxString();
         };
         wxString before, after;
-        dialog->CallAfter([&] {
+        whileShown = [&](wxDialog*) {
             PumpUntil([&] { return dialog->IsShownOnScreen(); }, 5);
             PumpEvents();
             focus->SetFocus();
@@ -106,7 +91,7 @@ TEST_F(DialogKeysTest, EnterPressesTheDefaultButtonUnlessTheFocusTakesIt) {
             PumpUntil([&] { return !dialog->IsModal(); }, 0.5);
             after = state();
             if (dialog->IsModal()) dialog->EndModal(wxID_NONE);
-        });
+        };
         const int pressed = dynamic_cast<CUserListDlg*>(dialog) ? static_cast<CUserListDlg*>(dialog)->DoModal()
                                                                  : dialog->ShowModal();
         EXPECT_EQ(pressed, c.Pressed);

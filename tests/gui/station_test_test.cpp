@@ -59,6 +59,29 @@ TEST_F(StationTestDialogTest, RefreshRunsAnotherPassThatSeesTheStationTurnedOnEl
     EXPECT_TRUE(IsMenuItemEnabled(frame, cmd::ID_STATION_OFF));
 }
 
+// Shown for real: it opens on Close, and Refresh, pressed with a key, shows
+// the next pass with the focus still on Refresh.
+TEST_F(StationTestDialogTest, RefreshLeavesTheFocusWhereItWas) {
+    ASSERT_NE(Launch(), nullptr);
+    m_guard.reset();
+    std::vector<int> focused;  // as each pass shows
+    RealModalLoops modal([&](wxDialog* dialog) {
+        PumpUntil([&] { return dialog->IsShownOnScreen(); }, 5);
+        PumpEvents();
+        focused.push_back(wxWindow::FindFocus() ? wxWindow::FindFocus()->GetId() : wxID_NONE);
+        wxWindow* refresh = dialog->FindWindow(wxID_OK);
+        if (focused.size() > 1 || wxWindow::FindFocus() != refresh) refresh->SetFocus();
+        if (focused.size() > 1 || !PumpUntil([&] { return wxWindow::FindFocus() == refresh; }, 5)) {
+            dialog->EndModal(wxID_CANCEL);
+            return;
+        }
+        wxUIActionSimulator().Char(WXK_SPACE);
+        if (!PumpUntil([&] { return !dialog->IsModal(); }, 5)) dialog->EndModal(wxID_CANCEL);
+    });
+    m_frame->OnStationTest();
+    EXPECT_EQ(focused, (std::vector<int>{wxID_CANCEL, wxID_OK}));
+}
+
 TEST_F(StationTestDialogTest, IndicatorsIgnoreClicksAndSpaceAndNothingIsClipped) {
     auto* dialog = new CTestStationDlg(nullptr);  // destroyed by EndProgram
     station::TestResult result;
