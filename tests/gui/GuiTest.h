@@ -72,19 +72,18 @@ private:
     bool m_wanted;
 };
 
-// Lets dialogs run their own modal loops, with whileShown run from inside
-// each loop (it ends the dialog); a message box would stop the test, so it
-// fails instead. The fixture's recorder must be gone (m_guard.reset()).
+// Lets dialogs run their own modal loops (the fixture's m_guard must be gone)
+// and runs whileShown from inside each, never inside a yield of the dialog's
+// own start-up, where no input would be handled; whileShown ends the dialog.
+// A message box would stop the test, so it fails instead.
 class RealModalLoops : public wxModalDialogHook {
 public:
-    explicit RealModalLoops(std::function<void(wxDialog*)> whileShown) : m_whileShown(std::move(whileShown)) {
-        // From the loop itself, never from inside a yield (the dialog's own
-        // start-up may yield), where no further input would be handled.
-        m_timer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
+    explicit RealModalLoops(std::function<void(wxDialog*)> whileShown) {
+        m_timer.Bind(wxEVT_TIMER, [this, whileShown](wxTimerEvent&) {
             if (wxEventLoopBase::GetActive() && wxEventLoopBase::GetActive()->IsYielding())
                 m_timer.StartOnce(20);
             else
-                m_whileShown(m_dialog);
+                whileShown(m_dialog);
         });
         Register();
     }
@@ -103,7 +102,6 @@ protected:
     void Exit(wxDialog*) override {}
 
 private:
-    std::function<void(wxDialog*)> m_whileShown;
     wxTimer m_timer;
     wxDialog* m_dialog = nullptr;
 };

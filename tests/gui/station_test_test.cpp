@@ -30,56 +30,39 @@ std::string Troubleshooter(wxWindow* dialog) {
 
 using StationTestDialogTest = GuiTest;
 
+// Shown for real: Refresh, pressed with a key, runs another pass that sees the
+// station turned on elsewhere, with the focus still on Refresh; Close ends it.
 TEST_F(StationTestDialogTest, RefreshRunsAnotherPassThatSeesTheStationTurnedOnElsewhere) {
     CMainFrame* frame = Launch();
     ASSERT_NE(frame, nullptr);
     ASSERT_TRUE(IsMenuItemEnabled(frame, cmd::ID_STATION_TEST));
-
-    wxTEST_DIALOG(ClickWithMouse(PanelButton(CV7View::IDC_TEST)),
-                  ExpectDialog<CTestStationDlg>([](CTestStationDlg* dialog) {
-                      EXPECT_EQ(dialog->GetTitle().utf8_string(), "Test V7 Station: Problem?");
-                      EXPECT_EQ(Ticks(dialog), "xxxx ");
-                      wxString notOn = Text(3008);
-                      notOn.Replace("\r\n", "\n");
-                      EXPECT_EQ(Troubleshooter(dialog), notOn.utf8_string());
-                      // Another program turns the station on while the dialog is up.
-                      StationConfiguration elsewhere;
-                      EXPECT_EQ(station::TurnOn(elsewhere), station::PowerResult::Done);
-                      return wxID_OK;  // Refresh
-                  }),
-                  ExpectDialog<CTestStationDlg>([](CTestStationDlg* dialog) {
-                      EXPECT_EQ(dialog->GetTitle().utf8_string(), "Test V7 Station: OK");
-                      EXPECT_EQ(Ticks(dialog), "xxxxx");
-                      EXPECT_EQ(Troubleshooter(dialog), "[ No problems found ]\n\n");
-                      return wxID_CANCEL;  // Close
-                  }));
-    // Close ended it (a third pass would be an unexpected dialog). The panel
-    // and the menu follow what the test read.
-    EXPECT_FALSE(PanelButton(CV7View::IDC_ON)->IsEnabled());
-    EXPECT_TRUE(IsMenuItemEnabled(frame, cmd::ID_STATION_OFF));
-}
-
-// Shown for real: it opens on Close, and Refresh, pressed with a key, shows
-// the next pass with the focus still on Refresh.
-TEST_F(StationTestDialogTest, RefreshLeavesTheFocusWhereItWas) {
-    ASSERT_NE(Launch(), nullptr);
     m_guard.reset();
-    std::vector<int> focused;  // as each pass shows
+    std::vector<std::string> passes;  // caption | ticks | text, then the focused control
     RealModalLoops modal([&](wxDialog* dialog) {
-        PumpUntil([&] { return dialog->IsShownOnScreen(); }, 5);
-        PumpEvents();
-        focused.push_back(wxWindow::FindFocus() ? wxWindow::FindFocus()->GetId() : wxID_NONE);
-        wxWindow* refresh = dialog->FindWindow(wxID_OK);
-        if (focused.size() > 1 || wxWindow::FindFocus() != refresh) refresh->SetFocus();
-        if (focused.size() > 1 || !PumpUntil([&] { return wxWindow::FindFocus() == refresh; }, 5)) {
-            dialog->EndModal(wxID_CANCEL);
-            return;
+        std::string pass = dialog->GetTitle().utf8_string() + " | " + Ticks(dialog) + " | " + Troubleshooter(dialog);
+        if (!passes.empty()) {
+            PumpUntil([&] { return wxWindow::FindFocus() && wxWindow::FindFocus()->GetParent() == dialog; }, 2);
+            pass += " | " + (wxWindow::FindFocus() ? wxWindow::FindFocus()->GetLabel().utf8_string() : "none");
         }
+        passes.push_back(pass);
+        if (passes.size() > 1) return dialog->EndModal(wxID_CANCEL);  // Close
+        StationConfiguration elsewhere;  // another program turns the station on
+        EXPECT_EQ(station::TurnOn(elsewhere), station::PowerResult::Done);
+        wxWindow* refresh = dialog->FindWindow(wxID_OK);
+        refresh->SetFocus();
+        EXPECT_TRUE(PumpUntil([&] { return wxWindow::FindFocus() == refresh; }, 5)) << "no keyboard focus";
         wxUIActionSimulator().Char(WXK_SPACE);
         if (!PumpUntil([&] { return !dialog->IsModal(); }, 5)) dialog->EndModal(wxID_CANCEL);
     });
-    m_frame->OnStationTest();
-    EXPECT_EQ(focused, (std::vector<int>{wxID_CANCEL, wxID_OK}));
+    ClickWithMouse(PanelButton(CV7View::IDC_TEST));
+    wxString notOn = Text(3008);
+    notOn.Replace("\r\n", "\n");
+    EXPECT_EQ(passes, (std::vector<std::string>{
+                          "Test V7 Station: Problem? | xxxx  | " + notOn.utf8_string(),
+                          "Test V7 Station: OK | xxxxx | [ No problems found ]\n\n | &Refresh"}));
+    // The panel and the menu follow what the test read.
+    EXPECT_FALSE(PanelButton(CV7View::IDC_ON)->IsEnabled());
+    EXPECT_TRUE(IsMenuItemEnabled(frame, cmd::ID_STATION_OFF));
 }
 
 TEST_F(StationTestDialogTest, IndicatorsIgnoreClicksAndSpaceAndNothingIsClipped) {
