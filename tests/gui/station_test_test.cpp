@@ -36,9 +36,8 @@ TEST_F(StationTestDialogTest, RefreshRunsAnotherPassThatSeesTheStationTurnedOnEl
     CMainFrame* frame = Launch();
     ASSERT_NE(frame, nullptr);
     ASSERT_TRUE(IsMenuItemEnabled(frame, cmd::ID_STATION_TEST));
-    m_guard.reset();
     std::vector<std::string> passes;  // caption | ticks | text, then the focused control
-    RealModalLoops modal([&](wxDialog* dialog) {
+    m_guard->RunModal = [&](wxDialog* dialog) {
         std::string pass = dialog->GetTitle().utf8_string() + " | " + Ticks(dialog) + " | " + Troubleshooter(dialog);
         if (!passes.empty()) {
             PumpUntil([&] { return wxWindow::FindFocus() && wxWindow::FindFocus()->GetParent() == dialog; }, 2);
@@ -53,7 +52,7 @@ TEST_F(StationTestDialogTest, RefreshRunsAnotherPassThatSeesTheStationTurnedOnEl
         EXPECT_TRUE(PumpUntil([&] { return wxWindow::FindFocus() == refresh; }, 5)) << "no keyboard focus";
         wxUIActionSimulator().Char(WXK_SPACE);
         if (!PumpUntil([&] { return !dialog->IsModal(); }, 5)) dialog->EndModal(wxID_CANCEL);
-    });
+    };
     ClickWithMouse(PanelButton(CV7View::IDC_TEST));
     wxString notOn = Text(3008);
     notOn.Replace("\r\n", "\n");
