@@ -13,6 +13,7 @@
 #include "options/VersionReport.h"
 #include "options/ui/DialogText.h"
 #include "resources/Bitmaps.h"
+#include "resources/ui/DialogKeys.h"
 #include "resources/ui/HelpBook.h"
 
 namespace {
@@ -49,6 +50,7 @@ CAboutDlg::CAboutDlg(wxWindow* parent) : wxDialog(parent, IDD, "About") {
     m_btnVersions = new wxButton(this, IDC_VERSIONS, "&Versions", versions.GetPosition(), versions.GetSize());
 
     closeButton->SetDefault();
+    ui::EnterPressesDefaultButton(this);
     closeButton->SetFocus();
     SetEscapeId(wxID_OK);
     m_btnVersions->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { ShowAboutOrVersions(); });

@@ -9,6 +9,7 @@
 
 #include "options/ui/DialogText.h"
 #include "options/ui/UrlLauncher.h"
+#include "resources/ui/DialogKeys.h"
 #include "resources/ui/HelpBook.h"
 
 namespace {
@@ -49,6 +50,7 @@ CMoreHelpDlg::CMoreHelpDlg(wxWindow* parent) : wxDialog(parent, IDD, "More help"
     new wxButton(this, IDC_EMAIL, "&Email", email.GetPosition(), email.GetSize());
 
     okButton->SetDefault();
+    ui::EnterPressesDefaultButton(this, {text});
     okButton->SetFocus();
     Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OpenHelpTarget(IDS_WEB_SITE); }, IDC_INTERNET);
     Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OpenHelpTarget(IDS_SUPPORT_MAIL); }, IDC_EMAIL);

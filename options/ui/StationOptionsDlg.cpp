@@ -11,6 +11,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include "resources/ui/DialogKeys.h"
 #include "resources/ui/HelpBook.h"
 
 namespace {
@@ -34,9 +35,11 @@ CStationOptionsDlg::CStationOptionsDlg(wxWindow* parent, const options::StationO
                              wxEVT_SCROLL_PAGEUP, wxEVT_SCROLL_PAGEDOWN, wxEVT_SCROLL_THUMBTRACK,
                              wxEVT_SCROLL_THUMBRELEASE, wxEVT_SCROLL_CHANGED})
         m_sliderResolution->Bind(type, &CStationOptionsDlg::OnResolutionScroll, this);
+    m_sliderResolution->Bind(wxEVT_KEY_DOWN, &CStationOptionsDlg::OnResolutionKey, this);
+    m_sliderResolution->Bind(wxEVT_LEFT_DOWN, &CStationOptionsDlg::OnResolutionClick, this);
+    m_sliderResolution->Bind(wxEVT_LEFT_UP, &CStationOptionsDlg::OnResolutionClick, this);
     m_listColors->Bind(wxEVT_CHOICE, &CStationOptionsDlg::OnColorsChange, this);
     m_listRefreshRate->Bind(wxEVT_CHOICE, &CStationOptionsDlg::OnRefreshRateChange, this);
-    m_editDefaultUser->Bind(wxEVT_TEXT, &CStationOptionsDlg::OnLoginNameChange, this);
     Bind(wxEVT_BUTTON, &CStationOptionsDlg::OnOK, this, wxID_OK);
     Bind(wxEVT_BUTTON, &CStationOptionsDlg::OnHelp, this, IDC_HELP);
 }
@@ -63,12 +66,15 @@ void CStationOptionsDlg::BuildControls() {
     box("System options", 7, 7, 252, 67);
     place(new wxStaticText(this, wxID_ANY, "Default user login name:"), 15, 15, 77, 8);
     m_editDefaultUser = new wxTextCtrl(this, IDC_DEFAULT_USER);
-    place(m_editDefaultUser, 15, 25, 176, 14);
-    m_checkAutoLaunch = new wxCheckBox(this, IDC_AUTOLAUNCH, "&Automatically turn V7 Station on when system starts.");
-    place(m_checkAutoLaunch, 15, 46, 238, 10);
+    place(m_editDefaultUser, 15, 24, 176, 14);
+    // The name's limit counts bytes as the station records it.
+    m_limitDefaultUser = std::make_unique<options::ui::ByteLimitedEdit>(m_editDefaultUser, options::kMaxLoginName);
+    // The check boxes' texts as they stand: they carry no mnemonic.
+    m_checkAutoLaunch = new wxCheckBox(this, IDC_AUTOLAUNCH, "Automatically turn V7 Station on when system starts.");
+    place(m_checkAutoLaunch, 15, 46, 230, 10);
     m_checkAllowShutdown =
-        new wxCheckBox(this, IDC_ALLOW_SHUTDOWN, "Allow system &Shut Down requests after V7 Station is turned on.");
-    place(m_checkAllowShutdown, 15, 59, 238, 10);
+        new wxCheckBox(this, IDC_ALLOW_SHUTDOWN, "Allow system Shut Down requests after V7 Station is turned on.");
+    place(m_checkAllowShutdown, 15, 59, 230, 10);
 
     box("Display area", 7, 81, 102, 50);
     m_sliderResolution = new wxSlider(this, IDC_RESOLUTION, 0, 0, options::kPositionCount - 1, wxDefaultPosition,
@@ -77,19 +83,20 @@ void CStationOptionsDlg::BuildControls() {
     place(m_sliderResolution, 13, 93, 89, 21);
     m_labelResolution = new wxStaticText(this, IDC_RESOLUTION_LABEL, "1024 by 768", wxDefaultPosition, wxDefaultSize,
                                          wxALIGN_CENTRE_HORIZONTAL | wxST_NO_AUTORESIZE);
-    place(m_labelResolution, 17, 116, 81, 8);
+    place(m_labelResolution, 17, 114, 81, 8);
 
     box("Color palette", 114, 81, 102, 50);
     m_listColors = new wxChoice(this, IDC_COLORS);
-    place(m_listColors, 118, 96, 91, 14);
+    place(m_listColors, 118, 95, 91, 14);
 
     box("Refresh Rate", 221, 81, 101, 50);
     m_listRefreshRate = new wxChoice(this, IDC_REFRESH_RATE);
-    place(m_listRefreshRate, 227, 96, 89, 14);
+    place(m_listRefreshRate, 227, 95, 89, 14);
 
     auto* ok = new wxButton(this, wxID_OK, "OK");
     place(ok, 272, 7, 50, 20);
     ok->SetDefault();
+    ui::EnterPressesDefaultButton(this);
     place(new wxButton(this, wxID_CANCEL, "Cancel"), 272, 30, 50, 20);
     place(new wxButton(this, IDC_HELP, "Help"), 272, 53, 50, 20);
 
@@ -111,8 +118,7 @@ options::StationOptions CStationOptionsDlg::Options() const {
 void CStationOptionsDlg::OnInitDialog(wxInitDialogEvent&) {
     m_checkAutoLaunch->SetValue(m_bAutoLaunch);
     // A stored name over the limit is shown whole, so the person can shorten it.
-    m_editDefaultUser->ChangeValue(FromUtf8(m_strDefaultUser));
-    LimitLoginName();
+    m_limitDefaultUser->Show(FromUtf8(m_strDefaultUser));
     m_checkAllowShutdown->SetValue(m_bAllowShutdown);
 
     m_sliderResolution->SetValue(options::PositionForMode(m_nDisplayMode));
@@ -165,11 +171,51 @@ void CStationOptionsDlg::FillRefreshList() {
 // list's last. The end of a movement runs this again, which reads back the
 // selections the pass before fell back to.
 void CStationOptionsDlg::OnResolutionScroll(wxScrollEvent&) {
+    ++m_nScrollNotifications;
     ReadControls();
     UpdateResolutionLabel();
     FillColorList();
     m_strRefreshRate.clear();
     FillRefreshList();
+}
+
+void CStationOptionsDlg::OnResolutionKey(wxKeyEvent& event) {
+    event.Skip();  // the slider moves first, when it can
+    const std::pair<int, wxEventType> moves[] = {
+        {WXK_HOME, wxEVT_SCROLL_TOP},          {WXK_END, wxEVT_SCROLL_BOTTOM},
+        {WXK_LEFT, wxEVT_SCROLL_LINEUP},       {WXK_UP, wxEVT_SCROLL_LINEUP},
+        {WXK_RIGHT, wxEVT_SCROLL_LINEDOWN},    {WXK_DOWN, wxEVT_SCROLL_LINEDOWN},
+        {WXK_PAGEUP, wxEVT_SCROLL_PAGEUP},     {WXK_PAGEDOWN, wxEVT_SCROLL_PAGEDOWN},
+        {WXK_NUMPAD_HOME, wxEVT_SCROLL_TOP},   {WXK_NUMPAD_END, wxEVT_SCROLL_BOTTOM},
+    };
+    if (event.HasAnyModifiers()) return;
+    for (const auto& [key, type] : moves)
+        if (event.GetKeyCode() == key) {
+            const unsigned before = m_nScrollNotifications;
+            CallAfter([this, before, type = type] { NotifyUnlessNotified(before, type); });
+            return;
+        }
+}
+
+void CStationOptionsDlg::OnResolutionClick(wxMouseEvent& event) {
+    event.Skip();
+    if (event.GetEventType() == wxEVT_LEFT_DOWN) {
+        m_nNotifiedAtPress = m_nScrollNotifications;
+        return;
+    }
+    const unsigned before = m_nNotifiedAtPress;
+    CallAfter([this, before] { NotifyUnlessNotified(before, wxEVT_SCROLL_THUMBRELEASE); });
+}
+
+// A step's notification and the end of the movement, as a moving slider sends them.
+void CStationOptionsDlg::NotifyUnlessNotified(unsigned notifiedBefore, wxEventType type) {
+    if (m_nScrollNotifications != notifiedBefore) return;
+    const wxEventType notifications[] = {type, wxEVT_SCROLL_CHANGED};
+    for (wxEventType notification : notifications) {
+        wxScrollEvent event(notification, m_sliderResolution->GetId(), m_sliderResolution->GetValue(), wxHORIZONTAL);
+        event.SetEventObject(m_sliderResolution);
+        m_sliderResolution->HandleWindowEvent(event);
+    }
 }
 
 void CStationOptionsDlg::OnColorsChange(wxCommandEvent&) {
@@ -180,15 +226,6 @@ void CStationOptionsDlg::OnColorsChange(wxCommandEvent&) {
 
 void CStationOptionsDlg::OnRefreshRateChange(wxCommandEvent&) { ReadControls(); }
 
-void CStationOptionsDlg::OnLoginNameChange(wxCommandEvent&) { LimitLoginName(); }
-
-// The edit takes no more than the limit once the name fits; before that it
-// only keeps what is there, so a longer stored name is never cut unseen.
-void CStationOptionsDlg::LimitLoginName() {
-    if (m_editDefaultUser->GetValue().length() <= options::kMaxLoginName)
-        m_editDefaultUser->SetMaxLength(options::kMaxLoginName);
-}
-
 void CStationOptionsDlg::OnOK(wxCommandEvent&) {
     // The colour as the last notification left it, which the list shows.
     if (auto mode = options::ModeFor(m_sliderResolution->GetValue(), m_strColors)) {
@@ -196,8 +233,11 @@ void CStationOptionsDlg::OnOK(wxCommandEvent&) {
         m_strModeName = mode->Name;
     }
     ReadControls();
-    if (const std::string error = options::LoginNameError(m_strDefaultUser); !error.empty()) {
-        wxMessageDialog(this, FromUtf8(error), "V7", wxOK | wxICON_EXCLAMATION).ShowModal();
+    // Any name within the limit goes, an empty one too; a longer one stored
+    // before must be shortened first.
+    if (m_strDefaultUser.size() > options::kMaxLoginName) {
+        wxMessageDialog(this, FromUtf8(options::LoginNameError(m_strDefaultUser)), "V7", wxOK | wxICON_EXCLAMATION)
+            .ShowModal();
         m_editDefaultUser->SetFocus();
         m_editDefaultUser->SelectAll();
         return;

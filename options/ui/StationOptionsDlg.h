@@ -3,14 +3,18 @@
 // three-step slider with the colour and refresh-rate lists it offers.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include <wx/dialog.h>
 
 #include "options/StationOptions.h"
+#include "options/ui/ByteLimitedEdit.h"
 
 class wxCheckBox;
 class wxChoice;
+class wxKeyEvent;
+class wxMouseEvent;
 class wxScrollEvent;
 class wxSlider;
 class wxStaticText;
@@ -40,22 +44,28 @@ private:
     void BuildControls();
     void OnInitDialog(wxInitDialogEvent& event);
     void OnResolutionScroll(wxScrollEvent& event);
+    // The toolkit's slider says nothing when a key or a click leaves the thumb
+    // where it was (End at the end, Home at the start, a click on the thumb);
+    // a trackbar notifies those too, so the dialog sends them itself.
+    void OnResolutionKey(wxKeyEvent& event);
+    void OnResolutionClick(wxMouseEvent& event);
+    void NotifyUnlessNotified(unsigned notifiedBefore, wxEventType type);
     void OnColorsChange(wxCommandEvent& event);
     void OnRefreshRateChange(wxCommandEvent& event);
-    void OnLoginNameChange(wxCommandEvent& event);
     void OnOK(wxCommandEvent& event);
     void OnHelp(wxCommandEvent& event);
 
-    // Reads every control into the members. A login name over the limit is
-    // read like any other, so the lists keep working until OK checks it.
+    // Reads every control into the members. A login name over the limit (one
+    // stored before) is read like any other, so the lists keep working until
+    // OK checks it.
     void ReadControls();
     void UpdateResolutionLabel();
     void FillColorList();
     void FillRefreshList();
-    void LimitLoginName();
 
     wxSlider* m_sliderResolution = nullptr;
     wxTextCtrl* m_editDefaultUser = nullptr;
+    std::unique_ptr<options::ui::ByteLimitedEdit> m_limitDefaultUser;
     wxCheckBox* m_checkAutoLaunch = nullptr;
     wxCheckBox* m_checkAllowShutdown = nullptr;
     wxStaticText* m_labelResolution = nullptr;
@@ -69,4 +79,6 @@ private:
     std::string m_strRefreshRate;
     int m_nDisplayMode;
     std::string m_strModeName;
+    unsigned m_nScrollNotifications = 0;  // counts the slider's notifications
+    unsigned m_nNotifiedAtPress = 0;      // the count when the mouse went down
 };

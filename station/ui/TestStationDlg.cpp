@@ -7,6 +7,7 @@
 #include <wx/textctrl.h>
 #include <wx/valgen.h>
 
+#include "resources/ui/DialogKeys.h"
 #include "resources/ui/HelpBook.h"
 #include "station/ui/IndicatorCheckBox.h"
 
@@ -56,8 +57,20 @@ void CTestStationDlg::CreateControls() {
     auto* help = new wxButton(this, ID_HELP, "&Help", At(200, 63), Size(50, 25));
     help->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { HelpBook::ShowTopicFor(this); });
     close->SetDefault();
+    ui::EnterPressesDefaultButton(this);
     SetEscapeId(wxID_CANCEL);
     close->SetFocus();
+}
+
+void CTestStationDlg::EndModal(int retCode) {
+    wxWindow* focus = FindFocus();
+    m_focusAtEnd = focus && focus->GetParent() == this ? focus : nullptr;
+    wxDialog::EndModal(retCode);
+}
+
+int CTestStationDlg::ShowModal() {
+    if (m_focusAtEnd) CallAfter([this, focus = m_focusAtEnd] { focus->SetFocus(); });
+    return wxDialog::ShowModal();
 }
 
 void CTestStationDlg::FitLabel(wxWindow* label) {

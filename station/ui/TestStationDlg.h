@@ -27,6 +27,11 @@ public:
     // Takes a pass's flags, text and caption (the window's title) and shows them.
     void SetResult(const station::TestResult& result);
 
+    // The next pass shows with the focus where this one left it (on Refresh
+    // when Refresh ended it).
+    void EndModal(int retCode) override;
+    int ShowModal() override;
+
 private:
     void CreateControls();
     wxPoint At(int x, int y) { return ConvertDialogToPixels(wxPoint(x, y)); }
@@ -40,4 +45,5 @@ private:
     bool m_mouse = false;
     bool m_stationOn = false;
     wxString m_troubleshooter;
+    wxWindow* m_focusAtEnd = nullptr;
 };

@@ -18,6 +18,8 @@
 #include <wx/html/htmlwin.h>
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
+#include <wx/evtloop.h>
+#include <wx/timer.h>
 #include <wx/weakref.h>
 
 #include "resources/ui/CommandTable.h"
@@ -50,16 +52,33 @@ namespace guitest {
 
 // Answers at once each dialog no wxTEST_DIALOG expects and keeps its text;
 // unless they are wanted, each fails the test, so a test never hangs on a box
-// nobody will close.
+// nobody will close. With RunModal set, a dialog that is no message box runs
+// its own modal loop instead, and RunModal (which ends it) runs from inside
+// that loop, never inside a yield of the dialog's start-up, where no input
+// would be handled.
 class DialogRecorder : public wxModalDialogHook {
 public:
-    explicit DialogRecorder(bool wanted = false) : m_wanted(wanted) { Register(); }
+    explicit DialogRecorder(bool wanted = false) : m_wanted(wanted) {
+        m_timer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
+            if (wxEventLoopBase::GetActive() && wxEventLoopBase::GetActive()->IsYielding())
+                m_timer.StartOnce(20);
+            else
+                RunModal(m_dialog);
+        });
+        Register();
+    }
     ~DialogRecorder() override { Unregister(); }
     std::vector<std::string> Texts;
+    std::function<void(wxDialog*)> RunModal;
 
 protected:
     int Enter(wxDialog* dialog) override {
         auto* box = dynamic_cast<wxMessageDialog*>(dialog);
+        if (RunModal && !box) {
+            m_dialog = dialog;
+            m_timer.StartOnce(20);
+            return wxID_NONE;
+        }
         Texts.push_back((box ? box->GetMessage() : "(not a message box) " + dialog->GetTitle()).utf8_string());
         if (!m_wanted) ADD_FAILURE() << "unexpected dialog: " << Texts.back();
         return m_wanted ? wxID_OK : wxID_CANCEL;
@@ -68,6 +87,8 @@ protected:
 
 private:
     bool m_wanted;
+    wxTimer m_timer;
+    wxDialog* m_dialog = nullptr;
 };
 
 // A message box with this text (or only containing it), caption "V7", Yes/No

@@ -1,12 +1,13 @@
 // The Options menu: its radio marks against values changed behind the
 // program's back, its four commands, and the station options dialog: the
-// slider and the two lists, OK and Cancel in the registry, a stored login name
-// over the limit.
+// slider and the two lists, OK and Cancel in the registry, the template's
+// places, and the login name's limit in bytes.
 #include <wx/button.h>
 #include <wx/choice.h>
 #include <wx/slider.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
+#include <wx/uiaction.h>
 
 #include "GuiTest.h"
 #include "options/ui/StationOptionsDlg.h"
@@ -110,23 +111,41 @@ TEST_F(OptionsTest, SliderRefillsBothListsKeepingTheColourItCanAndTheLastRate) {
     Import(ProductLine() + "\"Station Display\"=hex:09\n\"RefreshRate\"=\"72\"\n");
     std::vector<std::string> steps;
     auto drive = [&](Dlg& d) {
+        d.Show();  // for the real input below
         steps.push_back(Shown(d));
         MoveSlider(d, 1);
         steps.push_back(Shown(d));
         MoveSlider(d, 2);
         steps.push_back(Shown(d));
-        Choose(d, Dlg::IDC_REFRESH_RATE, "72 Hz");
-        MoveSlider(d, 2);  // no movement: the rate still goes back to the last
-        steps.push_back(Shown(d));
+        // Real input that leaves the thumb where it is: the rate still goes
+        // back to the last. End at the end, then a click on the thumb.
+        d.Raise();
+        auto* slider = FindControl<wxSlider>(&d, Dlg::IDC_RESOLUTION);
+        slider->SetFocus();
+        EXPECT_TRUE(PumpUntil([&] { return wxWindow::FindFocus() == slider; }, 5)) << "no keyboard focus";
+        for (bool click : {false, true}) {
+            Choose(d, Dlg::IDC_REFRESH_RATE, "72 Hz");
+            wxUIActionSimulator input;
+            if (click) {
+                input.MouseMove(slider->ClientToScreen(wxPoint(slider->GetSize().x - 12, slider->GetSize().y / 2)));
+                input.MouseClick();
+            } else {
+                input.Char(WXK_END);
+            }
+            PumpUntil([&] { return Shown(d).find("76 Hz*") != std::string::npos; }, 2);
+            steps.push_back(Shown(d));
+        }
         MoveSlider(d, 0);
         steps.push_back(Shown(d));
         Choose(d, Dlg::IDC_COLORS, "High color (16-bit)");
         steps.push_back(Shown(d));
+        d.Hide();
     };
     wxTEST_DIALOG(m_frame->OnStationOptions(), DriveOptionsDialog(drive));
     const std::vector<std::string> expected = {
         "640 x 480 | 16 colors,256 colors,High color (16-bit),True color (24-bit)* | 60 Hz*",
         "800 x 600 | 256 colors,High color (16-bit)* | 56 Hz,60 Hz*",
+        "1024 x 768 | 256 colors* | 44 Hz (interlaced),60 Hz,72 Hz,76 Hz*",
         "1024 x 768 | 256 colors* | 44 Hz (interlaced),60 Hz,72 Hz,76 Hz*",
         "1024 x 768 | 256 colors* | 44 Hz (interlaced),60 Hz,72 Hz,76 Hz*",
         "640 x 480 | 16 colors,256 colors*,High color (16-bit),True color (24-bit) | 60 Hz*",
@@ -163,24 +182,72 @@ TEST_F(OptionsTest, OkStoresTheDialogsChoicesAndCancelStoresNothing) {
     for (const auto& [key, name, value] : values) EXPECT_EQ(TextValue(key, name), value) << name;
 }
 
-// A stored name over the limit is shown whole and the lists keep working; OK
-// says why it cannot close until the name is shortened.
-TEST_F(OptionsTest, LongStoredLoginNameIsShownWholeAndMustBeShortenedBeforeOk) {
-    const std::string longName = "Administrator-of-station";  // 24 characters
-    Import(StationLine() + "\"Default User\"=\"" + longName + "\"\n");
-    auto drive = [&](Dlg& d) {
-        auto* edit = FindControl<wxTextCtrl>(&d, Dlg::IDC_DEFAULT_USER);
-        EXPECT_EQ(edit->GetValue().utf8_string(), longName);
-        Choose(d, Dlg::IDC_COLORS, "256 colors");
-        EXPECT_EQ(FindControl<wxChoice>(&d, Dlg::IDC_COLORS)->GetStringSelection(), "256 colors");
-        PressButton(&d, wxID_OK);
-        EXPECT_NE(d.GetReturnCode(), wxID_OK) << "closed with a name over the limit";
-        edit->SetValue(longName.substr(0, 20));
-        PressButton(&d, wxID_OK);
+// Where the template puts each control, in dialog units, and the check boxes'
+// texts as they stand, without added mnemonics.
+TEST_F(OptionsTest, ControlsStandWhereTheTemplatePutsThemWithTheirOwnTexts) {
+    const struct {
+        int Id, X, Y, Width;
+        const char* Label = nullptr;
+    } controls[] = {
+        {Dlg::IDC_DEFAULT_USER, 15, 24, 176},
+        {Dlg::IDC_AUTOLAUNCH, 15, 46, 230, "Automatically turn V7 Station on when system starts."},
+        {Dlg::IDC_ALLOW_SHUTDOWN, 15, 59, 230, "Allow system Shut Down requests after V7 Station is turned on."},
+        {Dlg::IDC_RESOLUTION, 13, 93, 89},  {Dlg::IDC_RESOLUTION_LABEL, 17, 114, 81},
+        {Dlg::IDC_COLORS, 118, 95, 91},     {Dlg::IDC_REFRESH_RATE, 227, 95, 89},
     };
-    wxTEST_DIALOG(m_frame->OnStationOptions(), DriveOptionsDialog(drive),
-                  ExpectMessageBox("at most 20 bytes", wxOK, {}, /*partial=*/true));
-    EXPECT_EQ(TextValue(kStation, "Default User"), longName.substr(0, 20));
+    wxTEST_DIALOG(m_frame->OnStationOptions(), DriveOptionsDialog([&](Dlg& d) {
+                      for (const auto& c : controls) {
+                          wxWindow* control = d.FindWindow(c.Id);
+                          EXPECT_EQ(control->GetRect(), wxRect(d.ConvertDialogToPixels(wxPoint(c.X, c.Y)),
+                                                               wxSize(d.ConvertDialogToPixels(wxSize(c.Width, 0)).x,
+                                                                      control->GetSize().y)))
+                              << c.Id;
+                          EXPECT_EQ(control->GetLabel(), c.Label ? wxString(c.Label) : control->GetLabel()) << c.Id;
+                      }
+                  }));
+}
+
+// The login name counts bytes as stored (UTF-8): the edit takes no more than
+// 20, cut where the next letter stops fitting, and an empty name is a name
+// like any other. A stored name over the limit is shown whole and the lists
+// keep working; OK says why it cannot close until the name is shortened.
+TEST_F(OptionsTest, LoginNameIsKeptWithinTwentyBytesAndMayBeEmpty) {
+    const std::string longName = "Administrator-of-station";  // 24 bytes
+    auto accents = [](std::size_t n) { return wxString(wxUniChar(0xE9), n).utf8_string(); };  // two bytes each
+    const struct {
+        std::string Stored, Typed, Shown;
+    } cases[] = {
+        {longName, longName.substr(0, 20), longName.substr(0, 20)},
+        {"User1", "", ""},
+        {"User1", accents(11), accents(10)},
+        {"User1", std::string(19, 'a') + accents(1) + "b", std::string(19, 'a')},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Typed);
+        Import(StationLine() + "\"Default User\"=\"" + c.Stored + "\"\n");
+        const bool tooLong = c.Stored.size() > 20;
+        auto drive = [&](Dlg& d) {
+            auto* edit = FindControl<wxTextCtrl>(&d, Dlg::IDC_DEFAULT_USER);
+            if (tooLong) {
+                EXPECT_EQ(edit->GetValue().utf8_string(), c.Stored);
+                Choose(d, Dlg::IDC_COLORS, "256 colors");
+                PressButton(&d, wxID_OK);
+                EXPECT_NE(d.GetReturnCode(), wxID_OK) << "closed with a name over the limit";
+            }
+            edit->Clear();
+            edit->WriteText(wxString::FromUTF8(c.Typed));
+            PumpEvents();
+            EXPECT_EQ(edit->GetValue().utf8_string(), c.Shown);
+            PressButton(&d, wxID_OK);
+        };
+        if (tooLong) {
+            wxTEST_DIALOG(m_frame->OnStationOptions(), DriveOptionsDialog(drive),
+                          ExpectMessageBox("at most 20 bytes", wxOK, {}, /*partial=*/true));
+        } else {
+            wxTEST_DIALOG(m_frame->OnStationOptions(), DriveOptionsDialog(drive));
+        }
+        EXPECT_EQ(TextValue(kStation, "Default User"), c.Shown);
+    }
     EXPECT_EQ(TextValue(kProductKey, "Station Display"), "\x01");
 }
 

@@ -21,6 +21,14 @@ wxString Format(unsigned id, const wxString& name) {
     return text;
 }
 
+// A failed removal's report: a plain OK box, no icon.
+ExpectDialog<wxMessageDialog> PlainOkBox(const wxString& text) {
+    return ExpectDialog<wxMessageDialog>([text](wxMessageDialog* box) {
+        EXPECT_EQ(std::make_pair(box->GetMessage(), box->GetEffectiveIcon()), std::make_pair(text, long{wxICON_NONE}));
+        return wxID_OK;
+    });
+}
+
 fs::path Profile(const std::string& name) { return host::emulated::DriveCPath() / "WINDOWS" / "Profiles" / name; }
 
 class ProfilesTest : public GuiTest {
@@ -104,10 +112,9 @@ TEST_F(ProfilesTest, EachFailedRemovalHasItsMessage) {
     message2010.Replace("%s", "c:\\windows\\system.ini", false);
     message2010.Replace("%s", "Bertil", false);
     wxTEST_DIALOG(m_frame->OnRemoveUser(), RemoveDialog("Bertil"), ExpectMessageBox(Format(2202, "Bertil"), wxYES),
-                  ExpectMessageBox(Format(2006, "c:\\windows\\profiles\\bertil"), wxOK),
-                  ExpectMessageBox(Format(2007, "c:\\windows\\bertil.pwl"), wxOK),
-                  ExpectMessageBox(message2010, wxOK),
-                  ExpectMessageBox(Format(2014, wxString(users::kProfileListKey) + "\\Bertil"), wxOK));
+                  PlainOkBox(Format(2006, "c:\\windows\\profiles\\bertil")),
+                  PlainOkBox(Format(2007, "c:\\windows\\bertil.pwl")), PlainOkBox(message2010),
+                  PlainOkBox(Format(2014, wxString(users::kProfileListKey) + "\\Bertil")));
 }
 
 }  // namespace

@@ -42,8 +42,10 @@ void OnRemoveUser(CommandHost& host) {
     dialogue.ConfirmLoggedOn = [parent](const Message& m) {
         return ShowText(m, wxYES_NO | wxNO_DEFAULT | wxICON_ERROR, parent) == wxYES;
     };
+    // The refusal to remove one's own profile is an error; a removal step that
+    // failed is told in a plain OK box, and the removal goes on.
     dialogue.Report = [parent](const Message& m) {
-        ShowText(m, wxOK | (m.Id == IDS_OWN_PROFILE ? wxICON_ERROR : wxICON_WARNING), parent);
+        ShowText(m, wxOK | (m.Id == IDS_OWN_PROFILE ? wxICON_ERROR : wxICON_NONE), parent);
     };
     RemoveUserProfile(name.utf8_string(), host.Configuration(), dialogue);
 }

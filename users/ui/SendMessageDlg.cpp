@@ -9,6 +9,7 @@
 #include <wx/utils.h>
 #include <wx/valgen.h>
 
+#include "resources/ui/DialogKeys.h"
 #include "resources/ui/HelpBook.h"
 #include "users/Broadcast.h"
 
@@ -33,6 +34,7 @@ CSendMessageDlg::CSendMessageDlg(wxWindow* parent)
     new wxButton(this, wxID_CANCEL, "C&ancel", at(203, 35), size(50, 25));
     new wxButton(this, IDC_HELP, "&Help", at(203, 64), size(50, 25));
     send->SetDefault();
+    ui::EnterPressesDefaultButton(this, {m_edit});
     SetClientSize(size(259, 95));
     CentreOnParent();
 

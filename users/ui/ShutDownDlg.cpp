@@ -5,6 +5,7 @@
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 
+#include "resources/ui/DialogKeys.h"
 #include "resources/ui/HelpBook.h"
 
 CShutDownDlg::CShutDownDlg(wxWindow* parent)
@@ -27,6 +28,7 @@ CShutDownDlg::CShutDownDlg(wxWindow* parent)
     new wxButton(this, wxID_CANCEL, "&Cancel", at(159, 35), size(50, 25));
     new wxButton(this, IDC_HELP, "&Help", at(159, 63), size(50, 26));
     ok->SetDefault();
+    ui::EnterPressesDefaultButton(this);
     SetClientSize(size(218, 95));
     CentreOnParent();
 

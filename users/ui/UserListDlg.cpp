@@ -5,6 +5,7 @@
 #include <wx/listbox.h>
 
 #include "resources/ui/CommandTable.h"
+#include "resources/ui/DialogKeys.h"
 #include "resources/ui/HelpBook.h"
 #include "resources/ui/MessageBox.h"
 #include "users/UserProfiles.h"
@@ -25,6 +26,7 @@ void CUserListDlg::AddButtons(std::initializer_list<ButtonPlace> buttons) {
     for (const ButtonPlace& b : buttons) new wxButton(this, b.Id, b.Label, At(b.X, b.Y), Size(50, 25));
     Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { HelpBook::ShowTopicFor(this); }, HelpButtonId());
     static_cast<wxButton*>(FindWindow(wxID_OK))->SetDefault();
+    ::ui::EnterPressesDefaultButton(this);
     // Sized once every control is in: a dialog with a single child stretches it over the whole client area.
     SetClientSize(Size(187, 95));
 }
