@@ -60,6 +60,7 @@ void CTestStationDlg::CreateControls() {
     ui::EnterPressesDefaultButton(this);
     SetEscapeId(wxID_CANCEL);
     close->SetFocus();
+    Bind(wxEVT_IDLE, &CTestStationDlg::RestoreFocus, this);
 }
 
 void CTestStationDlg::EndModal(int retCode) {
@@ -69,8 +70,20 @@ void CTestStationDlg::EndModal(int retCode) {
 }
 
 int CTestStationDlg::ShowModal() {
-    if (m_focusAtEnd) CallAfter([this, focus = m_focusAtEnd] { focus->SetFocus(); });
+    // GTK hands a window that comes on screen to its first control, whatever
+    // was focused before; so the focus is put back from idle time, after the
+    // window is shown, and held for a few turns until it stays.
+    m_focusTurns = m_focusAtEnd ? 50 : 0;
     return wxDialog::ShowModal();
+}
+
+void CTestStationDlg::RestoreFocus(wxIdleEvent& event) {
+    event.Skip();
+    if (m_focusTurns <= 0 || !IsShownOnScreen()) return;
+    if (FindFocus() != m_focusAtEnd) m_focusAtEnd->SetFocus();
+    else if (m_focusTurns > 3) m_focusTurns = 3;  // it holds: a few more looks
+    --m_focusTurns;
+    event.RequestMore();
 }
 
 void CTestStationDlg::FitLabel(wxWindow* label) {

@@ -38,6 +38,7 @@ private:
     wxSize Size(int w, int h) { return ConvertDialogToPixels(wxSize(w, h)); }
     // A label keeps its template size unless the font in use needs more.
     static void FitLabel(wxWindow* label);
+    void RestoreFocus(wxIdleEvent& event);
 
     bool m_softwareRunning = false;
     bool m_connectorBox = false;
@@ -46,4 +47,6 @@ private:
     bool m_stationOn = false;
     wxString m_troubleshooter;
     wxWindow* m_focusAtEnd = nullptr;
+    // Idle turns left to put the focus back once the window is on screen.
+    int m_focusTurns = 0;
 };

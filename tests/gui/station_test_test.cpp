@@ -41,7 +41,8 @@ TEST_F(StationTestDialogTest, RefreshRunsAnotherPassThatSeesTheStationTurnedOnEl
     m_guard->RunModal = [&](wxDialog* dialog) {
         std::string pass = dialog->GetTitle().utf8_string() + " | " + Ticks(dialog) + " | " + Troubleshooter(dialog);
         if (!passes.empty()) {
-            PumpUntil([&] { return wxWindow::FindFocus() && wxWindow::FindFocus()->GetParent() == dialog; }, 2);
+            // The focus settles once the window is on screen.
+            PumpUntil([&] { return wxWindow::FindFocus() == dialog->FindWindow(wxID_OK); }, 2);
             pass += " | " + (wxWindow::FindFocus() ? wxWindow::FindFocus()->GetLabel().utf8_string() : "none");
         }
         passes.push_back(pass);

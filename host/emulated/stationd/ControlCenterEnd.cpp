@@ -79,14 +79,23 @@ bool ControlCenterEnd::Ask() {
     const std::string request = m_forced ? emulated::kEndSessionForced : emulated::kEndSessionNormal;
     ucred peer{};
     socklen_t peerSize = sizeof peer;
-    const bool sent = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-                      getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &peerSize) == 0 &&
-                      send(fd, request.data(), request.size(), MSG_NOSIGNAL | MSG_DONTWAIT) ==
-                          static_cast<ssize_t>(request.size());
-    close(fd);
-    if (!sent) return false;
+    if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &peerSize) != 0) {
+        close(fd);
+        return false;
+    }
+    // Pinned before it is asked: a program that ends at once is gone by the
+    // time the request has been sent, and its number could be anyone's then.
     m_pid = peer.pid;
     m_pidfd = PinControlCenter(peer.pid);
+    const bool sent =
+        send(fd, request.data(), request.size(), MSG_NOSIGNAL | MSG_DONTWAIT) == static_cast<ssize_t>(request.size());
+    close(fd);
+    if (!sent) {
+        if (m_pidfd >= 0) close(m_pidfd);
+        m_pidfd = -1;
+        return false;
+    }
     if (m_pidfd < 0) {
         m_log.Write("end", "asked through " + endpoint.native() + "; pid " + std::to_string(peer.pid) +
                                " is not the control center, not waited for");
