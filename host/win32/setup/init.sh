@@ -49,7 +49,7 @@ scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"' EXIT
 
 # --- the installer's state, from the host tool -------------------------------
-V7_HOST_ROOT="$scratch/host" "$host_tool" init >/dev/null
+users="$(V7_HOST_ROOT="$scratch/host" "$host_tool" init | sed -n 's/^ *users: *//p')"
 V7_HOST_ROOT="$scratch/host" "$host_tool" reg export >"$scratch/hklm.reg"
 source_windows="$scratch/host/drive_c/WINDOWS"
 
@@ -101,7 +101,7 @@ rm -f "$import_file"
 # --- C:\WINDOWS ------------------------------------------------------------------
 # system.ini: the prefix's own sections stay; the sections the installer
 # writes replace any earlier copy of themselves.
-ini_sections="$(grep -o '^\[[^]]*\]' "$source_windows/system.ini" | tr 'A-Z' 'a-z' | tr '\n' '|')"
+ini_sections="$(grep -o '^\[[^]]*\]' "$source_windows/system.ini" | awk '{ printf "%s|", tolower($0) }')"
 {
     if [ -f "$system_ini" ]; then
         awk -v ours="$ini_sections" '
@@ -126,7 +126,7 @@ for vxd in "$source_windows"/SYSTEM/*.vxd; do
     name="$(basename "$vxd")"
     stem="${name%.*}"
     key_at="$(LC_ALL=C grep -obUaP "$key_pattern" "$vxd" | head -n 1 | cut -d: -f1)"
-    [ -n "$key_at" ] && [ "$key_at" -ge 6 ] || die "no version block in the host tool's $name"
+    if [ -z "$key_at" ] || [ "$key_at" -lt 6 ]; then die "no version block in the host tool's $name"; fi
     start=$((key_at - 6))
     length="$(od -An -tu2 -j "$start" -N 2 "$vxd" | tr -d ' ')"
     dd if="$vxd" of="$scratch/$stem.ver" bs=1 skip="$start" count="$length" status=none
@@ -137,7 +137,6 @@ for vxd in "$source_windows"/SYSTEM/*.vxd; do
     x86_64-w64-mingw32-ld --dll -e 0 -s -o "$system/$name" "$scratch/$stem.res.o"
 done
 
-users="$(sed -n 's/^\[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\ProfileList\\\(.*\)\]\r\{0,1\}$/\1/p' "$scratch/hklm.reg" | tr '\n' ' ')"
 echo "Wine prefix set up at $WINEPREFIX"
 echo "  C:\\WINDOWS: $windows"
 echo "  users:      $users"
