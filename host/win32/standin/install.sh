@@ -7,7 +7,10 @@
 #   install.sh --remove PREFIX   stop and delete the service, remove the file
 #
 # WINE names the wine loader (default /usr/lib/wine/wine64). Start a
-# persistent wineserver for PREFIX first, or each call waits for it.
+# persistent wineserver for PREFIX first, or each call waits for it; but make
+# a new prefix (wineboot) before that and let its own wineserver end
+# (wineserver -w): a prefix made under the persistent server is left with two
+# service managers, and no driver service starts there (error 1053).
 set -euo pipefail
 
 WINE=${WINE:-/usr/lib/wine/wine64}
@@ -49,7 +52,7 @@ remove
 install -m 0644 "$sysfile" "$WINEPREFIX/drive_c/windows/system32/drivers/brakor_standin.sys"
 run_sc create "$SERVICE" type= kernel start= demand binPath= "$TARGET" >/dev/null
 if ! run_sc start "$SERVICE" >/dev/null; then
-    echo "$0: the driver service did not start" >&2
+    echo "$0: the driver service did not start (a prefix made under a persistent wineserver? see the top of this script)" >&2
     run_sc delete "$SERVICE" >/dev/null 2>&1 || true
     exit 1
 fi
