@@ -2,8 +2,10 @@
 // run under Wine with the driver installed and started (host/win32/standin/install.sh).
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdint>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "host/device.h"
@@ -224,14 +226,42 @@ TEST_F(StandInDevice, RequestsOfTheWrongShapeFail) {
     EXPECT_EQ(CurrentUser(), "");
 }
 
+// "pend" lets the call be cancelled after the timeout; "hang" ignores the
+// cancel too, so the call must give up on it.
 TEST_F(StandInDevice, ADriverThatNeverAnswersFailsTheCallAndTheHandleStaysUsable) {
-    ASSERT_TRUE(standin::SetFaults("pend"));
-    Call call = Control(m_device, kFirstStation, Bytes(kStationSize, 0));
-    EXPECT_FALSE(call.Ok);
-    EXPECT_EQ(call.Returned, 0u);
-    EXPECT_EQ(call.Reply, Bytes(kStationSize, 0xCC)) << "nothing of an unanswered call reaches the caller";
-    ASSERT_TRUE(standin::SetFaults(""));
-    EXPECT_EQ(CurrentUser(), "");
+    for (const char* fault : {"pend", "hang"}) {
+        SCOPED_TRACE(fault);
+        ASSERT_TRUE(standin::SetFaults(fault));
+        Call call = Control(m_device, kFirstStation, Bytes(kStationSize, 0));
+        EXPECT_FALSE(call.Ok);
+        EXPECT_EQ(call.Returned, 0u);
+        EXPECT_EQ(call.Reply, Bytes(kStationSize, 0xCC)) << "nothing of an unanswered call reaches the caller";
+        ASSERT_TRUE(standin::SetFaults(""));
+        EXPECT_EQ(CurrentUser(), "");
+    }
+}
+
+TEST_F(StandInDevice, ThreadsSharingOneHandleEachGetTheirOwnAnswer) {
+    ASSERT_TRUE(Control(m_device, kTurnOn, StationRecord("Station1", "ola")).Ok);
+    constexpr int kThreads = 4, kCalls = 50;
+    std::atomic<int> right{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < kCalls; ++i) {
+                // Station and driver records alternate, so an answer given to the wrong call shows.
+                if ((t + i) % 2) {
+                    Call call = Control(m_device, kFirstStation, Bytes(kStationSize, 0));
+                    right += call.Ok && Field(call.Reply, 32) == "ola";
+                } else {
+                    Call call = Control(m_device, kFirstDriver, Bytes(kDriverSize, 0));
+                    right += call.Ok && call.Returned == kDriverSize && call.Reply[6] == 0xE3 && call.Reply[7] == 0x3A;
+                }
+            }
+        });
+    }
+    for (auto& thread : threads) thread.join();
+    EXPECT_EQ(right.load(), kThreads * kCalls);
 }
 
 TEST_F(StandInDevice, WithTheDriverStoppedTheDeviceIsMissing) {

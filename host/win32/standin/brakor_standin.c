@@ -23,6 +23,8 @@
  *   without:NAME     the driver NAME (Brakor, Quorel, Tilvex, Dunvek, Vflatd)
  *                    is left out of the loaded list; may be repeated
  *   pend             every request is left pending until it is cancelled
+ *   hang             every request is left pending and ignores a cancel: it
+ *                    ends only when its file is closed or the driver stops
  *   short            every successful reply carries only half its record
  *
  * Only Wine loads it. Wine hands a driver copies of the caller's buffers in
@@ -77,6 +79,7 @@ typedef struct {
     BOOLEAN RefuseOff;
     BOOLEAN RefuseMessage;
     BOOLEAN Pend;
+    BOOLEAN Hang;
     BOOLEAN ShortReply;
     BOOLEAN Without[DRIVER_COUNT];
 } FAULTS;
@@ -86,8 +89,8 @@ static KMUTEX g_stateLock;
 static BOOLEAN g_stationOn;
 static char g_currentUser[STATION_TEXT_FIELD];
 
-/* Requests left pending by the "pend" fault, linked through Tail.Overlay.ListEntry
-   and guarded by the cancel spin lock. */
+/* Requests left pending by the "pend" and "hang" faults, linked through
+   Tail.Overlay.ListEntry and guarded by the cancel spin lock. */
 static LIST_ENTRY g_pended;
 
 static UNICODE_STRING g_serviceKey;
@@ -143,6 +146,7 @@ static void ApplyFaultWord(FAULTS *faults, const char *word, ULONG n) {
     else if (WordIs(word, n, "refuse-off")) faults->RefuseOff = TRUE;
     else if (WordIs(word, n, "refuse-message")) faults->RefuseMessage = TRUE;
     else if (WordIs(word, n, "pend")) faults->Pend = TRUE;
+    else if (WordIs(word, n, "hang")) faults->Hang = TRUE;
     else if (WordIs(word, n, "short")) faults->ShortReply = TRUE;
     else if (n > prefix && WordIs(word, prefix, kWithout)) {
         for (i = 0; i < DRIVER_COUNT; ++i)
@@ -310,16 +314,23 @@ static VOID NTAPI CancelPended(PDEVICE_OBJECT device, PIRP irp) {
     Complete(irp, STATUS_CANCELLED, 0);
 }
 
-static NTSTATUS Pend(PIRP irp) {
+/* A request that hangs has a cancel routine that does nothing. */
+static VOID NTAPI IgnoreCancel(PDEVICE_OBJECT device, PIRP irp) {
+    (void)device;
+    IoReleaseCancelSpinLock(irp->CancelIrql);
+}
+
+static NTSTATUS Pend(PIRP irp, BOOLEAN cancellable) {
     KIRQL irql;
     IoMarkIrpPending(irp);
     IoAcquireCancelSpinLock(&irql);
-    if (irp->Cancel) {
+    if (cancellable && irp->Cancel) {
         IoReleaseCancelSpinLock(irql);
         Complete(irp, STATUS_CANCELLED, 0);
         return STATUS_PENDING;
     }
-    IoSetCancelRoutine(irp, CancelPended);
+    irp->Tail.Overlay.DriverContext[0] = cancellable ? NULL : irp;
+    IoSetCancelRoutine(irp, cancellable ? CancelPended : IgnoreCancel);
     InsertTailList(&g_pended, &irp->Tail.Overlay.ListEntry);
     IoReleaseCancelSpinLock(irql);
     return STATUS_PENDING;
@@ -336,8 +347,9 @@ static void CancelAllPended(PFILE_OBJECT file) {
         PIRP irp = CONTAINING_RECORD(entry, IRP, Tail.Overlay.ListEntry);
         next = entry->Flink;
         if (file && IoGetCurrentIrpStackLocation(irp)->FileObject != file) continue;
-        /* A request whose cancel routine already runs is completed by it. */
-        if (IoSetCancelRoutine(irp, NULL) == NULL) continue;
+        /* A cancellable request whose cancel routine was called is completed
+           by it; one that hangs was left in the list by its own. */
+        if (IoSetCancelRoutine(irp, NULL) == NULL && irp->Tail.Overlay.DriverContext[0] != irp) continue;
         RemoveEntryList(entry);
         InsertTailList(&done, entry);
     }
@@ -363,7 +375,7 @@ static NTSTATUS NTAPI DispatchControl(PDEVICE_OBJECT device, PIRP irp) {
     (void)device;
 
     ReadFaults(&faults);
-    if (faults.Pend) return Pend(irp);
+    if (faults.Pend || faults.Hang) return Pend(irp, !faults.Hang);
     if (size == 0 || inSize != size || outSize < size) return Complete(irp, STATUS_INVALID_PARAMETER, 0);
 
     /* Each code keeps its own transfer method, as the real driver's codes do. */
