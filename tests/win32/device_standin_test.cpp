@@ -194,6 +194,37 @@ TEST_F(StandInDevice, FaultSwitchesChangeTheAnswers) {
     }
 }
 
+TEST_F(StandInDevice, ReportSwitchesChangeTheStationAndTheVersions) {
+    struct Case {
+        const char* Switches;
+        const char* Station;
+        const char* User;  // reported while on, after turning on with "ola"
+        std::vector<Loaded> Drivers;
+    };
+    std::vector<Loaded> versions = kAllDrivers;
+    versions[1] = {0x3AE4, 2, 19};
+    versions[4] = {0x011F, 255, 0};
+    const std::vector<Case> cases = {
+        {"station:STATION1 user:mARIA", "STATION1", "mARIA", kAllDrivers},
+        {"USER:\xC3\x85sa", "Station1", "\xC3\x85sa", kAllDrivers},
+        {"version:quorel=2.19 version:Vflatd=255.0", "Station1", "ola", versions},
+        // Out of range or not a number, a name too long for its field: nothing changes.
+        {"version:Quorel=256.1 version:Tilvex=2.x station:0123456789012345678901234567890123", "Station1", "ola",
+         kAllDrivers},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Switches);
+        ASSERT_TRUE(standin::SetFaults(c.Switches));
+        ASSERT_TRUE(Control(m_device, kTurnOn, StationRecord("Station1", "ola")).Ok);
+        Call station = Control(m_device, kFirstStation, Bytes(kStationSize, 0));
+        ASSERT_TRUE(station.Ok);
+        EXPECT_EQ(Field(station.Reply, 0), c.Station);
+        EXPECT_EQ(Field(station.Reply, 32), c.User);
+        EXPECT_EQ(DriverList(m_device), c.Drivers);
+        ASSERT_TRUE(Control(m_device, kTurnOff, StationRecord("Station1", "")).Ok);
+    }
+}
+
 TEST_F(StandInDevice, AShortReplySucceedsWithHalfTheRecord) {
     ASSERT_TRUE(standin::SetFaults("short"));
     struct Case {

@@ -26,6 +26,14 @@
  *   hang             every request is left pending and ignores a cancel: it
  *                    ends only when its file is closed or the driver stops
  *   short            every successful reply carries only half its record
+ * and what it reports, as the emulated drivers' switches of the same names:
+ *   station:NAME     the station's name instead of "Station1"
+ *   user:NAME        the user reported while the station is on, instead of
+ *                    the one it was turned on with
+ *   version:NAME=MAJOR.MINOR  the loaded version reported for driver NAME
+ * Names are at most 31 bytes of UTF-8 and hold no blank or comma; keywords
+ * compare without regard to case, names keep theirs. A value of more than
+ * 511 characters is not read: the driver then runs without faults.
  *
  * Only Wine loads it. Wine hands a driver copies of the caller's buffers in
  * its driver host process, so the buffers of METHOD_NEITHER are used without
@@ -72,9 +80,11 @@ static const struct {
     {"Dunvek", 0x000D, 2, 30}, {"Vflatd", 0x011F, 4, 0},
 };
 
-static const char g_stationName[] = "Station1";
 
 typedef struct {
+    char StationName[STATION_TEXT_FIELD];
+    char CurrentUser[STATION_TEXT_FIELD]; /* empty: the one turned on with */
+    UCHAR Version[DRIVER_COUNT][2];
     BOOLEAN RefuseOn;
     BOOLEAN RefuseOff;
     BOOLEAN RefuseMessage;
@@ -138,9 +148,57 @@ static NTSTATUS OpenServiceKey(ACCESS_MASK access, HANDLE *key) {
     return ZwOpenKey(key, access, &attributes);
 }
 
+/* Copies n bytes as a NUL-terminated field text; FALSE when they do not fit. */
+static BOOLEAN TakeName(char *field, const char *text, ULONG n) {
+    if (n == 0 || n >= STATION_TEXT_FIELD) return FALSE;
+    ZeroBytes((UCHAR *)field, STATION_TEXT_FIELD);
+    CopyBytes((UCHAR *)field, (const UCHAR *)text, n);
+    return TRUE;
+}
+
+/* A decimal number from 0 to 255 in text[0..n). */
+static BOOLEAN TakeByte(const char *text, ULONG n, UCHAR *value) {
+    ULONG i, number = 0;
+    if (n == 0 || n > 3) return FALSE;
+    for (i = 0; i < n; ++i) {
+        if (text[i] < '0' || text[i] > '9') return FALSE;
+        number = number * 10 + (ULONG)(text[i] - '0');
+    }
+    if (number > 255) return FALSE;
+    *value = (UCHAR)number;
+    return TRUE;
+}
+
+/* "NAME=MAJOR.MINOR" for one of the drivers. */
+static void TakeVersion(FAULTS *faults, const char *text, ULONG n) {
+    ULONG equals = 0, dot;
+    UCHAR major, minor;
+    int i;
+    while (equals < n && text[equals] != '=') ++equals;
+    dot = equals + 1;
+    while (dot < n && text[dot] != '.') ++dot;
+    if (equals >= n || dot >= n) return;
+    if (!TakeByte(text + equals + 1, dot - equals - 1, &major) || !TakeByte(text + dot + 1, n - dot - 1, &minor))
+        return;
+    for (i = 0; i < DRIVER_COUNT; ++i) {
+        if (WordIs(text, equals, g_drivers[i].Name)) {
+            faults->Version[i][0] = major;
+            faults->Version[i][1] = minor;
+        }
+    }
+}
+
+/* Whether word[0..n) starts with the keyword prefix; *rest is what follows. */
+static BOOLEAN HasPrefix(const char *word, ULONG n, const char *prefix, ULONG *rest) {
+    ULONG length = 0;
+    while (prefix[length]) ++length;
+    if (n <= length || !WordIs(word, length, prefix)) return FALSE;
+    *rest = length;
+    return TRUE;
+}
+
 static void ApplyFaultWord(FAULTS *faults, const char *word, ULONG n) {
-    static const char kWithout[] = "without:";
-    const ULONG prefix = sizeof kWithout - 1;
+    ULONG prefix;
     int i;
     if (WordIs(word, n, "refuse-on")) faults->RefuseOn = TRUE;
     else if (WordIs(word, n, "refuse-off")) faults->RefuseOff = TRUE;
@@ -148,36 +206,73 @@ static void ApplyFaultWord(FAULTS *faults, const char *word, ULONG n) {
     else if (WordIs(word, n, "pend")) faults->Pend = TRUE;
     else if (WordIs(word, n, "hang")) faults->Hang = TRUE;
     else if (WordIs(word, n, "short")) faults->ShortReply = TRUE;
-    else if (n > prefix && WordIs(word, prefix, kWithout)) {
+    else if (HasPrefix(word, n, "without:", &prefix)) {
         for (i = 0; i < DRIVER_COUNT; ++i)
             if (WordIs(word + prefix, n - prefix, g_drivers[i].Name)) faults->Without[i] = TRUE;
-    }
+    } else if (HasPrefix(word, n, "station:", &prefix))
+        TakeName(faults->StationName, word + prefix, n - prefix);
+    else if (HasPrefix(word, n, "user:", &prefix))
+        TakeName(faults->CurrentUser, word + prefix, n - prefix);
+    else if (HasPrefix(word, n, "version:", &prefix))
+        TakeVersion(faults, word + prefix, n - prefix);
 }
 
-/* Reads the "Faults" value; a missing or unreadable value means no faults. */
+/* UTF-16 to UTF-8; an unpaired surrogate becomes U+FFFD. Returns the bytes
+   written, stopping at a NUL or before a character that would not fit. */
+static ULONG ToUtf8(const WCHAR *wide, ULONG units, char *text, ULONG size) {
+    ULONG i, n = 0;
+    for (i = 0; i < units && wide[i] != 0; ++i) {
+        ULONG c = wide[i], bytes;
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < units && wide[i + 1] >= 0xDC00 && wide[i + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (wide[i + 1] - 0xDC00);
+            ++i;
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            c = 0xFFFD;
+        }
+        bytes = c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+        if (n + bytes > size) break;
+        if (bytes == 1) {
+            text[n++] = (char)c;
+        } else if (bytes == 2) {
+            text[n++] = (char)(0xC0 | (c >> 6));
+            text[n++] = (char)(0x80 | (c & 0x3F));
+        } else if (bytes == 3) {
+            text[n++] = (char)(0xE0 | (c >> 12));
+            text[n++] = (char)(0x80 | ((c >> 6) & 0x3F));
+            text[n++] = (char)(0x80 | (c & 0x3F));
+        } else {
+            text[n++] = (char)(0xF0 | (c >> 18));
+            text[n++] = (char)(0x80 | ((c >> 12) & 0x3F));
+            text[n++] = (char)(0x80 | ((c >> 6) & 0x3F));
+            text[n++] = (char)(0x80 | (c & 0x3F));
+        }
+    }
+    return n;
+}
+
+/* Reads the "Faults" value; a missing, unreadable or overlong value means no faults. */
 static void ReadFaults(FAULTS *faults) {
-    UCHAR storage[sizeof(KEY_VALUE_PARTIAL_INFORMATION) + 512];
+    UCHAR storage[sizeof(KEY_VALUE_PARTIAL_INFORMATION) + 1024];
     KEY_VALUE_PARTIAL_INFORMATION *info = (KEY_VALUE_PARTIAL_INFORMATION *)storage;
     UNICODE_STRING name;
     HANDLE key;
     ULONG size = 0, count, i, start;
-    char text[256];
+    char text[1024];
     NTSTATUS status;
 
     RtlZeroMemory(faults, sizeof *faults);
+    TakeName(faults->StationName, "Station1", 8);
+    for (i = 0; i < DRIVER_COUNT; ++i) {
+        faults->Version[i][0] = g_drivers[i].Major;
+        faults->Version[i][1] = g_drivers[i].Minor;
+    }
     if (!NT_SUCCESS(OpenServiceKey(KEY_READ, &key))) return;
     RtlInitUnicodeString(&name, L"Faults");
     status = ZwQueryValueKey(key, &name, KeyValuePartialInformation, info, sizeof storage, &size);
     ZwClose(key);
     if (!NT_SUCCESS(status) || info->Type != REG_SZ) return;
 
-    /* The words are ASCII: any other character only separates or spoils a word. */
-    count = info->DataLength / sizeof(WCHAR);
-    if (count > sizeof text) count = sizeof text;
-    for (i = 0; i < count; ++i) {
-        WCHAR c = ((const WCHAR *)info->Data)[i];
-        text[i] = c < 0x80 ? (char)c : '?';
-    }
+    count = ToUtf8((const WCHAR *)info->Data, info->DataLength / sizeof(WCHAR), text, sizeof text);
     start = 0;
     for (i = 0; i <= count; ++i) {
         if (i == count || text[i] == ' ' || text[i] == ',' || text[i] == '\t' || text[i] == 0) {
@@ -207,7 +302,7 @@ static void PutText(UCHAR *record, ULONG offset, const char *text) {
 
 /* A copy of a driver's descriptor block: next-block link, system version,
    device number, version, flags, the 8-byte blank-padded upper-case name. */
-static void PutDriverRecord(UCHAR *record, int index) {
+static void PutDriverRecord(UCHAR *record, const FAULTS *faults, int index) {
     ULONG i;
     const char *name = g_drivers[index].Name;
     ZeroBytes(record, DRIVER_RECORD_SIZE);
@@ -215,8 +310,8 @@ static void PutDriverRecord(UCHAR *record, int index) {
     record[5] = 0x04;
     record[DRIVER_DEVICE_NUMBER_OFFSET] = (UCHAR)(g_drivers[index].DeviceNumber & 0xFF);
     record[DRIVER_DEVICE_NUMBER_OFFSET + 1] = (UCHAR)(g_drivers[index].DeviceNumber >> 8);
-    record[DRIVER_MAJOR_OFFSET] = g_drivers[index].Major;
-    record[DRIVER_MINOR_OFFSET] = g_drivers[index].Minor;
+    record[DRIVER_MAJOR_OFFSET] = faults->Version[index][0];
+    record[DRIVER_MINOR_OFFSET] = faults->Version[index][1];
     for (i = 0; i < DRIVER_NAME_SIZE; ++i) record[DRIVER_NAME_OFFSET + i] = ' ';
     for (i = 0; i < DRIVER_NAME_SIZE && name[i]; ++i) {
         char c = name[i];
@@ -271,15 +366,15 @@ static BOOLEAN Answer(ULONG code, const FAULTS *faults, const UCHAR *in, UCHAR *
         return TRUE;
     case CODE_GET_FIRST_STATION:
         ZeroBytes(out, size);
-        PutText(out, STATION_NAME_OFFSET, g_stationName);
-        if (g_stationOn) PutText(out, STATION_USER_OFFSET, g_currentUser);
+        PutText(out, STATION_NAME_OFFSET, faults->StationName);
+        if (g_stationOn) PutText(out, STATION_USER_OFFSET, faults->CurrentUser[0] ? faults->CurrentUser : g_currentUser);
         return TRUE;
     case CODE_GET_NEXT_STATION:
         return FALSE; /* one station: there is never a next one */
     case CODE_GET_FIRST_DRIVER:
         index = NextLoaded(faults, 0);
         if (index >= DRIVER_COUNT) return FALSE;
-        PutDriverRecord(out, index);
+        PutDriverRecord(out, faults, index);
         return TRUE;
     case CODE_GET_NEXT_DRIVER:
         number = (USHORT)(in[DRIVER_DEVICE_NUMBER_OFFSET] | in[DRIVER_DEVICE_NUMBER_OFFSET + 1] << 8);
@@ -288,7 +383,7 @@ static BOOLEAN Answer(ULONG code, const FAULTS *faults, const UCHAR *in, UCHAR *
         if (index >= DRIVER_COUNT) return FALSE;
         index = NextLoaded(faults, index + 1);
         if (index >= DRIVER_COUNT) return FALSE;
-        PutDriverRecord(out, index);
+        PutDriverRecord(out, faults, index);
         return TRUE;
     case CODE_BROADCAST_MESSAGE:
         /* Delivered only to a station that is on: otherwise nobody would see it. */

@@ -62,8 +62,14 @@ bool WaitForState(SC_HANDLE service, ::DWORD state) {
 bool SetFaults(const std::string& words) {
     Key key(KEY_SET_VALUE);
     if (!key.Get()) return false;
-    // The words are ASCII; each byte is one UTF-16 unit.
-    std::wstring wide(words.begin(), words.end());
+    std::wstring wide;
+    if (!words.empty()) {
+        const int length = static_cast<int>(words.size());
+        const int units = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, words.data(), length, nullptr, 0);
+        if (units <= 0) return false;
+        wide.assign(static_cast<std::size_t>(units), L'\0');
+        ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, words.data(), length, wide.data(), units);
+    }
     const auto bytes = static_cast<::DWORD>((wide.size() + 1) * sizeof(wchar_t));
     return ::RegSetValueExW(key.Get(), L"Faults", 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()), bytes) ==
            ERROR_SUCCESS;

@@ -7,9 +7,10 @@
 
 namespace standin {
 
-// Replaces the "Faults" value of the driver's service key: blank-separated
-// words (refuse-on, refuse-off, refuse-message, without:NAME, pend, short);
-// "" leaves no fault. The driver reads it at each request.
+// Replaces the "Faults" value of the driver's service key with UTF-8 words
+// separated by blanks (refuse-on, refuse-off, refuse-message, without:NAME,
+// pend, hang, short, station:NAME, user:NAME, version:NAME=MAJOR.MINOR; see
+// brakor_standin.c); "" leaves no fault. The driver reads it at each request.
 bool SetFaults(const std::string& words);
 
 // The bytes of the last broadcast text the driver accepted, before its
