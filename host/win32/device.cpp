@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,9 @@ struct PendingCall {
     std::vector<std::uint8_t> In;
     std::vector<std::uint8_t> Out;
 };
+
+// What GetOverlappedResultEx says of a call that has not ended yet.
+bool StillRunning(::DWORD error) { return error == WAIT_TIMEOUT || error == ERROR_IO_INCOMPLETE; }
 
 bool ValidDeviceName(const std::string& name) {
     return !name.empty() && name != "." && name != ".." && name.find_first_of("/\\") == std::string::npos;
@@ -77,12 +81,9 @@ BOOL DeviceIoControl(HANDLE device, DWORD controlCode, const void* in, DWORD inS
         return 0;
     }
 
-    auto* call = new PendingCall;
+    auto call = std::make_unique<PendingCall>();
     call->Overlapped.hEvent = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (!call->Overlapped.hEvent) {
-        delete call;
-        return 0;
-    }
+    if (!call->Overlapped.hEvent) return 0;
     const auto* inBytes = static_cast<const std::uint8_t*>(in);
     call->In.assign(inBytes, inBytes + inSize);
     call->Out.assign(outSize, 0);
@@ -95,18 +96,18 @@ BOOL DeviceIoControl(HANDLE device, DWORD controlCode, const void* in, DWORD inS
     if (!done && error == ERROR_IO_PENDING) {
         done = ::GetOverlappedResultEx(device, &call->Overlapped, &got, kReplyTimeoutMs, FALSE);
         error = done ? ERROR_SUCCESS : ::GetLastError();
-        if (!done && (error == WAIT_TIMEOUT || error == ERROR_IO_INCOMPLETE)) {
+        if (!done && StillRunning(error)) {
             ::CancelIoEx(device, &call->Overlapped);
-            ::DWORD ignored = 0;
-            const ::BOOL ended = ::GetOverlappedResultEx(device, &call->Overlapped, &ignored, kCancelTimeoutMs, FALSE);
-            const ::DWORD endError = ended ? ERROR_SUCCESS : ::GetLastError();
-            // Still running after the cancel: the call and its event are left to the kernel.
-            if (ended || (endError != WAIT_TIMEOUT && endError != ERROR_IO_INCOMPLETE)) {
-                ::CloseHandle(call->Overlapped.hEvent);
-                delete call;
+            // An answer that came in as the call was cancelled is still the answer.
+            done = ::GetOverlappedResultEx(device, &call->Overlapped, &got, kCancelTimeoutMs, FALSE);
+            error = done ? ERROR_SUCCESS : ::GetLastError();
+            if (!done && StillRunning(error)) {
+                // The call and its event are left to the kernel.
+                call.release();
+                ::SetLastError(ERROR_TIMEOUT);
+                return 0;
             }
-            ::SetLastError(ERROR_TIMEOUT);
-            return 0;
+            if (!done) error = ERROR_TIMEOUT;
         }
     }
 
@@ -116,7 +117,6 @@ BOOL DeviceIoControl(HANDLE device, DWORD controlCode, const void* in, DWORD inS
         if (bytesReturned) *bytesReturned = static_cast<host::DWORD>(copied);
     }
     ::CloseHandle(call->Overlapped.hEvent);
-    delete call;
     ::SetLastError(error);
     return done ? 1 : 0;
 }

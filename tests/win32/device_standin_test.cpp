@@ -145,13 +145,6 @@ TEST_F(StandInDevice, PowerAndBroadcastAnswerAndChangeTheStation) {
     EXPECT_FALSE(Control(m_device, kNextStation, Bytes(kStationSize, 0)).Ok) << "one station only";
 }
 
-TEST_F(StandInDevice, AUserNameIsKeptToItsFieldOnACharacterBoundary) {
-    // 30 ASCII bytes and a two-byte character: the field holds 31 bytes, so the character goes.
-    Bytes record = StationRecord("Station1", std::string(30, 'u') + "\xC3\xA9");
-    ASSERT_TRUE(Control(m_device, kTurnOn, record).Ok);
-    EXPECT_EQ(CurrentUser(), std::string(30, 'u'));
-}
-
 TEST_F(StandInDevice, TheDriverListHoldsTheFiveDriversInOrder) {
     EXPECT_EQ(DriverList(m_device), kAllDrivers);
     Call record = Control(m_device, kFirstDriver, Bytes(kDriverSize, 0));
