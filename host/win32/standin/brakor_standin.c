@@ -537,6 +537,10 @@ NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING registryPath) 
 
     KeInitializeMutex(&g_stateLock, 0);
     InitializeListHead(&g_pended);
+    /* Each start begins with the station off, whether or not the image was reloaded. */
+    g_stationOn = FALSE;
+    ZeroBytes((UCHAR *)g_currentUser, sizeof g_currentUser);
+    g_device = NULL;
 
     RtlInitUnicodeString(&deviceName, L"\\Device\\Brakor");
     status = IoCreateDevice(driver, 0, &deviceName, FILE_DEVICE_UNKNOWN, 0, FALSE, &g_device);
