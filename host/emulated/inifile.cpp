@@ -218,9 +218,11 @@ DWORD GetPrivateProfileString(const char* section, const char* key, const char* 
 }
 
 BOOL WritePrivateProfileString(const char* section, const char* key, const char* value, const char* fileName) {
+    // The flush: nothing is held back, the file is on disk already. Windows
+    // answers it with FALSE whatever happens, and so does this host.
+    if (!section && !key && !value) return 0;
     IniFile file;
     if (!Load(fileName, &file)) return 0;
-    if (!section && !key && !value) return 1;  // nothing is held back: the file is on disk already
     if (!section || !Writable(section, key, value)) return 0;
     const std::vector<Section> sections = FindSections(file, section);
     if (!key) {

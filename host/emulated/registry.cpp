@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "host/emulated/registry_connection.h"
+#include "host/emulated/utf8.h"
 
 namespace host {
 
@@ -13,29 +14,39 @@ using emulated::RegistrySession;
 
 namespace {
 
-// A key name is one to kMaxKeyNameBytes printable bytes: a control character
-// would cut the name where it is passed on as text, or break its line in an export.
+// A key name is one to 255 printable characters, counted as Windows counts
+// them: UTF-16 units, so a character beyond U+FFFF takes two and a byte that
+// is no character one (the header's limit in bytes is what an 8-bit code page
+// gives). A control character would cut the name where it is passed on as
+// text, or break its line in an export.
 bool IsKeyName(std::string_view name) {
-    if (name.empty() || name.size() > kMaxKeyNameBytes) return false;
-    for (char c : name)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return false;
-    return true;
+    if (name.empty()) return false;
+    std::size_t units = 0;
+    for (std::string_view rest = name; !rest.empty();) {
+        const emulated::Utf8Char c = emulated::DecodeUtf8(rest);
+        if (c.Valid && (c.Code < 0x20 || c.Code == 0x7F)) return false;
+        units += c.Code > 0xFFFF ? 2 : 1;
+        rest.remove_prefix(c.Length);
+    }
+    return units <= kMaxKeyNameBytes;
 }
 
-// "A\B\C" -> {"A", "B", "C"}; a leading or trailing backslash is ignored, an
-// empty name between two backslashes or a name IsKeyName refuses fails.
-bool SplitSubKey(const char* subKey, std::vector<std::string_view>* names) {
+// "A\B\C" -> {"A", "B", "C"}; a trailing backslash is ignored. A leading one
+// names no key below the parent: ERROR_BAD_PATHNAME, as on Windows. An empty
+// name between two backslashes or a name IsKeyName refuses is
+// ERROR_INVALID_PARAMETER.
+LONG SplitSubKey(const char* subKey, std::vector<std::string_view>* names) {
     std::string_view path = subKey ? subKey : "";
-    if (!path.empty() && path.front() == '\\') path.remove_prefix(1);
+    if (!path.empty() && path.front() == '\\') return ERROR_BAD_PATHNAME;
     if (!path.empty() && path.back() == '\\') path.remove_suffix(1);
     while (!path.empty()) {
         std::size_t end = path.find('\\');
         std::string_view name = path.substr(0, end);
-        if (!IsKeyName(name)) return false;
+        if (!IsKeyName(name)) return ERROR_INVALID_PARAMETER;
         names->push_back(name);
         path.remove_prefix(end == std::string_view::npos ? path.size() : end + 1);
     }
-    return true;
+    return ERROR_SUCCESS;
 }
 
 // Resolves the handle, then runs the operation on its key.
@@ -51,7 +62,7 @@ LONG OnKey(HKEY handle, Operation operation) {
 LONG OpenOrCreate(HKEY parent, const char* subKey, HKEY* result, bool create) {
     if (!result) return ERROR_INVALID_PARAMETER;
     std::vector<std::string_view> names;
-    if (!SplitSubKey(subKey, &names)) return ERROR_INVALID_PARAMETER;
+    if (LONG status = SplitSubKey(subKey, &names)) return status;
     return OnKey(parent, [&](RegistrySession& session, KeyId key) {
         KeyId found = 0;
         LONG status = create ? session.Store().CreateKey(key, names, &found) : session.Store().FindKey(key, names, &found);
@@ -94,7 +105,7 @@ LONG RegDeleteValue(HKEY key, const char* valueName) {
 
 LONG RegDeleteKey(HKEY parent, const char* subKey) {
     std::vector<std::string_view> names;
-    if (!SplitSubKey(subKey, &names)) return ERROR_INVALID_PARAMETER;
+    if (LONG status = SplitSubKey(subKey, &names)) return status;
     return OnKey(parent, [&](RegistrySession& session, KeyId id) { return session.Store().DeleteKey(id, names); });
 }
 

@@ -1,6 +1,7 @@
 // Registry helpers for every test program: set up keys and values as another
-// component would, read back exactly what was stored, and run the host tool's
-// import and export; plus the child-process helpers the registry tests use.
+// component would, read back exactly what was stored (as the host contract
+// suite does), and run the host tool's import and export; plus the
+// child-process helpers the registry tests use.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,22 +13,26 @@
 #include <string>
 #include <vector>
 
+#include "contract/registry_helpers.h"
 #include "host/registry.h"
 #include "support/TempHostRoot.h"
 
 namespace regtest {
 
-inline std::vector<host::BYTE> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
+// Set, read and walk as the host contract suite does.
+using contract::Bytes;
+using contract::Get;
+using contract::Query;
+using contract::Set;
+using contract::Stored;
+using contract::SubKeys;
+using contract::Value;
 
 // The text's bytes, with the terminator unless told otherwise.
 inline std::vector<host::BYTE> Sz(const std::string& text, bool terminated = true) {
     std::vector<host::BYTE> bytes = Bytes(text);
     if (terminated) bytes.push_back(0);
     return bytes;
-}
-
-inline host::LONG Set(host::HKEY key, const char* name, host::DWORD type, const std::vector<host::BYTE>& data) {
-    return host::RegSetValueEx(key, name, type, data.data(), static_cast<host::DWORD>(data.size()));
 }
 
 // A key path count levels deep: name\\name\\...
@@ -55,27 +60,7 @@ inline void StoreText(const std::string& path, const char* name, const std::stri
     Store(path, name, host::REG_SZ, Sz(text, terminated));
 }
 
-// A value's status, type and bytes, read with a buffer that is large enough.
-struct Stored {
-    host::LONG Status = -1;
-    host::DWORD Type = host::REG_NONE;
-    std::vector<host::BYTE> Data;
-    bool operator==(const Stored&) const = default;
-};
-inline void PrintTo(const Stored& s, std::ostream* os) {
-    *os << "status " << s.Status << ", type " << s.Type << ", " << ::testing::PrintToString(s.Data);
-}
-inline Stored Value(host::DWORD type, const std::string& data) { return {host::ERROR_SUCCESS, type, Bytes(data)}; }
 inline Stored Binary(const std::vector<host::BYTE>& data) { return {host::ERROR_SUCCESS, host::REG_BINARY, data}; }
-
-inline Stored Get(host::HKEY key, const char* name) {
-    Stored read;
-    std::vector<host::BYTE> buffer(4096);
-    host::DWORD size = static_cast<host::DWORD>(buffer.size());
-    read.Status = host::RegQueryValueEx(key, name, &read.Type, buffer.data(), &size);
-    if (read.Status == host::ERROR_SUCCESS) read.Data.assign(buffer.begin(), buffer.begin() + size);
-    return read;
-}
 
 // A four-byte value as a number; ~0u when it is missing or has another size.
 inline host::DWORD Number(const Stored& read) {
@@ -87,33 +72,11 @@ inline host::LONG SetNumber(host::HKEY key, const char* name, host::DWORD value)
     return host::RegSetValueEx(key, name, host::REG_BINARY, reinterpret_cast<const host::BYTE*>(&value), sizeof value);
 }
 
-// The same by the key's path, through a handle of its own.
-inline Stored Query(const std::string& path, const char* name) {
-    host::HKEY key = nullptr;
-    host::LONG status = host::RegOpenKeyEx(host::HKEY_LOCAL_MACHINE, path.c_str(), 0, host::KEY_READ, &key);
-    if (status != host::ERROR_SUCCESS) return {status, 0, {}};
-    Stored read = Get(key, name);
-    host::RegCloseKey(key);
-    return read;
-}
-
 inline bool KeyExists(const std::string& path) {
     host::HKEY key = nullptr;
     if (host::RegOpenKeyEx(host::HKEY_LOCAL_MACHINE, path.c_str(), 0, host::KEY_READ, &key)) return false;
     host::RegCloseKey(key);
     return true;
-}
-
-// Every subkey name of key, in enumeration order.
-inline std::vector<std::string> SubKeys(host::HKEY key) {
-    std::vector<std::string> names;
-    char name[260];
-    for (host::DWORD i = 0;; ++i) {
-        host::DWORD size = sizeof name;
-        if (host::RegEnumKeyEx(key, i, name, &size) != host::ERROR_SUCCESS) break;
-        names.emplace_back(name, size);
-    }
-    return names;
 }
 
 // The same by path (HKEY_LOCAL_MACHINE itself for ""); empty when the key is missing.

@@ -1,53 +1,12 @@
-// The system calls and the code page's text rules.
+// The emulated host's code page (UTF-8): case folding and cuts on character
+// boundaries. The system calls: tests/contract.
 #include <gtest/gtest.h>
-#include <pwd.h>
-#include <unistd.h>
 
-#include <chrono>
-#include <cstring>
-#include <thread>
-
-#include "host/system.h"
 #include "host/text.h"
 
 using namespace host;
 
 namespace {
-
-TEST(SystemTest, NamesFitOrReportTheSizeNeededAndLeaveTheBufferAlone) {
-    const passwd* entry = getpwuid(geteuid());
-    ASSERT_NE(entry, nullptr);
-    const std::string user = entry->pw_name;
-    char buffer[260];
-    DWORD size = sizeof buffer;
-    ASSERT_TRUE(GetUserName(buffer, &size));
-    EXPECT_EQ(std::string(buffer), user);
-    EXPECT_EQ(size, user.size() + 1);  // terminator included
-    size = static_cast<DWORD>(user.size());
-    std::memset(buffer, 'x', sizeof buffer);
-    EXPECT_FALSE(GetUserName(buffer, &size));
-    EXPECT_EQ(size, user.size() + 1);
-    EXPECT_EQ(buffer[0], 'x');
-
-    EXPECT_EQ(GetWindowsDirectory(buffer, 10), 11u);  // terminator included when it does not fit
-    EXPECT_EQ(buffer[0], 'x');
-    EXPECT_EQ(GetWindowsDirectory(buffer, 11), 10u);
-    EXPECT_STREQ(buffer, "C:\\WINDOWS");
-}
-
-TEST(SystemTest, TickCountAdvancesInMillisecondsAndIsTheLow32BitsOfThe64BitCount) {
-    DWORD before = GetTickCount();
-    ULONGLONG before64 = GetTickCount64();
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    for (ULONGLONG elapsed : {ULONGLONG{GetTickCount() - before}, GetTickCount64() - before64}) {
-        EXPECT_GE(elapsed, 50u);
-        EXPECT_LT(elapsed, 5000u);
-    }
-    // Read one right after the other: the 32-bit count is the 64-bit one cut.
-    const DWORD low = GetTickCount();
-    const ULONGLONG full = GetTickCount64();
-    EXPECT_LE(static_cast<DWORD>(full) - low, 1u);
-}
 
 TEST(TextTest, FoldsAsciiAndLatinLettersOnlyAndComparesFolded) {
     EXPECT_EQ(FoldCase("Station1 USER ÀÉÎÕÜÝÞ"), "station1 user àéîõüýþ");

@@ -1,0 +1,83 @@
+// Files and folders: search, attributes, read-only, delete and folder removal,
+// by path and relative to an open folder.
+#include <algorithm>
+
+#include "contract_fixture.h"
+#include "host/files.h"
+
+using namespace host;
+using namespace contract;
+
+namespace {
+
+class FilesTest : public ContractTest {
+protected:
+    void SetUp() override {
+        ContractTest::SetUp();
+        MakeFolder(m_scratch.Path("Åsa"));
+        MakeFolder(m_scratch.Path("Empty"));
+        WriteFileBytes(m_scratch.Path("Åsa\\user.dat"), "x");
+        WriteFileBytes(m_scratch.Path("ANNA.PWL"), "x");
+    }
+    // The names a search lists, sorted.
+    static std::vector<std::string> Listed(HANDLE search, WIN32_FIND_DATA* found) {
+        std::vector<std::string> names;
+        if (search == INVALID_HANDLE_VALUE) return names;
+        do names.push_back(found->cFileName);
+        while (FindNextFile(search, found));
+        FindClose(search);
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+};
+
+TEST_F(FilesTest, SearchesListWhatMatches) {
+    WIN32_FIND_DATA found{};
+    using Names = std::vector<std::string>;
+    EXPECT_EQ(Listed(FindFirstFile(m_scratch.Path("*.*").c_str(), &found), &found),
+              (Names{".", "..", "ANNA.PWL", "Empty", "Åsa"}));
+    EXPECT_EQ(Listed(FindFirstFile(m_scratch.Path("*.pwl").c_str(), &found), &found), Names{"ANNA.PWL"});
+    EXPECT_EQ(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY, 0u);
+    EXPECT_EQ(FindFirstFile(m_scratch.Path("*.none").c_str(), &found), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(FindFirstFile(m_scratch.Path("Nowhere\\*.*").c_str(), &found), INVALID_HANDLE_VALUE);
+
+    const HANDLE folder = OpenDirectory(m_scratch.Path("åSA").c_str());
+    ASSERT_NE(folder, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(Listed(FindFirstFileAt(folder, "*.*", &found), &found), (Names{".", "..", "user.dat"}));
+    EXPECT_EQ(GetFileAttributesAt(folder, "USER.DAT") & FILE_ATTRIBUTE_DIRECTORY, 0u);
+    EXPECT_TRUE(CloseDirectory(folder));
+}
+
+TEST_F(FilesTest, ReadOnlyEntriesAndFoldersThatHoldSomethingStay) {
+    const std::string pwl = m_scratch.Path("anna.pwl"), folder = m_scratch.Path("Åsa");
+    EXPECT_EQ(GetFileAttributes(m_scratch.Path("Nothing").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributes(folder.c_str()) & FILE_ATTRIBUTE_DIRECTORY, FILE_ATTRIBUTE_DIRECTORY);
+    ASSERT_TRUE(SetFileAttributes(pwl.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(GetFileAttributes(pwl.c_str()) & FILE_ATTRIBUTE_READONLY, FILE_ATTRIBUTE_READONLY);
+    const struct {
+        const char* What;
+        BOOL Done;
+    } refused[] = {
+        {"read-only file", DeleteFile(pwl.c_str())},
+        {"folder as a file", DeleteFile(folder.c_str())},
+        {"missing file", DeleteFile(m_scratch.Path("Nothing").c_str())},
+        {"folder that holds a file", RemoveDirectory(folder.c_str())},
+        {"file as a folder", RemoveDirectory(pwl.c_str())},
+    };
+    for (const auto& r : refused) EXPECT_FALSE(r.Done) << r.What;
+    EXPECT_NE(GetFileAttributes(pwl.c_str()), INVALID_FILE_ATTRIBUTES);
+
+    ASSERT_TRUE(SetFileAttributes(pwl.c_str(), FILE_ATTRIBUTE_NORMAL));
+    EXPECT_EQ(GetFileAttributes(pwl.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+    EXPECT_TRUE(DeleteFile(pwl.c_str()));
+    EXPECT_TRUE(RemoveDirectory(m_scratch.Path("EMPTY").c_str()));
+    const HANDLE open = OpenDirectory(folder.c_str());
+    ASSERT_NE(open, INVALID_HANDLE_VALUE);
+    EXPECT_TRUE(DeleteFileAt(open, "User.Dat"));
+    EXPECT_EQ(GetFileAttributesAt(open, "user.dat"), INVALID_FILE_ATTRIBUTES);
+    CloseDirectory(open);
+    EXPECT_TRUE(RemoveDirectory(folder.c_str()));
+    EXPECT_EQ(GetFileAttributes(folder.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+}  // namespace
