@@ -8,9 +8,12 @@
 
 namespace host {
 
-// Windows' limits: bytes in one key name (a level of a path), bytes in a value
-// name, and how many levels keys nest below the root.
-constexpr std::size_t kMaxKeyNameBytes = 255;
+// Windows' limits: characters in one key name (a level of a path, counted in
+// UTF-16 units as Windows counts them), the bytes such a name can take in the
+// code page (UTF-8 on the emulated host: three bytes a unit at most), bytes in
+// a value name, and how many levels keys nest below the root.
+constexpr std::size_t kMaxKeyNameChars = 255;
+constexpr std::size_t kMaxKeyNameBytes = 3 * kMaxKeyNameChars;
 constexpr std::size_t kMaxValueNameBytes = 16383;
 constexpr std::size_t kMaxKeyDepth = 512;
 

@@ -14,9 +14,10 @@ std::vector<std::string> FillUserProfileList() {
     if (host::RegOpenKeyEx(host::HKEY_LOCAL_MACHINE, kProfileListKey, 0, host::KEY_READ, &list) != host::ERROR_SUCCESS)
         return {};
     // One forward walk on the one open key: each step continues where the last ended.
-    char name[host::MAX_PATH] = {};
+    // Room for the longest key name the registry holds, so no name ends the walk early.
+    char name[host::kMaxKeyNameBytes + 1] = {};
     for (host::DWORD index = 0;; ++index) {
-        host::DWORD size = host::MAX_PATH - 1;
+        host::DWORD size = sizeof name;
         if (host::RegEnumKeyEx(list, index, name, &size) != host::ERROR_SUCCESS) break;
         std::string stored(name, size);
         found.emplace_back(host::FoldCase(stored), std::move(stored));

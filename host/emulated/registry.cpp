@@ -21,14 +21,12 @@ namespace {
 // text, or break its line in an export.
 bool IsKeyName(std::string_view name) {
     if (name.empty()) return false;
-    std::size_t units = 0;
     for (std::string_view rest = name; !rest.empty();) {
         const emulated::Utf8Char c = emulated::DecodeUtf8(rest);
         if (c.Valid && (c.Code < 0x20 || c.Code == 0x7F)) return false;
-        units += c.Code > 0xFFFF ? 2 : 1;
         rest.remove_prefix(c.Length);
     }
-    return units <= kMaxKeyNameBytes;
+    return emulated::Utf16Length(name) <= kMaxKeyNameChars;
 }
 
 // "A\B\C" -> {"A", "B", "C"}; a trailing backslash is ignored. A leading one

@@ -36,4 +36,14 @@ void AppendUtf8(char32_t c, std::string* out) {
     }
 }
 
+std::size_t Utf16Length(std::string_view text) {
+    std::size_t units = 0;
+    while (!text.empty()) {
+        const Utf8Char c = DecodeUtf8(text);
+        units += c.Code > 0xFFFF ? 2 : 1;
+        text.remove_prefix(c.Length);
+    }
+    return units;
+}
+
 }  // namespace host::emulated

@@ -19,4 +19,8 @@ Utf8Char DecodeUtf8(std::string_view text);
 
 void AppendUtf8(char32_t code, std::string* out);
 
+// How many UTF-16 units text takes, as Windows counts a name's length (a byte
+// that is no character counts as one).
+std::size_t Utf16Length(std::string_view text);
+
 }  // namespace host::emulated

@@ -299,10 +299,13 @@ TEST_F(ProfileRemovalTest, EntriesSwappedForLinksNeverLeadTheRemovalOut) {
 }
 
 TEST_F(ProfileRemovalTest, ProfileListIsSortedWithoutRegardToCase) {
-    for (const char* name : {"zed", "Ärla", "adam", "Zoe"}) AddProfileKey(name);
+    std::string longest;  // 255 characters as Windows counts them, 510 bytes here
+    for (int i = 0; i < 255; ++i) longest += "é";
+    for (const std::string& name : {std::string("zed"), std::string("Ärla"), longest, std::string("adam"), std::string("Zoe")})
+        AddProfileKey(name);
     // Without the login user's profile, whose name differs from host to host.
     host::RegDeleteKey(host::HKEY_LOCAL_MACHINE, (std::string(users::kProfileListKey) + "\\" + LoginName()).c_str());
-    const std::vector<std::string> expected{"adam", "Anna", "Bertil", "User1", "zed", "Zoe", "Ärla"};
+    const std::vector<std::string> expected{"adam", "Anna", "Bertil", "User1", "zed", "Zoe", "Ärla", longest};
     EXPECT_EQ(users::FillUserProfileList(), expected);
     AddProfileKey("Anna\\Below");  // a subkey of a profile is no profile
     EXPECT_EQ(users::FillUserProfileList(), expected);
