@@ -143,18 +143,22 @@ bool Readonly(::DWORD attributes) {
     return (attributes & FILE_ATTRIBUTE_READONLY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
-// True when the open folder holds nothing but "." and "..".
+// True when the open folder holds nothing but "." and "..", read through its
+// own handle (a search by path would be refused while it is open for deletion).
 bool IsEmptyFolder(::HANDLE folder) {
-    const std::wstring path = PathOf(folder);
-    if (path.empty()) return false;
-    WIN32_FIND_DATAW found{};
-    ::HANDLE find = ::FindFirstFileW((path + L"\\*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE) return ::GetLastError() == ERROR_FILE_NOT_FOUND;
-    bool empty = true;
-    do empty = IsDotName(found.cFileName);
-    while (empty && ::FindNextFileW(find, &found));
-    ::FindClose(find);
-    return empty;
+    alignas(8) unsigned char buffer[4096];
+    if (!::GetFileInformationByHandleEx(folder, FileIdBothDirectoryRestartInfo, buffer, sizeof buffer))
+        return ::GetLastError() == ERROR_NO_MORE_FILES;
+    for (::DWORD offset = 0;;) {
+        const auto* entry = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(buffer + offset);
+        const std::wstring_view name(entry->FileName, entry->FileNameLength / sizeof(wchar_t));
+        if (name != L"." && name != L"..") return false;
+        if (entry->NextEntryOffset == 0) break;
+        offset += entry->NextEntryOffset;
+    }
+    // Only the dot entries so far: anything after them?
+    if (::GetFileInformationByHandleEx(folder, FileIdBothDirectoryInfo, buffer, sizeof buffer)) return false;
+    return ::GetLastError() == ERROR_NO_MORE_FILES;
 }
 
 bool MarkDeleted(::HANDLE file) {
