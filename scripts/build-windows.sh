@@ -56,4 +56,7 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
 fi
 "$wineserver" -p >/dev/null 2>&1 </dev/null
 trap '"$wineserver" -k >/dev/null 2>&1 || true' EXIT
+# The prefix's own services start with its first program: started here, with
+# their output sent away, so none of them inherits a test's pipes.
+"$wine" wineboot >/dev/null 2>&1 </dev/null
 ctest --test-dir "$build" --output-on-failure -j"${V7_JOBS:-$(nproc)}"
