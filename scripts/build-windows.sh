@@ -50,13 +50,13 @@ export WINEDLLOVERRIDES="mscoree,mshtml="  # no Mono or Gecko installer prompts
 wine=/usr/lib/wine/wine64
 wineserver=/usr/lib/wine/wineserver64
 [ -x "$wineserver" ] || wineserver="$(command -v wineserver)"
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  echo "Setting up the Wine prefix $WINEPREFIX"
-  "$wine" wineboot --init >/dev/null 2>&1 </dev/null
-fi
-"$wineserver" -p >/dev/null 2>&1 </dev/null
+# One server for the prefix from here on (one left running by an earlier run
+# makes -p fail, and serves as well).
+"$wineserver" -p >/dev/null 2>&1 </dev/null || true
 trap '"$wineserver" -k >/dev/null 2>&1 || true' EXIT
-# The prefix's own services start with its first program: started here, with
-# their output sent away, so none of them inherits a test's pipes.
-"$wine" wineboot >/dev/null 2>&1 </dev/null
+# The prefix made, or brought up to date, and its own services started here
+# with their output sent away, so none of them inherits a test's pipes.
+boot=()
+[ -f "$WINEPREFIX/system.reg" ] || { echo "Setting up the Wine prefix $WINEPREFIX"; boot=(--init); }
+"$wine" wineboot "${boot[@]}" >/dev/null 2>&1 </dev/null
 ctest --test-dir "$build" --output-on-failure -j"${V7_JOBS:-$(nproc)}"
