@@ -16,7 +16,7 @@ for arg in "$@"; do
 done
 
 PACKAGES=(
-  cmake make ccache
+  cmake make
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine64 googletest libcli11-dev nsis
 )

@@ -27,7 +27,6 @@ namespace {
 
 using common::IniTrim;
 
-
 // A line with its own ending (CR LF, LF or a lone CR) kept, so untouched lines
 // are written back as read.
 std::vector<std::string> SplitLines(const std::string& content) {
