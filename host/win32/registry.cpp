@@ -22,10 +22,10 @@ namespace {
 constexpr ::DWORD kKeyNameUnits = 256;
 constexpr ::DWORD kValueNameUnits = 16384;
 
-// A key path: every level one to kMaxKeyNameBytes printable bytes (a control
-// character would cut the name where it is passed on as text), at most
-// kMaxKeyDepth levels. Empty or null: the key itself. Anything else Windows
-// itself judges (a leading backslash, an empty level).
+// A key path: every level printable (a control character would cut the name
+// where it is passed on as text), at most kMaxKeyDepth levels. Empty or null:
+// the key itself. Anything else Windows itself judges: a leading backslash, an
+// empty level, a name longer than its limit (255 characters, not bytes).
 bool IsKeyPath(const char* subKey) {
     if (!subKey) return true;
     std::string_view path = subKey;
@@ -33,7 +33,6 @@ bool IsKeyPath(const char* subKey) {
     while (!path.empty()) {
         const std::size_t end = path.find('\\');
         const std::string_view name = path.substr(0, end);
-        if (name.size() > kMaxKeyNameBytes) return false;
         for (char c : name)
             if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return false;
         if (!name.empty() && ++levels > kMaxKeyDepth) return false;

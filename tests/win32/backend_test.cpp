@@ -83,6 +83,12 @@ TEST_F(Win32RegistryTest, NamesCrossAsUtf8AndBytesThatAreNoUtf8AreRefused) {
     RegCloseKey(sub);
     EXPECT_EQ(RegDeleteKey(m_key, "Ångström"), ERROR_SUCCESS);
 
+    std::string longest;  // 255 characters, 510 bytes: Windows' limit counts characters
+    for (int i = 0; i < 255; ++i) longest += "é";
+    EXPECT_EQ(RegCreateKey(m_key, longest.c_str(), &sub), ERROR_SUCCESS);
+    RegCloseKey(sub);
+    EXPECT_EQ(RegDeleteKey(m_key, longest.c_str()), ERROR_SUCCESS);
+
     const std::string latin1 = "Bj\xF6rn";  // not UTF-8: never passed on altered
     EXPECT_EQ(RegCreateKey(m_key, latin1.c_str(), &sub), ERROR_INVALID_PARAMETER);
     EXPECT_EQ(Set(latin1.c_str(), "x"), ERROR_INVALID_PARAMETER);
