@@ -18,18 +18,14 @@
 #include <string_view>
 #include <vector>
 
+#include "host/common/inifile_rules.h"
 #include "host/emulated/drive_entry.h"
 #include "host/text.h"
 
 namespace host {
 namespace {
 
-std::string_view Trim(std::string_view text) {
-    const char* blanks = " \t\r\n";
-    const std::size_t first = text.find_first_not_of(blanks);
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
-}
+using common::IniTrim;
 
 // A line with its own ending (CR LF, LF or a lone CR) kept, so untouched lines
 // are written back as read.
@@ -52,34 +48,26 @@ bool EndsLine(const std::string& line) { return !line.empty() && (line.back() ==
 
 // The section a header line names; false for any other line.
 bool SectionName(std::string_view line, std::string_view* name) {
-    line = Trim(line);
+    line = IniTrim(line);
     if (line.size() < 2 || line.front() != '[') return false;
     const std::size_t close = line.find(']');
     if (close == std::string_view::npos) return false;
-    *name = Trim(line.substr(1, close - 1));
+    *name = IniTrim(line.substr(1, close - 1));
     return true;
 }
 
 // The key and value of a "key=value" line; false for comments and other lines.
 bool KeyValue(std::string_view line, std::string_view* key, std::string_view* value) {
-    std::string_view trimmed = Trim(line);
+    std::string_view trimmed = IniTrim(line);
     if (trimmed.empty() || trimmed.front() == ';' || trimmed.front() == '[') return false;
     const std::size_t equals = trimmed.find('=');
     if (equals == std::string_view::npos) return false;
-    *key = Trim(trimmed.substr(0, equals));
-    *value = Trim(trimmed.substr(equals + 1));
+    *key = IniTrim(trimmed.substr(0, equals));
+    *value = IniTrim(trimmed.substr(equals + 1));
     return true;
 }
 
 bool SameName(std::string_view a, const char* b) { return MbsICmp(a, b) == 0; }
-
-// A name or value that would not read back as written (a line break, a key
-// holding '=', a section holding ']') is refused rather than written.
-bool Writable(const char* section, const char* key, const char* value) {
-    auto holds = [](const char* text, const char* chars) { return text && std::strpbrk(text, chars) != nullptr; };
-    return !holds(section, "\r\n]") && !holds(key, "\r\n=") && !holds(value, "\r\n") &&
-           !(key && (Trim(key).empty() || key[0] == ';' || key[0] == '['));
-}
 
 struct IniFile {
     std::shared_ptr<emulated::DirFd> Dir;  // the folder that holds the file
@@ -211,10 +199,7 @@ DWORD GetPrivateProfileString(const char* section, const char* key, const char* 
         std::string_view name, value;
         if (!keys.empty() && KeyValue(file.Lines[keys.front()], &name, &value)) result = Unquoted(value);
     }
-    const std::size_t length = CharBoundaryPrefix(result, size - 1);
-    std::memcpy(buffer, result.data(), length);
-    buffer[length] = '\0';
-    return length < result.size() ? size - 1 : static_cast<DWORD>(length);
+    return common::CopyIniValue(result, buffer, size);
 }
 
 BOOL WritePrivateProfileString(const char* section, const char* key, const char* value, const char* fileName) {
@@ -223,7 +208,7 @@ BOOL WritePrivateProfileString(const char* section, const char* key, const char*
     if (!section && !key && !value) return 0;
     IniFile file;
     if (!Load(fileName, &file)) return 0;
-    if (!section || !Writable(section, key, value)) return 0;
+    if (!section || !common::IniWriteAllowed(section, key, value)) return 0;
     const std::vector<Section> sections = FindSections(file, section);
     if (!key) {
         if (sections.empty()) return 1;
@@ -248,7 +233,7 @@ BOOL WritePrivateProfileString(const char* section, const char* key, const char*
         // After the first section's last key, before the blank lines that part it from the next.
         const std::size_t header = sections.front().Header;
         std::size_t end = sections.front().End;
-        while (end > header + 1 && Trim(file.Lines[end - 1]).empty()) --end;
+        while (end > header + 1 && IniTrim(file.Lines[end - 1]).empty()) --end;
         if (!EndsLine(file.Lines[end - 1])) file.Lines[end - 1] += "\r\n";
         file.Lines.insert(file.Lines.begin() + static_cast<long>(end), line);
     }

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "host/emulated/registry_connection.h"
-#include "host/emulated/utf8.h"
+#include "host/common/utf8.h"
 
 namespace host {
 
@@ -16,17 +16,16 @@ namespace {
 
 // A key name is one to 255 printable characters, counted as Windows counts
 // them: UTF-16 units, so a character beyond U+FFFF takes two and a byte that
-// is no character one (the header's limit in bytes is what an 8-bit code page
-// gives). A control character would cut the name where it is passed on as
+// is no character one. A control character would cut the name where it is passed on as
 // text, or break its line in an export.
 bool IsKeyName(std::string_view name) {
     if (name.empty()) return false;
     for (std::string_view rest = name; !rest.empty();) {
-        const emulated::Utf8Char c = emulated::DecodeUtf8(rest);
+        const common::Utf8Char c = common::DecodeUtf8(rest);
         if (c.Valid && (c.Code < 0x20 || c.Code == 0x7F)) return false;
         rest.remove_prefix(c.Length);
     }
-    return emulated::Utf16Length(name) <= kMaxKeyNameChars;
+    return common::Utf16Length(name) <= kMaxKeyNameChars;
 }
 
 // "A\B\C" -> {"A", "B", "C"}; a trailing backslash is ignored. A leading one

@@ -9,7 +9,7 @@
 #include <unordered_set>
 
 #include "host/emulated/drive.h"
-#include "host/emulated/utf16.h"
+#include "host/common/utf16.h"
 #include "host/emulated/version_block.h"
 
 namespace fs = std::filesystem;
@@ -93,7 +93,7 @@ BOOL VerQueryValue(const void* block, const char* subBlock, void** buffer, UINT*
     }
     if (value.Text) {
         const std::string& text =
-            Interned(emulated::Utf16LeToUtf8({reinterpret_cast<const char*>(value.Data), value.Size}));
+            Interned(common::Utf16LeToUtf8({reinterpret_cast<const char*>(value.Data), value.Size}));
         *buffer = const_cast<char*>(text.c_str());
         *length = static_cast<UINT>(text.size() + 1);  // bytes, which are the code page's characters
         return 1;

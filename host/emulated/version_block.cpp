@@ -3,10 +3,13 @@
 #include <charconv>
 #include <cstring>
 
-#include "host/emulated/utf16.h"
+#include "host/common/utf16.h"
 #include "host/text.h"
 
 namespace host::emulated {
+
+using common::Utf16LeToUtf8;
+using common::Utf8ToUtf16Le;
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 #include "host/emulated/hosttool/RegText.h"
-#include "host/emulated/utf8.h"
+#include "host/common/utf8.h"
 #include "host/registry.h"
 #include "host/text.h"
 
@@ -214,7 +214,7 @@ std::string ParseKeyName(std::string_view name) {
         auto end = path.find('\\', start);
         std::string_view level = path.substr(start, end - start);
         if (level.empty()) throw std::invalid_argument("empty key name in \"" + Printable(name) + "\"");
-        if (const std::size_t length = host::emulated::Utf16Length(level); length > host::kMaxKeyNameChars)
+        if (const std::size_t length = host::common::Utf16Length(level); length > host::kMaxKeyNameChars)
             throw std::invalid_argument("key name of " + std::to_string(length) + " characters (at most " +
                                         std::to_string(host::kMaxKeyNameChars) + ")");
         if (HasControl(level)) throw std::invalid_argument("control character in key name \"" + Printable(level) + "\"");

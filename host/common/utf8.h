@@ -1,11 +1,11 @@
-// UTF-8, the emulated host's code page: one character at a time.
+// UTF-8, the host code page: one character at a time.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <string_view>
 
-namespace host::emulated {
+namespace host::common {
 
 struct Utf8Char {
     char32_t Code;       // the code point; 0 when the byte is no character
@@ -23,4 +23,4 @@ void AppendUtf8(char32_t code, std::string* out);
 // that is no character counts as one).
 std::size_t Utf16Length(std::string_view text);
 
-}  // namespace host::emulated
+}  // namespace host::common

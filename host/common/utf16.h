@@ -1,11 +1,11 @@
-// UTF-16LE, the text of version resources, to and from the host's UTF-8.
+// UTF-16LE, the text of version resources and of the Windows W calls, to and from the host's UTF-8.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <string_view>
 
-namespace host::emulated {
+namespace host::common {
 
 // UTF-8 to UTF-16LE bytes; bytes that are not UTF-8 become U+FFFD.
 std::string Utf8ToUtf16Le(std::string_view text);
@@ -14,4 +14,4 @@ std::string Utf8ToUtf16Le(std::string_view text);
 // unpaired surrogates become U+FFFD.
 std::string Utf16LeToUtf8(std::string_view bytes);
 
-}  // namespace host::emulated
+}  // namespace host::common

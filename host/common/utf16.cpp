@@ -1,10 +1,10 @@
-#include "host/emulated/utf16.h"
+#include "host/common/utf16.h"
 
 #include <cstdint>
 
-#include "host/emulated/utf8.h"
+#include "host/common/utf8.h"
 
-namespace host::emulated {
+namespace host::common {
 
 namespace {
 
@@ -61,4 +61,4 @@ std::string Utf16LeToUtf8(std::string_view bytes) {
     return out;
 }
 
-}  // namespace host::emulated
+}  // namespace host::common

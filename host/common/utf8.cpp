@@ -1,6 +1,6 @@
-#include "host/emulated/utf8.h"
+#include "host/common/utf8.h"
 
-namespace host::emulated {
+namespace host::common {
 
 Utf8Char DecodeUtf8(std::string_view text) {
     auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
@@ -46,4 +46,4 @@ std::size_t Utf16Length(std::string_view text) {
     return units;
 }
 
-}  // namespace host::emulated
+}  // namespace host::common

@@ -1,7 +1,7 @@
 // Text bound for a terminal, with every control character made visible.
 #include <cstdio>
 
-#include "host/emulated/utf8.h"
+#include "host/common/utf8.h"
 #include "host/text.h"
 
 namespace host {
@@ -24,7 +24,7 @@ std::string TerminalText(std::string_view text, bool keepLineBreaks) {
             ++at;
             continue;
         }
-        const emulated::Utf8Char c = emulated::DecodeUtf8(text.substr(at));
+        const common::Utf8Char c = common::DecodeUtf8(text.substr(at));
         if (!c.Valid) {
             std::snprintf(escape, sizeof escape, "\\x%02x", byte);
             out += escape;

@@ -1,17 +1,18 @@
-// The emulated host's code page is UTF-8. Case folding covers ASCII, the
+// The host code page is UTF-8 (the emulated host's own, and what the Windows backend
+// converts its UTF-16 calls to and from). Case folding covers ASCII, the
 // Latin-1 Supplement and Latin Extended-A letters; every other character
 // compares as it stands. Bytes that are not valid UTF-8 are taken one by one.
 #include "host/text.h"
 
-#include "host/emulated/utf8.h"
+#include "host/common/utf8.h"
 
 namespace host {
 
 namespace {
 
-using emulated::AppendUtf8;
-using emulated::DecodeUtf8;
-using emulated::Utf8Char;
+using common::AppendUtf8;
+using common::DecodeUtf8;
+using common::Utf8Char;
 
 char32_t FoldChar(char32_t c) {
     if (c >= 'A' && c <= 'Z') return c + 0x20;
