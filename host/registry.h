@@ -38,7 +38,7 @@ LONG RegDeleteKey(HKEY parent, const char* subKey);
 // Subkeys in alphabetical order without regard to case; past the last one
 // ERROR_NO_MORE_ITEMS. *nameSize: bytes offered (terminator included) on entry,
 // characters written (terminator excluded) on success; ERROR_MORE_DATA when the
-// name does not fit.
+// name does not fit, with the bytes it needs (terminator included).
 LONG RegEnumKeyEx(HKEY key, DWORD index, char* name, DWORD* nameSize);
 // Values in the order they were first stored. Same buffer rules for the name;
 // data follows RegQueryValueEx's rules. Asking for index 0, 1, 2, ... on one

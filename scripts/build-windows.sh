@@ -40,6 +40,13 @@ cmake --build "$build" -j"${V7_JOBS:-$(nproc)}"
 
 [ "$run_tests" -eq 1 ] || exit 0
 
+# The Linux build the Windows side is compared with (v7ctl, the host tool and
+# the station daemon), in build/ unless V7_BUILD_DIR names another.
+export V7_BUILD_DIR="${V7_BUILD_DIR:-$here/build}"
+[ -f "$V7_BUILD_DIR/CMakeCache.txt" ] ||
+  cmake -S "$here" -B "$V7_BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >/dev/null
+cmake --build "$V7_BUILD_DIR" -j"${V7_JOBS:-$(nproc)}" --target v7ctl v7-host v7-stationd >/dev/null
+
 # Wine: a prefix of the build's own, quiet, with one wineserver kept for the
 # whole run (each test program would otherwise start and stop its own, seconds
 # each). Its output goes to /dev/null: a wineserver holding ctest's pipes open
@@ -50,13 +57,23 @@ export WINEDLLOVERRIDES="mscoree,mshtml="  # no Mono or Gecko installer prompts
 wine=/usr/lib/wine/wine64
 wineserver=/usr/lib/wine/wineserver64
 [ -x "$wineserver" ] || wineserver="$(command -v wineserver)"
-# One server for the prefix from here on (one left running by an earlier run
-# makes -p fail, and serves as well).
-"$wineserver" -p >/dev/null 2>&1 </dev/null || true
+# A server left by an earlier run ends first. A new prefix is made by wineboot
+# with a server of its own, which is let end: a prefix made under the
+# persistent server is left with two service managers, and no driver service
+# starts there (sc start fails with 1053).
+"$wineserver" -k >/dev/null 2>&1 || true
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  echo "Setting up the Wine prefix $WINEPREFIX"
+  "$wine" wineboot --init >/dev/null 2>&1 </dev/null
+  "$wineserver" -w
+fi
+"$wineserver" -p >/dev/null 2>&1 </dev/null
 trap '"$wineserver" -k >/dev/null 2>&1 || true' EXIT
-# The prefix made, or brought up to date, and its own services started here
-# with their output sent away, so none of them inherits a test's pipes.
-boot=()
-[ -f "$WINEPREFIX/system.reg" ] || { echo "Setting up the Wine prefix $WINEPREFIX"; boot=(--init); }
-"$wine" wineboot "${boot[@]}" >/dev/null 2>&1 </dev/null
+# The prefix's own services started here with their output sent away, so none
+# of them inherits a test's pipes; then the stand-in station driver.
+"$wine" wineboot >/dev/null 2>&1 </dev/null
+bash "$here/host/win32/standin/install.sh" "$WINEPREFIX" "$build/host/win32/standin/brakor_standin.sys"
+bash "$here/host/win32/setup/init.sh" --force "$WINEPREFIX" >/dev/null
+
+export V7_E2E_TRANSCRIPT="$build/v7ctl-e2e-transcript.txt"
 ctest --test-dir "$build" --output-on-failure -j"${V7_JOBS:-$(nproc)}"

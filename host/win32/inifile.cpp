@@ -58,6 +58,21 @@ bool HasSection(const std::wstring& section, const std::wstring& file) {
     return true;  // cannot tell: say it is there, so a delete does not claim success
 }
 
+// The spelling under which section holds key, found by the host's own case
+// rule (Wine folds only ASCII letters); key itself when none matches.
+std::wstring KeyAsWritten(const wchar_t* section, const std::wstring& key, const std::wstring& file) {
+    for (::DWORD units = 4096; units <= kMaxValueUnits; units *= 2) {
+        std::vector<wchar_t> names(units);
+        const ::DWORD got = ::GetPrivateProfileStringW(section, nullptr, L"", names.data(), units, file.c_str());
+        if (got >= units - 2) continue;  // cut: try again with more room
+        const std::string wanted = win32::ToUtf8(key);
+        for (const wchar_t* name = names.data(); *name; name += std::wcslen(name) + 1)
+            if (MbsICmp(win32::ToUtf8(name), wanted) == 0) return name;
+        break;
+    }
+    return key;
+}
+
 }  // namespace
 
 DWORD GetPrivateProfileString(const char* section, const char* key, const char* defaultValue, char* buffer,
@@ -66,7 +81,9 @@ DWORD GetPrivateProfileString(const char* section, const char* key, const char* 
     std::string result = defaultValue ? defaultValue : "";
     std::wstring wideSection, wideKey, file, value;
     if (win32::ToWide(section, &wideSection) && win32::ToWide(key, &wideKey) && win32::ToWide(fileName, &file) &&
-        RegularOrMissing(file) && ReadValue(wideSection.c_str(), wideKey.c_str(), file, &value) && value != kAbsent)
+        RegularOrMissing(file) &&
+        ReadValue(wideSection.c_str(), KeyAsWritten(wideSection.c_str(), wideKey, file).c_str(), file, &value) &&
+        value != kAbsent)
         result = win32::ToUtf8(value);
     return common::CopyIniValue(result, buffer, size);
 }
@@ -74,6 +91,10 @@ DWORD GetPrivateProfileString(const char* section, const char* key, const char* 
 BOOL WritePrivateProfileString(const char* section, const char* key, const char* value, const char* fileName) {
     std::wstring file;
     if (!win32::ToWide(fileName, &file) || !RegularOrMissing(file)) return 0;
+    // Refused here, not left to the file's permissions: a process with every
+    // right (root under Wine) would write a read-only file.
+    const ::DWORD attributes = ::GetFileAttributesW(file.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return 0;
     if (!section && !key && !value) return ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, file.c_str()) ? 1 : 0;
     std::wstring wideSection, wideKey, wideValue;
     if (!section || !common::IniWriteAllowed(section, key, value) || !win32::ToWide(section, &wideSection) ||

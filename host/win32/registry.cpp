@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "host/common/utf8.h"
 #include "host/win32/wide.h"
 #include "host/win32/win_api.h"
 
@@ -22,20 +23,25 @@ namespace {
 constexpr ::DWORD kKeyNameUnits = 256;
 constexpr ::DWORD kValueNameUnits = 16384;
 
-// A key path: every level printable (a control character would cut the name
-// where it is passed on as text), at most kMaxKeyDepth levels. Empty or null:
-// the key itself. Anything else Windows itself judges: a leading backslash, an
-// empty level, a name longer than its limit (255 characters, not bytes).
+// A key path: every level one to 255 printable characters (counted as Windows
+// counts them, in UTF-16 units; a control character would cut the name where
+// it is passed on as text), at most kMaxKeyDepth levels, a trailing backslash
+// ignored. Empty or null: the key itself. A leading backslash Windows itself
+// answers (ERROR_BAD_PATHNAME). Windows documents the rest but Wine lets an
+// empty level or a longer name through, so they are refused here.
 bool IsKeyPath(const char* subKey) {
     if (!subKey) return true;
     std::string_view path = subKey;
+    if (!path.empty() && path.front() == '\\') path.remove_prefix(1);
+    if (!path.empty() && path.back() == '\\') path.remove_suffix(1);
     std::size_t levels = 0;
     while (!path.empty()) {
         const std::size_t end = path.find('\\');
         const std::string_view name = path.substr(0, end);
+        if (name.empty() || common::Utf16Length(name) > kMaxKeyNameChars) return false;
         for (char c : name)
             if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return false;
-        if (!name.empty() && ++levels > kMaxKeyDepth) return false;
+        if (++levels > kMaxKeyDepth) return false;
         path.remove_prefix(end == std::string_view::npos ? path.size() : end + 1);
     }
     return true;
@@ -96,11 +102,15 @@ LONG ReadWhole(Read read, ::DWORD* type, std::vector<BYTE>* raw) {
 
 // A name Windows handed back, given to the caller as UTF-8 under the seam's
 // buffer rule: *nameSize bytes offered (terminator included) on entry, bytes
-// written (terminator excluded) on success.
+// written (terminator excluded) on success, bytes needed (terminator
+// included) when they do not fit.
 LONG HandOutName(const std::wstring& wide, char* name, DWORD* nameSize) {
     if (!nameSize) return ERROR_INVALID_PARAMETER;
     const std::string text = win32::ToUtf8(wide);
-    if (!win32::CopyWithTerminator(text, name, *nameSize)) return ERROR_MORE_DATA;
+    if (!win32::CopyWithTerminator(text, name, *nameSize)) {
+        *nameSize = static_cast<DWORD>(text.size() + 1);
+        return ERROR_MORE_DATA;
+    }
     *nameSize = static_cast<DWORD>(text.size());
     return ERROR_SUCCESS;
 }
@@ -192,7 +202,10 @@ LONG RegEnumValue(HKEY key, DWORD index, char* name, DWORD* nameSize, DWORD* typ
     const std::wstring wideName(found.data(), units);
     const std::string utf8Name = win32::ToUtf8(wideName);
     // The name is checked first so a failure leaves every buffer as it was.
-    if (!name || *nameSize < utf8Name.size() + 1) return ERROR_MORE_DATA;
+    if (!name || *nameSize < utf8Name.size() + 1) {
+        *nameSize = static_cast<DWORD>(utf8Name.size() + 1);
+        return ERROR_MORE_DATA;
+    }
     if (dataSize && data && *dataSize < ToHostData(winType, raw).size()) {
         *dataSize = static_cast<DWORD>(ToHostData(winType, raw).size());
         return ERROR_MORE_DATA;

@@ -52,6 +52,7 @@ std::string ExpectedUserName();
 enum class Difference {
     ValueOrder,   // values enumerate in the order first stored
     VersionFile,  // a file with a version block can be laid down
+    IniLayout,    // a settings-file write leaves every other line byte for byte
 };
 const char* Skip(Difference difference);
 

@@ -83,6 +83,10 @@ const char* Skip(Difference difference) {
         case Difference::ValueOrder:
             return UnderWine() ? "Wine keeps a key's values sorted by name; Windows keeps the order first stored"
                                : nullptr;
+        case Difference::IniLayout:
+            return UnderWine() ? "Wine writes a settings file back from its own reading of it: blank lines and the "
+                                 "blanks around '=' go, a key keeps its first spelling"
+                               : nullptr;
         case Difference::VersionFile:
 #ifdef V7_CONTRACT_VERSIONED_FILE
             return nullptr;

@@ -63,25 +63,33 @@ TEST_F(IniFileTest, ReadsTrimmedValuesWithoutRegardToCase) {
 }
 
 TEST_F(IniFileTest, WritesChangeOnlyTheirOwnLine) {
+    const char* layoutSkipped = Skip(Difference::IniLayout);  // null: every other byte is checked too
     ASSERT_TRUE(host::WritePrivateProfileString("PASSWORD LISTS", "anna", nullptr, m_ini.c_str()));
+    EXPECT_EQ(Get("Password Lists", "ANNA"), "dflt");
     std::string expected = kContent;
     expected.erase(expected.find("  ANNA"), std::string("  ANNA  =  C:\\WINDOWS\\ANNA.PWL  \r\n").size());
-    EXPECT_EQ(ReadFileBytes(m_ini), expected);
+    if (!layoutSkipped) {
+        EXPECT_EQ(ReadFileBytes(m_ini), expected);
+    }
     EXPECT_TRUE(host::WritePrivateProfileString("Password Lists", "anna", nullptr, m_ini.c_str())) << "already gone";
     // The flush answers FALSE, as Windows documents, and changes nothing.
+    const std::string before = ReadFileBytes(m_ini);
     EXPECT_FALSE(host::WritePrivateProfileString(nullptr, nullptr, nullptr, m_ini.c_str()));
-    EXPECT_EQ(ReadFileBytes(m_ini), expected);
+    EXPECT_EQ(ReadFileBytes(m_ini), before);
 
     const std::string created = m_scratch.Path("new.ini");
     ASSERT_TRUE(host::WritePrivateProfileString("Password Lists", "Bo", "C:\\WINDOWS\\BO.PWL", m_ini.c_str()));
     ASSERT_TRUE(host::WritePrivateProfileString("boot", "SHELL", "other.exe", m_ini.c_str()));
     ASSERT_TRUE(host::WritePrivateProfileString("New", "k", "v", created.c_str()));
     EXPECT_EQ(Get("password lists", "bo"), "C:\\WINDOWS\\BO.PWL");
+    EXPECT_EQ(Get("Boot", "shell"), "other.exe");
+    EXPECT_EQ(Get("Password Lists", "Åsa"), "C:\\WINDOWS\\ÅSA.PWL");
+    EXPECT_EQ(Get("New", "K", created), "v");
+    if (layoutSkipped) GTEST_SKIP() << layoutSkipped;
     const std::string content = ReadFileBytes(m_ini);
     EXPECT_NE(content.find("Åsa=C:\\WINDOWS\\ÅSA.PWL\r\nBo=C:\\WINDOWS\\BO.PWL\r\n\r\n[386Enh]"), std::string::npos)
         << content;
     EXPECT_NE(content.find("[boot]\r\nSHELL=other.exe\r\n"), std::string::npos) << content;
-    EXPECT_EQ(Get("New", "K", created), "v");
 }
 
 TEST_F(IniFileTest, RefusedWritesLeaveTheFileAlone) {

@@ -17,6 +17,7 @@ TEST_F(RegistryTest, ValuesComeBackWithTheirTypeAndExactBytes) {
         std::string Data;
     } values[] = {
         {"Terminated", REG_SZ, "User1\0"s}, {"Unterminated", REG_SZ, "User1"},    {"Utf8", REG_SZ, "Åsa Ölund\0"s},
+        {"Beyond16Bits", REG_SZ, "\xF0\x9F\x98\x80!\0"s},  // a surrogate pair where text is UTF-16
         {"Binary", REG_BINARY, "\0\xFF\0\x7F\x80"s}, {"Number", REG_DWORD, "\x78\x56\x34\x12"},
         {"Empty", REG_BINARY, ""},          {"", REG_SZ, "unnamed\0"s},
     };
