@@ -2,22 +2,13 @@
 #include <cstring>
 
 #include "contract_fixture.h"
+#include "version_text.h"
 #include "host/version.h"
 
 using namespace host;
 using namespace contract;
 
 namespace {
-
-// The text VerQueryValue gives for subBlock, or "<none>".
-std::string QueryText(const void* block, const char* subBlock) {
-    void* buffer = nullptr;
-    UINT length = 0;
-    if (!VerQueryValue(block, subBlock, &buffer, &length)) return "<none>";
-    const char* text = static_cast<const char*>(buffer);
-    EXPECT_EQ(length, std::strlen(text) + 1) << subBlock;
-    return text;
-}
 
 using VersionFileTest = ContractTest;
 

@@ -9,9 +9,11 @@
 #include "host/emulated/version_block.h"
 #include "host/version.h"
 #include "support/TempHostRoot.h"
+#include "contract/version_text.h"
 
 using namespace host;
 using namespace host::emulated;
+using contract::QueryText;
 namespace fs = std::filesystem;
 
 namespace {
@@ -23,16 +25,6 @@ const std::vector<BYTE> kBlock = [] {
     fields.Strings = {{"CompanyName", "Halvorn Ölund ™"}, {"FileVersion", "2.30.0.112"}, {"ProductVersion", "2.30"}};
     return BuildVersionBlock(fields);
 }();
-
-// The text VerQueryValue gives for subBlock, or "<none>".
-std::string QueryText(const void* block, const char* subBlock) {
-    void* buffer = nullptr;
-    UINT length = 0;
-    if (!VerQueryValue(block, subBlock, &buffer, &length)) return "<none>";
-    const char* text = static_cast<const char*>(buffer);
-    EXPECT_EQ(length, std::strlen(text) + 1) << subBlock;
-    return text;
-}
 
 // The emulated host's look-up beyond the host contract (tests/contract): a bare
 // name is looked for in the system folder, then the Windows folder; the block is
