@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "host/emulated/registry_batch.h"
+#include "host/registry_scope.h"
 #include "host/registry.h"
 #include "support/TempHostRoot.h"
 
@@ -16,7 +16,7 @@ void BM_EnumerateSubkeys(benchmark::State& state) {
     host::HKEY key = nullptr;
     bool ready = host::RegCreateKey(host::HKEY_LOCAL_MACHINE, "Software\\Profiles", &key) == host::ERROR_SUCCESS;
     {
-        host::emulated::RegistryBatch batch;  // one transaction: set-up in a moment
+        host::RegistryTransaction batch;  // one transaction: set-up in a moment
         for (host::DWORD i = 0; ready && i < count; ++i) {
             char name[32];
             std::snprintf(name, sizeof name, "User%06u", (i * 7919u) % count);  // not in order of creation

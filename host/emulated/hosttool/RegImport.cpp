@@ -12,7 +12,7 @@
 #include "host/emulated/hosttool/RegText.h"
 #include "host/emulated/hosttool/RegistryWalk.h"
 #include "host/emulated/hosttool/ToolError.h"
-#include "host/emulated/registry_batch.h"
+#include "host/registry_scope.h"
 #include "host/emulated/root.h"
 
 namespace hosttool {
@@ -63,7 +63,7 @@ void Apply(const std::vector<RegOperation>& ops, const std::string& shownFile) {
         throw ToolError(shownFile + ":" + std::to_string(op.Line) + ": " + what + ": " + RegistryStatusText(status) +
                         "; nothing was imported");
     };
-    host::emulated::RegistryBatch batch;
+    host::RegistryTransaction batch;
     if (host::LONG status = batch.Status()) {
         CheckRegistryProblem();
         throw ToolError("cannot import " + shownFile + ": " + RegistryStatusText(status) + "; nothing was imported");
