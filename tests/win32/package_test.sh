@@ -32,10 +32,12 @@ run() {
     { echo "\$ wine $*"; cat "$transcript.out"; echo "[exit code $rc]"; echo; } >>"$transcript"
 }
 
-# What an install can leave: the files where installers write, and the keys
-# of the product's maker and of the system's list of installed programs.
+# What an install can leave: the program folders, start menus and desktops
+# (not the other tests' folders), and the keys of the product's maker and of
+# the system's list of installed programs.
 state() {
-    (cd "$WINEPREFIX/drive_c" && find 'Program Files' ProgramData users -path 'users/*/Temp' -prune -o -print | LC_ALL=C sort)
+    (cd "$WINEPREFIX/drive_c" && find 'Program Files' ProgramData users/*/Desktop \
+        users/*/AppData/Roaming/Microsoft/Windows/'Start Menu' 2>/dev/null | LC_ALL=C sort)
     local key
     for key in 'HKLM\Software\Halvorn' 'HKCU\Software\Halvorn' 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'; do
         "$wine" reg query "$key" /s </dev/null 2>/dev/null | tr -d '\r' || true
