@@ -18,7 +18,7 @@ done
 PACKAGES=(
   cmake make
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-  wine64 googletest libcli11-dev nsis
+  wine64 googletest libcli11-dev nsis scdoc groff-base
 )
 missing=()
 for p in "${PACKAGES[@]}"; do
@@ -76,4 +76,5 @@ bash "$here/host/win32/standin/install.sh" "$WINEPREFIX" "$build/host/win32/stan
 bash "$here/host/win32/setup/init.sh" --force "$WINEPREFIX" >/dev/null
 
 export V7_E2E_TRANSCRIPT="$build/v7ctl-e2e-transcript.txt"
+export V7_PACKAGE_TRANSCRIPT="$build/package-transcript.txt"
 ctest --test-dir "$build" --output-on-failure -j"${V7_JOBS:-$(nproc)}"

@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# The Windows package end to end under Wine: builds it with cpack, installs it
+# silently, runs the installed v7ctl.exe against the prefix's host, and
+# uninstalls it silently; afterwards the prefix must be as before the install
+# (the install folder gone, start menu and registry as they were).
+#
+#   package_test.sh BUILD_DIR INSTALLER_NAME V7CTL_EXE
+#
+# Environment: WINEPREFIX (set up by scripts/build-windows.sh --test, with the
+# stand-in driver and a persistent wineserver), WINE (default
+# /usr/lib/wine/wine64), V7_PACKAGE_TRANSCRIPT (where the commands and their
+# output are written; default: not kept).
+set -euo pipefail
+[ $# -eq 3 ] || { echo "usage: $0 BUILD_DIR INSTALLER_NAME V7CTL_EXE" >&2; exit 2; }
+build="$1" installer="$1/$2" built_exe="$3"
+wine="${WINE:-/usr/lib/wine/wine64}"
+export WINEDEBUG=-all
+: "${WINEPREFIX:?a Wine prefix is needed}"
+folder="$WINEPREFIX/drive_c/Program Files/Orvane V7"
+installed='C:\Program Files\Orvane V7'
+transcript="$(mktemp /tmp/v7-package.XXXXXX)"
+trap 'rm -f "$transcript" "$transcript".*' EXIT
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+
+# Runs a command under Wine, noting it and its output in the transcript; its
+# output (carriage returns dropped) is left in $transcript.out, its exit code in $rc.
+run() {
+    rc=0
+    "$wine" "$@" </dev/null >"$transcript.raw" 2>&1 || rc=$?
+    tr -d '\r' <"$transcript.raw" >"$transcript.out"
+    { echo "\$ wine $*"; cat "$transcript.out"; echo "[exit code $rc]"; echo; } >>"$transcript"
+}
+
+# What an install can leave: the program folders, start menus and desktops
+# (not the other tests' folders), and the keys of the product's maker and of
+# the system's list of installed programs.
+state() {
+    (cd "$WINEPREFIX/drive_c" && find 'Program Files' ProgramData users/*/Desktop \
+        users/*/AppData/Roaming/Microsoft/Windows/'Start Menu' 2>/dev/null | LC_ALL=C sort)
+    local key
+    for key in 'HKLM\Software\Halvorn' 'HKCU\Software\Halvorn' 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'; do
+        "$wine" reg query "$key" /s </dev/null 2>/dev/null | tr -d '\r' || true
+    done
+}
+
+# The uninstaller starts a copy of itself from the temporary folder and ends at
+# once; the copy's work is done when the prefix is back to STATE_FILE.
+uninstall_and_wait() {
+    run "$installed\\Uninstall.exe" /S
+    [ "$rc" -eq 0 ] || fail "the uninstaller failed ($rc)"
+    for _ in $(seq 60); do
+        state | cmp -s - "$1" && return 0
+        sleep 0.5
+    done
+    state | diff -u --label "before the install" --label "after the uninstall" "$1" - || true
+    fail "the uninstall left the prefix changed"
+}
+
+# An install left by an earlier, failed run goes first.
+if [ -e "$folder/Uninstall.exe" ]; then
+    "$wine" "$installed\\Uninstall.exe" /S </dev/null >/dev/null 2>&1 || true
+    for _ in $(seq 120); do [ -e "$folder" ] || break; sleep 0.5; done
+fi
+
+(cd "$build" && cpack -G NSIS >/dev/null) || { echo "cpack -G NSIS failed" >&2; exit 1; }
+[ -f "$installer" ] || { echo "cpack made no $installer" >&2; exit 1; }
+echo "installer $(basename "$installer"): $(stat -c %s "$installer") bytes" >>"$transcript"
+state >"$transcript.before"
+
+run "Z:$installer" /S
+[ "$rc" -eq 0 ] || fail "the silent install failed ($rc)"
+{ echo "\$ ls 'C:\\Program Files\\Orvane V7'"; ls -l "$folder" | tail -n +2; echo; } >>"$transcript"
+
+# The manual: readable as plain text on Windows, every line ended by CRLF.
+manual="$folder/v7ctl.txt"
+grep -q '^NAME' "$manual" || fail "the manual has no NAME section"
+[ "$(grep -c $'\r$' "$manual")" = "$(wc -l <"$manual")" ] || fail "a line of the manual has no CRLF end"
+! LC_ALL=C grep -q $'[^\r -~]' "$manual" || fail "the manual holds control or non-ASCII characters"
+
+# The installed program needs nothing the build folder gave it: it answers as
+# the program built, and its version is the package's.
+run "$installed\\v7ctl.exe" --version
+[ "$rc" -eq 0 ] && grep -qx "v7ctl $(basename "$installer" | sed -E 's/^orvane-v7-(.*)-win64\.exe$/\1/')" "$transcript.out" ||
+    fail "the installed v7ctl.exe --version does not print the package's version: $(cat "$transcript.out")"
+run "$installed\\v7ctl.exe" status
+installed_rc=$rc
+cp "$transcript.out" "$transcript.installed"
+rc=0
+"$wine" "$built_exe" status </dev/null 2>&1 | tr -d '\r' >"$transcript.built" || rc=$?
+[ "$installed_rc" -eq 0 ] && [ "$rc" -eq 0 ] && [ -s "$transcript.built" ] ||
+    fail "v7ctl.exe status: exit code $installed_rc installed, $rc built"
+diff -u --label "built v7ctl.exe status" --label "installed v7ctl.exe status" "$transcript.built" "$transcript.installed" ||
+    fail "the installed v7ctl.exe answers status otherwise than the one built"
+
+uninstall_and_wait "$transcript.before"
+{ echo "\$ ls 'C:\\Program Files\\Orvane V7'"; [ -e "$folder" ] || echo "(no such folder)"; } >>"$transcript"
+
+[ -z "${V7_PACKAGE_TRANSCRIPT:-}" ] || cp "$transcript" "$V7_PACKAGE_TRANSCRIPT"
+[ "$failures" -eq 0 ] || { echo "package_test: $failures failure(s)" >&2; exit 1; }
+echo "package_test: installed, ran and uninstalled $(basename "$installer")"
