@@ -33,15 +33,18 @@ run() {
 }
 
 # What an install can leave: the program folders, start menus and desktops
-# (not the other tests' folders), and the keys of the product's maker and of
-# the system's list of installed programs.
+# (not the other tests' folders), the maker's keys and the system's list of
+# installed programs. The product's own key is there by name only: the other
+# tests write its values while this one runs, and an uninstaller that took the
+# key away would still show.
 state() {
     (cd "$WINEPREFIX/drive_c" && find 'Program Files' ProgramData users/*/Desktop \
         users/*/AppData/Roaming/Microsoft/Windows/'Start Menu' 2>/dev/null | LC_ALL=C sort)
-    local key
-    for key in 'HKLM\Software\Halvorn' 'HKCU\Software\Halvorn' 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'; do
-        "$wine" reg query "$key" /s </dev/null 2>/dev/null | tr -d '\r' || true
-    done
+    query() { "$wine" reg query "$@" </dev/null 2>/dev/null | tr -d '\r' || true; }
+    query 'HKLM\Software\Halvorn'
+    query 'HKLM\Software\Halvorn\Orvane V7' /s
+    query 'HKCU\Software\Halvorn' /s
+    query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s
 }
 
 # The uninstaller starts a copy of itself from the temporary folder and ends at
@@ -77,6 +80,8 @@ manual="$folder/v7ctl.txt"
 grep -q '^NAME' "$manual" || fail "the manual has no NAME section"
 [ "$(grep -c $'\r$' "$manual")" = "$(wc -l <"$manual")" ] || fail "a line of the manual has no CRLF end"
 ! LC_ALL=C grep -q $'[^\r -~]' "$manual" || fail "the manual holds control or non-ASCII characters"
+! grep -q -i -e 'emulated' -e '\.local/share' "$manual" || fail "the manual describes the Linux host"
+[ -s "$folder/runtime-notices.txt" ] || fail "the runtime's licence notices are not installed"
 
 # The installed program needs nothing the build folder gave it: it answers as
 # the program built, and its version is the package's.
