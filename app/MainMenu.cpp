@@ -86,6 +86,7 @@ wxMenuBar* BuildMenuBar() {
 wxAcceleratorTable BuildAccelerators() {
     wxAcceleratorEntry entries[] = {
         wxAcceleratorEntry(wxACCEL_CTRL, 'X', cmd::ToWxId(cmd::ID_APP_EXIT)),
+        wxAcceleratorEntry(wxACCEL_NORMAL, WXK_F1, cmd::ToWxId(cmd::ID_HELP_FINDER)),
     };
     return wxAcceleratorTable(static_cast<int>(std::size(entries)), entries);
 }

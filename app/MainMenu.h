@@ -29,7 +29,8 @@ std::span<const Popup> Layout();
 
 wxMenuBar* BuildMenuBar();
 
-// One entry: Ctrl+X issues the application-exit command 57665.
+// Ctrl+X issues the application-exit command 57665; F1 the help contents
+// (57667), as a desktop program's F1 does.
 wxAcceleratorTable BuildAccelerators();
 
 }  // namespace mainmenu

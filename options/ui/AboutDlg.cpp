@@ -14,7 +14,6 @@
 #include "options/ui/DialogText.h"
 #include "resources/Bitmaps.h"
 #include "resources/ui/DialogKeys.h"
-#include "resources/ui/HelpBook.h"
 
 namespace {
 
@@ -54,7 +53,7 @@ CAboutDlg::CAboutDlg(wxWindow* parent) : wxDialog(parent, IDD, "About") {
     closeButton->SetFocus();
     SetEscapeId(wxID_OK);
     m_btnVersions->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { ShowAboutOrVersions(); });
-    Bind(wxEVT_CHAR_HOOK, &CAboutDlg::OnCharHook, this);
+    ui::F1ShowsHelpTopic(this);
 
     // Always opens on the about text.
     m_bAboutShown = false;
@@ -69,11 +68,4 @@ void CAboutDlg::ShowAboutOrVersions() {
     // Shown as it stands: an ampersand in a file's version is no mnemonic.
     m_text->SetLabelText(options::ui::ForDisplay(text));
     m_btnVersions->SetLabel(options::ui::StringText(caption));
-}
-
-void CAboutDlg::OnCharHook(wxKeyEvent& event) {
-    if (event.GetKeyCode() == WXK_F1 && !event.HasAnyModifiers())
-        HelpBook::ShowTopicFor(this);
-    else
-        event.Skip();
 }

@@ -25,8 +25,6 @@ public:
     bool AboutShown() const { return m_bAboutShown; }
 
 private:
-    void OnCharHook(wxKeyEvent& event);
-
     bool m_bAboutShown = false;
     wxStaticText* m_text = nullptr;
     wxButton* m_btnVersions = nullptr;

@@ -10,7 +10,6 @@
 #include "options/ui/DialogText.h"
 #include "options/ui/UrlLauncher.h"
 #include "resources/ui/DialogKeys.h"
-#include "resources/ui/HelpBook.h"
 
 namespace {
 
@@ -54,7 +53,7 @@ CMoreHelpDlg::CMoreHelpDlg(wxWindow* parent) : wxDialog(parent, IDD, "More help"
     okButton->SetFocus();
     Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OpenHelpTarget(IDS_WEB_SITE); }, IDC_INTERNET);
     Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OpenHelpTarget(IDS_SUPPORT_MAIL); }, IDC_EMAIL);
-    Bind(wxEVT_CHAR_HOOK, &CMoreHelpDlg::OnCharHook, this);
+    ui::F1ShowsHelpTopic(this);
 
     // The text is in the edit before the box first shows.
     m_strContactText = options::ui::ForDisplay(options::ui::StringText(IDS_CONTACT_TEXT).utf8_string());
@@ -68,11 +67,4 @@ void CMoreHelpDlg::OpenHelpTarget(unsigned stringId) {
     wxWeakRef<wxWindow> self(this);
     const bool started = options::ui::OpenUrl(target, [self, target] { ReportCannotOpen(target, self.get()); });
     if (!started) ReportCannotOpen(target, this);
-}
-
-void CMoreHelpDlg::OnCharHook(wxKeyEvent& event) {
-    if (event.GetKeyCode() == WXK_F1 && !event.HasAnyModifiers())
-        HelpBook::ShowTopicFor(this);
-    else
-        event.Skip();
 }

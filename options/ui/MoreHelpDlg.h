@@ -22,7 +22,4 @@ public:
     void OpenHelpTarget(unsigned stringId);
 
     wxString m_strContactText;
-
-private:
-    void OnCharHook(wxKeyEvent& event);
 };

@@ -97,6 +97,7 @@ void CStationOptionsDlg::BuildControls() {
     place(ok, 272, 7, 50, 20);
     ok->SetDefault();
     ui::EnterPressesDefaultButton(this);
+    ui::F1ShowsHelpTopic(this);
     place(new wxButton(this, wxID_CANCEL, "Cancel"), 272, 30, 50, 20);
     place(new wxButton(this, IDC_HELP, "Help"), 272, 53, 50, 20);
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Writes the desktop icon into resources/icons/ from the same source as the
-built-in icon (icon.py): orvane-v7.svg (scalable, the lettering as outlines so
-it looks the same without the font) and orvane-v7-<N>.png for the hicolor theme.
+built-in icon (icon.py), with its corners rounded and transparent:
+orvane-v7.svg (scalable, the lettering as outlines so it looks the same without
+the font) and orvane-v7-<N>.png for the hicolor theme.
 
 Needs (Debian packages): python3, librsvg2-bin (rsvg-convert), fonts-dejavu-core.
 Run from anywhere: python3 resources/art/make-icons.py
@@ -34,7 +35,7 @@ def main():
     with tempfile.TemporaryDirectory() as work:
         source = os.path.join(work, "icon.svg")
         with open(source, "w", encoding="utf-8") as f:
-            f.write(icon.picture(32))
+            f.write(icon.picture(32, rounded=True))
         # Cairo's SVG output draws text as glyph outlines.
         rsvg(source, os.path.join(OUT, "orvane-v7.svg"), "-f", "svg", "-w", "256", "-h", "256")
         for size in SIZES:

@@ -7,6 +7,8 @@
 #include <wx/dialog.h>
 #include <wx/utils.h>
 
+#include "resources/ui/HelpBook.h"
+
 namespace ui {
 
 void EnterPressesDefaultButton(wxDialog* dialog, std::initializer_list<wxWindow*> keepEnter) {
@@ -28,6 +30,15 @@ void EnterPressesDefaultButton(wxDialog* dialog, std::initializer_list<wxWindow*
         wxCommandEvent click(wxEVT_BUTTON, button->GetId());
         click.SetEventObject(button);
         button->ProcessWindowEvent(click);
+    });
+}
+
+void F1ShowsHelpTopic(wxDialog* dialog) {
+    dialog->Bind(wxEVT_CHAR_HOOK, [dialog](wxKeyEvent& event) {
+        if (event.GetKeyCode() == WXK_F1 && !event.HasAnyModifiers())
+            HelpBook::ShowTopicFor(dialog);
+        else
+            event.Skip();
     });
 }
 

@@ -1,5 +1,6 @@
 // The keyboard of the system's dialogs where the toolkit differs: Enter
-// presses the dialog's default button wherever the focus is.
+// presses the dialog's default button wherever the focus is, and F1 opens the
+// dialog's help topic.
 #pragma once
 
 #include <initializer_list>
@@ -15,5 +16,9 @@ namespace ui {
 // button makes Enter only beep, and the controls in keepEnter (a multi-line
 // edit that takes Enter as a new line) get the key as they would anyway.
 void EnterPressesDefaultButton(wxDialog* dialog, std::initializer_list<wxWindow*> keepEnter = {});
+
+// F1 (without modifiers) opens the help topic of dialog, as its Help button
+// does, whatever control has the focus.
+void F1ShowsHelpTopic(wxDialog* dialog);
 
 }  // namespace ui

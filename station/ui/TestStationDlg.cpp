@@ -58,6 +58,7 @@ void CTestStationDlg::CreateControls() {
     help->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { HelpBook::ShowTopicFor(this); });
     close->SetDefault();
     ui::EnterPressesDefaultButton(this);
+    ui::F1ShowsHelpTopic(this);
     SetEscapeId(wxID_CANCEL);
     close->SetFocus();
     Bind(wxEVT_IDLE, &CTestStationDlg::RestoreFocus, this);

@@ -12,11 +12,13 @@
 
 #include <wx/button.h>
 #include <wx/dialog.h>
+#include <wx/display.h>
 #include <wx/filesys.h>
 #include <wx/frame.h>
 #include <wx/html/helpdlg.h>
 #include <wx/stream.h>
 #include <wx/timer.h>
+#include <wx/uiaction.h>
 
 #include "GuiTest.h"
 #include "options/ui/AboutDlg.h"
@@ -119,37 +121,55 @@ protected:
     }
 };
 
-// Each dialog's Help button (F1 where it has none) opens its own topic.
-TEST_F(HelpViewer, EveryDialogsHelpOpensItsOwnTopic) {
+// Each dialog's Help button and a real F1 key, wherever the focus is, open the
+// dialog's own topic.
+TEST_F(HelpViewer, EveryDialogsHelpButtonAndF1OpenItsOwnTopic) {
     const struct {
         int Topic;
         const char* Title;
         std::function<wxDialog*()> Make;
-        int HelpButton;  // 0: F1
+        int HelpButton;  // 0: none
+        int Focus;       // the control that has the focus when F1 comes
     } cases[] = {
-        {100, "About Orvane V7 and driver versions", [] { return new CAboutDlg(); }, 0},
-        {101, "Sending a message", [] { return new CSendMessageDlg(nullptr); }, CSendMessageDlg::IDC_HELP},
-        {102, "Removing a user", [] { return new CRemoveUserDlg(nullptr); }, CUserListDlg::HelpButtonId()},
-        {104, "Display Users", [] { return new CDisplayUsersDlg(nullptr); }, CUserListDlg::HelpButtonId()},
-        {105, "Testing the V7 Station", [] { return new CTestStationDlg(nullptr); }, CTestStationDlg::ID_HELP},
-        {106, "V7 Station Options", [] { return new CStationOptionsDlg(nullptr, {}); }, CStationOptionsDlg::IDC_HELP},
-        {107, "Where to go for more help", [] { return new CMoreHelpDlg(nullptr); }, 0},
-        {108, "Shutting down or restarting", [] { return new CShutDownDlg(nullptr); }, CShutDownDlg::IDC_HELP},
+        {100, "About Orvane V7 and driver versions", [] { return new CAboutDlg(); }, 0, wxID_OK},
+        {101, "Sending a message", [] { return new CSendMessageDlg(nullptr); }, CSendMessageDlg::IDC_HELP,
+         CSendMessageDlg::IDC_MESSAGE},
+        {102, "Removing a user", [] { return new CRemoveUserDlg(nullptr); }, CUserListDlg::HelpButtonId(),
+         CRemoveUserDlg::IDC_USER_LIST},
+        {104, "Display Users", [] { return new CDisplayUsersDlg(nullptr); }, CUserListDlg::HelpButtonId(), wxID_OK},
+        {105, "Testing the V7 Station", [] { return new CTestStationDlg(nullptr); }, CTestStationDlg::ID_HELP,
+         CTestStationDlg::IDC_TROUBLESHOOTER},
+        {106, "V7 Station Options", [] { return new CStationOptionsDlg(nullptr, {}); }, CStationOptionsDlg::IDC_HELP,
+         CStationOptionsDlg::IDC_RESOLUTION},
+        {107, "Where to go for more help", [] { return new CMoreHelpDlg(nullptr); }, 0, CMoreHelpDlg::IDC_CONTACT},
+        {108, "Shutting down or restarting", [] { return new CShutDownDlg(nullptr); }, CShutDownDlg::IDC_HELP,
+         CShutDownDlg::IDC_RESTART},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.Topic);
-        wxDialog* dialog = c.Make();
-        dialog->Show();
-        if (c.HelpButton)
-            guitest::PressButton(dialog, c.HelpButton);
-        else
-            guitest::SendKey(dialog, wxEVT_CHAR_HOOK, WXK_F1);
-        EXPECT_EQ(ShownHelpPage().utf8_string(), "dialog-" + std::to_string(c.Topic) + ".htm");
-        if (wxHtmlHelpFrame* frame = HelpFrame()) {
-            EXPECT_EQ(frame->GetHelpWindow()->GetHtmlWindow()->GetOpenedPageTitle().utf8_string(), c.Title);
+        for (const bool key : {false, true}) {
+            if (!key && !c.HelpButton) continue;
+            SCOPED_TRACE(std::to_string(c.Topic) + (key ? " F1" : " Help"));
+            wxDialog* dialog = c.Make();
+            dialog->Show();
+            if (key) {
+                wxWindow* focus = dialog->FindWindow(c.Focus);
+                ASSERT_NE(focus, nullptr);
+                dialog->Raise();
+                focus->SetFocus();
+                ASSERT_TRUE(guitest::PumpUntil([&] { return wxWindow::FindFocus() == focus; }, 5)) << "no focus";
+                wxUIActionSimulator().Char(WXK_F1);
+                guitest::PumpUntil([] { return HelpFrame() != nullptr; }, 2);
+            } else {
+                guitest::PressButton(dialog, c.HelpButton);
+            }
+            EXPECT_EQ(ShownHelpPage().utf8_string(), "dialog-" + std::to_string(c.Topic) + ".htm");
+            if (wxHtmlHelpFrame* frame = HelpFrame()) {
+                EXPECT_EQ(frame->GetHelpWindow()->GetHtmlWindow()->GetOpenedPageTitle().utf8_string(), c.Title);
+                frame->Destroy();
+            }
+            dialog->Destroy();
+            guitest::PumpEvents();
         }
-        dialog->Destroy();
-        guitest::PumpEvents();
     }
 }
 
@@ -222,6 +242,25 @@ TEST_F(HelpViewer, HelpOverAnOpenModalDialogIsModalAndClosesBackToIt) {
     EXPECT_EQ(pages, (std::vector<wxString>{"dialog-102.htm", "dialog-102.htm"}));
     EXPECT_EQ(parent, removeUser);
     EXPECT_EQ(HelpFrame(), nullptr);
+}
+
+// F1 in the main window opens the contents; the help window opens centred on
+// the main window, wherever that is.
+using HelpInProgram = guitest::GuiTest;
+TEST_F(HelpInProgram, F1InTheMainWindowOpensTheContentsCentredOnIt) {
+    ASSERT_NE(LaunchOnInitialisedHost(), nullptr);
+    const wxRect screen = wxDisplay(m_frame).GetClientArea();
+    m_frame->Move(screen.x + screen.width / 2 - 100, screen.y + screen.height / 2 - 80);
+    m_frame->Raise();
+    m_frame->SetFocus();
+    ASSERT_TRUE(guitest::PumpUntil([&] { return wxGetTopLevelParent(wxWindow::FindFocus()) == m_frame; }, 5));
+    wxUIActionSimulator().Char(WXK_F1);
+    ASSERT_TRUE(guitest::PumpUntil([] { return HelpFrame() != nullptr; }, 5));
+    EXPECT_EQ(ShownHelpPage(), "welcome.htm");
+    const wxPoint help = HelpFrame()->GetScreenRect().GetPosition() + HelpFrame()->GetSize() / 2;
+    const wxPoint frame = m_frame->GetScreenRect().GetPosition() + m_frame->GetSize() / 2;
+    EXPECT_LE(std::abs(help.x - frame.x), 2) << help.x << " " << frame.x;
+    EXPECT_LE(std::abs(help.y - frame.y), 2) << help.y << " " << frame.y;
 }
 
 }  // namespace

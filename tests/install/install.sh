@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
-# The packaging: a DESTDIR install of the build in $1 (layout, the validators,
-# each program's --version and --help), then the Debian package built from it,
-# unpacked into a scratch root, running its own programs end to end.
+# The packaging: a DESTDIR install of the build in $1 (layout, icons, manual
+# pages, the validators, each program's --version and --help), then the Debian
+# package built from it (its relations, lintian), unpacked into a scratch root,
+# running its own programs end to end, the window's class too with a display.
 set -euo pipefail
 build="$1"
 version=1.20
 work="$(mktemp -d)"
 daemon_pid=""
+program_pid=""
 cleanup() {
-  [ -n "$daemon_pid" ] && kill "$daemon_pid" 2>/dev/null && wait "$daemon_pid" 2>/dev/null
+  for pid in $program_pid $daemon_pid; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null || true; done
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -36,7 +38,17 @@ for size in 16 256; do  # a PNG's width and height: big-endian at bytes 16 and 2
   read -r w h < <(od -An -tu4 --endian=big -j16 -N8 "$usr/share/icons/hicolor/${size}x${size}/apps/orvane-v7.png")
   [ "$w $h" = "$size $size" ] || fail "the ${size}px icon is $w x $h"
 done
-for page in "$usr"/share/man/man1/*.1.gz; do zcat "$page" | grep -q '^\.TH' || fail "$page is not a manual page"; done
+for size in 16 24 32 48 64 128 256; do  # the tile's rounded corners are see-through, its edges' middles not
+  icon="$usr/share/icons/hicolor/${size}x${size}/apps/orvane-v7.png"
+  alpha="$(convert "$icon" -format '%[fx:p{0,0}.a+p{w-1,0}.a+p{0,h-1}.a+p{w-1,h-1}.a] %[fx:p{w/2,0}.a]' info:)"
+  [ "$alpha" = "0 1" ] || fail "the ${size}px icon's corner and edge alpha: $alpha"
+done
+for page in "$usr"/share/man/man1/*.1.gz; do
+  sections="$(zcat "$page" | grep '^\.SH')" || fail "$page is not a manual page"
+  for s in NAME SYNOPSIS DESCRIPTION "EXIT STATUS" ENVIRONMENT FILES EXAMPLES "SEE ALSO"; do
+    grep -qx "\.SH $s" <<<"$sections" || fail "$(basename "$page") has no $s section"
+  done
+done
 grep -qx "ExecStart=/usr/libexec/orvane-v7/v7-stationd" "$usr/lib/systemd/user/v7-stationd.service" \
   || fail "the unit does not start the installed daemon"
 desktop-file-validate "$usr/share/applications/orvane-v7.desktop"
@@ -58,6 +70,7 @@ depends="$(dpkg-deb -f "$deb" Depends)"
 for lib in libsqlite3 libwx; do
   [[ "$depends" == *"$lib"* ]] || fail "Depends lacks $lib: $depends"
 done
+[ "$(dpkg-deb -f "$deb" Recommends)" = xdg-utils ] || fail "Recommends is not xdg-utils: $(dpkg-deb -f "$deb" Recommends)"
 findings="$(lintian --fail-on error,warning "$deb" 2>/dev/null)" || fail "lintian: $findings"
 dpkg-deb -x "$deb" "$work/root"
 # The package holds what a plain install does, its Debian changelog and overrides.
@@ -74,3 +87,19 @@ daemon_pid=$!
 for _ in $(seq 50); do "$work/root/usr/bin/v7-host" drivers >/dev/null 2>&1 && break; sleep 0.1; done
 status="$("$work/root/usr/bin/v7ctl" status)" || fail "v7ctl status failed: $status"
 grep -qx "Drivers: running" <<<"$status" || fail "v7ctl status: $status"
+
+# The launcher's StartupWMClass is the class the control center's window has
+# (with a display only), so a dock groups the window under the launcher.
+[ -n "${DISPLAY:-}" ] || exit 0
+wmclass="$(sed -n 's/^StartupWMClass=//p' "$usr/share/applications/orvane-v7.desktop")"
+[ -n "$wmclass" ] || fail "the desktop file has no StartupWMClass"
+"$work/root/usr/bin/orvane-v7" 2>/dev/null &
+program_pid=$!
+window=""
+for _ in $(seq 100); do
+  window="$(xdotool search --onlyvisible --pid "$program_pid" 2>/dev/null | head -1)" && [ -n "$window" ] && break
+  sleep 0.1
+done
+[ -n "$window" ] || fail "the control center showed no window"
+xdotool search --pid "$program_pid" --class "^$wmclass\$" | grep -qx "$window" \
+  || fail "the window's class is not StartupWMClass $wmclass: $(xprop -id "$window" WM_CLASS 2>&1)"

@@ -35,6 +35,7 @@ CSendMessageDlg::CSendMessageDlg(wxWindow* parent)
     new wxButton(this, IDC_HELP, "&Help", at(203, 64), size(50, 25));
     send->SetDefault();
     ui::EnterPressesDefaultButton(this, {m_edit});
+    ui::F1ShowsHelpTopic(this);
     SetClientSize(size(259, 95));
     CentreOnParent();
 

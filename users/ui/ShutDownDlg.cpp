@@ -29,6 +29,7 @@ CShutDownDlg::CShutDownDlg(wxWindow* parent)
     new wxButton(this, IDC_HELP, "&Help", at(159, 63), size(50, 26));
     ok->SetDefault();
     ui::EnterPressesDefaultButton(this);
+    ui::F1ShowsHelpTopic(this);
     SetClientSize(size(218, 95));
     CentreOnParent();
 

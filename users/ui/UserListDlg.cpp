@@ -27,6 +27,7 @@ void CUserListDlg::AddButtons(std::initializer_list<ButtonPlace> buttons) {
     Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { HelpBook::ShowTopicFor(this); }, HelpButtonId());
     static_cast<wxButton*>(FindWindow(wxID_OK))->SetDefault();
     ::ui::EnterPressesDefaultButton(this);
+    ::ui::F1ShowsHelpTopic(this);
     // Sized once every control is in: a dialog with a single child stretches it over the whole client area.
     SetClientSize(Size(187, 95));
 }

@@ -2,15 +2,20 @@
 // one help frame beside the program, or in a modal dialog over an open modal
 // dialog. Built as a loadable module; the program reaches it only through
 // HelpViewerApi.
+#include <algorithm>
 #include <exception>
 #include <memory>
 #include <string>
 
+#include <wx/app.h>
 #include <wx/dialog.h>
+#include <wx/display.h>
 #include <wx/filesys.h>
 #include <wx/fs_mem.h>
 #include <wx/fs_zip.h>
 #include <wx/html/helpctrl.h>
+#include <wx/html/helpdlg.h>
+#include <wx/html/helpfrm.h>
 #include <wx/html/helpwnd.h>
 #include <wx/html/htmlfilt.h>
 #include <wx/html/htmlwin.h>
@@ -61,13 +66,48 @@ const char* BookLocation() {
     return location.c_str();
 }
 
+// A new help window's place: a size that shows the contents beside a page
+// (the library's first size is cramped), centred on the window it serves (the
+// modal dialog it opens over, else the program's main window), and inside the
+// work area of that window's screen.
+void Place(wxTopLevelWindow* help) {
+    wxWindow* over = help->GetParent() ? help->GetParent() : wxTheApp->GetTopWindow();
+    if (over == help)
+        over = nullptr;
+    const wxRect area = wxDisplay(over ? over : help).GetClientArea();
+    wxSize size = help->FromDIP(wxSize(900, 640));
+    size.DecTo(area.GetSize());
+    wxRect rect = wxRect(size).CentreIn(over ? over->GetScreenRect() : area);
+    rect.x = std::clamp(rect.x, area.x, area.GetRight() + 1 - rect.width);
+    rect.y = std::clamp(rect.y, area.y, area.GetBottom() + 1 - rect.height);
+    help->SetSize(rect);
+}
+
+// The library's controller, placing each help window it makes before it shows.
+class Controller : public wxHtmlHelpController {
+public:
+    using wxHtmlHelpController::wxHtmlHelpController;
+
+protected:
+    wxHtmlHelpFrame* CreateHelpFrame(wxHtmlHelpData* data) override {
+        wxHtmlHelpFrame* frame = wxHtmlHelpController::CreateHelpFrame(data);
+        Place(frame);
+        return frame;
+    }
+    wxHtmlHelpDialog* CreateHelpDialog(wxHtmlHelpData* data) override {
+        wxHtmlHelpDialog* dialog = wxHtmlHelpController::CreateHelpDialog(data);
+        Place(dialog);
+        return dialog;
+    }
+};
+
 // The viewer, kept for the whole run. The library forgets its help window
 // when that window is destroyed, with or without a close event.
-std::unique_ptr<wxHtmlHelpController> g_controller;
+std::unique_ptr<Controller> g_controller;
 
-wxHtmlHelpController& Controller() {
+wxHtmlHelpController& FrameController() {
     if (!g_controller) {
-        g_controller = std::make_unique<wxHtmlHelpController>(wxHF_DEFAULT_STYLE | wxHF_FRAME);
+        g_controller = std::make_unique<Controller>(wxHF_DEFAULT_STYLE | wxHF_FRAME);
         g_controller->SetTitleFormat(kTitleFormat);
         g_controller->SetShouldPreventAppExit(false);
         g_controller->AddBook(wxString::FromUTF8(BookLocation()));
@@ -82,20 +122,13 @@ template <typename ShowFn>
 int ShowInViewer(void* modal, ShowFn show) {
     try {
         if (modal) {
-            wxHtmlHelpController viewer(wxHF_DEFAULT_STYLE | wxHF_DIALOG | wxHF_MODAL,
-                                        static_cast<wxWindow*>(modal));
+            Controller viewer(wxHF_DEFAULT_STYLE | wxHF_DIALOG | wxHF_MODAL, static_cast<wxWindow*>(modal));
             viewer.SetTitleFormat(kTitleFormat);
             if (!viewer.AddBook(wxString::FromUTF8(BookLocation())))
                 return 0;
             return show(viewer) ? 1 : 0;
         }
-        wxHtmlHelpController& viewer = Controller();
-        const bool opening = viewer.GetFrame() == nullptr;
-        const bool shown = show(viewer);
-        // The library's first size is cramped for the contents beside a page.
-        if (wxFrame* frame = viewer.GetFrame(); opening && frame)
-            frame->SetSize(frame->FromDIP(wxSize(900, 640)));
-        return shown ? 1 : 0;
+        return show(FrameController()) ? 1 : 0;
     } catch (const std::exception&) {
         return 0;
     }
