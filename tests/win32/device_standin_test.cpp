@@ -160,11 +160,13 @@ TEST_F(StandInDevice, EachSwitchShowsInTheListTheStationAndThePowerCalls) {
             standin::LastMessage(&kept);
             EXPECT_EQ(kept, sent.Ok ? text : "none") << text.size();
             EXPECT_EQ(sent.Reply, sent.Ok ? message : Bytes(kMessageSize, 0xCC));
+            EXPECT_EQ(sent.Returned, sent.Ok ? kMessageSize : 0);
         }
         const Bytes off = StationRecord("Station1", "");
         const Call turnOff = Control(m_device, kTurnOff, off);
         EXPECT_EQ(turnOff.Ok, c.Off);
         EXPECT_EQ(turnOff.Reply, c.Off ? off : Bytes(kStationSize, 0xCC));
+        EXPECT_EQ(turnOff.Returned, c.Off ? kStationSize : 0);
         EXPECT_EQ(Station(), std::string(c.Name) + "|" + (c.Off ? "" : c.User));
         EXPECT_FALSE(Control(m_device, kNextStation, Bytes(kStationSize, 0)).Ok) << "one station only";
         ASSERT_TRUE(standin::SetFaults(""));
