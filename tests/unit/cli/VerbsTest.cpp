@@ -57,7 +57,7 @@ struct Host {
     std::unique_ptr<RunningStationDrivers> Drivers;
 };
 
-TEST(Verbs, EachAnswersWithItsTextAndExitCodeAndChangesOnlyWhatItNames) {
+TEST(Verbs, EachAnswersWithItsTextAndExitCodeAndARefusalChangesNothing) {
     // Each driver's line: whether it is loaded, then the version in its file.
     auto report = [](std::vector<const char*> loaded) {
         const char* names[] = {"Brakor", "Quorel", "Tilvex", "Dunvek"};
