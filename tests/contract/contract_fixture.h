@@ -38,6 +38,7 @@ private:
 void WriteFileBytes(const std::string& windowsPath, std::string_view bytes);
 std::string ReadFileBytes(const std::string& windowsPath);
 void MakeFolder(const std::string& windowsPath);
+void RenameEntry(const std::string& fromWindowsPath, const std::string& toWindowsPath);
 
 // Lays down at windowsPath a driver file whose version block holds FileVersion
 // 2.30.0.112, ProductVersion 2.30, CompanyName "Halvorn Ölund ™" in 040904B0.

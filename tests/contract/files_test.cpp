@@ -71,13 +71,40 @@ TEST_F(FilesTest, ReadOnlyEntriesAndFoldersThatHoldSomethingStay) {
     EXPECT_EQ(GetFileAttributes(pwl.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
     EXPECT_TRUE(DeleteFile(pwl.c_str()));
     EXPECT_TRUE(RemoveDirectory(m_scratch.Path("EMPTY").c_str()));
-    const HANDLE open = OpenDirectory(folder.c_str());
-    ASSERT_NE(open, INVALID_HANDLE_VALUE);
-    EXPECT_TRUE(DeleteFileAt(open, "User.Dat"));
-    EXPECT_EQ(GetFileAttributesAt(open, "user.dat"), INVALID_FILE_ATTRIBUTES);
-    CloseDirectory(open);
+    ASSERT_TRUE(DeleteFile(m_scratch.Path("ÅSA\\User.Dat").c_str()));
     EXPECT_TRUE(RemoveDirectory(folder.c_str()));
     EXPECT_EQ(GetFileAttributes(folder.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// A folder handle opens what it listed: a folder swapped in under a listed
+// name is refused; one never listed is opened as it is; names, never paths.
+TEST_F(FilesTest, AFolderSwappedAfterTheListingIsNotOpenedAndTheRestIsByHandle) {
+    MakeFolder(m_scratch.Path("Top"));
+    MakeFolder(m_scratch.Path("Top\\Anna"));
+    WriteFileBytes(m_scratch.Path("Top\\Anna\\user.dat"), "x");
+    const HANDLE top = OpenDirectory(m_scratch.Path("top").c_str());
+    ASSERT_NE(top, INVALID_HANDLE_VALUE);
+    WIN32_FIND_DATA found{};
+    EXPECT_EQ(Listed(FindFirstFileAt(top, "*", &found), &found), (std::vector<std::string>{".", "..", "Anna"}));
+    const HANDLE anna = OpenDirectoryAt(top, "anna");
+    ASSERT_NE(anna, INVALID_HANDLE_VALUE) << "the listed folder, found without regard to case";
+    EXPECT_TRUE(SetFileAttributesAt(anna, "USER.DAT", FILE_ATTRIBUTE_READONLY));
+    EXPECT_FALSE(DeleteFileAt(anna, "user.dat")) << "read-only";
+    EXPECT_FALSE(RemoveDirectoryAt(top, "Anna")) << "not empty";
+    EXPECT_TRUE(SetFileAttributesAt(anna, "user.dat", FILE_ATTRIBUTE_NORMAL));
+    EXPECT_TRUE(DeleteFileAt(anna, "user.dat"));
+    CloseDirectory(anna);
+
+    RenameEntry(m_scratch.Path("Top\\Anna"), m_scratch.Path("Top\\Åside"));
+    RenameEntry(m_scratch.Path("Empty"), m_scratch.Path("Top\\Anna"));
+    EXPECT_EQ(OpenDirectoryAt(top, "Anna"), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(OpenDirectoryAt(top, "..\\Åsa"), INVALID_HANDLE_VALUE) << "a name, never a path";
+    const HANDLE aside = OpenDirectoryAt(top, "åSIDE");
+    EXPECT_NE(aside, INVALID_HANDLE_VALUE);
+    CloseDirectory(aside);
+    EXPECT_TRUE(RemoveDirectoryAt(top, "Anna"));
+    EXPECT_EQ(GetFileAttributesAt(top, "Anna"), INVALID_FILE_ATTRIBUTES);
+    CloseDirectory(top);
 }
 
 }  // namespace

@@ -43,6 +43,7 @@ void WriteFileBytes(const std::string& windowsPath, std::string_view bytes) {
 std::string ReadFileBytes(const std::string& windowsPath) { return FileBytes(Mapped(windowsPath)); }
 
 void MakeFolder(const std::string& windowsPath) { fs::create_directory(Mapped(windowsPath)); }
+void RenameEntry(const std::string& from, const std::string& to) { fs::rename(Mapped(from), Mapped(to)); }
 
 // The emulated host reads a version block wherever it sits in the file.
 bool PlaceVersionedFile(const std::string& windowsPath) {

@@ -60,6 +60,7 @@ std::string ReadFileBytes(const std::string& windowsPath) {
 }
 
 void MakeFolder(const std::string& windowsPath) { fs::create_directory(Native(windowsPath)); }
+void RenameEntry(const std::string& from, const std::string& to) { fs::rename(Native(from), Native(to)); }
 
 // Windows reads a version block only from a PE file's resources: the cross
 // build makes one from versioned.rc and names it here.

@@ -106,4 +106,12 @@ TEST_F(IniFileTest, RefusedWritesLeaveTheFileAlone) {
     EXPECT_EQ(ReadFileBytes(m_ini), kContent);
 }
 
+TEST_F(IniFileTest, DeletingAKeyTakesEveryLineOfItAndAFolderIsNoSettingsFile) {
+    WriteFileBytes(m_ini, "[Password Lists]\r\nANNA=a.pwl\r\nanna=b.pwl\r\n[other]\r\nx=1\r\n");
+    EXPECT_TRUE(host::WritePrivateProfileString("Password Lists", "Anna", nullptr, m_ini.c_str()));
+    EXPECT_EQ(ReadFileBytes(m_ini).find("pwl"), std::string::npos) << ReadFileBytes(m_ini);
+    MakeFolder(m_scratch.Path("folder.ini"));
+    EXPECT_EQ(Get("names", "who", m_scratch.Path("folder.ini")), "dflt");
+}
+
 }  // namespace

@@ -1,5 +1,8 @@
 // The registry's answers, as Windows gives them.
+#include <thread>
+
 #include "contract_fixture.h"
+#include "host/registry_scope.h"
 #include "registry_helpers.h"
 
 using namespace host;
@@ -167,6 +170,21 @@ TEST_F(RegistryTest, DeletingAKeyNeedsItToHaveNoSubkeysAndEndsItsOpenHandles) {
     EXPECT_EQ(RegDeleteKey(m_key, "Setup\\Station1"), ERROR_SUCCESS);
     EXPECT_EQ(RegDeleteKey(m_key, "Setup"), ERROR_SUCCESS);
     EXPECT_TRUE(SubKeys(m_key).empty());
+}
+
+TEST_F(RegistryTest, ATransactionKeepsOtherWritersOutAndADroppedInnerOneFailsTheCommit) {
+    {
+        RegistryTransaction outer;
+        ASSERT_EQ(outer.Status(), ERROR_SUCCESS);
+        LONG otherThread = -1;
+        std::thread other([&] { otherThread = RegistryTransaction().Status(); });  // waits for the lock
+        { RegistryTransaction inner; }  // dropped
+        EXPECT_NE(outer.Commit(), ERROR_SUCCESS);
+        other.join();
+        EXPECT_EQ(otherThread, ERROR_SUCCESS) << "the lock is free again once the outer one ends";
+    }
+    RegistryTransaction next;
+    EXPECT_EQ(next.Commit(), ERROR_SUCCESS) << "a dropped transaction leaves nothing behind for the next";
 }
 
 // One step of a walk over the subkeys (or values) of one handle while a second

@@ -69,29 +69,6 @@ TEST_F(OptionVerbsTest, SettingsShowInOptionsAndInTheRegistry) {
         EXPECT_NE(product.find(line), std::string::npos) << line << "\n" << product;
 }
 
-TEST_F(OptionVerbsTest, ValuesTheWindowWouldNotOfferAreRefusedAndNothingChanges) {
-    struct Case {
-        std::vector<std::string> Verb;
-        const char* ErrPart;
-    };
-    const Case cases[] = {
-        {{"set", "autolaunch", "maybe"}, "maybe"},
-        {{"set", "shutdown-requests", "yes"}, "yes"},
-        {{"set", "login-name", "A-name-of-twenty-one!"}, "at most 20 bytes (21 given"},
-        {{"set", "login-name", "\xC3\x85sa-" + std::string(16, 'x')}, "at most 20 bytes (21 given"},
-        {{"set", "display", "800 x 600, 16 colors"}, "800 x 600, 256 colors; 800 x 600, High color (16-bit)"},
-        {{"set", "display", "800 x 600, 256 colors", "--refresh", "72"}, "56 Hz, 60 Hz"},
-        {{"set"}, "subcommand"},
-    };
-    const std::string before = regtest::Export();
-    for (const Case& c : cases) {
-        const ToolResult result = RunV7ctl(c.Verb);
-        EXPECT_EQ(result.ExitCode, 2) << c.ErrPart;
-        EXPECT_NE(result.Err.find(c.ErrPart), std::string::npos) << result.Err;
-    }
-    EXPECT_EQ(regtest::Export(), before);
-}
-
 // Four set verbs at once, round after round: each one's change is kept, and
 // the display is the whole of one of the two choices made, never a mix.
 TEST_F(OptionVerbsTest, SetVerbsRunTogetherLoseNoChangeAndNeverTearTheDisplay) {

@@ -1,6 +1,8 @@
-// The panel's pictures: every built-in picture in its format and size, the
+// The panel's pictures: every built-in picture in its format and size, read a
+// strip of rows at a time as the whole decode gives it at both sizes, the
 // background's palette, and the BMP decoder on small pictures made here.
 #include <gtest/gtest.h>
+#include <png.h>
 
 #include <array>
 #include <cstdint>
@@ -9,6 +11,7 @@
 
 #include "panel/BackgroundPalette.h"
 #include "panel/BmpImage.h"
+#include "panel/PictureRows.h"
 #include "resources/Bitmaps.h"
 
 namespace {
@@ -38,7 +41,36 @@ std::vector<unsigned char> Make(std::uint32_t width, std::uint32_t height, unsig
     return b;
 }
 
-TEST(BitmapResources, EveryPictureUnpacksToAnUncompressedBottomUp8BitBmpOfItsSize) {
+struct Collected {
+    PictureSize Size;
+    std::vector<std::uint32_t> Pixels;  // rows in order, as the strips came
+    int Strips = 0;
+};
+
+// Reads with the given strip height, checking the strips follow one another.
+bool Collect(bool png, const res::EmbeddedFile& file, int stripRows, Collected& out) {
+    int next = 0;
+    const RowStrip strip = [&](PictureSize size, int first, int count, const std::uint32_t* rows, std::size_t stride) {
+        EXPECT_EQ(first, next);
+        EXPECT_LE(count, stripRows);
+        next = first + count;
+        out.Size = size;
+        ++out.Strips;
+        for (int y = 0; y < count; ++y) {
+            const auto* row = reinterpret_cast<const std::uint32_t*>(reinterpret_cast<const unsigned char*>(rows) + y * stride);
+            out.Pixels.insert(out.Pixels.end(), row, row + size.Width);
+        }
+        return true;
+    };
+    return png ? ReadPngRows(file.Data, file.Size, stripRows, strip) : ReadBmpRows(file.Data, file.Size, stripRows, strip);
+}
+
+std::uint32_t Word(unsigned char r, unsigned char g, unsigned char b) { return std::uint32_t(r) << 16 | g << 8 | b; }
+
+// Every picture: an uncompressed bottom-up 8-bit BMP of its size; read a strip
+// of rows at a time, the same pixels as the whole decode, at 1x (the BMP
+// decoder's) and 2x (libpng's whole-picture reader's), whatever the strip height.
+TEST(BitmapResources, EveryPictureUnpacksToAn8BitBmpOfItsSizeAndReadsAsTheWholeDecodeInStrips) {
     struct Picture {
         std::string Name;
         int Width, Height;
@@ -71,6 +103,32 @@ TEST(BitmapResources, EveryPictureUnpacksToAnUncompressedBottomUp8BitBmpOfItsSiz
         EXPECT_FALSE(layout->TopDown);
         EXPECT_EQ(layout->Width, p.Width);
         EXPECT_EQ(layout->Height, p.Height);
+        if (p.Name == "icon 128") continue;  // no 2x picture, not drawn in strips
+        const res::EmbeddedFile* png = res::FindBitmapResource2x(p.Name);
+        ASSERT_TRUE(png);
+        const res::EmbeddedFile bmp{file.data(), file.size()};
+        const auto rgb = DecodeBmpRgb(*layout);
+        ASSERT_TRUE(rgb);
+        std::vector<std::uint32_t> whole, whole2x;
+        for (std::size_t i = 0; i < rgb->size(); i += 3) whole.push_back(Word((*rgb)[i], (*rgb)[i + 1], (*rgb)[i + 2]));
+        png_image image{};
+        image.version = PNG_IMAGE_VERSION;
+        ASSERT_TRUE(png_image_begin_read_from_memory(&image, png->Data, png->Size));
+        image.format = PNG_FORMAT_RGB;
+        std::vector<unsigned char> pngRgb(PNG_IMAGE_SIZE(image));
+        ASSERT_TRUE(png_image_finish_read(&image, nullptr, pngRgb.data(), 0, nullptr));
+        for (std::size_t i = 0; i < pngRgb.size(); i += 3) whole2x.push_back(Word(pngRgb[i], pngRgb[i + 1], pngRgb[i + 2]));
+        for (int stripRows : {1, 7, 64, 100000}) {
+            SCOPED_TRACE(stripRows);
+            Collected one, two;
+            ASSERT_TRUE(Collect(false, bmp, stripRows, one));
+            EXPECT_EQ(one.Size, (PictureSize{p.Width, p.Height}));
+            EXPECT_EQ(one.Strips, (p.Height + stripRows - 1) / stripRows);
+            EXPECT_TRUE(one.Pixels == whole) << "1x pixels differ";
+            ASSERT_TRUE(Collect(true, *png, stripRows, two));
+            EXPECT_EQ(two.Size, (PictureSize{p.Width * 2, p.Height * 2}));
+            EXPECT_TRUE(two.Pixels == whole2x) << "2x pixels differ";
+        }
     }
 }
 
@@ -195,6 +253,43 @@ TEST(BmpDecode, ReadsTopDownRowsAndPackedPixelsAndRefusesIndexesPastTheTable) {
     auto fourColours = Make(1, 1, 8, 4);
     fourColours[14 + 40 + 4 * 4] = 4;
     EXPECT_EQ(decode(fourColours), std::nullopt);
+}
+
+TEST(PictureRows, DamagedPicturesAndStoppedReadsAreRefused) {
+    const std::vector<unsigned char> bmpBytes = res::Unpack(*res::FindBitmapResource("V7BG"));
+    const res::EmbeddedFile* png = res::FindBitmapResource2x("V7BG");
+    ASSERT_TRUE(!bmpBytes.empty() && png);
+    const res::EmbeddedFile bmpFile{bmpBytes.data(), bmpBytes.size()}, *bmp = &bmpFile;
+    const std::vector<unsigned char> pngBytes(png->Data, png->Data + png->Size);
+    std::vector<unsigned char> corrupt = pngBytes;
+    for (std::size_t i = pngBytes.size() / 2; i < pngBytes.size() / 2 + 64; ++i) corrupt[i] ^= 0x5A;
+    const struct {
+        std::string Name;
+        bool Png;
+        std::vector<unsigned char> Bytes;
+    } cases[] = {
+        {"empty PNG", true, {}},
+        {"PNG signature only", true, {pngBytes.begin(), pngBytes.begin() + 8}},
+        {"PNG cut in half", true, {pngBytes.begin(), pngBytes.begin() + pngBytes.size() / 2}},
+        {"PNG with damaged data", true, corrupt},
+        {"BMP bytes read as PNG", true, {bmp->Data, bmp->Data + bmp->Size}},
+        {"PNG bytes read as BMP", false, pngBytes},
+        {"BMP cut short", false, {bmp->Data, bmp->Data + bmp->Size / 2}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Collected got;
+        const res::EmbeddedFile file{c.Bytes.data(), c.Bytes.size()};
+        EXPECT_FALSE(Collect(c.Png, file, 64, got));
+    }
+    // A reader that stops is told so.
+    for (bool isPng : {false, true}) {
+        int strips = 0;
+        const RowStrip stopAtSecond = [&](PictureSize, int, int, const std::uint32_t*, std::size_t) { return ++strips < 2; };
+        EXPECT_FALSE(isPng ? ReadPngRows(png->Data, png->Size, 64, stopAtSecond)
+                           : ReadBmpRows(bmp->Data, bmp->Size, 64, stopAtSecond));
+        EXPECT_EQ(strips, 2);
+    }
 }
 
 }  // namespace
