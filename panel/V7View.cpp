@@ -58,14 +58,14 @@ const CV7View::Label kLabels[] = {
     {"Each user has a keyboard,", 0, 10, false, {262, 210, 162, 14}},
     {"mouse and display.", 0, 10, false, {262, 224, 162, 14}},
     {"V7 Station power", 0, 11, true, {86, 297, 114, 17}},
-    {"Send a message", CV7View::IDC_BROADCAST, 14, true, {46, 10, 154, 24}},
-    {"Remove a user", CV7View::IDC_USER, 14, true, {46, 10, 154, 24}},
-    {"Station options", CV7View::IDC_OPTIONS, 14, true, {46, 10, 154, 24}},
-    {"Test the station", CV7View::IDC_TEST, 14, true, {46, 10, 154, 24}},
-    {"On", CV7View::IDC_ON, 11, true, {3, 2, 39, 16}},
-    {"Off", CV7View::IDC_OFF, 11, true, {6, 2, 40, 16}},
-    {"Help", CV7View::IDC_HELP, 12, true, {43, 4, 52, 16}},
-    {"Exit", CV7View::IDC_EXIT, 12, true, {43, 4, 52, 16}},
+    {"Send a message", CV7View::IDC_BROADCAST, 14, true, {69, 59, 154, 24}},
+    {"Remove a user", CV7View::IDC_USER, 14, true, {69, 108, 154, 24}},
+    {"Station options", CV7View::IDC_OPTIONS, 14, true, {69, 156, 154, 24}},
+    {"Test the station", CV7View::IDC_TEST, 14, true, {69, 205, 154, 24}},
+    {"On", CV7View::IDC_ON, 11, true, {206, 298, 39, 16}},
+    {"Off", CV7View::IDC_OFF, 11, true, {254, 298, 40, 16}},
+    {"Help", CV7View::IDC_HELP, 12, true, {373, 264, 52, 16}},
+    {"Exit", CV7View::IDC_EXIT, 12, true, {373, 297, 52, 16}},
 };
 
 // A line of the interface font the pictures were drawn for (10 points at 96

@@ -36,9 +36,9 @@ public:
     static constexpr int kFormWidth = 450;
     static constexpr int kFormHeight = 330;
 
-    // A text the panel's pictures carry, in the box the design gives it: in
-    // form pixels, relative to the form or, for a button's caption, to the
-    // button (Owner). Px: its font size in the pictures, in form pixels.
+    // A text the panel's pictures carry and the box the design gives it, in
+    // form pixels: on the background, or inside the button it captions
+    // (Owner). Px: its font size in the pictures, in form pixels.
     struct Label {
         const char* Text;
         int Owner;  // a button's control ID; 0 for the background
