@@ -1,6 +1,12 @@
 // Enter in every dialog, as a real key: it presses the default button wherever
 // the focus is, a focused push button presses itself, a disabled default
-// button does nothing, and a multi-line edit that takes Enter keeps it.
+// button does nothing, and a multi-line edit that takes Enter keeps it. Every
+// dialog shows its controls whole (run again at larger fonts, see CMakeLists.txt).
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/choice.h>
+#include <wx/radiobut.h>
+#include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
 
@@ -19,6 +25,24 @@ namespace {
 using namespace guitest;
 
 using DialogKeysTest = GuiTest;
+
+// Every control inside the window, and each one that shows a line of text at
+// least a line of the font high (a list at least as high as its text needs).
+void ExpectShownWhole(wxDialog* dialog) {
+    const int line = dialog->GetCharHeight();
+    for (wxWindow* child : dialog->GetChildren()) {
+        SCOPED_TRACE(child->GetLabel().utf8_string());
+        EXPECT_TRUE(wxRect(dialog->GetClientSize()).Contains(child->GetRect()));
+        const int height = child->GetSize().y;
+        if (dynamic_cast<wxChoice*>(child)) {
+            EXPECT_GE(height, child->GetBestSize().y);
+        }
+        if (dynamic_cast<wxTextCtrl*>(child) || dynamic_cast<wxChoice*>(child) || dynamic_cast<wxButton*>(child) ||
+            dynamic_cast<wxCheckBox*>(child) || dynamic_cast<wxRadioButton*>(child) || dynamic_cast<wxStaticText*>(child)) {
+            EXPECT_GE(height, line);
+        }
+    }
+}
 
 // Each dialog runs its own modal loop as its command runs it; the result says
 // which button Enter pressed (wxID_NONE: none, the dialog stays).
@@ -65,6 +89,7 @@ TEST_F(DialogKeysTest, EnterPressesTheDefaultButtonUnlessTheFocusTakesIt) {
         auto state = [text] { return text ? text->GetValue() : wxString(); };
         wxString before, after;
         m_guard->RunModal = [&](wxDialog*) {
+            ExpectShownWhole(dialog);
             focus->SetFocus();
             EXPECT_TRUE(PumpUntil([&] { return wxWindow::FindFocus() == focus; }, 5)) << "no keyboard focus";
             if (c.Pick) Select(static_cast<CUserListDlg*>(dialog)->List(), c.Pick, wxEVT_LISTBOX);
