@@ -206,9 +206,9 @@ CPictureButton* CV7View::Button(int controlId) const {
 void CV7View::OnInitialUpdate(bool stationOn) {
     // The form grows with the interface font, so its text grows with the
     // rest of the desktop's.
-    m_zoom = FontZoom();
+    const double zoom = FontZoom();
     m_dark = wxSystemSettings::GetAppearance().IsDark();
-    GetParent()->SetClientSize(wxRound(kFormWidth * m_zoom), wxRound(kFormHeight * m_zoom));
+    GetParent()->SetClientSize(wxRound(kFormWidth * zoom), wxRound(kFormHeight * zoom));
     LoadPictures();
 
     EnableOnOffButtons(stationOn);

@@ -56,10 +56,6 @@ public:
     // the background (and its palette on palette displays).
     void OnInitialUpdate(bool stationOn);
 
-    // How much larger than its pictures' 1x pixels the form is laid out: the
-    // interface font's size against the one the pictures were drawn for, in
-    // quarter steps, never below 1 and no larger than the screen allows.
-    double Zoom() const { return m_zoom; }
     // A rectangle of the form in the window: the background's scale applies to
     // every part of the panel alike.
     wxRect ToWindow(const wxRect& formRect) const;
@@ -91,6 +87,9 @@ private:
     void LoadPictures();
     void LoadBackground();
     void LayOut();
+    // How much larger than its pictures' 1x pixels the form is laid out: the
+    // interface font's size against the one the pictures were drawn for, in
+    // quarter steps, never below 1 and no larger than the screen allows.
     double FontZoom() const;
     std::string Themed(const std::string& name) const;
     void OnSize(wxSizeEvent& event);
@@ -111,6 +110,5 @@ private:
     std::unique_ptr<PictureSurface> m_surfBackground;  // the picture as the display keeps it
     wxBitmap m_bmpStretched;  // the background at the last client size and scale, when it differs
     std::unique_ptr<wxPalette> m_palBackground;  // only on palette displays
-    double m_zoom = 1;
     bool m_dark = false;
 };

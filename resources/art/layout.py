@@ -16,6 +16,8 @@ def du_to_px(x, y):
 
 
 # Caption, label, dialog-unit position and picture size of each button, in tab order.
+# (The panel's code keeps the room each text of the pictures has, in its table
+# of labels: a text moved or made larger here is moved or made larger there.)
 BUTTONS = [
     ("BROADCAST", "Send a message", (15, 30), (220, 45)),
     ("USER", "Remove a user", (15, 60), (220, 45)),
