@@ -84,12 +84,19 @@ CPictureButton::CPictureButton(wxWindow* parent, int id, const wxString& caption
 
 CPictureButton::~CPictureButton() = default;
 
-bool CPictureButton::AutoLoad() {
+bool CPictureButton::AutoLoad(std::string_view suffix) {
     const std::string base = GetLabel().Upper().ToStdString(wxConvUTF8);
-    const bool loaded = LoadBitmaps(LoadResourceBundle(base + "U"), LoadResourceBundle(base + "D"),
-                                    LoadResourceBundle(base + "F"), LoadResourceBundle(base + "X"));
+    auto load = [&](const char* state) { return LoadResourceBundle(base + state + std::string(suffix)); };
+    const bool loaded = LoadBitmaps(load("U"), load("D"), load("F"), load("X"));
     m_resourceBase = base;
+    m_resourceSuffix = suffix;
     return loaded;
+}
+
+void CPictureButton::SetDrawSize(const wxSize& size) {
+    if (size == m_drawSize) return;
+    m_drawSize = size;
+    Refresh(false);
 }
 
 bool CPictureButton::LoadBitmaps(const wxBitmapBundle& up, const wxBitmapBundle& down,
@@ -99,6 +106,7 @@ bool CPictureButton::LoadBitmaps(const wxBitmapBundle& up, const wxBitmapBundle&
     m_focus = focus;
     m_disabled = disabled;
     m_resourceBase.clear();
+    m_resourceSuffix.clear();
     for (auto& surface : m_surfaces) surface.reset();
     // Logical size: on a HiDPI screen the layout stays the same.
     const wxSize size = m_up.IsOk() ? m_up.GetDefaultSize() : m_templateSize;
@@ -175,14 +183,16 @@ void CPictureButton::OnPaint(wxPaintEvent&) {
     // The bundle picks the picture for this window's scale (2x only where needed).
     const wxBitmapBundle* bitmap = CurrentBitmap();
     if (!bitmap) return;
+    const wxSize size = m_drawSize.x > 0 && m_drawSize.y > 0 ? m_drawSize : GetClientSize();
     // A built-in picture is kept by the display; others are drawn from the bundle.
     if (!m_resourceBase.empty()) {
         const char state = CurrentPicture();
         std::unique_ptr<PictureSurface>& surface = m_surfaces[StateIndex(state)];
-        if (!surface) surface = std::make_unique<PictureSurface>(m_resourceBase + state);
-        const wxSize size = GetClientSize();
+        if (!surface) surface = std::make_unique<PictureSurface>(m_resourceBase + state + m_resourceSuffix);
         if (surface->Paint(static_cast<cairo_t*>(dc.GetImpl()->GetCairoContext()), size.x, size.y)) return;
     }
+    const wxSize picture = bitmap->GetDefaultSize();
+    if (size != picture) dc.SetUserScale(double(size.x) / picture.x, double(size.y) / picture.y);
     dc.DrawBitmap(bitmap->GetBitmapFor(this), 0, 0, false);
 }
 

@@ -27,14 +27,18 @@ public:
                    const wxSize& templateSize);
 
     // Loads "<CAPTION>U", "D", "F", "X" from the built-in pictures (with their 2x
-    // versions) and sizes the button to its U picture, keeping its top-left
-    // corner. False when U is missing.
-    bool AutoLoad();
+    // versions; "<CAPTION>U<suffix>" and so on with a suffix) and sizes the
+    // button to its U picture, keeping its top-left corner. False when U is missing.
+    bool AutoLoad(std::string_view suffix = {});
     // Takes the four pictures (an invalid bundle stands for a missing one) and
     // sizes the button to the U picture's logical size, or to its template size
     // without one. False without U.
     bool LoadBitmaps(const wxBitmapBundle& up, const wxBitmapBundle& down,
                      const wxBitmapBundle& focus, const wxBitmapBundle& disabled);
+
+    // The size the pictures are drawn at from the top-left corner (a zoomed
+    // panel's); the window shows what falls inside it. Empty: the window's size.
+    void SetDrawSize(const wxSize& size);
 
     bool IsPressed() const { return m_pressed; }
     // The picture drawn now: 'D', 'F', 'X' or 'U' (0 when there is none).
@@ -68,6 +72,8 @@ private:
     wxSize m_templateSize;
     wxBitmapBundle m_up, m_down, m_focus, m_disabled;
     std::string m_resourceBase;  // "<CAPTION>" when the pictures are the built-in ones
+    std::string m_resourceSuffix;
+    wxSize m_drawSize;
     std::array<std::unique_ptr<PictureSurface>, 4> m_surfaces;  // U, D, F, X as the display keeps them
     bool m_pressed = false;
     bool m_tracking = false;  // mouse captured after a press inside

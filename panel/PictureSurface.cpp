@@ -117,10 +117,12 @@ cairo_surface_t* PictureSurface::Make(cairo_surface_t* target, int width, int he
         bool Png;
         PictureSize Size;
     };
-    // Any HiDPI scale takes the 2x picture first: GTK scales by whole numbers,
-    // and drawing 2x smaller for 1.5 is sharper than drawing 1x larger.
+    // Whenever the picture is drawn larger than its 1x pixels (a HiDPI screen,
+    // a zoomed panel) the 2x picture comes first: drawing it smaller is sharper
+    // than drawing the 1x one larger.
     std::vector<Source> sources;
-    if (const res::EmbeddedFile* double2x = scale >= 1.5 ? res::FindBitmapResource2x(m_name) : nullptr)
+    const bool larger = width * scale > normal->Width || height * scale > normal->Height;
+    if (const res::EmbeddedFile* double2x = larger ? res::FindBitmapResource2x(m_name) : nullptr)
         sources.push_back({double2x, true, {normal->Width * 2, normal->Height * 2}});
     sources.push_back({nullptr, false, {normal->Width, normal->Height}});
 

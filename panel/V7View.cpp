@@ -1,14 +1,18 @@
 #include "panel/V7View.h"
 
+#include <algorithm>
+#include <cmath>
 #include <optional>
 #include <utility>
 #include <vector>
 
 #include <wx/dc.h>
 #include <wx/dcclient.h>
+#include <wx/display.h>
 #include <wx/gdicmn.h>
 #include <wx/image.h>
 #include <wx/math.h>
+#include <wx/settings.h>
 
 #include "resources/ui/CommandTable.h"
 #include "panel/BackgroundPalette.h"
@@ -44,6 +48,33 @@ constexpr ButtonTemplate kButtons[] = {
     {CV7View::IDC_EXIT, "Exit", 220, 180, 39, 16},
 };
 
+// The texts in the pictures and the room the design leaves each (see Label).
+const CV7View::Label kLabels[] = {
+    {"Orvane V7 Control Center", 0, 16, true, {54, 6, 300, 28}},
+    {"two-user PC", 0, 10, false, {360, 12, 70, 16}},
+    {"One PC, two desks", 0, 12, true, {262, 62, 162, 18}},
+    {"Host PC", 0, 11, true, {263, 174, 80, 16}},
+    {"V7 Station", 0, 11, true, {343, 174, 80, 16}},
+    {"Each user has a keyboard,", 0, 10, false, {262, 210, 162, 14}},
+    {"mouse and display.", 0, 10, false, {262, 224, 162, 14}},
+    {"V7 Station power", 0, 11, true, {86, 297, 114, 17}},
+    {"Send a message", CV7View::IDC_BROADCAST, 14, true, {69, 59, 154, 24}},
+    {"Remove a user", CV7View::IDC_USER, 14, true, {69, 108, 154, 24}},
+    {"Station options", CV7View::IDC_OPTIONS, 14, true, {69, 156, 154, 24}},
+    {"Test the station", CV7View::IDC_TEST, 14, true, {69, 205, 154, 24}},
+    {"On", CV7View::IDC_ON, 11, true, {206, 298, 39, 16}},
+    {"Off", CV7View::IDC_OFF, 11, true, {254, 298, 40, 16}},
+    {"Help", CV7View::IDC_HELP, 12, true, {373, 264, 52, 16}},
+    {"Exit", CV7View::IDC_EXIT, 12, true, {373, 297, 52, 16}},
+};
+
+// A line of the interface font the pictures were drawn for (10 points at 96
+// dots per inch), in pixels.
+constexpr int kDesignLineHeight = 17;
+// Room around the form for the frame, its title and its menu bar, so a zoomed
+// form still fits on the screen.
+constexpr int kFrameAllowance = 120;
+
 // The order in which the buttons take their pictures.
 constexpr int kLoadOrder[] = {
     CV7View::IDC_USER, CV7View::IDC_OPTIONS, CV7View::IDC_TEST, CV7View::IDC_BROADCAST,
@@ -60,9 +91,85 @@ CV7View::CV7View(wxWindow* parent) {
     CreateButtons();
     Bind(wxEVT_PAINT, &CV7View::OnPaint, this);
     Bind(wxEVT_BUTTON, &CV7View::OnButton, this);
+    Bind(wxEVT_SIZE, &CV7View::OnSize, this);
+    Bind(wxEVT_SYS_COLOUR_CHANGED, &CV7View::OnThemeChanged, this);
 }
 
 CV7View::~CV7View() = default;
+
+std::span<const CV7View::Label> CV7View::Labels() { return kLabels; }
+
+double CV7View::FontZoom() const {
+    const double ratio = double(GetCharHeight()) / kDesignLineHeight;
+    // Quarter steps, up from a fifth of a step over: a font a little larger
+    // than the design's keeps the pictures pixel for pixel.
+    double zoom = std::max(1.0, std::ceil(ratio * 4 - 0.2) / 4);
+    const wxRect screen = wxDisplay(GetParent()).GetClientArea();
+    const double fits = std::min(double(screen.width) / kFormWidth,
+                                 double(screen.height - kFrameAllowance) / kFormHeight);
+    if (fits > 0) zoom = std::min(zoom, std::max(1.0, std::floor(fits * 4) / 4));
+    return zoom;
+}
+
+wxRect CV7View::ToWindow(const wxRect& formRect) const {
+    // Edges, not sizes, are scaled: neighbours that meet on the form meet here.
+    const wxSize client = GetClientSize();
+    const double sx = double(client.x) / kFormWidth, sy = double(client.y) / kFormHeight;
+    const int left = wxRound(formRect.x * sx), top = wxRound(formRect.y * sy);
+    return wxRect(left, top, wxRound((formRect.x + formRect.width) * sx) - left,
+                  wxRound((formRect.y + formRect.height) * sy) - top);
+}
+
+std::string CV7View::Themed(const std::string& name) const {
+    // A picture without a dark version keeps its own colours.
+    const std::string dark = name + "_DARK";
+    return m_dark && res::FindBitmapResource(dark) ? dark : name;
+}
+
+void CV7View::LoadPictures() {
+    // A button without pictures keeps its template size and still works.
+    for (int id : kLoadOrder) {
+        const std::string base = Button(id)->GetLabel().Upper().ToStdString();
+        Button(id)->AutoLoad(Themed(base + "U").substr(base.size() + 1));  // "" or "_DARK"
+    }
+    LoadBackground();
+    LayOut();
+}
+
+void CV7View::LayOut() {
+    // Each button's place on the form: its template corner, its picture's size.
+    // Where two pictures overlap (the power pair shares its plain edges), the
+    // left one ends where the right one starts, so no control covers another.
+    std::vector<wxRect> rects;
+    for (const ButtonTemplate& t : kButtons)
+        rects.emplace_back(wxPoint(DluToPixelsX(t.X), DluToPixelsY(t.Y)), Button(t.Id)->GetBestSize());
+    for (wxRect& a : rects)
+        for (const wxRect& b : rects)
+            if (&a != &b && a.x < b.x && a.Intersects(b)) a.width = b.x - a.x;
+    const wxSize client = GetClientSize();
+    for (std::size_t i = 0; i < std::size(kButtons); ++i) {
+        CPictureButton* button = Button(kButtons[i].Id);
+        const wxSize picture = button->GetBestSize();
+        button->SetDrawSize(wxSize(wxRound(picture.x * double(client.x) / kFormWidth),
+                                   wxRound(picture.y * double(client.y) / kFormHeight)));
+        button->SetSize(ToWindow(rects[i]));
+    }
+}
+
+void CV7View::OnSize(wxSizeEvent& event) {
+    LayOut();
+    event.Skip();
+}
+
+void CV7View::OnThemeChanged(wxSysColourChangedEvent& event) {
+    const bool dark = wxSystemSettings::GetAppearance().IsDark();
+    if (dark != m_dark) {
+        m_dark = dark;
+        LoadPictures();
+        Refresh(false);
+    }
+    event.Skip();
+}
 
 void CV7View::CreateButtons() {
     for (const ButtonTemplate& t : kButtons) {
@@ -97,10 +204,12 @@ CPictureButton* CV7View::Button(int controlId) const {
 }
 
 void CV7View::OnInitialUpdate(bool stationOn) {
-    GetParent()->SetClientSize(kFormWidth, kFormHeight);
-
-    // A button without pictures keeps its template size and still works.
-    for (int id : kLoadOrder) Button(id)->AutoLoad();
+    // The form grows with the interface font, so its text grows with the
+    // rest of the desktop's.
+    const double zoom = FontZoom();
+    m_dark = wxSystemSettings::GetAppearance().IsDark();
+    GetParent()->SetClientSize(wxRound(kFormWidth * zoom), wxRound(kFormHeight * zoom));
+    LoadPictures();
 
     EnableOnOffButtons(stationOn);
 
@@ -113,8 +222,6 @@ void CV7View::OnInitialUpdate(bool stationOn) {
     };
     for (const auto& [button, command] : tasks)
         if (!cmd::IsAvailable(command)) button->Disable();
-
-    LoadBackground();
 
     for (const ButtonTemplate& t : kButtons) {
         CPictureButton* button = Button(t.Id);
@@ -136,14 +243,16 @@ void CV7View::EnableOnOffButtons(bool stationOn) {
 }
 
 void CV7View::LoadBackground() {
-    m_bmpBackground = LoadResourceBundle("V7BG");
+    const std::string name = Themed("V7BG");
+    m_bmpBackground = LoadResourceBundle(name);
     m_bmpStretched = wxBitmap();
     m_surfBackground.reset();
+    m_palBackground.reset();
     if (!m_bmpBackground.IsOk()) return;
-    m_surfBackground = std::make_unique<PictureSurface>("V7BG");
+    m_surfBackground = std::make_unique<PictureSurface>(name);
     // Only a display with a colour palette needs the picture's own colours realised.
     if (wxDisplayDepth() <= 8) {
-        const std::vector<unsigned char> file = res::Unpack(*res::FindBitmapResource("V7BG"));
+        const std::vector<unsigned char> file = res::Unpack(*res::FindBitmapResource(name));
         m_palBackground = MakePalette(file.data(), file.size());
     }
 }

@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <memory>
+#include <span>
+#include <string>
 
 #include <wx/bitmap.h>
 #include <wx/bmpbndl.h>
@@ -34,12 +36,31 @@ public:
     static constexpr int kFormWidth = 450;
     static constexpr int kFormHeight = 330;
 
+    // A text the panel's pictures carry and the box the design gives it, in
+    // form pixels: on the background, or inside the button it captions
+    // (Owner). Px: its font size in the pictures, in form pixels.
+    struct Label {
+        const char* Text;
+        int Owner;  // a button's control ID; 0 for the background
+        double Px;
+        bool Bold;
+        wxRect Box;
+    };
+    static std::span<const Label> Labels();
+
     explicit CV7View(wxWindow* parent);
     ~CV7View() override;
 
-    // Sizes the parent to the form, attaches the pictures, sets On/Off from the
-    // station's state and loads the background (and its palette on palette displays).
+    // Sizes the parent to the form at the panel's zoom, attaches the pictures
+    // of the desktop's theme, sets On/Off from the station's state and loads
+    // the background (and its palette on palette displays).
     void OnInitialUpdate(bool stationOn);
+
+    // A rectangle of the form in the window: the background's scale applies to
+    // every part of the panel alike.
+    wxRect ToWindow(const wxRect& formRect) const;
+    // True while the pictures are the dark theme's.
+    bool IsDark() const { return m_dark; }
 
     // Exactly one of On and Off enabled: Off while the station is on.
     void EnableOnOffButtons(bool stationOn);
@@ -63,7 +84,16 @@ public:
 
 private:
     void CreateButtons();
+    void LoadPictures();
     void LoadBackground();
+    void LayOut();
+    // How much larger than its pictures' 1x pixels the form is laid out: the
+    // interface font's size against the one the pictures were drawn for, in
+    // quarter steps, never below 1 and no larger than the screen allows.
+    double FontZoom() const;
+    std::string Themed(const std::string& name) const;
+    void OnSize(wxSizeEvent& event);
+    void OnThemeChanged(wxSysColourChangedEvent& event);
     wxBitmap BackgroundFor(const wxSize& client);
     void OnPaint(wxPaintEvent& event);
     void OnButton(wxCommandEvent& event);
@@ -80,4 +110,5 @@ private:
     std::unique_ptr<PictureSurface> m_surfBackground;  // the picture as the display keeps it
     wxBitmap m_bmpStretched;  // the background at the last client size and scale, when it differs
     std::unique_ptr<wxPalette> m_palBackground;  // only on palette displays
+    bool m_dark = false;
 };

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes docs/panel.png from the real program: a fresh host root, the station
 # drivers, the control center under a private virtual X server, one screenshot
-# of its main window.
+# of its main window. The environment passes on, so GDK_DPI_SCALE, GDK_SCALE and
+# GTK_THEME show the window at a larger font, on a HiDPI screen or in a dark theme.
 #   bash scripts/screenshot.sh [OUTPUT.png]
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
@@ -10,7 +11,7 @@ out="${1:-$here/docs/panel.png}"
 
 export V7_HOST_ROOT="$(mktemp -d /tmp/v7shot-XXXXXX)"
 display=":$((90 + RANDOM % 100))"
-Xvfb "$display" -screen 0 800x600x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+Xvfb "$display" -screen 0 2048x1536x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill $app $daemon $xvfb 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$V7_HOST_ROOT"' EXIT
 export DISPLAY="$display"

@@ -50,8 +50,10 @@ void CStationOptionsDlg::BuildControls() {
     auto place = [this](wxWindow* control, int x, int y, int w, int h) {
         const wxPoint at = ConvertDialogToPixels(wxPoint(x, y));
         wxSize size = ConvertDialogToPixels(wxSize(w, h));
+        // (An empty list, and an edit under a scaled font, report less than
+        // their text needs, so the template's height is the least they get.)
         if (dynamic_cast<wxChoice*>(control) || dynamic_cast<wxTextCtrl*>(control))
-            size.y = control->GetBestSize().y;
+            size.y = std::max(size.y, control->GetBestSize().y);
         // Labels never clip their text, whatever the font's widths.
         if (dynamic_cast<wxCheckBox*>(control) ||
             (dynamic_cast<wxStaticText*>(control) && !control->HasFlag(wxST_NO_AUTORESIZE)))

@@ -62,7 +62,7 @@ def large(name, label, state, w=220, h=45):
     disabled = state == "X"
     ink = C["dis_ink"] if disabled else C["ink"]
     icon = C["dis_ink"] if disabled else C["accent"]
-    tile = {"X": "#eaeef3", "D": "#cfdcec"}.get(state, C["accent_soft"])
+    tile = {"X": C["tile_dis"], "D": C["tile_down"]}.get(state, C["accent_soft"])
     body.append(f'<rect x="{9 + dx}" y="{8 + dy}" width="28" height="27" rx="6" fill="{tile}"/>')
     body.append(glyphs.place(GLYPHS[name](icon, 2.1), 13 + dx, 11.5 + dy, 20))
     body.append(_text(48 + dx, 27 + dy, 14, ink, label))

@@ -16,6 +16,8 @@ def du_to_px(x, y):
 
 
 # Caption, label, dialog-unit position and picture size of each button, in tab order.
+# (The panel's code keeps the room each text of the pictures has, in its table
+# of labels: a text moved or made larger here is moved or made larger there.)
 BUTTONS = [
     ("BROADCAST", "Send a message", (15, 30), (220, 45)),
     ("USER", "Remove a user", (15, 60), (220, 45)),
@@ -70,6 +72,41 @@ C = {
     "device": "#3b4a5c",
     "device_hi": "#596a7f",
     "cable": "#2f6fb2",
+    "tile_down": "#cfdcec",   # a large button's icon tile, pressed and disabled
+    "tile_dis": "#eaeef3",
 }
+
+# The same design for a dark desktop theme: deep slate form and cards, light
+# text, a lighter accent; the lit power segments keep their colours.
+C_DARK = dict(C, **{
+    "page": "#1b222c",
+    "header": "#0f1c2e",
+    "header_hi": "#1a3354",
+    "subtitle": "#8fa6c2",
+    "footer": "#161c24",
+    "rule": "#2b3542",
+    "ink": "#e3e9f1",
+    "ink_soft": "#9aa8b8",
+    "card": "#26303c",
+    "card_down": "#1f2833",
+    "card_line": "#3a4757",
+    "card_shadow": "#11161d",
+    "accent": "#5b9be0",
+    "accent_soft": "#253a53",
+    "off_lit": "#56677d",
+    "off_edge": "#6b7d93",
+    "led_off": "#a9b5c4",
+    "dis_card": "#1f2630",
+    "dis_line": "#2d3743",
+    "dis_ink": "#5d6977",
+    "device": "#4a5a6e",
+    "device_hi": "#66788e",
+    "cable": "#5b9be0",
+    "tile_down": "#1d3047",
+    "tile_dis": "#232b35",
+})
+
+# The suffix of a dark picture's name: V7BG_DARK is V7BG in C_DARK.
+DARK_SUFFIX = "_DARK"
 
 FONT = "DejaVu Sans"

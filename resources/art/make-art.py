@@ -2,7 +2,8 @@
 """Regenerates every picture of the program into resources/bitmaps/ in one run:
 the 32 button pictures, the background V7BG and the icon ICON128, as 8-bit BMPs;
 and the button pictures and the background again at twice the size, full
-colour, as PNGs in resources/bitmaps/2x/ for HiDPI screens.
+colour, as PNGs in resources/bitmaps/2x/ for HiDPI screens. The panel's pictures
+come again in the dark theme's colours, named with the suffix _DARK.
 
 Needs (Debian packages): python3, librsvg2-bin (rsvg-convert), imagemagick
 (convert), fonts-dejavu-core. Run from anywhere: python3 resources/art/make-art.py
@@ -23,7 +24,7 @@ import background  # noqa: E402
 import bmp8  # noqa: E402
 import buttons  # noqa: E402
 import icon  # noqa: E402
-from layout import BUTTONS, STATES, FORM_W, FORM_H  # noqa: E402
+from layout import BUTTONS, C, C_DARK, DARK_SUFFIX, STATES, FORM_W, FORM_H  # noqa: E402
 
 OUT = os.path.join(os.path.dirname(HERE), "bitmaps")
 OUT_2X = os.path.join(OUT, "2x")
@@ -90,17 +91,25 @@ def main():
     if missing:
         sys.exit("make-art: missing " + ", ".join(missing))
     os.makedirs(OUT_2X, exist_ok=True)
+    light = dict(C)
     with tempfile.TemporaryDirectory() as work:
-        for name, label, _, size in BUTTONS:
-            for state in STATES:
-                svg = buttons.picture(name, label, state, size)
-                write(name + state, svg, *size, work)
-                write_2x(name + state, svg, *size, work)
-        write("V7BG", background.picture(), FORM_W, FORM_H, work)
-        write_2x("V7BG", background.picture(), FORM_W, FORM_H, work)
         write("ICON128", icon.picture(32), 32, 32, work)
-    print(f"make-art: wrote {len(BUTTONS) * len(STATES) + 2} pictures to {OUT}, "
-          f"{len(BUTTONS) * len(STATES) + 1} at 2x to {OUT_2X}")
+        # The panel twice: in its own colours, then in the dark theme's (the
+        # drawing code reads the shared colour table, swapped in place).
+        for colours, suffix in ((light, ""), (C_DARK, DARK_SUFFIX)):
+            C.clear()
+            C.update(colours)
+            for name, label, _, size in BUTTONS:
+                for state in STATES:
+                    svg = buttons.picture(name, label, state, size)
+                    write(name + state + suffix, svg, *size, work)
+                    write_2x(name + state + suffix, svg, *size, work)
+            write("V7BG" + suffix, background.picture(), FORM_W, FORM_H, work)
+            write_2x("V7BG" + suffix, background.picture(), FORM_W, FORM_H, work)
+        C.clear()
+        C.update(light)
+    panel = len(BUTTONS) * len(STATES) + 1
+    print(f"make-art: wrote {2 * panel + 1} pictures to {OUT}, {2 * panel} at 2x to {OUT_2X}")
 
 
 if __name__ == "__main__":

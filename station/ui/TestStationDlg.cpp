@@ -10,6 +10,7 @@
 #include "resources/ui/DialogKeys.h"
 #include "resources/ui/HelpBook.h"
 #include "station/ui/IndicatorCheckBox.h"
+#include "station/ui/WholeText.h"
 
 namespace {
 
@@ -51,6 +52,7 @@ void CTestStationDlg::CreateControls() {
     auto* text = new wxTextCtrl(this, IDC_TROUBLESHOOTER, wxEmptyString, At(7, 108), Size(243, 55),
                                 wxTE_MULTILINE | wxTE_READONLY | wxVSCROLL | wxTE_WORDWRAP);
     text->SetValidator(wxGenericValidator(&m_troubleshooter));
+    ui::KeepScrollBarInView(text);
 
     auto* close = new wxButton(this, wxID_CANCEL, "&Close", At(200, 7), Size(50, 25));
     new wxButton(this, wxID_OK, "&Refresh", At(200, 35), Size(50, 25));
@@ -105,4 +107,7 @@ void CTestStationDlg::SetResult(const station::TestResult& result) {
     m_troubleshooter.Replace("\r\n", "\n");
     SetTitle(wxString::FromUTF8(result.Caption));
     TransferDataToWindow();
+    // The advice is read whole: the dialog grows down to fit it at the
+    // template's width, and scrolls only what the screen cannot hold.
+    ui::FitTextHeight(static_cast<wxTextCtrl*>(FindWindow(IDC_TROUBLESHOOTER)), Size(0, 55).y);
 }

@@ -1,6 +1,10 @@
 // Enter in every dialog, as a real key: it presses the default button wherever
 // the focus is, a focused push button presses itself, a disabled default
-// button does nothing, and a multi-line edit that takes Enter keeps it.
+// button does nothing, and a multi-line edit that takes Enter keeps it. Every
+// dialog shows its controls whole (run again at larger fonts, see CMakeLists.txt).
+#include <algorithm>
+
+#include <wx/choice.h>
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
 
@@ -19,6 +23,18 @@ namespace {
 using namespace guitest;
 
 using DialogKeysTest = GuiTest;
+
+// Every control inside the window and at least a line of the font high (a
+// drop-down list at least as high as its text needs).
+void ExpectShownWhole(wxDialog* dialog) {
+    const int line = dialog->GetCharHeight();
+    for (wxWindow* child : dialog->GetChildren()) {
+        SCOPED_TRACE(child->GetLabel().utf8_string());
+        EXPECT_TRUE(wxRect(dialog->GetClientSize()).Contains(child->GetRect()));
+        const int least = dynamic_cast<wxChoice*>(child) ? std::max(line, child->GetBestSize().y) : line;
+        EXPECT_GE(child->GetSize().y, least);
+    }
+}
 
 // Each dialog runs its own modal loop as its command runs it; the result says
 // which button Enter pressed (wxID_NONE: none, the dialog stays).
@@ -65,6 +81,7 @@ TEST_F(DialogKeysTest, EnterPressesTheDefaultButtonUnlessTheFocusTakesIt) {
         auto state = [text] { return text ? text->GetValue() : wxString(); };
         wxString before, after;
         m_guard->RunModal = [&](wxDialog*) {
+            ExpectShownWhole(dialog);
             focus->SetFocus();
             EXPECT_TRUE(PumpUntil([&] { return wxWindow::FindFocus() == focus; }, 5)) << "no keyboard focus";
             if (c.Pick) Select(static_cast<CUserListDlg*>(dialog)->List(), c.Pick, wxEVT_LISTBOX);

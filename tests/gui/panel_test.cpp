@@ -11,6 +11,7 @@
 #include <wx/image.h>
 #include <wx/mstream.h>
 #include <wx/panel.h>
+#include <wx/settings.h>
 
 #include "GuiTest.h"
 #include "panel/BmpImage.h"
@@ -189,7 +190,7 @@ TEST_F(PanelViewTest, FormFillsTheClientAreaAndStartsWithTheStationsState) {
     const std::pair<int, wxRect> placements[] = {
         {CV7View::IDC_BROADCAST, {23, 49, 220, 45}}, {CV7View::IDC_USER, {23, 98, 220, 45}},
         {CV7View::IDC_OPTIONS, {23, 146, 220, 45}},  {CV7View::IDC_TEST, {23, 195, 220, 45}},
-        {CV7View::IDC_ON, {203, 296, 48, 20}},       {CV7View::IDC_OFF, {248, 296, 49, 20}},
+        {CV7View::IDC_ON, {203, 296, 45, 20}},       {CV7View::IDC_OFF, {248, 296, 49, 20}},
         {CV7View::IDC_HELP, {330, 260, 98, 25}},     {CV7View::IDC_EXIT, {330, 293, 98, 25}},
     };
     ASSERT_EQ(view->GetChildren().size(), std::size(placements));
@@ -218,9 +219,49 @@ TEST_F(PanelViewTest, FormFillsTheClientAreaAndStartsWithTheStationsState) {
     EXPECT_TRUE(view->Button(CV7View::IDC_EXIT)->IsEnabled());
 }
 
-// The panel as drawn, pixel for pixel: on the screen (background and buttons,
-// uploaded to the display server), and the background alone into a 1x and a 2x
-// memory picture (the 2x one from the 2x picture).
+// Run again with a larger interface font (GDK_DPI_SCALE), on a HiDPI screen
+// and in a dark theme (see CMakeLists.txt): every text of the pictures has the
+// room its size at the interface font's scale needs, in the right place, and
+// no control covers another or leaves the window.
+TEST_F(PanelViewTest, EveryTextHasRoomAtTheFontInUseAndNoControlCoversAnother) {
+    CMainFrame* frame = Launch();
+    ASSERT_NE(frame, nullptr);
+    CV7View* view = frame->GetActiveView();
+    const wxRect client(view->GetClientSize());
+    const wxWindowList& controls = view->GetChildren();
+    for (auto a = controls.begin(); a != controls.end(); ++a) {
+        EXPECT_TRUE(client.Contains((*a)->GetRect())) << (*a)->GetLabel();
+        for (auto b = std::next(a); b != controls.end(); ++b)
+            EXPECT_FALSE((*a)->GetRect().Intersects((*b)->GetRect())) << (*a)->GetLabel() << " on " << (*b)->GetLabel();
+    }
+    // The pictures were drawn for a 10-point interface font at 96 dots per
+    // inch, three quarters of a point to a pixel.
+    const wxFont system = view->GetFont();
+    wxClientDC dc(view);
+    for (const CV7View::Label& label : CV7View::Labels()) {
+        SCOPED_TRACE(label.Text);
+        wxFont font(system);
+        font.SetFractionalPointSize(system.GetFractionalPointSize() / 10 * label.Px * 0.75);
+        font.SetWeight(label.Bold ? wxFONTWEIGHT_BOLD : wxFONTWEIGHT_NORMAL);
+        dc.SetFont(font);
+        const wxSize text = dc.GetTextExtent(label.Text);
+        const wxRect box = view->ToWindow(label.Box);
+        EXPECT_LE(text.x, box.width);
+        EXPECT_LE(text.y, box.height);
+        EXPECT_TRUE(client.Contains(box));
+        // A caption inside its own button; any other text clear of every button.
+        for (wxWindow* control : controls) {
+            const bool own = control->GetId() == label.Owner;
+            EXPECT_EQ(own ? control->GetRect().Contains(box) : control->GetRect().Intersects(box), own)
+                << control->GetLabel();
+        }
+    }
+}
+
+// The panel as drawn, pixel for pixel, in the pictures of the desktop's theme:
+// on the screen (background and buttons, uploaded to the display server), and
+// the background alone into a 1x and a 2x memory picture (the 2x one from the
+// 2x picture).
 TEST_F(PanelViewTest, PanelIsDrawnPixelForPixelOnScreenAndInMemoryAtBothScales) {
     InstallStation();
     CMainFrame* frame = nullptr;
@@ -229,14 +270,17 @@ TEST_F(PanelViewTest, PanelIsDrawnPixelForPixelOnScreenAndInMemoryAtBothScales) 
     CV7View* view = frame->GetActiveView();
     const wxSize form(CV7View::kFormWidth, CV7View::kFormHeight);
     ASSERT_EQ(view->GetClientSize(), form);
+    const std::string theme = wxSystemSettings::GetAppearance().IsDark() ? "_DARK" : "";
+    EXPECT_EQ(view->IsDark(), !theme.empty());
 
     // The panel as it should look: the background with each button's current
     // picture over it.
     auto expected = [&](int scale) {
-        wxImage panel = ReaderImage("V7BG", scale);
+        wxImage panel = ReaderImage("V7BG" + theme, scale);
         for (wxWindow* child : view->GetChildren()) {
             auto* button = static_cast<CPictureButton*>(child);
-            const wxImage face = ReaderImage(button->GetLabel().Upper().ToStdString() + button->CurrentPicture(), scale);
+            const wxImage face =
+                ReaderImage(button->GetLabel().Upper().ToStdString() + button->CurrentPicture() + theme, scale);
             if (face.IsOk()) panel.Paste(face, button->GetPosition().x * scale, button->GetPosition().y * scale);
         }
         return panel;
@@ -272,17 +316,20 @@ TEST_F(PanelViewTest, PanelIsDrawnPixelForPixelOnScreenAndInMemoryAtBothScales) 
             wxMemoryDC dc(memory);
             view->DrawBackground(dc);
         }
-        EXPECT_EQ(differing(memory.ConvertToImage(), ReaderImage("V7BG", scale)), 0);
+        EXPECT_EQ(differing(memory.ConvertToImage(), ReaderImage("V7BG" + theme, scale)), 0);
     }
 }
 
-// Every built-in picture: the panel's decoder agrees with wx's general reader,
-// and its bundle offers exactly those pixels at 1x and a sharper 2x picture of
-// the same logical size.
+// Every built-in picture, in both themes: the panel's decoder agrees with wx's
+// general reader, and its bundle offers exactly those pixels at 1x and a
+// sharper 2x picture of the same logical size.
 TEST(PanelBitmaps, DecodeAsTheGeneralReaderAndBundleAOneTimesAndATwiceAsLargePicture) {
-    std::vector<std::string> names{"V7BG"};
-    for (const char* caption : {"BROADCAST", "USER", "OPTIONS", "TEST", "ON", "OFF", "HELP", "EXIT"})
-        for (const char* state : {"U", "D", "F", "X"}) names.push_back(std::string(caption) + state);
+    std::vector<std::string> names;
+    for (const char* theme : {"", "_DARK"}) {
+        names.push_back(std::string("V7BG") + theme);
+        for (const char* caption : {"BROADCAST", "USER", "OPTIONS", "TEST", "ON", "OFF", "HELP", "EXIT"})
+            for (const char* state : {"U", "D", "F", "X"}) names.push_back(std::string(caption) + state + theme);
+    }
     for (const std::string& name : names) {
         SCOPED_TRACE(name);
         const res::PackedBitmap* packed = res::FindBitmapResource(name);

@@ -1,7 +1,10 @@
 // The Test V7 Station dialog through the real station drivers: a pass per
 // showing, Refresh running the next one, Close ending; indicators that a
 // click or Space never change.
+#include <dlfcn.h>
+
 #include <wx/checkbox.h>
+#include <wx/display.h>
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
 
@@ -28,6 +31,23 @@ std::string Troubleshooter(wxWindow* dialog) {
     return dynamic_cast<wxTextCtrl*>(dialog->FindWindow(CTestStationDlg::IDC_TROUBLESHOOTER))->GetValue().utf8_string();
 }
 
+// The advice is read whole: the text in view entire, or the dialog as tall as
+// the screen with a scroll bar that is drawn, not one that shows only under
+// the pointer.
+testing::AssertionResult ShowsWholeAdvice(wxDialog* dialog) {
+    PumpEvents();
+    auto* text = dynamic_cast<wxTextCtrl*>(dialog->FindWindow(CTestStationDlg::IDC_TROUBLESHOOTER));
+    const int range = text->GetScrollRange(wxVERTICAL), page = text->GetScrollThumb(wxVERTICAL);
+    if (range <= page) return testing::AssertionSuccess();
+    using GetOverlay = int (*)(void*);
+    auto overlay = reinterpret_cast<GetOverlay>(dlsym(RTLD_DEFAULT, "gtk_scrolled_window_get_overlay_scrolling"));
+    const int screen = wxDisplay(dialog).GetClientArea().height;
+    if (dialog->GetSize().y * 10 >= screen * 9 && overlay && !overlay(text->GetHandle()))
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "shows " << page << " of " << range << " pixels of advice in a dialog "
+                                       << dialog->GetSize().y << " high on a screen " << screen << " high";
+}
+
 using StationTestDialogTest = GuiTest;
 
 // Shown for real: nothing is clipped, and a click or Space changes no
@@ -40,6 +60,7 @@ TEST_F(StationTestDialogTest, RefreshRunsAnotherPassThatSeesTheStationTurnedOnEl
     std::vector<std::string> passes;  // caption | ticks | text, then the focused control
     m_guard->RunModal = [&](wxDialog* dialog) {
         std::string pass = dialog->GetTitle().utf8_string() + " | " + Ticks(dialog) + " | " + Troubleshooter(dialog);
+        EXPECT_TRUE(ShowsWholeAdvice(dialog));
         if (!passes.empty()) {
             // The focus settles once the window is on screen.
             PumpUntil([&] { return wxWindow::FindFocus() == dialog->FindWindow(wxID_OK); }, 2);
@@ -83,6 +104,21 @@ TEST_F(StationTestDialogTest, RefreshRunsAnotherPassThatSeesTheStationTurnedOnEl
     // The panel and the menu follow what the test read.
     EXPECT_FALSE(PanelButton(CV7View::IDC_ON)->IsEnabled());
     EXPECT_TRUE(IsMenuItemEnabled(frame, cmd::ID_STATION_OFF));
+}
+
+// The longest advice (no drivers: a paragraph for each, and the station off).
+TEST_F(StationTestDialogTest, LongestAdviceIsReadWhole) {
+    ASSERT_NE(Launch(), nullptr);
+    m_drivers.reset();
+    int shown = 0;
+    m_guard->RunModal = [&](wxDialog* dialog) {
+        ++shown;
+        EXPECT_GT(Troubleshooter(dialog).size(), 2000u);
+        EXPECT_TRUE(ShowsWholeAdvice(dialog));
+        dialog->EndModal(wxID_CANCEL);
+    };
+    ClickWithMouse(PanelButton(CV7View::IDC_TEST));
+    EXPECT_EQ(shown, 1);
 }
 
 }  // namespace
