@@ -9,6 +9,7 @@
 #include <wx/gdicmn.h>
 #include <wx/image.h>
 #include <wx/math.h>
+#include <wx/stattext.h>
 
 #include "resources/ui/CommandTable.h"
 #include "panel/BackgroundPalette.h"
@@ -45,6 +46,10 @@ constexpr ButtonTemplate kButtons[] = {
 };
 
 // The order in which the buttons take their pictures.
+// Where the panel says the drivers are not running: above the power switch,
+// ending where the Off button ends.
+constexpr ButtonTemplate kDriversState = {0, "Station drivers not running", 20, 166, 177, 10};
+
 constexpr int kLoadOrder[] = {
     CV7View::IDC_USER, CV7View::IDC_OPTIONS, CV7View::IDC_TEST, CV7View::IDC_BROADCAST,
     CV7View::IDC_ON,   CV7View::IDC_OFF,     CV7View::IDC_HELP, CV7View::IDC_EXIT,
@@ -80,6 +85,14 @@ void CV7View::CreateButtons() {
         case IDC_EXIT: m_btnExit = button; break;
         }
     }
+    const ButtonTemplate& t = kDriversState;
+    m_txtDrivers = new wxStaticText(this, wxID_ANY, wxString::FromUTF8(t.Caption),
+                                    wxPoint(DluToPixelsX(t.X), DluToPixelsY(t.Y)),
+                                    wxSize(DluToPixelsX(t.Width), DluToPixelsY(t.Height)),
+                                    wxALIGN_RIGHT | wxST_NO_AUTORESIZE);
+    m_txtDrivers->SetForegroundColour(wxColour(0xB0, 0x20, 0x20));
+    m_txtDrivers->SetFont(m_txtDrivers->GetFont().Bold());
+    m_txtDrivers->Hide();
 }
 
 CPictureButton* CV7View::Button(int controlId) const {
@@ -127,12 +140,27 @@ void CV7View::OnInitialUpdate(bool stationOn) {
 }
 
 void CV7View::EnableOnOffButtons(bool stationOn) {
+    m_stationOn = stationOn;
     // Enable before disable, so that focus leaving the disabled button can land
     // on its partner.
     CPictureButton* enabled = stationOn ? m_btnOff : m_btnOn;
     CPictureButton* disabled = stationOn ? m_btnOn : m_btnOff;
-    enabled->Enable(true);
-    disabled->Enable(false);
+    enabled->SetDimmed(!m_driversRunning);
+    disabled->SetDimmed(!m_driversRunning);
+    if (m_driversRunning) {
+        enabled->Enable(true);
+        disabled->Enable(false);
+    }
+}
+
+void CV7View::ShowDriversRunning(bool running) {
+    if (running == m_driversRunning) return;
+    m_driversRunning = running;
+    m_txtDrivers->Show(!running);
+    const wxString tip = running ? wxString() : m_txtDrivers->GetLabel();
+    m_btnOn->SetToolTip(tip);
+    m_btnOff->SetToolTip(tip);
+    EnableOnOffButtons(m_stationOn);
 }
 
 void CV7View::LoadBackground() {
