@@ -12,7 +12,7 @@ LiveState::LiveState(wxEvtHandler* window) : m_window(window) {
     m_watch = std::make_unique<host::emulated::LiveWatch>([this](host::emulated::LiveChange) {
         if (!m_posted.exchange(true)) wxQueueEvent(m_window, new wxThreadEvent(EVT_LIVE_STATE));
     });
-    m_watching = m_watch->Start(kDeviceName);
+    m_watch->Start(kDeviceName);
 }
 
 LiveState::~LiveState() { m_watch->Stop(); }

@@ -34,5 +34,4 @@ private:
     wxEvtHandler* m_window;
     std::atomic<bool> m_posted{false};
     std::unique_ptr<host::emulated::LiveWatch> m_watch;
-    bool m_watching = false;
 };

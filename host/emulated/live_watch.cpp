@@ -47,9 +47,9 @@ bool LiveWatch::Start(const std::string& deviceName) {
         m_devWatch = inotify_add_watch(m_inotify, DeviceDirPath().c_str(), kDevEvents | IN_ONLYDIR);
     }
     Connect(kFirstAnswerMs);
-    if (m_stop < 0 || m_rootWatch < 0) return false;
-    m_thread = std::thread([this] { Run(); });
-    return true;
+    // Without inotify (out of instances, say) the drivers are still followed.
+    if (m_stop >= 0) m_thread = std::thread([this] { Run(); });
+    return m_stop >= 0 && m_rootWatch >= 0;
 }
 
 void LiveWatch::Stop() {

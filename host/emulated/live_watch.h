@@ -33,8 +33,8 @@ public:
 
     // Asks the drivers of this process's host root once (waiting at most a
     // short moment for their answer, so Drivers() is current on return) and
-    // starts the thread. False when the root cannot be watched; Drivers()
-    // still tells what was learnt.
+    // starts the thread. False when the registry cannot be watched (a root
+    // that is not there); the drivers are followed all the same.
     bool Start(const std::string& deviceName);
     void Stop();
 
