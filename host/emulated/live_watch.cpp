@@ -23,7 +23,7 @@ namespace protocol = device_protocol;
 constexpr std::uint32_t kRootEvents = IN_MODIFY | IN_CREATE | IN_MOVED_TO | IN_DELETE;
 constexpr std::uint32_t kDevEvents = IN_CREATE | IN_MOVED_TO | IN_ATTRIB;
 // How long Start() waits for the drivers' first answer.
-constexpr int kFirstAnswerMs = 500;
+constexpr int kFirstAnswerMs = 250;
 // More than one watch reply never waits here: a frame beyond this is not one.
 constexpr std::size_t kMaxReceived = 4096;
 // The socket's name appears when the drivers bind it, a moment before they
