@@ -162,7 +162,8 @@ wxColour CPictureButton::CornerColour() {
 
 void CPictureButton::SetDimmed(bool dimmed) {
     m_dimmed = dimmed;
-    Enable(!dimmed);
+    if (dimmed) Enable(false);
+    Refresh(false);
 }
 
 void CPictureButton::PassFocusOn() {

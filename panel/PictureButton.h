@@ -42,6 +42,7 @@ public:
 
     // Greyed without a state of its own to show: disabled and drawn as its U
     // picture washed out, not as its X picture (which may show a state).
+    // Undimmed, it stays disabled until enabled.
     void SetDimmed(bool dimmed);
     bool IsDimmed() const { return m_dimmed; }
 

@@ -45,11 +45,11 @@ constexpr ButtonTemplate kButtons[] = {
     {CV7View::IDC_EXIT, "Exit", 220, 180, 39, 16},
 };
 
-// The order in which the buttons take their pictures.
 // Where the panel says the drivers are not running: above the power switch,
 // ending where the Off button ends.
 constexpr ButtonTemplate kDriversState = {0, "Station drivers not running", 20, 166, 177, 10};
 
+// The order in which the buttons take their pictures.
 constexpr int kLoadOrder[] = {
     CV7View::IDC_USER, CV7View::IDC_OPTIONS, CV7View::IDC_TEST, CV7View::IDC_BROADCAST,
     CV7View::IDC_ON,   CV7View::IDC_OFF,     CV7View::IDC_HELP, CV7View::IDC_EXIT,
@@ -147,10 +147,9 @@ void CV7View::EnableOnOffButtons(bool stationOn) {
     CPictureButton* disabled = stationOn ? m_btnOn : m_btnOff;
     enabled->SetDimmed(!m_driversRunning);
     disabled->SetDimmed(!m_driversRunning);
-    if (m_driversRunning) {
-        enabled->Enable(true);
-        disabled->Enable(false);
-    }
+    if (!m_driversRunning) return;
+    enabled->Enable(true);
+    disabled->Enable(false);
 }
 
 void CV7View::ShowDriversRunning(bool running) {
