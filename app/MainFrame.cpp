@@ -10,7 +10,9 @@
 
 #include "resources/ui/CommandTable.h"
 #include "resources/ui/HelpBook.h"
+#include "app/LiveState.h"
 #include "app/MainMenu.h"
+#include "app/V7App.h"
 #include "panel/V7View.h"
 #include "resources/icons/AppIcons.h"
 #include "resources/StringTable.h"
@@ -46,6 +48,9 @@ CMainFrame::CMainFrame(const std::function<void()>& beforeText) {
     // The window first: GTK loads its theme for it, which leaves the start-up
     // warm-up the time to open the registry the configuration is read from.
     Create(nullptr, wxID_ANY, TemplateTitle(), wxDefaultPosition, wxDefaultSize, kFrameStyle);
+    // Watching starts before the first read, so no change falls in between.
+    m_live = std::make_unique<LiveState>(this);
+    m_driversRunning = m_live->DriversRunning();
     m_config.LoadConfiguration();
     // The station was left on: learn who is logged in there now.
     if (m_config.StationLaunched != 0) m_config.RefreshFromDriver();
@@ -56,9 +61,31 @@ CMainFrame::CMainFrame(const std::function<void()>& beforeText) {
     BuildAccelerators();
     Bind(wxEVT_MENU, &CMainFrame::OnCommand, this, cmd::FirstWxId(), cmd::LastWxId());
     Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateCommand, this, cmd::FirstWxId(), cmd::LastWxId());
+    Bind(EVT_LIVE_STATE, &CMainFrame::OnLiveState, this);
 
     m_view = new CV7View(this);
+    m_view->ShowDriversRunning(m_driversRunning);
     m_view->OnInitialUpdate(m_config.StationLaunched != 0);
+}
+
+// The watch thread ends before the window it posts to.
+CMainFrame::~CMainFrame() { m_live.reset(); }
+
+void CMainFrame::OnLiveState(wxThreadEvent&) {
+    m_live->Taken();
+    if (m_commandDepth > 0) {
+        m_followLater = true;
+        return;
+    }
+    FollowLiveState();
+}
+
+void CMainFrame::FollowLiveState() {
+    m_followLater = false;
+    m_driversRunning = m_live->DriversRunning();
+    if (m_driversRunning) wxGetApp().OpenDriverWhenMissing();
+    m_config.LoadConfiguration();
+    UpdateOnOffButtons();
 }
 
 // The desktop icon at each window-icon size drawn, so the window manager, the
@@ -85,6 +112,14 @@ void CMainFrame::BuildMenuBar() { SetMenuBar(mainmenu::BuildMenuBar()); }
 void CMainFrame::BuildAccelerators() { SetAcceleratorTable(mainmenu::BuildAccelerators()); }
 
 void CMainFrame::OnCommand(wxCommandEvent& event) {
+    // What changed meanwhile is followed once the command is done with the configuration.
+    struct Running {
+        CMainFrame& Frame;
+        explicit Running(CMainFrame& frame) : Frame(frame) { ++Frame.m_commandDepth; }
+        ~Running() {
+            if (--Frame.m_commandDepth == 0 && Frame.m_followLater) Frame.FollowLiveState();
+        }
+    } running(*this);
     switch (cmd::ToSystemCommand(event.GetId())) {
     case cmd::ID_STATION_ON: OnStationOn(); break;
     case cmd::ID_STATION_OFF: OnStationOff(); break;
@@ -163,7 +198,9 @@ void CMainFrame::OnHelp() {
 void CMainFrame::OnMoreHelp() { options::ui::OnMoreHelp(*this); }
 
 void CMainFrame::UpdateOnOffButtons() {
-    if (m_view) m_view->EnableOnOffButtons(m_config.StationLaunched != 0);
+    if (!m_view) return;
+    m_view->ShowDriversRunning(m_driversRunning);
+    m_view->EnableOnOffButtons(m_config.StationLaunched != 0);
 }
 
 int CMainFrame::IsDriverLoaded(unsigned short deviceNumber) { return ::IsDriverLoaded(deviceNumber); }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 
 #include <wx/frame.h>
 
@@ -9,6 +10,8 @@
 #include "station/ui/CommandHost.h"
 
 class CV7View;
+class LiveState;
+class wxThreadEvent;
 class wxUpdateUIEvent;
 class wxCommandEvent;
 
@@ -19,6 +22,7 @@ public:
     // builds the menu, accelerator and the control panel. beforeText runs once
     // the window exists and before anything in it lays out text.
     explicit CMainFrame(const std::function<void()>& beforeText = {});
+    ~CMainFrame() override;
 
     StationConfiguration& Configuration() override { return m_config; }
     wxWindow* Window() override { return this; }
@@ -42,8 +46,10 @@ public:
     void OnShutDownWindows();
     void OnStationTest();
 
-    // Hands StationLaunched to the panel's On/Off pair.
+    // Hands StationLaunched and whether the drivers run to the panel's On/Off pair.
     void UpdateOnOffButtons() override;
+    // Whether the drivers answered and still run, as the panel shows it.
+    bool DriversRunning() const { return m_driversRunning; }
     // 1 when a loaded driver carries the device number.
     int IsDriverLoaded(unsigned short deviceNumber);
 
@@ -53,7 +59,16 @@ private:
     void BuildMenuBar();
     void BuildAccelerators();
     void LoadIcon();
+    // The registry or the drivers changed behind the window's back: the
+    // configuration is read again and the panel follows, once no command is
+    // in the middle of its work.
+    void OnLiveState(wxThreadEvent& event);
+    void FollowLiveState();
 
     StationConfiguration m_config;
     CV7View* m_view = nullptr;
+    std::unique_ptr<LiveState> m_live;
+    bool m_driversRunning = true;
+    int m_commandDepth = 0;      // commands running (one, or one inside a modal loop)
+    bool m_followLater = false;  // a change came while a command ran
 };

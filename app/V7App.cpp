@@ -170,6 +170,12 @@ bool CV7App::OpenDriver() {
     return true;
 }
 
+void CV7App::OpenDriverWhenMissing() {
+    std::string path;
+    if (m_hDriver == host::INVALID_HANDLE_VALUE && res::LoadString(IDS_DEVICE_PATH, path))
+        m_hDriver = host::CreateDeviceFile(path.c_str());
+}
+
 bool CV7App::CloseDriver() {
     if (m_hDriver != host::INVALID_HANDLE_VALUE) {
         host::CloseHandle(m_hDriver);

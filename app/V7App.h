@@ -31,6 +31,9 @@ public:
     // Opens "\\.\Brakor" into m_hDriver; shows message 2011 when it cannot be
     // opened. False only when the device path is missing from the string table.
     bool OpenDriver();
+    // Drivers that came up after a start without them: opens the device
+    // into m_hDriver, without a message, when it is not open yet.
+    void OpenDriverWhenMissing();
     // Closes m_hDriver if open; calling it again does nothing. Always true.
     bool CloseDriver();
     // A message box (OK only, caption "V7") with string-table text nStringID,

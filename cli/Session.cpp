@@ -26,10 +26,13 @@ Session::~Session() {
     SetDriverHandleSource({});
 }
 
+bool Session::TryOpenDriver() {
+    if (!DriverOpen()) m_hDriver = host::CreateDeviceFile(Text(IDS_DEVICE_PATH).c_str());
+    return DriverOpen();
+}
+
 bool Session::OpenDriver() {
-    if (DriverOpen()) return true;
-    m_hDriver = host::CreateDeviceFile(Text(IDS_DEVICE_PATH).c_str());
-    if (DriverOpen()) return true;
+    if (TryOpenDriver()) return true;
     FailText(IDS_DRIVER_MISSING);
     return false;
 }

@@ -26,6 +26,9 @@ public:
     // Opens "\\.\Brakor" unless it is open; false (with message 2011 on
     // stderr) when the drivers cannot be reached.
     bool OpenDriver();
+    // The same without a message: for a verb that only asks the drivers
+    // when they are there.
+    bool TryOpenDriver();
     bool DriverOpen() const { return m_hDriver != host::INVALID_HANDLE_VALUE; }
 
     StationConfiguration& Configuration() { return m_config; }

@@ -53,6 +53,8 @@ int RemoveUser(Session& session, const RemoveOptions& options) {
         Fail(message.Text);
         failed = true;
     };
+    // Who is logged on at the station is the drivers' to say; without them nobody is.
+    session.TryOpenDriver();
     switch (users::RemoveUserProfile(name, session.Configuration(), dialogue)) {
     case users::RemovalOutcome::Declined: return refusal;
     case users::RemovalOutcome::Ran:

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include <cairo.h>
 #include <wx/dcclient.h>
 #include <wx/image.h>
 #include <wx/log.h>
@@ -107,6 +108,7 @@ bool CPictureButton::LoadBitmaps(const wxBitmapBundle& up, const wxBitmapBundle&
     m_disabled = disabled;
     m_resourceBase.clear();
     m_resourceSuffix.clear();
+    m_corner = wxColour();  // a theme's pictures have their own corner
     for (auto& surface : m_surfaces) surface.reset();
     // Logical size: on a HiDPI screen the layout stays the same.
     const wxSize size = m_up.IsOk() ? m_up.GetDefaultSize() : m_templateSize;
@@ -119,6 +121,7 @@ bool CPictureButton::LoadBitmaps(const wxBitmapBundle& up, const wxBitmapBundle&
 const wxBitmapBundle* CPictureButton::CurrentBitmap() const {
     // Without its U picture the button draws nothing at all.
     if (!m_up.IsOk()) return nullptr;
+    if (m_dimmed) return &m_up;
     if (m_pressed && m_down.IsOk()) return &m_down;
     if (HasFocus() && m_focus.IsOk()) return &m_focus;
     if (!IsEnabled() && m_disabled.IsOk()) return &m_disabled;
@@ -157,6 +160,21 @@ bool CPictureButton::Enable(bool enable) {
     return changed;
 }
 
+wxColour CPictureButton::CornerColour() {
+    if (!m_corner.IsOk()) {
+        const wxImage image = m_up.GetBitmap(m_up.GetDefaultSize()).ConvertToImage();
+        m_corner = image.IsOk() ? wxColour(image.GetRed(0, 0), image.GetGreen(0, 0), image.GetBlue(0, 0))
+                                : GetParent()->GetBackgroundColour();
+    }
+    return m_corner;
+}
+
+void CPictureButton::SetDimmed(bool dimmed) {
+    m_dimmed = dimmed;
+    if (dimmed) Enable(false);
+    Refresh(false);
+}
+
 void CPictureButton::PassFocusOn() {
     // The next sibling in tab order that takes the focus, wrapping around.
     const wxWindowList& siblings = GetParent()->GetChildren();
@@ -189,7 +207,17 @@ void CPictureButton::OnPaint(wxPaintEvent&) {
         const char state = CurrentPicture();
         std::unique_ptr<PictureSurface>& surface = m_surfaces[StateIndex(state)];
         if (!surface) surface = std::make_unique<PictureSurface>(m_resourceBase + state + m_resourceSuffix);
-        if (surface->Paint(static_cast<cairo_t*>(dc.GetImpl()->GetCairoContext()), size.x, size.y)) return;
+        auto* cr = static_cast<cairo_t*>(dc.GetImpl()->GetCairoContext());
+        if (surface->Paint(cr, size.x, size.y)) {
+            // Washed out with the colour of the picture's corner, which is the
+            // panel's own colour around the button.
+            if (m_dimmed) {
+                const wxColour corner = CornerColour();
+                cairo_set_source_rgba(cr, corner.Red() / 255.0, corner.Green() / 255.0, corner.Blue() / 255.0, 0.6);
+                cairo_paint(cr);
+            }
+            return;
+        }
     }
     const wxSize picture = bitmap->GetDefaultSize();
     if (size != picture) dc.SetUserScale(double(size.x) / picture.x, double(size.y) / picture.y);

@@ -44,6 +44,12 @@ public:
     // The picture drawn now: 'D', 'F', 'X' or 'U' (0 when there is none).
     char CurrentPicture() const;
 
+    // Greyed without a state of its own to show: disabled and drawn as its U
+    // picture washed out, not as its X picture (which may show a state).
+    // Undimmed, it stays disabled until enabled.
+    void SetDimmed(bool dimmed);
+    bool IsDimmed() const { return m_dimmed; }
+
     bool AcceptsFocus() const override { return IsEnabled(); }
     bool Enable(bool enable = true) override;
     ~CPictureButton() override;
@@ -68,6 +74,7 @@ private:
     void PassFocusOn();
 
     static std::size_t StateIndex(char state);
+    wxColour CornerColour();
 
     wxSize m_templateSize;
     wxBitmapBundle m_up, m_down, m_focus, m_disabled;
@@ -78,4 +85,6 @@ private:
     bool m_pressed = false;
     bool m_tracking = false;  // mouse captured after a press inside
     bool m_spaceDown = false;
+    bool m_dimmed = false;
+    wxColour m_corner;  // of the U picture, once asked for
 };

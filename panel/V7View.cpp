@@ -13,6 +13,7 @@
 #include <wx/image.h>
 #include <wx/math.h>
 #include <wx/settings.h>
+#include <wx/stattext.h>
 
 #include "resources/ui/CommandTable.h"
 #include "panel/BackgroundPalette.h"
@@ -74,6 +75,9 @@ constexpr int kDesignLineHeight = 17;
 // Room around the form for the frame, its title and its menu bar, so a zoomed
 // form still fits on the screen.
 constexpr int kFrameAllowance = 120;
+// Where the panel says the drivers are not running: above the power switch,
+// ending where the Off button ends.
+constexpr ButtonTemplate kDriversState = {0, "Station drivers not running", 20, 166, 177, 10};
 
 // The order in which the buttons take their pictures.
 constexpr int kLoadOrder[] = {
@@ -133,6 +137,8 @@ void CV7View::LoadPictures() {
         Button(id)->AutoLoad(Themed(base + "U").substr(base.size() + 1));  // "" or "_DARK"
     }
     LoadBackground();
+    // The drivers line in a red that reads on the theme's background.
+    m_txtDrivers->SetForegroundColour(m_dark ? wxColour(0xFF, 0x8A, 0x80) : wxColour(0xB0, 0x20, 0x20));
     LayOut();
 }
 
@@ -154,6 +160,9 @@ void CV7View::LayOut() {
                                    wxRound(picture.y * double(client.y) / kFormHeight)));
         button->SetSize(ToWindow(rects[i]));
     }
+    const ButtonTemplate& t = kDriversState;
+    m_txtDrivers->SetSize(ToWindow(wxRect(DluToPixelsX(t.X), DluToPixelsY(t.Y), DluToPixelsX(t.Width),
+                                          DluToPixelsY(t.Height))));
 }
 
 void CV7View::OnSize(wxSizeEvent& event) {
@@ -187,6 +196,13 @@ void CV7View::CreateButtons() {
         case IDC_EXIT: m_btnExit = button; break;
         }
     }
+    const ButtonTemplate& t = kDriversState;
+    m_txtDrivers = new wxStaticText(this, wxID_ANY, wxString::FromUTF8(t.Caption),
+                                    wxPoint(DluToPixelsX(t.X), DluToPixelsY(t.Y)),
+                                    wxSize(DluToPixelsX(t.Width), DluToPixelsY(t.Height)),
+                                    wxALIGN_RIGHT | wxST_NO_AUTORESIZE);
+    m_txtDrivers->SetFont(m_txtDrivers->GetFont().Bold());
+    m_txtDrivers->Hide();
 }
 
 CPictureButton* CV7View::Button(int controlId) const {
@@ -234,12 +250,26 @@ void CV7View::OnInitialUpdate(bool stationOn) {
 }
 
 void CV7View::EnableOnOffButtons(bool stationOn) {
+    m_stationOn = stationOn;
     // Enable before disable, so that focus leaving the disabled button can land
     // on its partner.
     CPictureButton* enabled = stationOn ? m_btnOff : m_btnOn;
     CPictureButton* disabled = stationOn ? m_btnOn : m_btnOff;
+    enabled->SetDimmed(!m_driversRunning);
+    disabled->SetDimmed(!m_driversRunning);
+    if (!m_driversRunning) return;
     enabled->Enable(true);
     disabled->Enable(false);
+}
+
+void CV7View::ShowDriversRunning(bool running) {
+    if (running == m_driversRunning) return;
+    m_driversRunning = running;
+    m_txtDrivers->Show(!running);
+    const wxString tip = running ? wxString() : m_txtDrivers->GetLabel();
+    m_btnOn->SetToolTip(tip);
+    m_btnOff->SetToolTip(tip);
+    EnableOnOffButtons(m_stationOn);
 }
 
 void CV7View::LoadBackground() {

@@ -16,6 +16,7 @@
 class PictureSurface;
 class CPictureButton;
 class wxDC;
+class wxStaticText;
 
 class CV7View : public wxPanel {
 public:
@@ -62,8 +63,15 @@ public:
     // True while the pictures are the dark theme's.
     bool IsDark() const { return m_dark; }
 
-    // Exactly one of On and Off enabled: Off while the station is on.
+    // Exactly one of On and Off enabled: Off while the station is on; neither
+    // while the drivers are not running.
     void EnableOnOffButtons(bool stationOn);
+    // Without the drivers the On/Off pair is greyed and a line under the
+    // panel's tasks says so; with them the pair follows the station again.
+    void ShowDriversRunning(bool running);
+    bool DriversRunning() const { return m_driversRunning; }
+    // The line that says the drivers are not running (hidden while they run).
+    wxStaticText* DriversState() const { return m_txtDrivers; }
 
     CPictureButton* Button(int controlId) const;
     // The system command number a button sends; 0 for no button of the panel.
@@ -106,6 +114,9 @@ private:
     CPictureButton* m_btnOff = nullptr;
     CPictureButton* m_btnHelp = nullptr;
     CPictureButton* m_btnExit = nullptr;
+    wxStaticText* m_txtDrivers = nullptr;
+    bool m_driversRunning = true;
+    bool m_stationOn = false;
     wxBitmapBundle m_bmpBackground;
     std::unique_ptr<PictureSurface> m_surfBackground;  // the picture as the display keeps it
     wxBitmap m_bmpStretched;  // the background at the last client size and scale, when it differs

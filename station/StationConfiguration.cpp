@@ -241,13 +241,26 @@ void StationConfiguration::SaveConfiguration() {
     if (transaction.Commit() != host::ERROR_SUCCESS) m_stored = before;
 }
 
-int StationConfiguration::RefreshFromDriver() {
-    StationRecord record{};
-    if (!GetFirstStation(&record)) return 0;
+// The station's record in the driver's list; false when it is not there.
+static bool FindStationRecord(const std::string& name, StationRecord* record) {
+    *record = StationRecord{};
+    if (!GetFirstStation(record)) return false;
     // A driver that never ends its list is given up on, like one that fails.
-    for (int seen = 1; host::MbsICmp(RecordText(record.Name), StationName) != 0; ++seen) {
-        if (seen >= kMaxListRecords || !GetNextStation(&record)) return 0;
+    for (int seen = 1; host::MbsICmp(RecordText(record->Name), name) != 0; ++seen) {
+        if (seen >= kMaxListRecords || !GetNextStation(record)) return false;
     }
+    return true;
+}
+
+std::optional<std::string> StationConfiguration::DriversCurrentUser() const {
+    StationRecord record;
+    if (!FindStationRecord(StationName, &record)) return std::nullopt;
+    return RecordText(record.UserName);
+}
+
+int StationConfiguration::RefreshFromDriver() {
+    StationRecord record;
+    if (!FindStationRecord(StationName, &record)) return 0;
     std::string user = RecordText(record.UserName);
     if (host::MbsICmp(CurrentUser, user) != 0) {
         CurrentUser = user;

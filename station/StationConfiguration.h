@@ -57,6 +57,9 @@ public:
     // Finds the station in the driver's list; takes its record and, when the
     // driver names another current user, that user (and saves). 1 = found.
     int RefreshFromDriver();
+    // The user the driver lists at this station now, without saving anything;
+    // nothing when the driver does not answer or does not list the station.
+    std::optional<std::string> DriversCurrentUser() const;
 
     void ReadProductValues();
     void ReadBoardValues(int board);

@@ -49,7 +49,10 @@ std::string Load(unsigned id) {
 
 TestResult RunTestPass(StationConfiguration& config) {
     config.LoadConfiguration();
-    config.RefreshFromDriver();  // only the current user can change; the test reads none of it
+    // Only the current user can change here. A station the driver does not
+    // list (or a driver that does not answer) is not on, whatever the
+    // registry still says.
+    const bool listed = config.RefreshFromDriver() != 0;
 
     TestResult result;
     result.SoftwareRunning = true;
@@ -66,7 +69,7 @@ TestResult RunTestPass(StationConfiguration& config) {
     if (!result.Keyboard) Append(result, IDS_KEYBOARD_INIT);
     result.Mouse = config.MouseInit != 0;
     if (!result.Mouse) Append(result, IDS_MOUSE_INIT);
-    result.StationOn = config.StationLaunched != 0;
+    result.StationOn = listed && config.StationLaunched != 0;
     if (!result.StationOn) Append(result, IDS_NOT_TURNED_ON);
 
     if (result.ProblemFound) {

@@ -22,7 +22,7 @@ struct TestResult {
     bool ConnectorBox = false;     // BaseInit
     bool Keyboard = false;         // KeyboardInit
     bool Mouse = false;            // MouseInit
-    bool StationOn = false;        // StationLaunched
+    bool StationOn = false;        // StationLaunched, and the driver lists the station
     std::string Text;              // the troubleshooter's paragraphs, CR LF line ends
     std::string Caption;           // "Test V7 Station: OK" or "... Problem?"
     bool ProblemFound = false;     // some check failed: the caption says "Problem?"

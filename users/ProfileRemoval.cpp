@@ -102,7 +102,10 @@ RemovalOutcome RemoveUserProfile(const std::string& name, StationConfiguration& 
     }
     if (!dialogue.Confirm(FormatMessage(IDS_CONFIRM_REMOVE, {name}))) return RemovalOutcome::Declined;
     config.LoadConfiguration();
-    if (host::MbsICmp(name, config.CurrentUser) == 0 &&
+    // Who is at the station now is the driver's word; without an answer from
+    // it nobody is: the station does not run without its drivers.
+    const std::string loggedOn = config.DriversCurrentUser().value_or("");
+    if (!loggedOn.empty() && host::MbsICmp(name, loggedOn) == 0 &&
         !dialogue.ConfirmLoggedOn(FormatMessage(IDS_CONFIRM_REMOVE_LOGGED_ON, {name, name})))
         return RemovalOutcome::Declined;
 

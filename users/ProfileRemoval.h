@@ -36,8 +36,8 @@ bool IsPlainFolderName(const std::string& name);
 // case); false when the host cannot tell.
 bool IsOwnProfile(const std::string& name);
 
-// Removes the profile of name. config is reloaded to learn who is logged on
-// at the station.
+// Removes the profile of name. config is reloaded, and the driver asked who
+// is logged on at the station (nobody when it does not answer).
 RemovalOutcome RemoveUserProfile(const std::string& name, StationConfiguration& config,
                                  const RemovalDialogue& dialogue);
 

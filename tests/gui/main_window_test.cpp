@@ -1,10 +1,13 @@
 // The control center's main window: start-up with and without the drivers, a
 // damaged registry, the message routine, the menu, the ways out, and the raise
 // endpoint (later copies of the real program: tests/e2e/single_instance.sh).
+#include <signal.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <fstream>
+#include <iterator>
+#include <sstream>
 #include <vector>
 
 #include <pango/pangocairo.h>
@@ -23,6 +26,28 @@ namespace {
 using namespace guitest;
 
 class MainWindowTest : public GuiTest {};
+
+// What the panel's On/Off pair shows: "on" (Off usable), "off" (On usable),
+// "no drivers" (both greyed, neither lit, and the panel says why), or "mixed".
+std::string PowerPair(CMainFrame* frame) {
+    CV7View* view = frame->GetActiveView();
+    CPictureButton* on = view->Button(CV7View::IDC_ON);
+    CPictureButton* off = view->Button(CV7View::IDC_OFF);
+    const bool said = view->DriversState()->IsShown();
+    if (on->IsDimmed() && off->IsDimmed() && !on->IsEnabled() && !off->IsEnabled() && said) return "no drivers";
+    if (on->IsDimmed() || off->IsDimmed() || said || on->IsEnabled() == off->IsEnabled()) return "mixed";
+    return off->IsEnabled() ? "on" : "off";
+}
+
+// Clock ticks of processor time this process has used (user and system).
+long CpuTicks() {
+    std::ifstream stat("/proc/self/stat");
+    std::string line;
+    std::getline(stat, line);
+    std::istringstream fields(line.substr(line.rfind(')') + 2));
+    const std::vector<std::string> field{std::istream_iterator<std::string>(fields), {}};
+    return std::stol(field.at(11)) + std::stol(field.at(12));  // utime and stime, the 14th and 15th
+}
 
 // Recorded as on, but the drivers are gone: the program still runs, and a
 // failed Turn Off puts the recorded state back.
@@ -51,9 +76,53 @@ TEST_F(MainWindowTest, WithoutDriversTheMessageComesBeforeTheWindowThenTheProgra
     for (std::size_t i = 0; i < icons.GetIconCount(); ++i) iconSizes.push_back(icons.GetIconByIndex(i).GetWidth());
     EXPECT_EQ(iconSizes, (std::vector<int>{16, 24, 32, 48, 64}));
 
+    // Recorded as on, but nothing answers: never shown as on.
+    EXPECT_EQ(PowerPair(frame), "no drivers");
+
     wxTEST_DIALOG(frame->OnStationOff(), ExpectMessageBox(Text(2012), wxYES), ExpectMessageBox(Text(2013), wxOK));
     EXPECT_EQ(LaunchedValues(), std::make_pair(1, 1));
     EXPECT_EQ(TextValue(StationConfiguration::StationKeyPath(kStationNumber), "Current User"), "Bertil");
+
+    // The drivers come later: the window follows, and its channel reaches them.
+    StartDrivers();
+    EXPECT_TRUE(PumpUntil([&] { return PowerPair(frame) == "off"; }, 0.5)) << PowerPair(frame);
+    frame->OnStationOn();
+    EXPECT_EQ(PowerPair(frame), "on");
+}
+
+// Changes by other programs show within half a second, the drivers' end too;
+// between them the window costs no processor time at all.
+TEST_F(MainWindowTest, TheWindowFollowsChangesBehindItsBackAndIdlesAtNoCost) {
+    CMainFrame* frame = Launch();
+    ASSERT_NE(frame, nullptr);
+    const std::string import = "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\" +
+                               StationConfiguration::StationKeyPath(kStationNumber) + "]\n\"Launched\"=hex:01\n";
+    const struct {
+        const char* Name;
+        std::function<void()> Act;
+        const char* Shows;
+    } steps[] = {
+        {"reg import", [&] { EXPECT_EQ(regtest::Import(import).ExitCode, 0); }, "on"},
+        {"v7ctl off", [] { EXPECT_EQ(RunV7ctl({"off", "--yes"}).ExitCode, 0); }, "off"},
+        {"v7ctl on", [] { EXPECT_EQ(RunV7ctl({"on"}).ExitCode, 0); }, "on"},
+        {"drivers killed", [&] { kill(m_drivers->Pid(), SIGKILL); }, "no drivers"},
+        {"drivers back", [&] { StartDrivers(); }, "off"},
+    };
+    for (const auto& step : steps) {
+        ASSERT_NE(PowerPair(frame), step.Shows) << step.Name;
+        step.Act();
+        EXPECT_TRUE(PumpUntil([&] { return PowerPair(frame) == step.Shows; }, 0.5))
+            << step.Name << ": " << PowerPair(frame);
+    }
+
+    PumpEvents();
+    wxGUIEventLoop idle;
+    wxTimer end;
+    end.Bind(wxEVT_TIMER, [&](wxTimerEvent&) { idle.Exit(); });
+    end.StartOnce(10000);
+    const long before = CpuTicks();
+    idle.Run();
+    EXPECT_EQ(CpuTicks() - before, 0) << "the window used the processor while nothing happened";
 }
 
 TEST_F(MainWindowTest, DamagedRegistryIsReportedOnceAndLeftAsItIs) {

@@ -76,10 +76,13 @@ TEST_F(ProfilesTest, WithoutAProfileListBothCommandsShowOnlyMessage2200) {
 }
 
 TEST_F(ProfilesTest, RemoveUserAsksAndRefusesBeforeRemovingAnything) {
+    // The drivers have anna at the station; the registry remembers Bertil, wrongly.
     StationConfiguration config;
     config.LoadConfiguration();
-    config.CurrentUser = "anna";
+    config.DefaultUser = "anna";
     config.SaveConfiguration();
+    m_frame->OnStationOn();
+    regtest::StoreText(StationConfiguration::StationKeyPath(kStationNumber), "Current User", "Bertil");
     const wxString own = wxString::FromUTF8(m_login);
     wxTEST_DIALOG(ClickWithMouse(PanelButton(CV7View::IDC_USER)), RemoveDialog("Anna", wxID_CANCEL));
     wxTEST_DIALOG(m_frame->OnRemoveUser(), RemoveDialog(""));
@@ -99,6 +102,9 @@ TEST_F(ProfilesTest, RemoveUserAsksAndRefusesBeforeRemovingAnything) {
                   ExpectMessageBox(Format(2204, "Anna"), wxYES));
     EXPECT_FALSE(fs::exists(Profile("Anna")));
     EXPECT_EQ(users::FillUserProfileList().size(), 3u);
+    // The remembered name is not asked about.
+    wxTEST_DIALOG(m_frame->OnRemoveUser(), RemoveDialog("Bertil"), ExpectMessageBox(Format(2202, "Bertil"), wxYES));
+    EXPECT_FALSE(fs::exists(Profile("Bertil")));
 }
 
 TEST_F(ProfilesTest, EachFailedRemovalHasItsMessage) {

@@ -135,10 +135,15 @@ void DeviceServer::AcceptAll(Clock::time_point roundStart) {
 }
 
 bool DeviceServer::ShedLongestIdle(Clock::time_point roundStart) {
+    // A watcher is idle by nature: it makes way only when no caller can.
     auto oldest = m_connections.end();
+    const auto before = [&oldest, this](const Connection& c) {
+        if (oldest == m_connections.end()) return true;
+        const Connection& o = oldest->second;
+        return c.Watching != o.Watching ? !c.Watching : c.LastHeard < o.LastHeard;
+    };
     for (auto it = m_connections.begin(); it != m_connections.end(); ++it)
-        if (it->second.LastHeard < roundStart && (oldest == m_connections.end() || it->second.LastHeard < oldest->second.LastHeard))
-            oldest = it;
+        if (it->second.LastHeard < roundStart && before(it->second)) oldest = it;
     if (oldest == m_connections.end()) return false;
     Close(oldest->first);
     return true;
@@ -179,6 +184,13 @@ bool DeviceServer::ReadFrom(std::uint64_t id, Connection& connection) {
             // A broken frame: answer what came before it, then hang up.
             connection.Closing = true;
             break;
+        }
+        if (request.Code == host::emulated::kWatchStationCode) {
+            connection.Watching = request.Body.empty();
+            const std::string state = connection.Watching ? host::emulated::EncodeStationState(CurrentState()) : "";
+            Queue(id, connection,
+                  protocol::EncodeReply(connection.Watching, state.data(), static_cast<std::uint32_t>(state.size())));
+            continue;
         }
         ControlReply reply = m_drivers.Handle(request.Code, request.Body);
         if (reply.Then) m_work.push_back(std::move(reply.Then));
@@ -229,6 +241,29 @@ void DeviceServer::ResumeWork(const std::vector<pollfd>& fds, std::size_t first)
     m_work.erase(std::remove(m_work.begin(), m_work.end(), nullptr), m_work.end());
 }
 
+host::emulated::StationState DeviceServer::CurrentState() const {
+    return {m_drivers.IsOn(), m_drivers.ReportedUser()};
+}
+
+void DeviceServer::NotifyWatchers() {
+    const host::emulated::StationState now = CurrentState();
+    if (now == m_notified) return;
+    m_notified = now;
+    const std::string body = host::emulated::EncodeStationState(now);
+    std::vector<std::uint64_t> gone;
+    for (auto& [id, connection] : m_connections) {
+        if (!connection.Watching) continue;
+        // A watcher that stopped reading is dropped rather than fed without end.
+        if (connection.Out.size() + connection.Delayed >= kMaxQueuedOutput) {
+            gone.push_back(id);
+            continue;
+        }
+        Queue(id, connection, protocol::EncodeReply(true, body.data(), static_cast<std::uint32_t>(body.size())));
+        if (!WriteTo(connection)) gone.push_back(id);
+    }
+    for (std::uint64_t id : gone) Close(id);
+}
+
 int DeviceServer::PollTimeoutMs() const {
     auto now = Clock::now();
     auto wake = m_pending.empty() ? Clock::time_point::max() : m_pending.top().Due;
@@ -254,6 +289,7 @@ int DeviceServer::Run() {
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
     signal(SIGPIPE, SIG_IGN);
+    m_notified = CurrentState();
 
     std::vector<pollfd> fds;
     std::vector<std::uint64_t> ids;
@@ -295,6 +331,7 @@ int DeviceServer::Run() {
         }
         DeliverDueReplies();
         ResumeWork(fds, firstWork);
+        NotifyWatchers();
     }
     return g_stopSignal;
 }

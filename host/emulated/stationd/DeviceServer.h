@@ -6,7 +6,8 @@
 // never holds up another client; work a request leaves to be done after its
 // reply (a program to be ended) is watched by the same loop. When the connection table or the process's
 // file table is full, the client heard from least recently makes way, so idle
-// connections can never lock a caller out.
+// connections can never lock a caller out; a watching client (see
+// host/emulated/station_watch.h) makes way only after every other one.
 #pragma once
 
 #include <poll.h>
@@ -20,6 +21,7 @@
 #include <vector>
 
 #include "host/emulated/device_request_stream.h"
+#include "host/emulated/station_watch.h"
 #include "host/emulated/stationd/RootFiles.h"
 #include "host/emulated/stationd/StationDrivers.h"
 
@@ -51,6 +53,7 @@ private:
         // the stream); closed once every reply owed has gone out.
         bool Closing = false;
         Clock::time_point LastHeard;  // accepted or last sent us bytes
+        bool Watching = false;  // is told of every change of the station
     };
     struct PendingReply {
         Clock::time_point Due;
@@ -82,6 +85,9 @@ private:
     // poll set) or due; drops what is done.
     void ResumeWork(const std::vector<pollfd>& fds, std::size_t first);
     int PollTimeoutMs() const;
+    host::emulated::StationState CurrentState() const;
+    // Sends the station's state to every watching client when it changed.
+    void NotifyWatchers();
 
     StationDrivers& m_drivers;
     std::chrono::milliseconds m_replyDelay;
@@ -95,6 +101,7 @@ private:
     std::map<std::uint64_t, Connection> m_connections;
     std::priority_queue<PendingReply, std::vector<PendingReply>, std::greater<>> m_pending;
     std::vector<std::shared_ptr<LaterWork>> m_work;
+    host::emulated::StationState m_notified;  // what the watchers were told last
 };
 
 }  // namespace stationd

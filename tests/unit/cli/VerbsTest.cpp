@@ -240,7 +240,11 @@ TEST(Verbs, TestPrintsCaptionChecksAndTroubleshooterAndFailsOnAProblem) {
 using UserVerbsTest = InitializedHostTest;
 
 TEST_F(UserVerbsTest, RemoveUserRefusesWhatTheWindowWouldAskOrRefuse) {
-    regtest::StoreText(StationConfiguration::StationKeyPath(1), "Current User", "ANNA");
+    // The drivers have ANNA at the station; the registry remembers Bertil, who is not asked about.
+    regtest::Store(StationConfiguration::StationKeyPath(1), "AutoLaunch", host::REG_BINARY, {1});
+    RunningStationDrivers drivers({"--current-user", "ANNA"});
+    ASSERT_TRUE(drivers.Started());
+    regtest::StoreText(StationConfiguration::StationKeyPath(1), "Current User", "Bertil");
     struct Case {
         std::vector<std::string> Args;
         int ExitCode;

@@ -22,6 +22,7 @@ TEST(StationTestPass, ParagraphsIndicatorsAndCaptionForEachFault) {
         {"all present", {}, true, true, {}, {3007}, "xxxxx"},
         {"station off only", {}, true, false, {}, {3008}, "xxxx "},
         {"no drivers", {}, false, false, {}, {3000, 3001, 3002, 3003, 3009, 3004, 3005, 3006, 3008}, "     "},
+        {"no drivers, on remembered", {}, false, false, {{"Launched", 1}}, {3000, 3001, 3002, 3003, 3009, 3004, 3005, 3006, 3008}, "     "},
         {"Brakor", {"--without", "Brakor"}, true, true, {}, {3000}, " xxxx"},
         {"Quorel", {"--without", "quorel"}, true, true, {}, {3001}, " xxxx"},
         {"Tilvex", {"--without", "Tilvex"}, true, true, {}, {3002}, " xxxx"},
