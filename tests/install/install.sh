@@ -66,7 +66,7 @@ cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/pkg" >/dev/null
 deb="$work/pkg/orvane-v7_${version}-1_$(dpkg --print-architecture).deb"
 [ -f "$deb" ] || fail "no $(basename "$deb") (got: $(ls "$work/pkg"))"
 depends="$(dpkg-deb -f "$deb" Depends)"
-for lib in libsqlite3 libwx; do
+for lib in libsqlite3 libwx libsystemd; do
   [[ "$depends" == *"$lib"* ]] || fail "Depends lacks $lib: $depends"
 done
 findings="$(lintian --fail-on error,warning "$deb" 2>/dev/null)" || fail "lintian: $findings"
