@@ -51,6 +51,9 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    // Its events go to standard error as well: a reader of it that went away
+    // must not end the drivers.
+    signal(SIGPIPE, SIG_IGN);
     // The daemon names a registry problem in its own refusal line.
     emulated::EchoRegistryProblems(false);
     const fs::path& root = emulated::HostRoot();
