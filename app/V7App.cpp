@@ -12,6 +12,7 @@
 #include "resources/ui/CommandTable.h"
 #include "resources/ui/HelpBook.h"
 #include "app/DisplayFontSettings.h"
+#include "app/FirstStart.h"
 #include "app/MainFrame.h"
 #include "app/MainMenu.h"
 #include "app/OpenModalDialogs.h"
@@ -77,12 +78,15 @@ bool CV7App::OnInit() {
         s_handedOver = true;
         return false;
     }
-    // GTK is connected now: the warm-up works beside its theme loading.
-    m_warmUp = std::make_unique<StartupWarmUp>(MenuTitles(), ReadDisplayFontSettings());
     if (!RegisterInstance()) {
         ReleaseResources();
         return false;
     }
+    // Under this root's lock: a root never set up is set up before anything
+    // opens its registry.
+    SetUpHostOnFirstStart();
+    // GTK is connected now: the warm-up works beside its theme loading.
+    m_warmUp = std::make_unique<StartupWarmUp>(MenuTitles(), ReadDisplayFontSettings());
     // The driver message comes before any window; the framework's own
     // command-line handling (--help, unknown options) follows it.
     if (!OpenDriver() || !wxApp::OnInit()) {

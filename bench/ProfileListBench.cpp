@@ -23,6 +23,7 @@ public:
         std::string pattern = "/tmp/v7bench-XXXXXX";
         if (mkdtemp(pattern.data())) m_root = pattern;
         host::emulated::SetHostRoot(m_root);
+        host::emulated::CreateMissingRegistry(true);
         for (int i = 0; i < count; ++i) {
             // Names out of order, so the walk and the sort both have work.
             const std::string key = std::string(users::kProfileListKey) + "\\User" + std::to_string((i * 7919) % count);

@@ -10,6 +10,7 @@ PACKAGES=(
   xvfb xauth xdotool imagemagick fonts-dejavu-core xdg-utils
   clang libclang-rt-14-dev llvm
   desktop-file-utils appstream scdoc dpkg-dev file lintian
+  libsystemd-dev systemd
 )
 
 missing=()

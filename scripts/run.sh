@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the control center, sets up the default emulated host when it is
-# missing, starts the station drivers when they are not running, and opens the
-# control center.
+# missing or lacks some of its parts, starts the station drivers when they are
+# not running, and opens the control center.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 build="${V7_BUILD_DIR:-$here/build}"
@@ -17,7 +17,7 @@ daemon="$build/host/emulated/stationd/v7-stationd"
 root="${V7_HOST_ROOT:-${XDG_DATA_HOME:-$HOME/.local/share}/orvane-v7/host}"
 export V7_HOST_ROOT="$root"
 
-[ -e "$root/registry.db" ] || "$tool" init
+"$tool" init --if-needed  # sets up a missing root, completes a partial one
 if ! "$tool" drivers >/dev/null 2>&1; then
   mkdir -p "$root"
   nohup "$daemon" >>"$root/stationd.out" 2>&1 &

@@ -27,6 +27,7 @@ struct Connection {
     bool Damaged = false;  // stays failed: the file is left for the user to repair
     std::string Reported;  // the last problem written to stderr
     bool Echo = true;      // write problems to stderr (off where the program reports them itself)
+    bool Create = false;   // a missing registry.db is made (by the set-up only)
     KeyHandleTable Handles;
 };
 
@@ -54,11 +55,12 @@ bool Ensure(Connection& c) {
     if (c.Store && c.Owner != g_forks) static_cast<void>(c.Store.release());
     if (c.Store) return true;
     std::string problem;
-    c.Store = RegistryStore::Open(RegistryPath(), &problem);
+    c.Store = RegistryStore::Open(RegistryPath(), c.Create, &problem);
     if (!c.Store) {
-        // A root that is not set up yet may be set up later; anything else stays.
+        // A root that is not set up yet may be set up later; a file that is there
+        // but cannot be used stays as it is.
         std::error_code ec;
-        c.Damaged = std::filesystem::is_directory(HostRoot(), ec);
+        c.Damaged = std::filesystem::symlink_status(RegistryPath(), ec).type() != std::filesystem::file_type::not_found;
         Report(c, Describe(problem) + (c.Damaged ? "; it is left as it is and the registry is unavailable" : ""));
         return false;
     }
@@ -105,6 +107,12 @@ void EchoRegistryProblems(bool echo) {
     Connection& c = TheConnection();
     std::lock_guard lock(c.Mutex);
     c.Echo = echo;
+}
+
+void CreateMissingRegistry(bool create) {
+    Connection& c = TheConnection();
+    std::lock_guard lock(c.Mutex);
+    c.Create = create;
 }
 
 LONG BeginRegistryBatch() {

@@ -3,10 +3,10 @@
 // reported once on stderr and through RegistryProblem(), and every call then
 // fails with ERROR_BADDB until SetHostRoot points elsewhere.
 //
-// A missing registry.db is made, empty, when the host root directory exists
-// (the installer tool sets up the root and then writes through this code).
-// When the root itself is missing nothing is created: the calls fail with
-// ERROR_BADDB, the problem names "v7-host init", and the next call tries again.
+// A missing registry.db is made, empty, only where the process asked for it
+// (CreateMissingRegistry: the set-up of a root, which then writes through this
+// code). Otherwise nothing is created: the calls fail with ERROR_BADDB, the
+// problem names "v7-host init", and the next call tries again.
 #pragma once
 
 #include <mutex>

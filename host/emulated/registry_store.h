@@ -30,11 +30,11 @@ constexpr int kBusyTimeoutMs = 5000;
 
 class RegistryStore {
 public:
-    // Opens (or, in an existing directory, creates) the database. On failure
-    // returns null and says why in *problem; a damaged or empty file is never
-    // written. A file this process may not write is opened for reading only:
-    // writes then fail with ERROR_ACCESS_DENIED.
-    static std::unique_ptr<RegistryStore> Open(const std::filesystem::path& file, std::string* problem);
+    // Opens the database; a missing one is made (in an existing directory) only
+    // when create is set. On failure returns null and says why in *problem; a
+    // damaged or empty file is never written. A file this process may not write
+    // is opened for reading only: writes then fail with ERROR_ACCESS_DENIED.
+    static std::unique_ptr<RegistryStore> Open(const std::filesystem::path& file, bool create, std::string* problem);
     ~RegistryStore();
     RegistryStore(const RegistryStore&) = delete;
     RegistryStore& operator=(const RegistryStore&) = delete;

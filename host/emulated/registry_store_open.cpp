@@ -77,7 +77,7 @@ bool RegistryStore::CreateFile(const fs::path& file, std::string* problem) {
     return rc == SQLITE_OK;
 }
 
-std::unique_ptr<RegistryStore> RegistryStore::Open(const fs::path& file, std::string* problem) {
+std::unique_ptr<RegistryStore> RegistryStore::Open(const fs::path& file, bool create, std::string* problem) {
     ConfigureSqliteOnce();
     std::error_code ec;
     bool exists = fs::exists(file, ec);
@@ -88,6 +88,13 @@ std::unique_ptr<RegistryStore> RegistryStore::Open(const fs::path& file, std::st
     // Only a set-up root gets a new database; a missing root is not created here.
     if (!exists && !fs::is_directory(file.parent_path(), ec)) {
         *problem = "does not exist and there is no host root to hold it (run \"v7-host init\")";
+        return nullptr;
+    }
+    // An empty registry in a root that was never set up would pass for a host
+    // with no station and no users: only the set-up makes one.
+    if (!exists && !create) {
+        *problem = "does not exist: the host root " + file.parent_path().string() +
+                   " is not set up (run \"v7-host init\")";
         return nullptr;
     }
     if (!exists && !CreateFile(file, problem)) return nullptr;

@@ -38,6 +38,11 @@ void OpenRegistry();
 // A registry that could not be opened or is damaged is reported here once
 // (empty while all is well), so a program can show it to its user.
 std::string RegistryProblem();
+// Whether opening the registry of a root that holds no registry.db makes an
+// empty one (off by default). Only the set-up of a root turns it on, so no
+// program leaves a bare registry in a root that was never set up.
+void CreateMissingRegistry(bool create);
+
 // Whether the registry also writes that problem on stderr, once (the default).
 // A program that shows it to its user itself turns this off, so it is told once.
 void EchoRegistryProblems(bool echo);

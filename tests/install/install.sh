@@ -51,6 +51,17 @@ for page in "$usr"/share/man/man1/*.1.gz; do
 done
 grep -qx "ExecStart=/usr/libexec/orvane-v7/v7-stationd" "$usr/lib/systemd/user/v7-stationd.service" \
   || fail "the unit does not start the installed daemon"
+# The unit as systemd reads it: its programs (here under DESTDIR) and manual
+# pages must exist, and readiness and the set-up step must be understood.
+if command -v systemd-analyze >/dev/null; then
+  mkdir -m 700 "$work/run" "$work/unit"
+  sed "s|=\(-\?\)/usr/|=\1$usr/|" "$usr/lib/systemd/user/v7-stationd.service" >"$work/unit/v7-stationd.service"
+  XDG_RUNTIME_DIR="$work/run" MANPATH="$usr/share/man" \
+    systemd-analyze --user verify "$work/unit/v7-stationd.service" >"$work/verify.out" 2>&1 \
+    || fail "systemd-analyze verify: $(cat "$work/verify.out")"
+else
+  echo "install test: systemd-analyze is missing (Debian package systemd): the unit is not verified"
+fi
 desktop-file-validate "$usr/share/applications/orvane-v7.desktop"
 appstreamcli validate --no-net --pedantic "$usr/share/metainfo/orvane-v7.metainfo.xml" >/dev/null \
   || appstreamcli validate --no-net --pedantic "$usr/share/metainfo/orvane-v7.metainfo.xml"
@@ -67,7 +78,7 @@ cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/pkg" >/dev/null
 deb="$work/pkg/orvane-v7_${version}-1_$(dpkg --print-architecture).deb"
 [ -f "$deb" ] || fail "no $(basename "$deb") (got: $(ls "$work/pkg"))"
 depends="$(dpkg-deb -f "$deb" Depends)"
-for lib in libsqlite3 libwx; do
+for lib in libsqlite3 libwx libsystemd; do
   [[ "$depends" == *"$lib"* ]] || fail "Depends lacks $lib: $depends"
 done
 [ "$(dpkg-deb -f "$deb" Recommends)" = xdg-utils ] || fail "Recommends is not xdg-utils: $(dpkg-deb -f "$deb" Recommends)"

@@ -29,10 +29,14 @@ TempHostRoot::TempHostRoot() {
     m_path = pattern;
     setenv("V7_HOST_ROOT", m_path.c_str(), 1);
     host::emulated::SetHostRoot(m_path);
+    // A test builds the registry it needs in this process; the programs it
+    // starts still find no registry.db where it wrote none.
+    host::emulated::CreateMissingRegistry(true);
 }
 
 TempHostRoot::~TempHostRoot() {
     std::error_code ec;
+    host::emulated::CreateMissingRegistry(false);
     host::emulated::SetHostRoot(host::emulated::DefaultHostRoot());
     fs::remove_all(m_path, ec);
 }

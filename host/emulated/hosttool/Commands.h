@@ -7,7 +7,6 @@
 
 namespace hosttool {
 
-void InitHost(bool force, std::ostream& out);
 void ExportRegistry(const std::string& keyName, std::ostream& out);
 // fileName "-" reads stdin.
 void ImportRegistry(const std::string& fileName);

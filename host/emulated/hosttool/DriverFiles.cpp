@@ -1,7 +1,6 @@
 // C:\WINDOWS\SYSTEM\*.vxd: a short executable header followed by a real
 // VS_VERSIONINFO block, so the version look-up walks the Windows structure.
 #include <filesystem>
-#include <fstream>
 
 #include "host/emulated/driver_catalog.h"
 #include "host/emulated/hosttool/Installer.h"
@@ -53,11 +52,7 @@ void WriteDriverFiles() {
     if (ec) throw ToolError("could not create " + system.string() + ": " + ec.message());
     for (const auto& driver : host::emulated::kDrivers) {
         std::vector<host::BYTE> bytes = DriverFileBytes(driver);
-        fs::path file = system / driver.FileName;
-        std::ofstream out(file, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        if (!out) throw ToolError("could not write " + file.string());
+        WriteNewFile(system / driver.FileName, std::string(bytes.begin(), bytes.end()));
     }
 }
 

@@ -1,9 +1,10 @@
-// "init": refuses a root that already holds a host unless forced, clears
-// the old host's files, then lays down registry and drive C:.
+// "init": sets a root up, completes one that lacks some of its parts, or
+// (forced) clears the old host's files and lays down registry and drive C:.
 #include <filesystem>
 #include <ostream>
 
 #include "host/device.h"
+#include "host/emulated/driver_catalog.h"
 #include "host/emulated/hosttool/Commands.h"
 #include "host/emulated/hosttool/Installer.h"
 #include "host/emulated/hosttool/ToolError.h"
@@ -40,11 +41,8 @@ void RefuseWhileDriversRun() {
     throw ToolError("the station drivers are running on this root; stop them before replacing it");
 }
 
-void ClearOldHost(bool force) {
-    const fs::path& root = host::emulated::HostRoot();
+void ClearOldHost() {
     bool existing = Present(host::emulated::RegistryPath()) || Present(host::emulated::DriveCPath());
-    if (existing && !force)
-        throw ToolError(root.string() + " already holds a host (use \"v7-host init --force\" to replace it)");
     if (!existing) return;
     RefuseWhileDriversRun();
     // remove_all removes a symbolic link itself, never what it points to.
@@ -54,6 +52,14 @@ void ClearOldHost(bool force) {
         if (ec) throw ToolError("could not remove " + path.string() + ": " + ec.message());
     }
 }
+
+// While it lives, the registry this process opens is made when missing.
+struct RegistryCreation {
+    RegistryCreation() { host::emulated::CreateMissingRegistry(true); }
+    ~RegistryCreation() { host::emulated::CreateMissingRegistry(false); }
+    RegistryCreation(const RegistryCreation&) = delete;
+    RegistryCreation& operator=(const RegistryCreation&) = delete;
+};
 
 // A name that can be a profile directory and a password-list key.
 bool UsableUserName(const std::string& name) {
@@ -78,25 +84,63 @@ std::vector<std::string> InstallerUsers() {
     return users;
 }
 
-void InitHost(bool force, std::ostream& out) {
-    const fs::path& root = host::emulated::HostRoot();
-    ClearOldHost(force);
+MissingParts FindMissingParts() {
+    MissingParts missing;
+    const fs::path windows = host::emulated::DriveCPath() / "WINDOWS";
+    missing.Registry = !Present(host::emulated::RegistryPath());
+    missing.RegistryValues = !missing.Registry && !RegistryHoldsInstallerValues();
+    missing.WindowsDirectory = !Present(windows / "system.ini");
+    for (const auto& driver : host::emulated::kDrivers)
+        missing.DriverFiles = missing.DriverFiles || !Present(windows / "SYSTEM" / driver.FileName);
+    return missing;
+}
+
+bool InitHost(InitMode mode, std::ostream& out) {
+    const fs::path root = host::emulated::HostRoot();
+    if (mode == InitMode::Replace) ClearOldHost();
+    const MissingParts missing = FindMissingParts();
+    if (!missing.Any()) {
+        if (mode == InitMode::Complete)
+            throw ToolError(root.string() + " already holds a host (use \"v7-host init --force\" to replace it)");
+        return false;
+    }
     std::error_code ec;
     fs::create_directories(root, ec);
     if (ec || !fs::is_directory(root)) throw ToolError("could not create the host root " + root.string());
 
     std::vector<std::string> users = InstallerUsers();
-    WriteWindowsDirectory(users);
-    WriteDriverFiles();
-    WriteInstallerRegistry(users);
+    std::vector<std::string> added;
+    if (missing.WindowsDirectory) {
+        WriteWindowsDirectory(users);
+        added.emplace_back("drive C: (system.ini, profiles, password files)");
+    }
+    if (missing.DriverFiles) {
+        WriteDriverFiles();
+        added.emplace_back("driver files");
+    }
+    if (missing.Registry) {
+        RegistryCreation creation;
+        WriteInstallerRegistry(users);
+        added.emplace_back("registry");
+    } else if (missing.RegistryValues) {
+        AddMissingInstallerValues(users);
+        added.emplace_back("the installer's registry values");
+    }
     CheckRegistryProblem();
 
+    if (!(missing.Registry && missing.WindowsDirectory && missing.DriverFiles)) {
+        out << "Host root at " << root.string() << " completed; added:";
+        for (std::size_t i = 0; i < added.size(); ++i) out << (i ? ", " : " ") << added[i];
+        out << "\n";
+        return true;
+    }
     out << "Host root set up at " << root.string() << "\n"
         << "  registry:  " << host::emulated::RegistryPath().string() << "\n"
         << "  drive C:   " << host::emulated::DriveCPath().string() << "\n"
         << "  users:    ";
     for (const std::string& user : users) out << ' ' << user;
     out << "\n";
+    return true;
 }
 
 }  // namespace hosttool

@@ -12,8 +12,8 @@
 #include "host/emulated/hosttool/RegText.h"
 #include "host/emulated/hosttool/RegistryWalk.h"
 #include "host/emulated/hosttool/ToolError.h"
-#include "host/registry_scope.h"
 #include "host/emulated/root.h"
+#include "host/registry_scope.h"
 
 namespace hosttool {
 namespace {
@@ -63,6 +63,8 @@ void Apply(const std::vector<RegOperation>& ops, const std::string& shownFile) {
         throw ToolError(shownFile + ":" + std::to_string(op.Line) + ": " + what + ": " + RegistryStatusText(status) +
                         "; nothing was imported");
     };
+    // A saved registry may be brought into a root that holds none yet.
+    host::emulated::CreateMissingRegistry(true);
     host::RegistryTransaction batch;
     if (host::LONG status = batch.Status()) {
         CheckRegistryProblem();

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "host/emulated/hosttool/Commands.h"
+#include "host/emulated/hosttool/Installer.h"
 #include "host/emulated/hosttool/ToolError.h"
 #include "host/emulated/root.h"
 #include "host/text.h"
@@ -17,8 +18,12 @@ constexpr const char* kHelp =
     "\n"
     "Works on the host root named by V7_HOST_ROOT (default ~/.local/share/orvane-v7/host).\n"
     "\n"
-    "  init [--force]       set the root up as the installer would (--force replaces\n"
-    "                       an existing registry, drive C: and station log)\n"
+    "  init [--force|--if-needed]\n"
+    "                       set the root up as the installer would, or add only\n"
+    "                       what it lacks (nothing present is overwritten; a root\n"
+    "                       that lacks nothing is refused, or with --if-needed\n"
+    "                       left alone); --force replaces an existing registry,\n"
+    "                       drive C: and station log\n"
     "  reg export [KEY]     print a key tree as REGEDIT4 text (default: all of\n"
     "                       HKEY_LOCAL_MACHINE; HKLM\\... is accepted)\n"
     "  reg import FILE      apply a REGEDIT4 file (\"-\" reads stdin) all or nothing:\n"
@@ -51,8 +56,14 @@ void Run(const std::vector<std::string>& args) {
         std::cout << "v7-host " V7_PRODUCT_VERSION "\n";
     } else if (command == "init") {
         expectCount(1, 2);
-        if (args.size() == 2 && args[1] != "--force") Usage("unknown option \"" + args[1] + "\" for init");
-        InitHost(args.size() == 2, std::cout);
+        InitMode mode = InitMode::Complete;
+        if (args.size() == 2 && args[1] == "--force")
+            mode = InitMode::Replace;
+        else if (args.size() == 2 && args[1] == "--if-needed")
+            mode = InitMode::IfNeeded;
+        else if (args.size() == 2)
+            Usage("unknown option \"" + args[1] + "\" for init");
+        InitHost(mode, std::cout);
     } else if (command == "reg") {
         if (args.size() < 2) Usage("reg needs export or import");
         if (args[1] == "export") {

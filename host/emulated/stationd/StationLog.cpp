@@ -1,6 +1,7 @@
 #include "host/emulated/stationd/StationLog.h"
 
 #include <fcntl.h>
+#include <systemd/sd-daemon.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -39,7 +40,21 @@ std::string EscapeLogText(const std::string& text) {
     return out;
 }
 
+namespace {
+
+// Standard error carries each event too, with its syslog priority in front, so
+// the service manager's journal shows the drivers' events at their priority.
+void Tell(const std::string& event, const std::string& detail) {
+    const bool failed = event == "error" || (event == "stop" && detail == "error");
+    const char* priority = failed ? SD_ERR : event == "refused" ? SD_WARNING : SD_INFO;
+    std::fprintf(stderr, "%s%s %s\n", priority, event.c_str(), EscapeLogText(detail).c_str());
+    std::fflush(stderr);
+}
+
+}  // namespace
+
 void StationLog::Write(const std::string& event, const std::string& detail) {
+    Tell(event, detail);
     if (m_fd < 0) return;
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);

@@ -1,5 +1,7 @@
 // The station log: one line per event, "<ISO time>\t<event>\t<detail>",
 // appended and written through at once so a reader never sees half a line.
+// Each event also goes to standard error as "<priority><event> <detail>" (the
+// syslog priority the journal reads: errors 3, refused requests 4, else 6).
 #pragma once
 
 #include <string>

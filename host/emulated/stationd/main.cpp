@@ -1,5 +1,6 @@
 // v7-stationd: the station drivers of the emulated host.
 #include <signal.h>
+#include <systemd/sd-daemon.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -18,9 +19,15 @@
 
 namespace {
 
-int Refuse(const std::string& why) {
-    std::fprintf(stderr, "v7-stationd: %s\n", why.c_str());
-    return 1;
+// The exit status of a refusal: the host root cannot be served as it is (its
+// service manager does not restart the drivers for that), or another copy
+// already serves it.
+constexpr int kRootUnusable = 6;
+constexpr int kAlreadyServed = 1;
+
+int Refuse(const std::string& why, int status = kRootUnusable) {
+    std::fprintf(stderr, SD_ERR "v7-stationd: %s\n", why.c_str());
+    return status;
 }
 
 }  // namespace
@@ -44,13 +51,16 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    // Its events go to standard error as well: a reader of it that went away
+    // must not end the drivers.
+    signal(SIGPIPE, SIG_IGN);
     // The daemon names a registry problem in its own refusal line.
     emulated::EchoRegistryProblems(false);
     const fs::path& root = emulated::HostRoot();
     std::error_code ec;
     const fs::path& registry = emulated::RegistryPath();
     if (!fs::is_regular_file(registry, ec)) {
-        if (!fs::exists(fs::symlink_status(registry, ec)) && !ec)
+        if (fs::symlink_status(registry, ec).type() == fs::file_type::not_found)
             return Refuse("the host root " + root.native() + " is not set up (run v7-host init)");
         // Something else holds the name: setting the root up again would not help.
         return Refuse("the registry " + registry.native() + " is " +
@@ -67,7 +77,7 @@ int main(int argc, char** argv) {
     switch (lock.Acquire(rootFiles, &error)) {
     case stationd::InstanceLock::Result::Held: break;
     case stationd::InstanceLock::Result::Taken:
-        return Refuse("another v7-stationd already serves the host root " + root.native());
+        return Refuse("another v7-stationd already serves the host root " + root.native(), kAlreadyServed);
     case stationd::InstanceLock::Result::Failed: return Refuse(error);
     }
 
@@ -80,7 +90,11 @@ int main(int argc, char** argv) {
 
     stationd::DeviceServer server(drivers, std::chrono::milliseconds(options.SlowMs));
     if (!server.Listen(rootFiles, socketPath.filename().native(), &error)) return Refuse(error);
+    // The device accepts connections from here on: a unit that waits for this
+    // lets "v7ctl on" follow its start at once.
+    sd_notify(0, "READY=1");
     int signal = server.Run();
+    sd_notify(0, "STOPPING=1");
     log.Write("stop", signal == SIGTERM  ? "SIGTERM"
                       : signal == SIGINT ? "SIGINT"
                       : drivers.PoweredOff() ? "shut down"

@@ -165,21 +165,29 @@ TEST(RegistryRoot, AnUnwritableRootFolderIsNamedAsTheCause) {
     EXPECT_EQ(found, 0);
 }
 
-TEST(RegistryRoot, AMissingRootIsReportedAndNotCreatedUntilItIsSetUp) {
+// A program other than the set-up that opens the registry of a root never set
+// up is told so, naming "v7-host init", and leaves nothing behind: neither the
+// root nor a bare registry.db that would pass for a host with no station.
+TEST(RegistryRoot, ARootNeverSetUpIsReportedAndGetsNoRegistryUntilItIsSetUp) {
     TempHostRoot root;
-    fs::path missing = root.Path() / "not-yet";
-    emulated::SetHostRoot(missing);
-    ::testing::internal::CaptureStderr();
+    const fs::path missing = root.Path() / "not-yet";
     HKEY key = nullptr;
-    EXPECT_EQ(RegCreateKey(HKEY_LOCAL_MACHINE, "Software", &key), ERROR_BADDB);
-    EXPECT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Software", 0, KEY_READ, &key), ERROR_BADDB);
-    std::string err = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(LineCount(err), 1) << err;
-    EXPECT_NE(emulated::RegistryProblem().find("v7-host init"), std::string::npos);
-    EXPECT_FALSE(fs::exists(missing));
-
-    // Once the root exists, an empty registry is made in it.
-    fs::create_directory(missing);
+    for (bool rootExists : {false, true}) {
+        SCOPED_TRACE(rootExists ? "an empty root" : "no root");
+        if (rootExists) fs::create_directory(missing);
+        emulated::SetHostRoot(missing);
+        emulated::CreateMissingRegistry(false);
+        ::testing::internal::CaptureStderr();
+        EXPECT_EQ(RegCreateKey(HKEY_LOCAL_MACHINE, "Software", &key), ERROR_BADDB);
+        EXPECT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Software", 0, KEY_READ, &key), ERROR_BADDB);
+        std::string err = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(LineCount(err), 1) << err;
+        EXPECT_NE(emulated::RegistryProblem().find("v7-host init"), std::string::npos);
+        EXPECT_EQ(fs::exists(missing), rootExists);
+        EXPECT_FALSE(fs::exists(emulated::RegistryPath()));
+    }
+    // The set-up makes it.
+    emulated::CreateMissingRegistry(true);
     EXPECT_EQ(RegCreateKey(HKEY_LOCAL_MACHINE, "Software", &key), ERROR_SUCCESS);
     EXPECT_TRUE(emulated::RegistryProblem().empty());
     EXPECT_TRUE(fs::exists(emulated::RegistryPath()));

@@ -1,13 +1,16 @@
 // "v7-host init": the installer's registry, system.ini, profiles and driver
-// files, the refusal to overwrite an existing host, and the tool's errors.
+// files, the completion of a root that lacks some of them, the refusal to
+// overwrite an existing host, and the tool's errors.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <functional>
 
 #include "host/emulated/driver_catalog.h"
+#include "host/emulated/root.h"
 #include "host/emulated/version_block.h"
 #include "host/version.h"
 #include "support/InitializedHost.h"
@@ -130,6 +133,45 @@ TEST_F(InitTest, RefusesAnExistingHostUnlessForced) {
     EXPECT_FALSE(fs::exists(fs::symlink_status(Windows() / "link")));
     EXPECT_TRUE(fs::exists(outside / "precious.txt"));
     EXPECT_EQ(Query(kStation, "Station Name"), Value(REG_SZ, "Station1\0"s));
+}
+
+// What the root lacks is added; what it holds (a changed default user, a line
+// added to system.ini) stays; afterwards it is whole and refused again.
+TEST_F(InitTest, CompletesAPartialRootAndKeepsWhatItHolds) {
+    const fs::path db = host::emulated::RegistryPath();
+    auto removeRegistry = [&] {
+        host::emulated::SetHostRoot(m_root.Path());  // lets go of the file
+        for (const char* suffix : {"", "-wal", "-shm", "-gen"}) fs::remove(db.string() + suffix);
+    };
+    const struct {
+        const char* Name;
+        std::function<void()> Damage;
+        const char* DefaultUser;  // afterwards
+        bool IniKept;
+    } rows[] = {
+        {"no registry", removeRegistry, "User1", true},
+        // As a program that opened a root before it was set up left it.
+        {"a bare registry", [&] { removeRegistry(); StoreText(kStation, "Default User", "Bertil"); }, "Bertil", true},
+        {"no drive C:", [&] { fs::remove_all(Windows().parent_path()); }, "Anna", false},
+        {"a driver file missing", [&] { fs::remove(Windows() / "SYSTEM" / "Tilvex.vxd"); }, "Anna", true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Name);
+        StoreText(kStation, "Default User", "Anna");
+        std::ofstream(Windows() / "system.ini", std::ios::app) << "[Mine]\r\n";
+        row.Damage();
+        ToolResult r = RunHostTool({"init"});
+        ASSERT_EQ(r.ExitCode, 0) << r.Err;
+        EXPECT_NE(r.Out.find("completed"), std::string::npos) << r.Out;
+        EXPECT_EQ(Query(kStation, "Station Name"), Value(REG_SZ, "Station1\0"s));
+        EXPECT_EQ(Query(kStation, "Default User"), Value(REG_SZ, row.DefaultUser + "\0"s));
+        EXPECT_EQ(FileBytes(Windows() / "system.ini").find("[Mine]") != std::string::npos, row.IniKept);
+        EXPECT_TRUE(KeyExists("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\ProfileList\\Anna"));
+        for (const auto& driver : host::emulated::kDrivers)
+            EXPECT_TRUE(fs::is_regular_file(Windows() / "SYSTEM" / driver.FileName)) << driver.FileName;
+        EXPECT_NE(RunHostTool({"init"}).ExitCode, 0) << "whole again";
+        EXPECT_EQ(RunHostTool({"init", "--if-needed"}).ExitCode, 0);
+    }
 }
 
 TEST(HostToolErrors, OneLineAndNonZeroExit) {

@@ -1,7 +1,10 @@
+#include <signal.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 
@@ -104,19 +107,58 @@ TEST(StationdStart, AStaleSocketFileIsReplaced) {
     host::CloseHandle(device);
 }
 
+// Under its service manager: "READY=1" comes once the device accepts
+// connections, and the events reach standard error with their priority.
+TEST(StationdStart, ReadyOnceTheDeviceAcceptsWithEventsOnStandardError) {
+    TempHostRoot root;
+    SetUpRegistry();
+    const fs::path notify = root.Path() / "notify";
+    int manager = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    const sockaddr_un addr = UnixAddress(notify);
+    ASSERT_EQ(bind(manager, reinterpret_cast<const sockaddr*>(&addr), sizeof addr), 0);
+    timeval wait{5, 0};
+    setsockopt(manager, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+    std::FILE* err = std::tmpfile();
+    setenv("NOTIFY_SOCKET", notify.c_str(), 1);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(fileno(err), STDERR_FILENO);
+        execl(V7_STATIOND_PATH, V7_STATIOND_PATH, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    unsetenv("NOTIFY_SOCKET");
+    char message[64] = {};
+    EXPECT_GT(recv(manager, message, sizeof message - 1, 0), 0) << "no readiness";
+    EXPECT_STREQ(message, "READY=1");
+    EXPECT_TRUE(RawClient().Connected()) << "ready before the device accepts";
+    kill(pid, SIGTERM);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    close(manager);
+    std::rewind(err);
+    std::string lines(4096, '\0');
+    lines.resize(std::fread(lines.data(), 1, lines.size(), err));
+    std::fclose(err);
+    EXPECT_EQ(lines, "<6>start pid " + std::to_string(pid) + "\n<6>stop SIGTERM\n");
+}
+
 TEST(StationdStart, AMissingRegistryAndBadFlagsAreRefusedWithOneLine) {
     TempHostRoot root;
     DaemonExit noRegistry = RunDaemonToExit({});
-    EXPECT_NE(noRegistry.ExitCode, 0);
+    EXPECT_EQ(noRegistry.ExitCode, 6) << "a root it cannot use is not worth a restart";
+    EXPECT_EQ(noRegistry.Err.rfind("<3>v7-stationd: the host root", 0), 0u) << noRegistry.Err;
     EXPECT_EQ(LineCount(noRegistry.Err), 1);
     EXPECT_NE(noRegistry.Err.find("v7-host init"), std::string::npos) << noRegistry.Err;
+    // v7ctl is told too; neither leaves a bare registry in the root.
+    ToolResult status = RunV7ctl({"status"});
+    EXPECT_NE(status.Err.find("is not set up (run \"v7-host init\")"), std::string::npos) << status.Err;
     EXPECT_FALSE(fs::exists(host::emulated::RegistryPath()));
 
     // A damaged registry is named once, not once by the registry and again by the daemon.
     std::ofstream(host::emulated::RegistryPath(), std::ios::binary) << std::string(4096, 'x');
     DaemonExit damaged = RunDaemonToExit({});
-    EXPECT_NE(damaged.ExitCode, 0);
-    EXPECT_EQ(LineCount(damaged.Err), 1) << damaged.Err;
+    EXPECT_EQ(damaged.ExitCode, 6);
+    EXPECT_EQ(damaged.Err.find("<3>", damaged.Err.find("<3>") + 1), std::string::npos) << damaged.Err;
     fs::remove(host::emulated::RegistryPath());
 
     SetUpRegistry();

@@ -1,0 +1,95 @@
+// Completing a registry that lacks the installer's values (one made before
+// the root was set up, or one the drivers wrote their own values into): the
+// installer's registry is written into a scratch root, and each of its keys
+// and values that the real registry lacks is added there. Nothing present is
+// overwritten.
+#include <unistd.h>
+
+#include <filesystem>
+#include <utility>
+
+#include "host/emulated/hosttool/Installer.h"
+#include "host/emulated/hosttool/RegistryWalk.h"
+#include "host/emulated/hosttool/ToolError.h"
+#include "host/emulated/root.h"
+#include "host/registry_scope.h"
+#include "station/StationConfiguration.h"
+
+namespace hosttool {
+namespace fs = std::filesystem;
+namespace {
+
+using KeyValues = std::vector<std::pair<std::string, std::vector<StoredValue>>>;
+
+void Collect(const std::string& path, KeyValues* into) {
+    OpenKey key;
+    host::LONG status = key.Open(path);
+    if (status == host::ERROR_SUCCESS) into->emplace_back(path, Values(key.Get(), &status));
+    std::vector<std::string> names;
+    if (status == host::ERROR_SUCCESS) names = SubkeyNames(key.Get(), &status);
+    if (status != host::ERROR_SUCCESS) throw ToolError("could not read the new registry (" + RegistryStatusText(status) + ")");
+    for (const std::string& name : names) Collect(path.empty() ? name : path + "\\" + name, into);
+}
+
+// The installer's keys and values, as written into a fresh registry of a
+// scratch root under the real one; the process is back on the real root after.
+KeyValues InstallerKeyValues(const std::vector<std::string>& users) {
+    const fs::path root = host::emulated::HostRoot();
+    const fs::path scratch = root / (".init-" + std::to_string(getpid()));
+    struct Back {
+        fs::path Root, Scratch;
+        ~Back() {
+            host::emulated::CreateMissingRegistry(false);
+            host::emulated::SetHostRoot(Root);
+            std::error_code ec;
+            fs::remove_all(Scratch, ec);
+        }
+    } back{root, scratch};
+    std::error_code ec;
+    fs::create_directory(scratch, ec);
+    if (ec) throw ToolError("could not create " + scratch.string() + ": " + ec.message());
+    host::emulated::SetHostRoot(scratch);
+    host::emulated::CreateMissingRegistry(true);
+    WriteInstallerRegistry(users);
+    KeyValues all;
+    Collect("", &all);
+    return all;
+}
+
+}  // namespace
+
+bool RegistryHoldsInstallerValues() {
+    OpenKey station;
+    host::LONG status = station.Open(StationConfiguration::StationKeyPath(kStationNumber));
+    if (status == host::ERROR_FILE_NOT_FOUND) return false;
+    if (status != host::ERROR_SUCCESS) return true;
+    // The drivers write their own values into the station key; the station's
+    // name comes only from the installer.
+    host::DWORD size = 0;
+    return host::RegQueryValueEx(station.Get(), "Station Name", nullptr, nullptr, &size) != host::ERROR_FILE_NOT_FOUND;
+}
+
+void AddMissingInstallerValues(const std::vector<std::string>& users) {
+    const KeyValues wanted = InstallerKeyValues(users);
+    host::RegistryTransaction transaction;
+    host::LONG status = transaction.Status();
+    for (const auto& [path, values] : wanted) {
+        if (status != host::ERROR_SUCCESS) break;
+        OpenKey key;
+        status = key.Create(path);
+        for (const StoredValue& value : values) {
+            if (status != host::ERROR_SUCCESS) break;
+            host::DWORD size = 0;
+            if (host::RegQueryValueEx(key.Get(), value.Name.c_str(), nullptr, nullptr, &size) != host::ERROR_FILE_NOT_FOUND)
+                continue;
+            status = host::RegSetValueEx(key.Get(), value.Name.c_str(), value.Type, value.Data.data(),
+                                         static_cast<host::DWORD>(value.Data.size()));
+        }
+    }
+    if (status == host::ERROR_SUCCESS) status = transaction.Commit();
+    if (status != host::ERROR_SUCCESS)
+        throw ToolError("could not complete the registry (" + RegistryStatusText(status) + ")");
+    host::RegFlushKey(host::HKEY_LOCAL_MACHINE);
+}
+
+}  // namespace hosttool
