@@ -8,12 +8,15 @@
 
 namespace options {
 
+// Each returns whether the registry held another choice, that is whether it
+// changed something; with dryRun it writes nothing and says whether it would.
+
 // Turn the station on when the PC starts (or leave it off): a full save, which
 // writes the station's "AutoLaunch" and the product's "AutoLaunch Enabled".
-void SetAutoLaunch(StationConfiguration& config, bool on);
+bool SetAutoLaunch(StationConfiguration& config, bool on, bool dryRun = false);
 
 // Allow (or stop) shut-down requests: "Shutdown Enabled" and "Shutdown Default"
 // both take the choice; only the product values are written.
-void SetShutdownRequests(StationConfiguration& config, bool allow);
+bool SetShutdownRequests(StationConfiguration& config, bool allow, bool dryRun = false);
 
 }  // namespace options
