@@ -56,8 +56,8 @@ TEST(MessageShutdownVerbsTest, MessageChecksItsTextAndTheStation) {
         {{}, true, {"message", "-"}, " \r\n\t", 2, "", "v7ctl: the message is empty", ""},
         {{}, true, {"message", "-"}, std::string("a\0b", 3), 2, "", "v7ctl: the message holds a NUL byte", ""},
         {{}, false, {"message", "hello"}, "", 1, "", "v7ctl: The V7 Station is not on.", ""},
-        {{"--refuse-message"}, true, {"message", "hello"}, "", 1, "", "v7ctl: Could not broadcast this message.", ""},
-        {{"none"}, true, {"message", "hello"}, "", 1, "", "v7ctl: The Orvane Brakor.vxd", ""},
+        {{"--refuse-message"}, true, {"message", "hello"}, "", 5, "", "v7ctl: Could not broadcast this message.", ""},
+        {{"none"}, true, {"message", "hello"}, "", 3, "", "v7ctl: The station drivers are not running", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Verb.back().substr(0, 20));
@@ -65,7 +65,7 @@ TEST(MessageShutdownVerbsTest, MessageChecksItsTextAndTheStation) {
         std::unique_ptr<RunningStationDrivers> drivers;
         if (c.DriverArgs != std::vector<std::string>{"none"}) drivers = std::make_unique<RunningStationDrivers>(c.DriverArgs);
         if (c.StationOn) {
-            ASSERT_EQ(RunV7ctl({"on"}).ExitCode, drivers ? 0 : 1);
+            ASSERT_EQ(RunV7ctl({"on"}).ExitCode, drivers ? 0 : 3);
         }
 
         const ToolResult result = RunV7ctl(c.Verb, c.Stdin);

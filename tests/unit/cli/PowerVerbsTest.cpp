@@ -1,7 +1,6 @@
-// v7ctl's power verbs against the real station drivers.
+// v7ctl's power verbs against the real station drivers (their refusals and
+// exit codes: ScriptingTest).
 #include <gtest/gtest.h>
-
-#include <optional>
 
 #include "support/InitializedHost.h"
 
@@ -30,20 +29,6 @@ TEST_F(PowerVerbsTest, OnOffAndStatusFollowTheDrivers) {
 
     EXPECT_EQ(RunV7ctl({"off", "--yes"}).ExitCode, 0);
     EXPECT_NE(RunV7ctl({"status"}).Out.find("Station1 off"), std::string::npos);
-}
-
-TEST_F(PowerVerbsTest, RefusalsAndMissingDriversFailWithTheWindowsTexts) {
-    for (const bool drivers : {true, false}) {
-        std::optional<RunningStationDrivers> refusing;
-        if (drivers) refusing.emplace(std::vector<std::string>{"--refuse-on"});
-        const ToolResult result = RunV7ctl({"on"});
-        EXPECT_EQ(result.ExitCode, 1);
-        EXPECT_EQ(result.Err.rfind(drivers ? "v7ctl: Did not turn on the V7 station successfully."
-                                           : "v7ctl: The Orvane Brakor.vxd virtual device driver is not loaded.",
-                                   0),
-                  0u)
-            << result.Err;
-    }
 }
 
 }  // namespace

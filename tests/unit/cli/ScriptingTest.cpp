@@ -60,7 +60,6 @@ const VerbRun kRuns[] = {
     {"", false, {"set", "autolaunch", "maybe"}, "set", 2, R"({"error":{"code":2,)"},
     {"", true, {"message", "hi"}, "message", 0, R"({"changed":true,"station":"Station1"})"},
     {"", false, {"message", "hi"}, "message", 1, R"("message":"The V7 Station is not on.  There is no one to send a message to.  Turn it on with \"v7ctl on\".")"},
-    {"--refuse-message", true, {"message", "hi"}, "message", 5, R"("code":5)"},
     {"", false, {"shutdown", "--check"}, "shutdown", 0, R"({"action":"shut-down","changed":true})"},
     {"", false, {"bogus"}, "error", 2, R"("message":"\"bogus\" is not a verb)"},
 };

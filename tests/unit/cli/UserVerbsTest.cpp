@@ -24,8 +24,8 @@ TEST_F(UserVerbsTest, RemoveUserRefusesWhatTheWindowWouldAskOrRefuse) {
         const char* Err;  // start of stderr
     } const cases[] = {
         {{"remove-user", "Bertil"}, 2, "v7ctl: removing Bertil's user profile deletes its files; add --yes"},
-        {{"remove-user", "Nobody", "--yes"}, 1, "v7ctl: there is no user profile named \"Nobody\""},
-        {{"remove-user", "..", "--yes"}, 1, "v7ctl: there is no user profile named \"..\""},
+        {{"remove-user", "Nobody", "--yes"}, 4, "v7ctl: there is no user profile named \"Nobody\""},
+        {{"remove-user", "..", "--yes"}, 4, "v7ctl: there is no user profile named \"..\""},
         {{"remove-user", LoginName(), "--yes"}, 1, "v7ctl: User \"" },
         {{"remove-user", "anna", "--yes"}, 2, "v7ctl: User \"Anna\" is currently logged on to the V7 station."},
         {{"remove-user"}, 2, ""},

@@ -27,7 +27,8 @@ TEST(VersionVerbsTest, PrintsTheAboutTextAndTheReportWithOrWithoutTheDrivers) {
     } cases[] = {
         {true, report({"2.30 is loaded", "not loaded", "2.30 is loaded", "2.13 is loaded"}), ""},
         {false, report({"not loaded", "not loaded", "not loaded", "not loaded"}),
-         "v7ctl: The Orvane Brakor.vxd virtual device driver is not loaded."},
+         "v7ctl: The station drivers are not running: the device \\\\.\\Brakor cannot be opened.  Start them with "
+         "\"systemctl --user start v7-stationd\""},
     };
     for (const auto& c : cases) {
         std::unique_ptr<RunningStationDrivers> drivers;
