@@ -10,7 +10,8 @@
 
 namespace {
 
-constexpr const char* kExitCodes =
+constexpr const char* kFooter =
+    "--json, --check and --timeout SECONDS go before the verb or after it.\n"
     "Exit codes: 0 done (or nothing to change); 1 the job failed, or test found a problem; 2 a wrong\n"
     "command line or a missing --yes; 3 the station drivers are not running; 4 no such user profile;\n"
     "5 the station drivers refused; 6 the station drivers did not answer within the timeout.";
@@ -48,7 +49,7 @@ int main(int argc, char** argv) {
     // what a verb does not know falls through to the program's own options.
     app.fallthrough(true);
     app.set_version_flag("--version", "v7ctl " V7_PRODUCT_VERSION);
-    app.footer(kExitCodes);
+    app.footer(kFooter);
     // The parser's words quote the arguments: their control characters escaped.
     app.failure_message([](const CLI::App*, const CLI::Error& error) {
         return host::TerminalText(error.what()) + "\nRun with --help for more information.\n";
