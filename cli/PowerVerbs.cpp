@@ -5,7 +5,6 @@
 
 #include "cli/Session.h"
 #include "cli/Verbs.h"
-#include "options/StationOptions.h"
 #include "station/DriverChannel.h"
 #include "station/PowerSequence.h"
 
@@ -33,14 +32,13 @@ int Status(Session& session) {
     Print("Station: " + config.StationName + " " + OnOff(on) + (driversUp ? "" : " (as last recorded)"));
     Print("Current user: " + config.CurrentUser);
     Print(std::string("Drivers: ") + (driversUp ? "running" : code == kDriversDown ? "not running" : "not answering"));
-    const options::StationOptions values = options::LoadStationOptions(config);
     Result() = {{"station", config.StationName},
                 {"state", OnOff(on)},
                 {"remembered", !driversUp},
                 {"current-user", config.CurrentUser},
                 {"drivers", drivers},
-                {"autolaunch", OnOff(values.AutoLaunch)},
-                {"shutdown-requests", values.AllowShutdown ? "allow" : "stop"}};
+                {"autolaunch", OnOff(config.AutoLaunch != 0)},
+                {"shutdown-requests", config.ShutdownDefault != 0 ? "allow" : "stop"}};
     return code;
 }
 
