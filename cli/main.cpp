@@ -1,6 +1,7 @@
 // v7ctl: the control center's jobs for an administrator or a script.
 #include <CLI/CLI.hpp>
 
+#include <cstdlib>
 #include <string>
 
 #include "cli/Session.h"
@@ -35,6 +36,14 @@ const char* FirstWord(int argc, char** argv) {
     return nullptr;
 }
 
+// Seconds from a millisecond to a day; not "nan", which every range check lets by.
+std::string TimeoutError(const std::string& text) {
+    char* end = nullptr;
+    const double seconds = std::strtod(text.c_str(), &end);
+    if (end != text.c_str() && *end == '\0' && seconds >= 0.001 && seconds <= 86400) return {};
+    return "seconds from 0.001 to 86400, not \"" + text + "\"";
+}
+
 int UsageError(const std::string& message) {
     cli::Fail(message, cli::kUsage);
     return cli::Finish(cli::kUsage);
@@ -61,7 +70,7 @@ int main(int argc, char** argv) {
     app.add_flag("--json", json, "Write one JSON object on standard output (errors also as {\"error\": ...})");
     app.add_flag("--check", check, "Report what a verb would change (\"changed\") and change nothing");
     app.add_option("--timeout", timeout, "Seconds each call waits for the station drivers (default 5)")
-        ->check(CLI::Range(0.001, 86400.0));
+        ->check(CLI::Validator(TimeoutError, "SECONDS"));
 
     cli::AddPowerVerbs(app, session);
     cli::AddTestVerbs(app, session);

@@ -58,6 +58,7 @@ const VerbRun kRuns[] = {
     {"", false, {"options"}, "options", 0, R"("display":"640 x 480, 256 colors","login-name":"User1","refresh":60)"},
     {"", false, {"set", "display", "800 x 600, 256 colors", "--refresh", "56"}, "set", 0, R"({"changed":true,"display":"800 x 600, 256 colors","refresh":56})"},
     {"", false, {"set", "autolaunch", "maybe"}, "set", 2, R"({"error":{"code":2,)"},
+    {"", false, {"status", "--timeout", "nan"}, "error", 2, R"({"error":{"code":2,"message":"--timeout: seconds from)"},
     {"", true, {"message", "hi"}, "message", 0, R"({"changed":true,"station":"Station1"})"},
     {"", false, {"message", "hi"}, "message", 1, R"("message":"The V7 Station is not on.  There is no one to send a message to.  Turn it on with \"v7ctl on\".")"},
     {"", false, {"shutdown", "--check"}, "shutdown", 0, R"({"action":"shut-down","changed":true})"},
