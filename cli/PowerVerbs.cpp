@@ -13,6 +13,7 @@ namespace {
 
 constexpr unsigned IDS_TURN_ON_FAILED = 2009;
 constexpr unsigned IDS_TURN_OFF_FAILED = 2013;
+constexpr unsigned IDS_NO_USER = 2025;
 
 const char* OnOff(bool on) { return on ? "on" : "off"; }
 
@@ -35,7 +36,9 @@ int Status(Session& session) {
     Result() = {{"station", config.StationName},
                 {"state", OnOff(on)},
                 {"remembered", !driversUp},
-                {"current-user", config.CurrentUser},
+                // Nobody logged on ("[ None ]" in the registry) is null to a script.
+                {"current-user", config.CurrentUser == Text(IDS_NO_USER) ? nlohmann::json(nullptr)
+                                                                         : nlohmann::json(config.CurrentUser)},
                 {"drivers", drivers},
                 {"autolaunch", OnOff(config.AutoLaunch != 0)},
                 {"shutdown-requests", config.ShutdownDefault != 0 ? "allow" : "stop"}};

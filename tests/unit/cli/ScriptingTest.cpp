@@ -39,7 +39,7 @@ struct VerbRun {
 
 // Each row on a fresh host; --json goes before the verb and after it in turn.
 const VerbRun kRuns[] = {
-    {"", false, {"status"}, "status", 0, R"("drivers":"running","remembered":false,"shutdown-requests":"allow","state":"off")"},
+    {"", false, {"status"}, "status", 0, R"("current-user":null,"drivers":"running","remembered":false,"shutdown-requests":"allow","state":"off")"},
     {"none", false, {"status"}, "status", 3, R"("drivers":"not-running","error":{"code":3,"message":"The station drivers are not running)"},
     {"--slow 5000", false, {"status", "--timeout", "0.3"}, "status", 6, R"("drivers":"not-answering","error":{"code":6,)"},
     {"--slow 5000", false, {"on", "--timeout", "0.3"}, "on", 6, R"("code":6)"},
