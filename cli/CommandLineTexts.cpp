@@ -16,6 +16,14 @@ constexpr OwnText kTexts[] = {
     {2011,
      "The station drivers are not running: the device \\\\.\\Brakor cannot be opened.  Start them with "
      "\"systemctl --user start v7-stationd\" (a system-wide host: \"systemctl start v7-stationd\" as root)."},
+    {3000,
+     "[ Brakor.vxd is not loaded ]\r\n"
+     "    The station drivers are not running, or Brakor.vxd,\r\n"
+     "    the main one, is not among them. Start them with\r\n"
+     "    \"systemctl --user start v7-stationd\" (a system-wide\r\n"
+     "    host: \"systemctl start v7-stationd\" as root) and\r\n"
+     "    run \"v7ctl test\" again.\r\n"
+     "\r\n"},
     {3008,
      "[ V7 Station is not turned on ]\r\n"
      "    The V7 Station is not working because it has not been\r\n"

@@ -2,6 +2,8 @@
 // fault shows which paragraph: StationTestPassTest).
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "resources/StringTable.h"
 #include "station/StationConfiguration.h"
 #include "support/RegistryTestUtil.h"
@@ -9,10 +11,21 @@
 
 namespace {
 
-const char* kNotOnForTheCommandLine =
-    "[ V7 Station is not turned on ]\n"
-    "    The V7 Station is not working because it has not been\n"
-    "    turned on.  Turn it on with \"v7ctl on\".\n\n";
+// The paragraphs that send their reader to the window or to System.ini, as
+// the command line words them.
+const std::map<unsigned, const char*> kCommandLineParagraphs = {
+    {3000,
+     "[ Brakor.vxd is not loaded ]\n"
+     "    The station drivers are not running, or Brakor.vxd,\n"
+     "    the main one, is not among them. Start them with\n"
+     "    \"systemctl --user start v7-stationd\" (a system-wide\n"
+     "    host: \"systemctl start v7-stationd\" as root) and\n"
+     "    run \"v7ctl test\" again.\n\n"},
+    {3008,
+     "[ V7 Station is not turned on ]\n"
+     "    The V7 Station is not working because it has not been\n"
+     "    turned on.  Turn it on with \"v7ctl on\".\n\n"},
+};
 
 TEST(TestVerb, PrintsCaptionChecksAndTroubleshooterAndFailsOnAProblem) {
     struct Case {
@@ -47,10 +60,11 @@ TEST(TestVerb, PrintsCaptionChecksAndTroubleshooterAndFailsOnAProblem) {
                                 "V7 Station is turned on?"};
         for (int i = 0; i < 5; ++i) expected += std::string(c.Ticks[i] == 'x' ? "[x] " : "[ ] ") + labels[i] + "\n";
         expected += "\n";
-        // The window's paragraphs, but the one that sends its reader to the window's ON button.
-        for (unsigned id : c.Paragraphs)
-            for (const char* p = id == 3008 ? kNotOnForTheCommandLine : res::FindString(id); *p; ++p)
+        for (unsigned id : c.Paragraphs) {
+            const auto own = kCommandLineParagraphs.find(id);
+            for (const char* p = own != kCommandLineParagraphs.end() ? own->second : res::FindString(id); *p; ++p)
                 if (*p != '\r') expected += *p;
+        }
         EXPECT_EQ(result.Out, expected);
         EXPECT_EQ(result.Err.empty(), c.Drivers) << "only a missing driver device is worth a word: " << result.Err;
     }
