@@ -2,6 +2,7 @@
 // and the station's display, as the Options menu and its dialog have them.
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -122,7 +123,9 @@ void AddOptionVerbs(CLI::App& app, Session& session) {
                autoLaunch, {"on", "off"})
         ->callback([&session, autoLaunch] {
             const bool on = *autoLaunch == "on";
-            Report(options::SetAutoLaunch(session.Configuration(), on, session.Check()), {{"autolaunch", OnOff(on)}});
+            const std::optional<bool> changed = options::SetAutoLaunch(session.Configuration(), on, session.Check());
+            if (!changed) return session.SetExitCode(NotStored());
+            Report(*changed, {{"autolaunch", OnOff(on)}});
             Print("Start-up: " + StartUpText(on));
         });
 
@@ -131,8 +134,10 @@ void AddOptionVerbs(CLI::App& app, Session& session) {
                requests, {"allow", "stop"})
         ->callback([&session, requests] {
             const bool allow = *requests == "allow";
-            Report(options::SetShutdownRequests(session.Configuration(), allow, session.Check()),
-                   {{"shutdown-requests", AllowStop(allow)}});
+            const std::optional<bool> changed =
+                options::SetShutdownRequests(session.Configuration(), allow, session.Check());
+            if (!changed) return session.SetExitCode(NotStored());
+            Report(*changed, {{"shutdown-requests", AllowStop(allow)}});
             Print("Shut-down requests: " + RequestsText(allow));
         });
 

@@ -4,20 +4,22 @@
 
 namespace options {
 
-bool SetAutoLaunch(StationConfiguration& config, bool on, bool dryRun) {
+std::optional<bool> SetAutoLaunch(StationConfiguration& config, bool on, bool dryRun) {
     host::RegistryTransaction transaction;
+    if (transaction.Status() != host::ERROR_SUCCESS) return std::nullopt;
     config.LoadConfiguration();
     const unsigned value = on ? 1 : 0;
     const bool changes = config.AutoLaunch != value;
     if (dryRun) return changes;
     config.AutoLaunch = value;
     config.SaveConfiguration();
-    transaction.Commit();
+    if (transaction.Commit() != host::ERROR_SUCCESS) return std::nullopt;
     return changes;
 }
 
-bool SetShutdownRequests(StationConfiguration& config, bool allow, bool dryRun) {
+std::optional<bool> SetShutdownRequests(StationConfiguration& config, bool allow, bool dryRun) {
     host::RegistryTransaction transaction;
+    if (transaction.Status() != host::ERROR_SUCCESS) return std::nullopt;
     config.LoadConfiguration();
     const unsigned value = allow ? 1 : 0;
     const bool changes = config.ShutdownEnabled != value || config.ShutdownDefault != value;
@@ -25,7 +27,7 @@ bool SetShutdownRequests(StationConfiguration& config, bool allow, bool dryRun) 
     config.ShutdownEnabled = config.ShutdownDefault = value;
     // The board and station records are left as the drivers keep them.
     config.WriteProductValues();
-    transaction.Commit();
+    if (transaction.Commit() != host::ERROR_SUCCESS) return std::nullopt;
     return changes;
 }
 

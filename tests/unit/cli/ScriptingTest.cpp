@@ -28,9 +28,12 @@ for name, path in zip(sys.argv[2::2], sys.argv[3::2]):
         print(f"{path}: {str(e).splitlines()[0]}")
 )";
 
+// What is done to the fresh host before the verb.
+enum Before { kNothing, kOn, kDamagedRegistry };
+
 struct VerbRun {
     const char* Drivers;  // v7-stationd's switches; "none": no drivers
-    bool StationOn;       // turned on before the verb
+    Before Setup;
     std::vector<std::string> Verb;
     const char* Schema;
     int ExitCode;
@@ -39,30 +42,31 @@ struct VerbRun {
 
 // Each row on a fresh host; --json goes before the verb and after it in turn.
 const VerbRun kRuns[] = {
-    {"", false, {"status"}, "status", 0, R"("current-user":null,"drivers":"running","remembered":false,"shutdown-requests":"allow","state":"off")"},
-    {"none", false, {"status"}, "status", 3, R"("drivers":"not-running","error":{"code":3,"message":"The station drivers are not running)"},
-    {"--slow 5000", false, {"status", "--timeout", "0.3"}, "status", 6, R"("drivers":"not-answering","error":{"code":6,)"},
-    {"--slow 5000", false, {"on", "--timeout", "0.3"}, "on", 6, R"("code":6)"},
-    {"--refuse-on", false, {"on"}, "on", 5, R"({"changed":false,"error":{"code":5,"message":"Did not turn on the V7 station successfully."})"},
-    {"none", false, {"on"}, "on", 3, R"("code":3)"},
-    {"", true, {"on"}, "on", 0, R"({"changed":false,"state":"on"})"},
-    {"", true, {"off"}, "off", 2, R"("code":2,"message":"turning the station off logs its user off; add --yes)"},
-    {"", false, {"off", "--yes"}, "off", 0, R"({"changed":false,"state":"off"})"},
-    {"", false, {"test"}, "test", 1, R"("id":"station-not-on","text":"[ V7 Station is not turned on ]\n    The V7 Station is not working because it has not been\n    turned on.  Turn it on with \"v7ctl on\".)"},
-    {"", true, {"test"}, "test", 0, R"("problem-found":false)"},
-    {"", false, {"users"}, "users", 0, R"("users":["Anna","Bertil",)"},
-    {"", false, {"remove-user", "Nobody", "--yes"}, "remove-user", 4, R"("code":4)"},
-    {"", false, {"remove-user", "Nobody", "--missing-ok"}, "remove-user", 0, R"({"changed":false,"user":"Nobody"})"},
-    {"", false, {"version"}, "version", 0, R"({"file":"Brakor.vxd","file-version":"2.30.0.112","loaded":"2.30"})"},
-    {"none", false, {"version"}, "version", 0, R"({"file":"Brakor.vxd","file-version":"2.30.0.112","loaded":null})"},
-    {"", false, {"options"}, "options", 0, R"("display":"640 x 480, 256 colors","login-name":"User1","refresh":60)"},
-    {"", false, {"set", "display", "800 x 600, 256 colors", "--refresh", "56"}, "set", 0, R"({"changed":true,"display":"800 x 600, 256 colors","refresh":56})"},
-    {"", false, {"set", "autolaunch", "maybe"}, "set", 2, R"({"error":{"code":2,)"},
-    {"", false, {"status", "--timeout", "nan"}, "error", 2, R"({"error":{"code":2,"message":"--timeout: seconds from)"},
-    {"", true, {"message", "hi"}, "message", 0, R"({"changed":true,"station":"Station1"})"},
-    {"", false, {"message", "hi"}, "message", 1, R"("message":"The V7 Station is not on.  There is no one to send a message to.  Turn it on with \"v7ctl on\".")"},
-    {"", false, {"shutdown", "--check"}, "shutdown", 0, R"({"action":"shut-down","changed":true})"},
-    {"", false, {"bogus"}, "error", 2, R"("message":"\"bogus\" is not a verb)"},
+    {"", kNothing, {"status"}, "status", 0, R"("current-user":null,"drivers":"running","remembered":false,"shutdown-requests":"allow","state":"off")"},
+    {"none", kNothing, {"status"}, "status", 3, R"("drivers":"not-running","error":{"code":3,"message":"The station drivers are not running)"},
+    {"--slow 5000", kNothing, {"status", "--timeout", "0.3"}, "status", 6, R"("drivers":"not-answering","error":{"code":6,)"},
+    {"--slow 5000", kNothing, {"on", "--timeout", "0.3"}, "on", 6, R"("code":6)"},
+    {"--refuse-on", kNothing, {"on"}, "on", 5, R"({"changed":false,"error":{"code":5,"message":"Did not turn on the V7 station successfully."})"},
+    {"none", kNothing, {"on"}, "on", 3, R"("code":3)"},
+    {"", kOn, {"on"}, "on", 0, R"({"changed":false,"state":"on"})"},
+    {"", kOn, {"off"}, "off", 2, R"("code":2,"message":"turning the station off logs its user off; add --yes)"},
+    {"", kNothing, {"off", "--yes"}, "off", 0, R"({"changed":false,"state":"off"})"},
+    {"", kNothing, {"test"}, "test", 1, R"("id":"station-not-on","text":"[ V7 Station is not turned on ]\n    The V7 Station is not working because it has not been\n    turned on.  Turn it on with \"v7ctl on\".)"},
+    {"", kOn, {"test"}, "test", 0, R"("problem-found":false)"},
+    {"", kNothing, {"users"}, "users", 0, R"("users":["Anna","Bertil",)"},
+    {"", kNothing, {"remove-user", "Nobody", "--yes"}, "remove-user", 4, R"("code":4)"},
+    {"", kNothing, {"remove-user", "Nobody", "--missing-ok"}, "remove-user", 0, R"({"changed":false,"user":"Nobody"})"},
+    {"", kNothing, {"version"}, "version", 0, R"({"file":"Brakor.vxd","file-version":"2.30.0.112","loaded":"2.30"})"},
+    {"none", kNothing, {"version"}, "version", 0, R"({"file":"Brakor.vxd","file-version":"2.30.0.112","loaded":null})"},
+    {"", kNothing, {"options"}, "options", 0, R"("display":"640 x 480, 256 colors","login-name":"User1","refresh":60)"},
+    {"", kNothing, {"set", "display", "800 x 600, 256 colors", "--refresh", "56"}, "set", 0, R"({"changed":true,"display":"800 x 600, 256 colors","refresh":56})"},
+    {"", kNothing, {"set", "autolaunch", "maybe"}, "set", 2, R"({"error":{"code":2,)"},
+    {"", kNothing, {"status", "--timeout", "nan"}, "error", 2, R"({"error":{"code":2,"message":"--timeout: seconds from)"},
+    {"", kOn, {"message", "hi"}, "message", 0, R"({"changed":true,"station":"Station1"})"},
+    {"", kNothing, {"message", "hi"}, "message", 1, R"("message":"The V7 Station is not on.  There is no one to send a message to.  Turn it on with \"v7ctl on\".")"},
+    {"", kNothing, {"shutdown", "--check"}, "shutdown", 0, R"({"action":"shut-down","changed":true})"},
+    {"none", kDamagedRegistry, {"set", "autolaunch", "on"}, "set", 1, R"({"error":{"code":1,"message":"the registry could not be changed; nothing was stored"}})"},
+    {"", kNothing, {"bogus"}, "error", 2, R"("message":"\"bogus\" is not a verb)"},
 };
 
 std::vector<std::string> Words(const std::string& text) {
@@ -84,8 +88,13 @@ TEST(ScriptingTest, EveryVerbGivesOneObjectOfItsSchemaAndTheExitCodeScriptsBranc
         InitializedHostRoot root;
         std::unique_ptr<RunningStationDrivers> drivers;
         if (std::string(run.Drivers) != "none") drivers = std::make_unique<RunningStationDrivers>(Words(run.Drivers));
-        if (run.StationOn) {
+        if (run.Setup == kOn) {
             ASSERT_EQ(RunV7ctl({"on"}).ExitCode, 0);
+        }
+        if (run.Setup == kDamagedRegistry) {
+            std::FILE* registry = std::fopen((root.Path() / "registry.db").c_str(), "w");
+            std::fputs("not a registry", registry);
+            std::fclose(registry);
         }
         std::vector<std::string> args = run.Verb;
         args.insert(i % 2 ? args.end() : args.begin(), "--json");
