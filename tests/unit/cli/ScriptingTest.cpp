@@ -1,5 +1,6 @@
 // v7ctl for scripts: every verb's --json object against its schema, the exit
-// codes, "changed", --check, and output that cannot be written.
+// codes, "changed", --check, and output that cannot be written; with them the
+// power verbs against the real station drivers.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -43,6 +44,7 @@ struct VerbRun {
 // Each row on a fresh host; --json goes before the verb and after it in turn.
 const VerbRun kRuns[] = {
     {"", kNothing, {"status"}, "status", 0, R"("current-user":null,"drivers":"running","remembered":false,"shutdown-requests":"allow","state":"off")"},
+    {"", kOn, {"status"}, "status", 0, R"("current-user":"User1","drivers":"running","remembered":false,"shutdown-requests":"allow","state":"on")"},
     {"none", kNothing, {"status"}, "status", 3, R"("drivers":"not-running","error":{"code":3,"message":"The station drivers are not running)"},
     {"--slow 5000", kNothing, {"status", "--timeout", "0.3"}, "status", 6, R"("drivers":"not-answering","error":{"code":6,)"},
     {"--slow 5000", kNothing, {"on", "--timeout", "0.3"}, "on", 6, R"("code":6)"},
