@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
     cli::AddVersionVerbs(app, session);
     cli::AddMessageVerbs(app, session);
     cli::AddShutdownVerbs(app, session);
-    // The verb's callback runs at the end of the parse, after every option was read.
+    // Once the whole command line is read, before the verb runs.
     app.parse_complete_callback([&] {
         cli::SetJsonOutput(json);
         session.SetCheck(check);
