@@ -31,13 +31,24 @@ int SendMessage(Session& session, std::string text) {
         return BadText("the message has " + std::to_string(bytes) + " bytes (a line break takes 2); at most " +
                        std::to_string(users::kMaxMessageBytes) + " can be sent");
 
-    if (!session.OpenDriver()) return kFailed;
+    if (const int code = session.ReachDrivers(); code != kOk) return code;
     if (!users::StationIsOn(session.Configuration())) return FailText(IDS_STATION_NOT_ON);
+    const std::string station = session.Configuration().StationName;
+    Result()["station"] = station;
+    if (session.Check()) {
+        ReportChanged(true);
+        Print("The message would be sent to " + station + ".");
+        return kOk;
+    }
     switch (users::SendBroadcast(users::SenderName(), trimmed)) {
     case users::BroadcastResult::Sent:
-        Print("The message was sent to " + session.Configuration().StationName + ".");
+        ReportChanged(true);
+        Print("The message was sent to " + station + ".");
         return kOk;
-    default: return FailText(IDS_BROADCAST_FAILED);
+    default:
+        ReportChanged(false);
+        FailText(IDS_BROADCAST_FAILED);
+        return Session::CallFailure();
     }
 }
 

@@ -1,6 +1,8 @@
 // options and set: the start-up and shut-down request options, the login name
 // and the station's display, as the Options menu and its dialog have them.
+#include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +21,18 @@ std::string StartUpText(bool on) {
     return on ? "turn the V7 Station on when the PC starts" : "leave the V7 Station off when the PC starts";
 }
 std::string RequestsText(bool allow) { return allow ? "allowed" : "stopped"; }
+const char* OnOff(bool on) { return on ? "on" : "off"; }
+const char* AllowStop(bool allow) { return allow ? "allow" : "stop"; }
+
+// The refresh rate as a number: "44 Hz (interlaced)" -> 44.
+int RefreshNumber(const std::string& shown) { return std::atoi(shown.c_str()); }
+
+// What a set verb reports: whether it changed the setting (or, with --check,
+// would), and the setting under the name the verb and options give it.
+void Report(bool changed, const nlohmann::json& setting) {
+    ReportChanged(changed);
+    Result().update(setting);
+}
 
 // A value the command line gave that cannot be stored: said on stderr.
 int Refuse(const std::string& why) {
@@ -35,8 +49,15 @@ int ShowOptions(Session& session) {
     Print("Start-up: " + StartUpText(values.AutoLaunch));
     Print("Shut-down requests: " + RequestsText(values.AllowShutdown));
     Print("Login name: " + values.DefaultUser);
-    Print("Display: " + options::ResolutionName(shown.Position) + ", " + shown.Colors);
+    const std::string display = options::ResolutionName(shown.Position) + ", " + shown.Colors;
+    Print("Display: " + display);
     Print("Refresh rate: " + shown.RefreshRate);
+    // The names and values set takes: each can be written back as it is.
+    Result() = {{"autolaunch", OnOff(values.AutoLaunch)},
+                {"shutdown-requests", AllowStop(values.AllowShutdown)},
+                {"login-name", values.DefaultUser},
+                {"display", display},
+                {"refresh", RefreshNumber(shown.RefreshRate)}};
     return kOk;
 }
 
@@ -47,11 +68,15 @@ int SetLoginName(Session& session, const std::string& name) {
     host::RegistryTransaction transaction;
     if (transaction.Status() != host::ERROR_SUCCESS) return NotStored();
     const options::StationOptions opened = options::LoadStationOptions(session.Configuration());
-    options::StationOptions values = opened;
-    values.DefaultUser = name;
-    options::SaveStationOptions(session.Configuration(), values, opened);
-    if (transaction.Commit() != host::ERROR_SUCCESS) return NotStored();
+    const bool changed = opened.DefaultUser != name;
+    if (changed && !session.Check()) {
+        options::StationOptions values = opened;
+        values.DefaultUser = name;
+        options::SaveStationOptions(session.Configuration(), values, opened);
+        if (transaction.Commit() != host::ERROR_SUCCESS) return NotStored();
+    }
     Print("Login name: " + name);
+    Report(changed, {{"login-name", name}});
     return kOk;
 }
 
@@ -62,10 +87,16 @@ int SetDisplay(Session& session, const std::string& mode, const std::string& rat
     options::StationOptions values = opened;
     std::string error;
     if (!options::ChooseDisplay(values, mode, rate, error)) return Refuse(error);
-    options::SaveStationOptions(session.Configuration(), values, opened);
-    if (transaction.Commit() != host::ERROR_SUCCESS) return NotStored();
+    const bool changed = values.DisplayMode != opened.DisplayMode || values.ModeName != opened.ModeName ||
+                         values.RefreshRate != opened.RefreshRate;
+    if (changed && !session.Check()) {
+        options::SaveStationOptions(session.Configuration(), values, opened);
+        if (transaction.Commit() != host::ERROR_SUCCESS) return NotStored();
+    }
+    const std::string shownRate = options::RefreshRateText(values.RefreshRate);
     Print("Display: " + values.ModeName);
-    Print("Refresh rate: " + options::RefreshRateText(values.RefreshRate));
+    Print("Refresh rate: " + shownRate);
+    Report(changed, {{"display", values.ModeName}, {"refresh", RefreshNumber(shownRate)}});
     return kOk;
 }
 
@@ -91,16 +122,23 @@ void AddOptionVerbs(CLI::App& app, Session& session) {
     AddSetting(*set, "autolaunch", "Turn the V7 Station on when the PC starts, or leave it off", "CHOICE",
                autoLaunch, {"on", "off"})
         ->callback([&session, autoLaunch] {
-            options::SetAutoLaunch(session.Configuration(), *autoLaunch == "on");
-            Print("Start-up: " + StartUpText(*autoLaunch == "on"));
+            const bool on = *autoLaunch == "on";
+            const std::optional<bool> changed = options::SetAutoLaunch(session.Configuration(), on, session.Check());
+            if (!changed) return session.SetExitCode(NotStored());
+            Report(*changed, {{"autolaunch", OnOff(on)}});
+            Print("Start-up: " + StartUpText(on));
         });
 
     auto requests = std::make_shared<std::string>();
     AddSetting(*set, "shutdown-requests", "Allow or stop system shut-down requests from the station", "CHOICE",
                requests, {"allow", "stop"})
         ->callback([&session, requests] {
-            options::SetShutdownRequests(session.Configuration(), *requests == "allow");
-            Print("Shut-down requests: " + RequestsText(*requests == "allow"));
+            const bool allow = *requests == "allow";
+            const std::optional<bool> changed =
+                options::SetShutdownRequests(session.Configuration(), allow, session.Check());
+            if (!changed) return session.SetExitCode(NotStored());
+            Report(*changed, {{"shutdown-requests", AllowStop(allow)}});
+            Print("Shut-down requests: " + RequestsText(allow));
         });
 
     auto name = std::make_shared<std::string>();

@@ -13,37 +13,60 @@ namespace {
 
 constexpr unsigned IDS_TURN_ON_FAILED = 2009;
 constexpr unsigned IDS_TURN_OFF_FAILED = 2013;
+constexpr unsigned IDS_NO_USER = 2025;
+
+const char* OnOff(bool on) { return on ? "on" : "off"; }
 
 int Status(Session& session) {
     StationConfiguration& config = session.Configuration();
     config.LoadConfiguration();
-    // An open device is not enough: the main driver must answer for itself.
-    const bool reached = session.OpenDriver();
-    const bool driversUp = reached && IsDriverLoaded(kBrakorDevice) == 1;
-    if (reached && !driversUp) Fail("the station drivers' device is there, but the main driver does not answer");
+    // An open device is not enough: the main driver must answer for itself,
+    // within the timeout.
+    int code = session.ReachDrivers();
+    const bool driversUp = code == kOk && session.MainDriverLoaded();
+    if (code == kOk && !driversUp)
+        code = Fail("the station drivers' device is there, but the main driver does not answer", kRefused);
     if (driversUp && config.StationLaunched != 0) config.RefreshFromDriver();
-    Print("Station: " + config.StationName + (config.StationLaunched != 0 ? " on" : " off"));
+    const char* drivers = driversUp ? "running" : code == kDriversDown ? "not-running" : "not-answering";
+    // Without the drivers the registry's state is only what was last recorded.
+    const bool on = config.StationLaunched != 0;
+    Print("Station: " + config.StationName + " " + OnOff(on) + (driversUp ? "" : " (as last recorded)"));
     Print("Current user: " + config.CurrentUser);
-    Print(std::string("Drivers: ") + (driversUp ? "running" : reached ? "not answering" : "not running"));
-    return driversUp ? kOk : kFailed;
+    Print(std::string("Drivers: ") + (driversUp ? "running" : code == kDriversDown ? "not running" : "not answering"));
+    Result() = {{"station", config.StationName},
+                {"state", OnOff(on)},
+                {"remembered", !driversUp},
+                // Nobody logged on ("[ None ]" in the registry) is null to a script.
+                {"current-user", config.CurrentUser == Text(IDS_NO_USER) ? nlohmann::json(nullptr)
+                                                                         : nlohmann::json(config.CurrentUser)},
+                {"drivers", drivers},
+                {"autolaunch", OnOff(config.AutoLaunch != 0)},
+                {"shutdown-requests", config.ShutdownDefault != 0 ? "allow" : "stop"}};
+    return code;
 }
 
-int TurnOn(Session& session) {
-    if (!session.OpenDriver()) return kFailed;
-    switch (station::TurnOn(session.Configuration())) {
-    case station::PowerResult::Refused: return FailText(IDS_TURN_ON_FAILED);
-    case station::PowerResult::NoChange: Print("The V7 Station is already on."); return kOk;
-    default: Print("The V7 Station is on."); return kOk;
+// What on and off share: the drivers reached, the state checked or changed.
+int Switch(Session& session, bool on) {
+    if (const int code = session.ReachDrivers(); code != kOk) return code;
+    Result()["state"] = OnOff(on);
+    StationConfiguration& config = session.Configuration();
+    station::PowerResult result;
+    if (session.Check()) {
+        config.LoadConfiguration();
+        result = (config.StationLaunched != 0) == on ? station::PowerResult::NoChange : station::PowerResult::Done;
+    } else {
+        // The confirmation to turn off was given on the command line (--yes).
+        result = on ? station::TurnOn(config) : station::TurnOff(config, [] { return true; });
     }
-}
-
-int TurnOff(Session& session) {
-    if (!session.OpenDriver()) return kFailed;
-    // The confirmation was given on the command line (--yes).
-    switch (station::TurnOff(session.Configuration(), [] { return true; })) {
-    case station::PowerResult::Refused: return FailText(IDS_TURN_OFF_FAILED);
-    case station::PowerResult::NoChange: Print("The V7 Station is already off."); return kOk;
-    default: Print("The V7 Station is off."); return kOk;
+    ReportChanged(result == station::PowerResult::Done);
+    switch (result) {
+    case station::PowerResult::Refused:
+        FailText(on ? IDS_TURN_ON_FAILED : IDS_TURN_OFF_FAILED);
+        return Session::CallFailure();
+    case station::PowerResult::NoChange: Print(std::string("The V7 Station is already ") + OnOff(on) + "."); return kOk;
+    default:
+        Print(std::string(session.Check() ? "The V7 Station would be turned " : "The V7 Station is ") + OnOff(on) + ".");
+        return kOk;
     }
 }
 
@@ -53,13 +76,14 @@ void AddPowerVerbs(CLI::App& app, Session& session) {
     app.add_subcommand("status", "Show whether the station is on, who is logged on there, and the drivers")
         ->callback([&session] { session.SetExitCode(Status(session)); });
     app.add_subcommand("on", "Turn the V7 Station on")->callback([&session] {
-        session.SetExitCode(TurnOn(session));
+        session.SetExitCode(Switch(session, true));
     });
     auto* off = app.add_subcommand("off", "Turn the V7 Station off (logs the station's user off)");
     auto yes = std::make_shared<bool>(false);
     off->add_flag("--yes,-y", *yes, "Go ahead: the station's user is logged off");
     off->callback([&session, yes] {
-        session.SetExitCode(*yes ? TurnOff(session) : RefuseWithoutYes("turning the station off logs its user off"));
+        session.SetExitCode(*yes || session.Check() ? Switch(session, false)
+                                                    : RefuseWithoutYes("turning the station off logs its user off"));
     });
 }
 

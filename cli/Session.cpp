@@ -1,10 +1,9 @@
 #include "cli/Session.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "host/device.h"
-#include "host/text.h"
-#include "resources/StringTable.h"
 #include "station/DriverChannel.h"
 
 namespace cli {
@@ -21,8 +20,7 @@ Session::Session() {
 }
 
 Session::~Session() {
-    if (m_hDriver != host::INVALID_HANDLE_VALUE) host::CloseHandle(m_hDriver);
-    ResetDriverHandleCache();
+    CloseDriver();
     SetDriverHandleSource({});
 }
 
@@ -31,35 +29,37 @@ bool Session::TryOpenDriver() {
     return DriverOpen();
 }
 
+void Session::CloseDriver() {
+    if (m_hDriver != host::INVALID_HANDLE_VALUE) host::CloseHandle(m_hDriver);
+    m_hDriver = host::INVALID_HANDLE_VALUE;
+    ResetDriverHandleCache();
+}
+
 bool Session::OpenDriver() {
     if (TryOpenDriver()) return true;
     FailText(IDS_DRIVER_MISSING);
     return false;
 }
 
-std::string Text(unsigned stringId) {
-    std::string text;
-    if (!res::LoadString(stringId, text)) text = "Fail to load resource " + std::to_string(stringId) + " !";
-    return text;
+int Session::ReachDrivers() {
+    if (!OpenDriver()) return kDriversDown;
+    m_mainDriverLoaded = IsDriverLoaded(kBrakorDevice) == 1;
+    if (m_mainDriverLoaded || !host::DeviceCallTimedOut()) return kOk;
+    CloseDriver();
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%g", m_timeoutSeconds);
+    return Fail(std::string("the station drivers did not answer within ") + seconds + " s", kTimedOut);
 }
 
-// Names and texts come from the registry, the drivers and the command line:
-// their control characters are shown escaped, never sent to the terminal; the
-// tabs and line breaks of the system's own texts stay.
-void Print(const std::string& line) { std::printf("%s\n", host::TerminalText(line, true).c_str()); }
+int Session::CallFailure() { return host::DeviceCallTimedOut() ? kTimedOut : kRefused; }
 
-void PrintText(unsigned stringId) { Print(Text(stringId)); }
-
-int Fail(const std::string& line) {
-    std::fprintf(stderr, "v7ctl: %s\n", host::TerminalText(line, true).c_str());
-    return kFailed;
+void Session::SetTimeout(double seconds) {
+    m_timeoutSeconds = seconds;
+    host::SetDeviceTimeout(static_cast<host::DWORD>(std::ceil(seconds * 1000)));
 }
 
-int FailText(unsigned stringId) { return Fail(Text(stringId)); }
+int RefuseWithoutYes(const std::string& what) { return Fail(what + "; add --yes to go ahead", kUsage); }
 
-int RefuseWithoutYes(const std::string& what) {
-    Fail(what + "; add --yes to go ahead");
-    return kUsage;
-}
+void ReportChanged(bool changed) { Result()["changed"] = changed; }
 
 }  // namespace cli

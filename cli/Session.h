@@ -1,20 +1,15 @@
 // One run of v7ctl: the driver handle (opened on first use, closed at the end),
-// the station configuration, and the string-table output every verb uses.
+// the station configuration, the run's options (--check, --timeout) and its
+// exit code.
 #pragma once
 
 #include <string>
 
+#include "cli/Output.h"
 #include "host/types.h"
 #include "station/StationConfiguration.h"
 
 namespace cli {
-
-// Exit codes shared by every verb.
-enum ExitCode : int {
-    kOk = 0,
-    kFailed = 1,    // the operation ran and failed (or, for test, found a problem)
-    kUsage = 2,     // the command line was wrong, or a required --yes was missing
-};
 
 class Session {
 public:
@@ -23,34 +18,50 @@ public:
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
-    // Opens "\\.\Brakor" unless it is open; false (with message 2011 on
-    // stderr) when the drivers cannot be reached.
+    // Opens "\\.\Brakor" unless it is open; false (with the drivers-missing
+    // text on stderr) when the drivers cannot be reached.
     bool OpenDriver();
     // The same without a message: for a verb that only asks the drivers
     // when they are there.
     bool TryOpenDriver();
     bool DriverOpen() const { return m_hDriver != host::INVALID_HANDLE_VALUE; }
+    // Opens the device and asks for the main driver, one control call bounded
+    // by the timeout: kOk when it answered, kDriversDown or kTimedOut (said on
+    // stderr) when not. A driver that does not answer is let go, so the verb's
+    // later calls fail at once instead of each waiting out the timeout.
+    int ReachDrivers();
+    // Whether the main driver is in the drivers' list, as ReachDrivers found it.
+    bool MainDriverLoaded() const { return m_mainDriverLoaded; }
+    // The exit code for a control call the drivers failed: kTimedOut when
+    // they gave no answer, kRefused when they said no.
+    static int CallFailure();
 
     StationConfiguration& Configuration() { return m_config; }
+
+    // --check: report what would change and change nothing.
+    bool Check() const { return m_check; }
+    void SetCheck(bool check) { m_check = check; }
+    // --timeout: how long each control call waits for the drivers.
+    void SetTimeout(double seconds);
+    double TimeoutSeconds() const { return m_timeoutSeconds; }
 
     int ExitCode() const { return m_exitCode; }
     void SetExitCode(int code) { m_exitCode = code; }
 
 private:
+    void CloseDriver();
+
     host::HANDLE m_hDriver = host::INVALID_HANDLE_VALUE;
     StationConfiguration m_config;
+    bool m_mainDriverLoaded = false;
+    bool m_check = false;
+    double m_timeoutSeconds = 5;
     int m_exitCode = kOk;
 };
 
-// The string-table text, or "Fail to load resource N !" as the window shows it.
-std::string Text(unsigned stringId);
-// One line on stdout; control characters but tabs and line breaks escaped.
-void Print(const std::string& line);
-void PrintText(unsigned stringId);
-// One line on stderr, "v7ctl: " before it, escaped as Print does; returns kFailed.
-int Fail(const std::string& line);
-int FailText(unsigned stringId);
 // A destructive verb run without --yes: says why on stderr; returns kUsage.
 int RefuseWithoutYes(const std::string& what);
+// Records whether the verb changed something (or, with --check, would).
+void ReportChanged(bool changed);
 
 }  // namespace cli

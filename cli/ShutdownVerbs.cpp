@@ -17,7 +17,15 @@ constexpr unsigned IDS_SHUTDOWN_REFUSED = 1510;
 // state the station drivers are in; shutting the computer down needs none of them.
 int ShutDown(Session& session, bool restart) {
     const auto choice = restart ? users::ShutdownChoice::Restart : users::ShutdownChoice::ShutDown;
-    if (!users::RequestShutdown(session.Configuration(), choice)) return FailText(IDS_SHUTDOWN_REFUSED);
+    Result()["action"] = restart ? "restart" : "shut-down";
+    if (session.Check()) {
+        ReportChanged(true);
+        Print(restart ? "The computer would restart." : "The computer would shut down.");
+        return kOk;
+    }
+    const bool done = users::RequestShutdown(session.Configuration(), choice);
+    ReportChanged(done);
+    if (!done) return FailText(IDS_SHUTDOWN_REFUSED);
     Print(restart ? "The computer is restarting." : "The computer is shutting down.");
     return kOk;
 }
@@ -32,7 +40,7 @@ void AddShutdownVerbs(CLI::App& app, Session& session) {
     shutdown->add_flag("--restart,-r", *restart, "Restart instead of shutting down");
     shutdown->add_flag("--yes,-y", *yes, "Go ahead: unsaved work on the host and the station is lost");
     shutdown->callback([&session, restart, yes] {
-        session.SetExitCode(*yes ? ShutDown(session, *restart)
+        session.SetExitCode(*yes || session.Check() ? ShutDown(session, *restart)
                                  : RefuseWithoutYes("shutting down ends every program without saving its work"));
     });
 }

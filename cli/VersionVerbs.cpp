@@ -5,6 +5,7 @@
 #include "cli/Verbs.h"
 #include "options/AboutText.h"
 #include "options/VersionReport.h"
+#include "resources/Version.h"
 
 namespace cli {
 namespace {
@@ -19,14 +20,28 @@ void PrintLines(const std::string& text) {
     }
 }
 
+// A version that could not be read is null.
+nlohmann::json VersionOrNull(const std::string& version) {
+    return version.empty() ? nlohmann::json(nullptr) : nlohmann::json(version);
+}
+
 int Version(Session& session) {
-    PrintLines(options::AboutText());
-    Print("");
     // Without the drivers the report still shows the files' versions, each
     // driver "not loaded"; the missing drivers are named on stderr.
-    session.OpenDriver();
-    PrintLines(options::VersionReport());
-    return kOk;
+    const int reached = session.ReachDrivers();
+    if (JsonOutput()) {
+        nlohmann::json drivers = nlohmann::json::array();
+        for (const options::ReportedDriver& driver : options::kReportedDrivers)
+            drivers.push_back({{"file", driver.FileName},
+                               {"loaded", VersionOrNull(options::LoadedVersion(driver.DeviceNumber))},
+                               {"file-version", VersionOrNull(options::FileVersion(driver.FileName))}});
+        Result() = {{"program", V7_PRODUCT_VERSION}, {"drivers", drivers}};
+    } else {
+        PrintLines(options::AboutText());
+        Print("");
+        PrintLines(options::VersionReport());
+    }
+    return reached == kTimedOut ? kTimedOut : kOk;
 }
 
 }  // namespace

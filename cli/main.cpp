@@ -1,6 +1,7 @@
 // v7ctl: the control center's jobs for an administrator or a script.
 #include <CLI/CLI.hpp>
 
+#include <cstdlib>
 #include <string>
 
 #include "cli/Session.h"
@@ -8,17 +9,69 @@
 #include "host/text.h"
 #include "resources/Version.h"
 
+namespace {
+
+constexpr const char* kFooter =
+    "--json, --check and --timeout SECONDS go before the verb or after it.\n"
+    "Exit codes: 0 done (or nothing to change); 1 the job failed, or test found a problem; 2 a wrong\n"
+    "command line or a missing --yes; 3 the station drivers are not running; 4 no such user profile;\n"
+    "5 the station drivers refused; 6 the station drivers did not answer within the timeout.";
+
+// The parser failed before --json could be read: look for it among the words.
+bool AskedForJson(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string word = argv[i];
+        if (word == "--") return false;
+        if (word == "--json") return true;
+    }
+    return false;
+}
+
+// The first word that is no option (nor --timeout's value): where the verb belongs.
+const char* FirstWord(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (argv[i][0] != '-') return argv[i];
+        if (std::string(argv[i]) == "--timeout") ++i;
+    }
+    return nullptr;
+}
+
+// Seconds from a millisecond to a day; not "nan", which every range check lets by.
+std::string TimeoutError(const std::string& text) {
+    char* end = nullptr;
+    const double seconds = std::strtod(text.c_str(), &end);
+    if (end != text.c_str() && *end == '\0' && seconds >= 0.001 && seconds <= 86400) return {};
+    return "seconds from 0.001 to 86400, not \"" + text + "\"";
+}
+
+int UsageError(const std::string& message) {
+    cli::Fail(message, cli::kUsage);
+    return cli::Finish(cli::kUsage);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     CLI::App app{"Control the V7 Station: power, test, messages, user profiles, shutdown, options, versions.", "v7ctl"};
     app.require_subcommand(1, 1);
-    app.fallthrough(false);
+    // --json, --timeout and --check are read before the verb and after it:
+    // what a verb does not know falls through to the program's own options.
+    app.fallthrough(true);
     app.set_version_flag("--version", "v7ctl " V7_PRODUCT_VERSION);
+    app.footer(kFooter);
     // The parser's words quote the arguments: their control characters escaped.
     app.failure_message([](const CLI::App*, const CLI::Error& error) {
         return host::TerminalText(error.what()) + "\nRun with --help for more information.\n";
     });
 
     cli::Session session;
+    bool json = false, check = false;
+    double timeout = 5;
+    app.add_flag("--json", json, "Write one JSON object on standard output (errors also as {\"error\": ...})");
+    app.add_flag("--check", check, "Report what a verb would change (\"changed\") and change nothing");
+    app.add_option("--timeout", timeout, "Seconds each call waits for the station drivers (default 5)")
+        ->check(CLI::Validator(TimeoutError, "SECONDS"));
+
     cli::AddPowerVerbs(app, session);
     cli::AddTestVerbs(app, session);
     cli::AddOptionVerbs(app, session);
@@ -26,21 +79,30 @@ int main(int argc, char** argv) {
     cli::AddVersionVerbs(app, session);
     cli::AddMessageVerbs(app, session);
     cli::AddShutdownVerbs(app, session);
+    // Once the whole command line is read, before the verb runs.
+    app.parse_complete_callback([&] {
+        cli::SetJsonOutput(json);
+        session.SetCheck(check);
+        session.SetTimeout(timeout);
+    });
 
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
+        if (error.get_exit_code() == 0) return app.exit(error);  // --help, --version
+        cli::SetJsonOutput(AskedForJson(argc, argv));
         // Without a verb CLI11 only says a subcommand is required, even when
         // the first word is a mistyped verb; name the word instead.
-        if (app.get_subcommands().empty() && error.get_exit_code() != 0) {
-            if (argc > 1 && argv[1][0] != '-')
-                cli::Fail("\"" + host::TerminalText(argv[1]) + "\" is not a verb (v7ctl --help lists them)");
-            else
-                cli::Fail("name a verb (v7ctl --help lists them)");
+        if (app.get_subcommands().empty()) {
+            if (const char* word = FirstWord(argc, argv))
+                return UsageError("\"" + host::TerminalText(word) + "\" is not a verb (v7ctl --help lists them)");
+            return UsageError("name a verb (v7ctl --help lists them)");
+        }
+        if (!cli::JsonOutput()) {
+            app.exit(error);
             return cli::kUsage;
         }
-        const int code = app.exit(error);
-        return code == 0 ? cli::kOk : cli::kUsage;
+        return UsageError(error.what());
     }
-    return session.ExitCode();
+    return cli::Finish(session.ExitCode());
 }

@@ -4,21 +4,31 @@
 
 namespace options {
 
-void SetAutoLaunch(StationConfiguration& config, bool on) {
+std::optional<bool> SetAutoLaunch(StationConfiguration& config, bool on, bool dryRun) {
     host::RegistryTransaction transaction;
+    if (transaction.Status() != host::ERROR_SUCCESS) return std::nullopt;
     config.LoadConfiguration();
-    config.AutoLaunch = on ? 1 : 0;
+    const unsigned value = on ? 1 : 0;
+    const bool changes = config.AutoLaunch != value;
+    if (dryRun) return changes;
+    config.AutoLaunch = value;
     config.SaveConfiguration();
-    transaction.Commit();
+    if (transaction.Commit() != host::ERROR_SUCCESS) return std::nullopt;
+    return changes;
 }
 
-void SetShutdownRequests(StationConfiguration& config, bool allow) {
+std::optional<bool> SetShutdownRequests(StationConfiguration& config, bool allow, bool dryRun) {
     host::RegistryTransaction transaction;
+    if (transaction.Status() != host::ERROR_SUCCESS) return std::nullopt;
     config.LoadConfiguration();
-    config.ShutdownEnabled = config.ShutdownDefault = allow ? 1 : 0;
+    const unsigned value = allow ? 1 : 0;
+    const bool changes = config.ShutdownEnabled != value || config.ShutdownDefault != value;
+    if (dryRun) return changes;
+    config.ShutdownEnabled = config.ShutdownDefault = value;
     // The board and station records are left as the drivers keep them.
     config.WriteProductValues();
-    transaction.Commit();
+    if (transaction.Commit() != host::ERROR_SUCCESS) return std::nullopt;
+    return changes;
 }
 
 }  // namespace options

@@ -4,16 +4,22 @@
 // stale copy, and no other writer comes between the load and the save.
 #pragma once
 
+#include <optional>
+
 #include "station/StationConfiguration.h"
 
 namespace options {
 
+// Each returns whether the registry held another choice, that is whether it
+// changed something; with dryRun it writes nothing and says whether it would.
+// Nothing (std::nullopt) when the registry could not be changed.
+
 // Turn the station on when the PC starts (or leave it off): a full save, which
 // writes the station's "AutoLaunch" and the product's "AutoLaunch Enabled".
-void SetAutoLaunch(StationConfiguration& config, bool on);
+std::optional<bool> SetAutoLaunch(StationConfiguration& config, bool on, bool dryRun = false);
 
 // Allow (or stop) shut-down requests: "Shutdown Enabled" and "Shutdown Default"
 // both take the choice; only the product values are written.
-void SetShutdownRequests(StationConfiguration& config, bool allow);
+std::optional<bool> SetShutdownRequests(StationConfiguration& config, bool allow, bool dryRun = false);
 
 }  // namespace options

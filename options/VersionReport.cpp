@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <new>
+#include <optional>
 #include <vector>
 
 #include "host/version.h"
@@ -35,12 +36,16 @@ std::string Format(unsigned id, Args... args) {
 
 // The first record is examined before any next-record call; a list that never
 // ends is given up after kMaxListRecords.
-std::string LoadedVersionText(std::uint16_t deviceNumber) {
-    DriverRecord record;
+bool FindLoaded(std::uint16_t deviceNumber, DriverRecord& record) {
     host::BOOL found = GetFirstDriver(&record);
     for (int seen = 1; found && record.DeviceNumber() != deviceNumber && seen < kMaxListRecords; ++seen)
         found = GetNextDriver(&record);
-    if (!found || record.DeviceNumber() != deviceNumber) return Entry(IDS_NOT_LOADED);
+    return found && record.DeviceNumber() == deviceNumber;
+}
+
+std::string LoadedVersionText(std::uint16_t deviceNumber) {
+    DriverRecord record;
+    if (!FindLoaded(deviceNumber, record)) return Entry(IDS_NOT_LOADED);
     const unsigned major = record.MajorVersion(), minor = record.MinorVersion();
     return Format(minor < 20 ? IDS_LOADED_HEX : IDS_LOADED_DECIMAL, major, minor);
 }
@@ -54,23 +59,28 @@ std::string OneLine(const char* text) {
     return line;
 }
 
-std::string FileVersionText(const char* fileName) {
+std::optional<std::string> ReadFileVersion(const char* fileName) {
     host::DWORD handle = 0;
     const host::DWORD size = host::GetFileVersionInfoSize(fileName, &handle);
-    if (size == 0) return Entry(IDS_NO_FILE_VERSION);
+    if (size == 0) return std::nullopt;
     std::vector<host::BYTE> block;
     try {
         block.assign(size, 0);
     } catch (const std::bad_alloc&) {
-        return Entry(IDS_NO_FILE_VERSION);
+        return std::nullopt;
     }
-    if (!host::GetFileVersionInfo(fileName, handle, size, block.data())) return Entry(IDS_NO_FILE_VERSION);
+    if (!host::GetFileVersionInfo(fileName, handle, size, block.data())) return std::nullopt;
     void* value = nullptr;
     host::UINT length = 0;
     for (const char* path : {"\\StringFileInfo\\040904B0\\FileVersion", "\\StringFileInfo\\040904E4\\FileVersion"})
         if (host::VerQueryValue(block.data(), path, &value, &length) && value && length > 0)
-            return Format(IDS_FILE_VERSION, OneLine(static_cast<const char*>(value)).c_str());
-    return Entry(IDS_NO_FILE_VERSION);
+            return OneLine(static_cast<const char*>(value));
+    return std::nullopt;
+}
+
+std::string FileVersionText(const char* fileName) {
+    const std::optional<std::string> version = ReadFileVersion(fileName);
+    return version ? Format(IDS_FILE_VERSION, version->c_str()) : Entry(IDS_NO_FILE_VERSION);
 }
 
 }  // namespace
@@ -81,6 +91,17 @@ void AppendDriverLine(const char* fileName, std::uint16_t deviceNumber, std::str
     report += FileVersionText(fileName);
     report += "\r\n";
 }
+
+std::string LoadedVersion(std::uint16_t deviceNumber) {
+    DriverRecord record;
+    if (!FindLoaded(deviceNumber, record)) return {};
+    const unsigned major = record.MajorVersion(), minor = record.MinorVersion();
+    char text[16];
+    std::snprintf(text, sizeof text, minor < 20 ? "%X.%02X" : "%d.%02d", major, minor);
+    return text;
+}
+
+std::string FileVersion(const char* fileName) { return ReadFileVersion(fileName).value_or(""); }
 
 std::string VersionReport() {
     std::string report;

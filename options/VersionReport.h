@@ -27,6 +27,12 @@ inline constexpr std::array<ReportedDriver, 4> kReportedDrivers{{
 // in file." or "." when the file's version cannot be read, then "\r\n".
 void AppendDriverLine(const char* fileName, std::uint16_t deviceNumber, std::string& report);
 
+// The version a driver is loaded with ("2.30"; below minor 20 both numbers in
+// hexadecimal: "4.0A"), "" when it is not loaded.
+std::string LoadedVersion(std::uint16_t deviceNumber);
+// The version its file on drive C: carries ("2.30.0.112"), "" when it cannot be read.
+std::string FileVersion(const char* fileName);
+
 // The four lines, in the order of kReportedDrivers.
 std::string VersionReport();
 

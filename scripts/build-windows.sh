@@ -18,7 +18,7 @@ done
 PACKAGES=(
   cmake make
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-  wine64 googletest libcli11-dev nsis scdoc groff-base
+  wine64 googletest libcli11-dev nlohmann-json3-dev nsis scdoc groff-base
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake pkg-config
   libwxgtk3.2-dev libsqlite3-dev libfontconfig-dev libpango1.0-dev libcairo2-dev libpng-dev zlib1g-dev libx11-dev
-  libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev python3-jsonschema
   xvfb xauth xdotool imagemagick fonts-dejavu-core xdg-utils
   clang libclang-rt-14-dev llvm
   desktop-file-utils appstream scdoc dpkg-dev file lintian

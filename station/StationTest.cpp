@@ -36,6 +36,7 @@ constexpr DriverCheck kDriverChecks[] = {
 void Append(TestResult& result, unsigned paragraph) {
     std::string entry;
     if (res::LoadString(paragraph, entry)) result.Text += entry;
+    result.Paragraphs.push_back(paragraph);
     result.ProblemFound = true;
 }
 
@@ -76,6 +77,7 @@ TestResult RunTestPass(StationConfiguration& config) {
         result.Caption = Load(IDS_CAPTION_PROBLEM);
     } else {
         result.Text = Load(IDS_NO_PROBLEMS);
+        result.Paragraphs = {IDS_NO_PROBLEMS};
         result.Caption = Load(IDS_CAPTION_OK);
     }
     return result;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "station/StationConfiguration.h"
 
@@ -24,6 +25,7 @@ struct TestResult {
     bool Mouse = false;            // MouseInit
     bool StationOn = false;        // StationLaunched, and the driver lists the station
     std::string Text;              // the troubleshooter's paragraphs, CR LF line ends
+    std::vector<unsigned> Paragraphs;  // their string-table numbers, in order
     std::string Caption;           // "Test V7 Station: OK" or "... Problem?"
     bool ProblemFound = false;     // some check failed: the caption says "Problem?"
 };

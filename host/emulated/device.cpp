@@ -141,6 +141,10 @@ BOOL DeviceIoControl(HANDLE handle, DWORD controlCode, const void* in, DWORD inS
     return header.Success ? 1 : 0;
 }
 
+void SetDeviceTimeout(DWORD milliseconds) { emulated::SetDeviceReplyTimeout(std::chrono::milliseconds(milliseconds)); }
+
+BOOL DeviceCallTimedOut() { return t_lastFault == emulated::DeviceFault::NoReply ? 1 : 0; }
+
 BOOL CloseHandle(HANDLE handle) {
     auto value = reinterpret_cast<std::uintptr_t>(handle);
     std::shared_ptr<OpenDevice> device;

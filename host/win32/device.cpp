@@ -3,6 +3,7 @@
 // cannot hold the caller for good.
 #include "host/device.h"
 
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -18,7 +19,9 @@ namespace host {
 namespace {
 
 // How long a control call waits for the driver before it cancels the call.
-constexpr ::DWORD kReplyTimeoutMs = 5000;
+std::atomic<::DWORD> g_replyTimeoutMs{5000};
+// Whether this thread's last control call was given up for want of an answer.
+thread_local bool t_timedOut = false;
 // How long a cancelled call may take to end. A driver that lets even that
 // pass keeps the call's buffers (see LeakedCall).
 constexpr ::DWORD kCancelTimeoutMs = 1000;
@@ -72,6 +75,7 @@ HANDLE CreateDeviceFile(const char* path) {
 BOOL DeviceIoControl(HANDLE device, DWORD controlCode, const void* in, DWORD inSize, void* out, DWORD outSize,
                      DWORD* bytesReturned) {
     if (bytesReturned) *bytesReturned = 0;
+    t_timedOut = false;
     if (!device || device == INVALID_HANDLE_VALUE) {
         ::SetLastError(ERROR_INVALID_HANDLE);
         return 0;
@@ -94,7 +98,7 @@ BOOL DeviceIoControl(HANDLE device, DWORD controlCode, const void* in, DWORD inS
                                     outSize ? call->Out.data() : nullptr, outSize, &got, &call->Overlapped);
     ::DWORD error = done ? ERROR_SUCCESS : ::GetLastError();
     if (!done && error == ERROR_IO_PENDING) {
-        done = ::GetOverlappedResultEx(device, &call->Overlapped, &got, kReplyTimeoutMs, FALSE);
+        done = ::GetOverlappedResultEx(device, &call->Overlapped, &got, g_replyTimeoutMs.load(), FALSE);
         error = done ? ERROR_SUCCESS : ::GetLastError();
         if (!done && StillRunning(error)) {
             ::CancelIoEx(device, &call->Overlapped);
@@ -104,6 +108,7 @@ BOOL DeviceIoControl(HANDLE device, DWORD controlCode, const void* in, DWORD inS
             if (!done && StillRunning(error)) {
                 // The call and its event are left to the kernel.
                 call.release();
+                t_timedOut = true;
                 ::SetLastError(ERROR_TIMEOUT);
                 return 0;
             }
@@ -117,9 +122,14 @@ BOOL DeviceIoControl(HANDLE device, DWORD controlCode, const void* in, DWORD inS
         if (bytesReturned) *bytesReturned = static_cast<host::DWORD>(copied);
     }
     ::CloseHandle(call->Overlapped.hEvent);
+    t_timedOut = !done && error == ERROR_TIMEOUT;
     ::SetLastError(error);
     return done ? 1 : 0;
 }
+
+void SetDeviceTimeout(DWORD milliseconds) { g_replyTimeoutMs = milliseconds; }
+
+BOOL DeviceCallTimedOut() { return t_timedOut ? 1 : 0; }
 
 BOOL CloseHandle(HANDLE handle) {
     if (!handle || handle == INVALID_HANDLE_VALUE) {
