@@ -54,7 +54,7 @@ void SetUpHostOnFirstStart() {
         Tell("A new host was set up in " + root +
                  ".\n\nThe station drivers were not started: their systemd user unit "
                  "(v7-stationd.service) is not installed. Start them with\n\n    " +
-                 DriversProgram() + " &\n\nand then start Orvane V7 Control Center again.",
+                 DriversProgram() + " &\n\nThe control center takes up the station as soon as they run.",
              wxICON_INFORMATION);
         return;
     case hosttool::UnitStart::Failed:
