@@ -75,7 +75,7 @@ def main():
         argument_spec=argument_spec(
             autolaunch=dict(type='str', choices=['on', 'off']),
             shutdown_requests=dict(type='str', choices=['allow', 'stop']),
-            login_name=dict(type='str', no_log=False),
+            login_name=dict(type='str'),
             display=dict(type='str'),
             refresh=dict(type='int'),
         ),
