@@ -5,6 +5,7 @@ from __future__ import absolute_import, division, print_function
 __metaclass__ = type
 
 import json
+import os
 
 # v7ctl's exit codes as a playbook can branch on them.
 REASONS = {
@@ -42,8 +43,13 @@ class V7ctl(object):
         self.module = module
         self.program = module.params['v7ctl'] or module.get_bin_path('v7ctl', required=True)
         self.environ = {}
-        if module.params['root']:
-            self.environ['V7_HOST_ROOT'] = module.params['root']
+        root = module.params['root']
+        if root:
+            # v7ctl reads a missing root as an empty registry: its answers
+            # would be defaults, not the host's.
+            if not os.path.isdir(root):
+                module.fail_json(msg='there is no host root at %s (run v7-host init)' % root, rc=1, reason=REASONS[1])
+            self.environ['V7_HOST_ROOT'] = root
 
     def call(self, args, changing=False, data=None, allowed=(0,)):
         """Runs v7ctl --json with args and returns (exit code, answer). A
