@@ -43,6 +43,8 @@ class V7ctl(object):
         self.module = module
         self.program = module.params['v7ctl'] or module.get_bin_path('v7ctl', required=True)
         self.environ = {}
+        # Whether a verb of this task changed something: a later failure says so too.
+        self.changed = False
         root = module.params['root']
         if root:
             # v7ctl reads a missing root as an empty registry: its answers
@@ -71,9 +73,11 @@ class V7ctl(object):
             error = answer.get('error') or {}
             self.module.fail_json(msg=error.get('message') or err.strip() or 'v7ctl failed',
                                   rc=rc, reason=REASONS.get(rc, 'failed'), cmd=command,
-                                  changed=bool(answer.get('changed')), stderr=err)
+                                  changed=self.changed or bool(answer.get('changed')), stderr=err)
         return rc, answer
 
     def change(self, args, data=None):
         """A changing verb: its answer, which names whether it changed something."""
-        return self.call(args, changing=True, data=data)[1]
+        answer = self.call(args, changing=True, data=data)[1]
+        self.changed = self.changed or answer['changed']
+        return answer

@@ -67,7 +67,7 @@ options:
 from ansible.module_utils.basic import AnsibleModule
 from ansible_collections.halvorn.orvane.plugins.module_utils.v7ctl import V7ctl, argument_spec, json_keys
 
-CHOICES = ('autolaunch', 'shutdown_requests', 'login_name')
+SETTINGS = ('autolaunch', 'shutdown_requests', 'login_name')  # set NAME VALUE
 
 
 def main():
@@ -85,20 +85,17 @@ def main():
     params = module.params
     before = json_keys(v7ctl.call(['options'])[1])
     after = dict(before)
-    changed = False
-    for name in CHOICES:
+    for name in SETTINGS:
         if params[name] is not None:
             answer = v7ctl.change(['set', name.replace('_', '-'), '--', params[name]])
-            changed = changed or answer['changed']
             after.update(json_keys(answer))
     if params['display'] is not None or params['refresh'] is not None:
         mode = before['display'] if params['display'] is None else params['display']
         rate = [] if params['refresh'] is None else ['--refresh', str(params['refresh'])]
         answer = v7ctl.change(['set', 'display'] + rate + ['--', mode])
-        changed = changed or answer['changed']
         after.update(json_keys(answer))
     after.pop('changed', None)
-    result = dict(changed=changed, options=after)
+    result = dict(changed=v7ctl.changed, options=after)
     if module._diff:
         result['diff'] = dict(before=before, after=after)
     module.exit_json(**result)
