@@ -17,16 +17,16 @@ REASONS = {
     6: 'timed-out',
 }
 
-ARGUMENT_SPEC = dict(
+COMMON_OPTIONS = dict(
     root=dict(type='path'),
     v7ctl=dict(type='path'),
 )
 
 
-def argument_spec(**options):
-    spec = dict(ARGUMENT_SPEC)
-    spec.update(options)
-    return spec
+def module_options(**options):
+    merged = dict(COMMON_OPTIONS)
+    merged.update(options)
+    return merged
 
 
 def json_keys(value):

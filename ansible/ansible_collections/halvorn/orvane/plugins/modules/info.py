@@ -67,13 +67,13 @@ ansible_facts:
 '''
 
 from ansible.module_utils.basic import AnsibleModule
-from ansible_collections.halvorn.orvane.plugins.module_utils.v7ctl import V7ctl, argument_spec, json_keys
+from ansible_collections.halvorn.orvane.plugins.module_utils.v7ctl import V7ctl, module_options, json_keys
 
 DRIVERS_AWAY = (0, 3, 5, 6)  # status still answers with the registry's last record
 
 
 def main():
-    module = AnsibleModule(argument_spec=argument_spec(), supports_check_mode=True)
+    module = AnsibleModule(argument_spec=module_options(), supports_check_mode=True)
     v7ctl = V7ctl(module)
     status = json_keys(v7ctl.call(['status'], allowed=DRIVERS_AWAY)[1])
     status.pop('error', None)

@@ -44,12 +44,12 @@ station:
 '''
 
 from ansible.module_utils.basic import AnsibleModule
-from ansible_collections.halvorn.orvane.plugins.module_utils.v7ctl import V7ctl, argument_spec
+from ansible_collections.halvorn.orvane.plugins.module_utils.v7ctl import V7ctl, module_options
 
 
 def main():
     module = AnsibleModule(
-        argument_spec=argument_spec(text=dict(type='str', required=True)),
+        argument_spec=module_options(text=dict(type='str', required=True)),
         supports_check_mode=True,
     )
     # Through standard input: a text starting with "-" is no option to v7ctl.

@@ -65,14 +65,14 @@ options:
 '''
 
 from ansible.module_utils.basic import AnsibleModule
-from ansible_collections.halvorn.orvane.plugins.module_utils.v7ctl import V7ctl, argument_spec, json_keys
+from ansible_collections.halvorn.orvane.plugins.module_utils.v7ctl import V7ctl, module_options, json_keys
 
 SETTINGS = ('autolaunch', 'shutdown_requests', 'login_name')  # set NAME VALUE
 
 
 def main():
     module = AnsibleModule(
-        argument_spec=argument_spec(
+        argument_spec=module_options(
             autolaunch=dict(type='str', choices=['on', 'off']),
             shutdown_requests=dict(type='str', choices=['allow', 'stop']),
             login_name=dict(type='str'),

@@ -55,12 +55,12 @@ name:
 '''
 
 from ansible.module_utils.basic import AnsibleModule
-from ansible_collections.halvorn.orvane.plugins.module_utils.v7ctl import V7ctl, argument_spec
+from ansible_collections.halvorn.orvane.plugins.module_utils.v7ctl import V7ctl, module_options
 
 
 def main():
     module = AnsibleModule(
-        argument_spec=argument_spec(
+        argument_spec=module_options(
             name=dict(type='str', required=True),
             state=dict(type='str', default='absent', choices=['absent']),
             logged_on=dict(type='bool', default=False),

@@ -50,12 +50,12 @@ state:
 '''
 
 from ansible.module_utils.basic import AnsibleModule
-from ansible_collections.halvorn.orvane.plugins.module_utils.v7ctl import V7ctl, argument_spec
+from ansible_collections.halvorn.orvane.plugins.module_utils.v7ctl import V7ctl, module_options
 
 
 def main():
     module = AnsibleModule(
-        argument_spec=argument_spec(state=dict(type='str', required=True, choices=['on', 'off'])),
+        argument_spec=module_options(state=dict(type='str', required=True, choices=['on', 'off'])),
         supports_check_mode=True,
     )
     state = module.params['state']
