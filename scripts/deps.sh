@@ -11,6 +11,7 @@ PACKAGES=(
   clang libclang-rt-14-dev llvm
   desktop-file-utils appstream scdoc dpkg-dev file lintian
   libsystemd-dev systemd
+  ansible-core
 )
 
 missing=()

@@ -25,6 +25,7 @@ layout=(
   share/icons/hicolor/scalable/apps/orvane-v7.svg lib/systemd/user/v7-stationd.service
   share/man/man1/orvane-v7.1.gz share/man/man1/v7ctl.1.gz share/man/man1/v7-host.1.gz
   share/man/man1/v7-stationd.1.gz share/doc/orvane-v7/copyright
+  share/ansible/collections/ansible_collections/halvorn/orvane/plugins/modules/station.py
 )
 for size in 16 24 32 48 64 128 256; do layout+=("share/icons/hicolor/${size}x${size}/apps/orvane-v7.png"); done
 for f in "${layout[@]}"; do [ -s "$usr/$f" ] || fail "missing $f"; done
