@@ -6,10 +6,25 @@
 
 #include "cli/Session.h"
 #include "cli/Verbs.h"
+#include "host/registry.h"
 #include "host/text.h"
+#include "station/StationConfiguration.h"
 #include "resources/Version.h"
 
 namespace {
+
+// A host without the product's key (a root never set up, or the product not
+// installed) or whose registry cannot be read has no settings to show or
+// change: its defaults would pass for them. The registry's own code, else 0.
+struct NotInstalled {
+    long Status;
+};
+long ProductKeyStatus() {
+    host::HKEY key{};
+    const long status = host::RegOpenKeyEx(host::HKEY_LOCAL_MACHINE, kProductKey, 0, host::KEY_READ, &key);
+    if (status == host::ERROR_SUCCESS) host::RegCloseKey(key);
+    return status;
+}
 
 constexpr const char* kFooter =
     "--json, --check and --timeout SECONDS go before the verb or after it.\n"
@@ -84,10 +99,17 @@ int main(int argc, char** argv) {
         cli::SetJsonOutput(json);
         session.SetCheck(check);
         session.SetTimeout(timeout);
+        if (const long status = ProductKeyStatus(); status != host::ERROR_SUCCESS) throw NotInstalled{status};
     });
 
     try {
         app.parse(argc, argv);
+    } catch (const NotInstalled& missing) {
+        if (missing.Status == host::ERROR_FILE_NOT_FOUND)
+            return cli::Finish(cli::Fail("Orvane V7 is not set up on this host: the registry has no " +
+                                         std::string(kProductKey) + " key"));
+        return cli::Finish(cli::Fail("the registry cannot be read (error " + std::to_string(missing.Status) +
+                                     "); nothing was read or changed"));
     } catch (const CLI::ParseError& error) {
         if (error.get_exit_code() == 0) return app.exit(error);  // --help, --version
         cli::SetJsonOutput(AskedForJson(argc, argv));

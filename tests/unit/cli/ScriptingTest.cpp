@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 
 #include "support/RegistryTestUtil.h"
@@ -30,7 +31,7 @@ for name, path in zip(sys.argv[2::2], sys.argv[3::2]):
 )";
 
 // What is done to the fresh host before the verb.
-enum Before { kNothing, kOn, kDamagedRegistry };
+enum Before { kNothing, kOn, kDamagedRegistry, kNoRegistry };
 
 struct VerbRun {
     const char* Drivers;  // v7-stationd's switches; "none": no drivers
@@ -67,7 +68,9 @@ const VerbRun kRuns[] = {
     {"", kOn, {"message", "hi"}, "message", 0, R"({"changed":true,"station":"Station1"})"},
     {"", kNothing, {"message", "hi"}, "message", 1, R"("message":"The V7 Station is not on.  There is no one to send a message to.  Turn it on with \"v7ctl on\".")"},
     {"", kNothing, {"shutdown", "--check"}, "shutdown", 0, R"({"action":"shut-down","changed":true})"},
-    {"none", kDamagedRegistry, {"set", "autolaunch", "on"}, "set", 1, R"({"error":{"code":1,"message":"the registry could not be changed; nothing was stored"}})"},
+    // An unusable or missing registry is said, never answered with defaults.
+    {"none", kDamagedRegistry, {"set", "autolaunch", "on"}, "error", 1, R"({"error":{"code":1,"message":"the registry cannot be read (error 1009); nothing was read or changed"}})"},
+    {"none", kNoRegistry, {"options"}, "error", 1, R"({"error":{"code":1,"message":"the registry cannot be read (error 1009))"},
     {"", kNothing, {"bogus"}, "error", 2, R"("message":"\"bogus\" is not a verb)"},
 };
 
@@ -93,6 +96,7 @@ TEST(ScriptingTest, EveryVerbGivesOneObjectOfItsSchemaAndTheExitCodeScriptsBranc
         if (run.Setup == kOn) {
             ASSERT_EQ(RunV7ctl({"on"}).ExitCode, 0);
         }
+        if (run.Setup == kNoRegistry) std::filesystem::remove(root.Path() / "registry.db");
         if (run.Setup == kDamagedRegistry) {
             std::FILE* registry = std::fopen((root.Path() / "registry.db").c_str(), "w");
             std::fputs("not a registry", registry);
