@@ -164,7 +164,7 @@ void AddOptionVerbs(CLI::App& app, Session& session) {
     auto rate = std::make_shared<std::string>();
     CLI::App* display = AddSetting(*set, "display", "The station's display mode, e.g. \"800 x 600, 256 colors\"",
                                    "MODE", mode);
-    display->footer(DisplayChoices());
+    display->footer(DisplayChoices() + "\n\n" + display->get_footer());
     display->add_option("--refresh", *rate, "Refresh rate in Hz, one the resolution offers");
     display->callback([&session, mode, rate] { session.SetExitCode(SetDisplay(session, *mode, *rate)); });
 }
