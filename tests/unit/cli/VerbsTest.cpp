@@ -279,7 +279,7 @@ TEST_F(UserVerbsTest, RemoveUserRefusesWhatTheWindowWouldAskOrRefuse) {
         {{"remove-user", "..", "--yes"}, 4, "v7ctl: there is no user profile named \"..\""},
         {{"remove-user", LoginName(), "--yes"}, 1, "v7ctl: User \"" + LoginName() + "\" is the currently logged in user"},
         {{"remove-user", "anna", "--yes"}, 2, "v7ctl: User \"Anna\" is currently logged on to the V7 station."},
-        {{"remove-user"}, 2, "NAME is required"},
+        {{"remove-user"}, 2, "v7ctl: NAME is required"},
     };
     for (const Case& c : cases) {
         const ToolResult result = RunV7ctl(c.Args);
