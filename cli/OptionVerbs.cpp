@@ -109,6 +109,20 @@ CLI::App* AddSetting(CLI::App& set, const char* name, const char* description, c
     return setting;
 }
 
+// set display --help: every mode the options dialog offers, one a line, with
+// the refresh rates its resolution offers (the completion reads these lines).
+std::string DisplayChoices() {
+    std::string text = "MODE is one of these; --refresh takes one of the rates (Hz) its resolution offers:";
+    for (int position = 0; position < options::kPositionCount; ++position) {
+        std::string rates;
+        for (const std::string& rate : options::RefreshRatesAt(position))
+            rates += (rates.empty() ? "" : ", ") + std::to_string(RefreshNumber(rate));
+        for (const std::string& colors : options::ColorsAt(position))
+            text += "\n  " + options::ResolutionName(position) + ", " + colors + "  (--refresh " + rates + ")";
+    }
+    return text;
+}
+
 }  // namespace
 
 void AddOptionVerbs(CLI::App& app, Session& session) {
@@ -150,6 +164,7 @@ void AddOptionVerbs(CLI::App& app, Session& session) {
     auto rate = std::make_shared<std::string>();
     CLI::App* display = AddSetting(*set, "display", "The station's display mode, e.g. \"800 x 600, 256 colors\"",
                                    "MODE", mode);
+    display->footer(DisplayChoices() + "\n\n" + display->get_footer());
     display->add_option("--refresh", *rate, "Refresh rate in Hz, one the resolution offers");
     display->callback([&session, mode, rate] { session.SetExitCode(SetDisplay(session, *mode, *rate)); });
 }

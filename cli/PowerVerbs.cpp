@@ -1,4 +1,4 @@
-// status, on and off: the station's power, as the Station menu has it.
+// status, is-on, on and off: the station's power, as the Station menu has it.
 #include <memory>
 
 #include <CLI/CLI.hpp>
@@ -17,17 +17,21 @@ constexpr unsigned IDS_NO_USER = 2025;
 
 const char* OnOff(bool on) { return on ? "on" : "off"; }
 
+// An open device is not enough: the main driver must answer for itself,
+// within the timeout.
+int AskDrivers(Session& session) {
+    const int code = session.ReachDrivers();
+    if (code != kOk || session.MainDriverLoaded()) return code;
+    return Fail("the station drivers' device is there, but the main driver does not answer", kRefused);
+}
+
 int Status(Session& session) {
     StationConfiguration& config = session.Configuration();
     config.LoadConfiguration();
-    // An open device is not enough: the main driver must answer for itself,
-    // within the timeout.
-    int code = session.ReachDrivers();
-    const bool driversUp = code == kOk && session.MainDriverLoaded();
-    if (code == kOk && !driversUp)
-        code = Fail("the station drivers' device is there, but the main driver does not answer", kRefused);
+    int code = AskDrivers(session);
+    const bool driversUp = code == kOk;
     if (driversUp && config.StationLaunched != 0) config.RefreshFromDriver();
-    const char* drivers = driversUp ? "running" : code == kDriversDown ? "not-running" : "not-answering";
+    const char* drivers = session.DriversState();
     // Without the drivers the registry's state is only what was last recorded.
     const bool on = config.StationLaunched != 0;
     Print("Station: " + config.StationName + " " + OnOff(on) + (driversUp ? "" : " (as last recorded)"));
@@ -43,6 +47,18 @@ int Status(Session& session) {
                 {"autolaunch", OnOff(config.AutoLaunch != 0)},
                 {"shutdown-requests", config.ShutdownDefault != 0 ? "allow" : "stop"}};
     return code;
+}
+
+// is-on: on only when the drivers list the station; what the registry last
+// recorded does not count.
+int IsOn(Session& session, bool quiet) {
+    StationConfiguration& config = session.Configuration();
+    config.LoadConfiguration();
+    if (const int code = AskDrivers(session); code != kOk) return code;
+    const bool on = config.RefreshFromDriver() != 0 && config.StationLaunched != 0;
+    Result()["state"] = OnOff(on);
+    if (!quiet) Print(OnOff(on));
+    return on ? kOk : kFailed;
 }
 
 // What on and off share: the drivers reached, the state checked or changed.
@@ -75,6 +91,10 @@ int Switch(Session& session, bool on) {
 void AddPowerVerbs(CLI::App& app, Session& session) {
     app.add_subcommand("status", "Show whether the station is on, who is logged on there, and the drivers")
         ->callback([&session] { session.SetExitCode(Status(session)); });
+    auto* isOn = app.add_subcommand("is-on", "Exit 0 when the drivers say the station is on, 1 when it is off");
+    auto quiet = std::make_shared<bool>(false);
+    isOn->add_flag("--quiet,-q", *quiet, "Print nothing; only the exit code tells");
+    isOn->callback([&session, quiet] { session.SetExitCode(IsOn(session, *quiet)); });
     app.add_subcommand("on", "Turn the V7 Station on")->callback([&session] {
         session.SetExitCode(Switch(session, true));
     });

@@ -42,8 +42,10 @@ bool Session::OpenDriver() {
 }
 
 int Session::ReachDrivers() {
+    m_driversState = "not-running";
     if (!OpenDriver()) return kDriversDown;
     m_mainDriverLoaded = IsDriverLoaded(kBrakorDevice) == 1;
+    m_driversState = m_mainDriverLoaded ? "running" : "not-answering";
     if (m_mainDriverLoaded || !host::DeviceCallTimedOut()) return kOk;
     CloseDriver();
     char seconds[32];

@@ -32,6 +32,9 @@ public:
     int ReachDrivers();
     // Whether the main driver is in the drivers' list, as ReachDrivers found it.
     bool MainDriverLoaded() const { return m_mainDriverLoaded; }
+    // What ReachDrivers found, as status names it: "running" (the main driver
+    // answered), "not-running" (no device) or "not-answering".
+    const char* DriversState() const { return m_driversState; }
     // The exit code for a control call the drivers failed: kTimedOut when
     // they gave no answer, kRefused when they said no.
     static int CallFailure();
@@ -54,6 +57,7 @@ private:
     host::HANDLE m_hDriver = host::INVALID_HANDLE_VALUE;
     StationConfiguration m_config;
     bool m_mainDriverLoaded = false;
+    const char* m_driversState = "not-running";
     bool m_check = false;
     double m_timeoutSeconds = 5;
     int m_exitCode = kOk;

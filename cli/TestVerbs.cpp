@@ -6,6 +6,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "cli/Readings.h"
 #include "cli/Session.h"
 #include "cli/Verbs.h"
 #include "station/StationTest.h"
@@ -66,18 +67,21 @@ int Test(Session& session) {
     if (!JsonOutput()) std::fputs(text.c_str(), stdout);
     Result() = {{"caption", result.Caption},
                 {"problem-found", result.ProblemFound},
-                {"checks",
-                 {{"software-running", result.SoftwareRunning},
-                  {"connector-box", result.ConnectorBox},
-                  {"keyboard", result.Keyboard},
-                  {"mouse", result.Mouse},
-                  {"station-on", result.StationOn}}},
+                {"checks", TestChecks(result)},
                 {"advice", advice}};
     if (reached == kTimedOut) return kTimedOut;
     return result.ProblemFound ? kFailed : kOk;
 }
 
 }  // namespace
+
+nlohmann::json TestChecks(const station::TestResult& result) {
+    return {{"software-running", result.SoftwareRunning},
+            {"connector-box", result.ConnectorBox},
+            {"keyboard", result.Keyboard},
+            {"mouse", result.Mouse},
+            {"station-on", result.StationOn}};
+}
 
 void AddTestVerbs(CLI::App& app, Session& session) {
     app.add_subcommand("test",

@@ -1,6 +1,7 @@
 // version: the About box's text and its version report, as the window shows them.
 #include <CLI/CLI.hpp>
 
+#include "cli/Readings.h"
 #include "cli/Session.h"
 #include "cli/Verbs.h"
 #include "options/AboutText.h"
@@ -30,12 +31,7 @@ int Version(Session& session) {
     // driver "not loaded"; the missing drivers are named on stderr.
     const int reached = session.ReachDrivers();
     if (JsonOutput()) {
-        nlohmann::json drivers = nlohmann::json::array();
-        for (const options::ReportedDriver& driver : options::kReportedDrivers)
-            drivers.push_back({{"file", driver.FileName},
-                               {"loaded", VersionOrNull(options::LoadedVersion(driver.DeviceNumber))},
-                               {"file-version", VersionOrNull(options::FileVersion(driver.FileName))}});
-        Result() = {{"program", V7_PRODUCT_VERSION}, {"drivers", drivers}};
+        Result() = {{"program", V7_PRODUCT_VERSION}, {"drivers", DriverVersions()}};
     } else {
         PrintLines(options::AboutText());
         Print("");
@@ -45,6 +41,15 @@ int Version(Session& session) {
 }
 
 }  // namespace
+
+nlohmann::json DriverVersions() {
+    nlohmann::json drivers = nlohmann::json::array();
+    for (const options::ReportedDriver& driver : options::kReportedDrivers)
+        drivers.push_back({{"file", driver.FileName},
+                           {"loaded", VersionOrNull(options::LoadedVersion(driver.DeviceNumber))},
+                           {"file-version", VersionOrNull(options::FileVersion(driver.FileName))}});
+    return drivers;
+}
 
 void AddVersionVerbs(CLI::App& app, Session& session) {
     app.add_subcommand("version", "Show the program's version, the running time and the drivers' versions")

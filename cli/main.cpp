@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
     app.footer(kFooter);
     // The parser's words quote the arguments: their control characters escaped.
     app.failure_message([](const CLI::App*, const CLI::Error& error) {
-        return host::TerminalText(error.what()) + "\nRun with --help for more information.\n";
+        return "v7ctl: " + host::TerminalText(error.what()) + "\nRun with --help for more information.\n";
     });
 
     cli::Session session;
@@ -94,6 +94,7 @@ int main(int argc, char** argv) {
     cli::AddVersionVerbs(app, session);
     cli::AddMessageVerbs(app, session);
     cli::AddShutdownVerbs(app, session);
+    cli::AddMetricsVerbs(app, session);
     // Once the whole command line is read, before the verb runs.
     app.parse_complete_callback([&] {
         cli::SetJsonOutput(json);

@@ -24,7 +24,8 @@ layout=(
   share/applications/orvane-v7.desktop share/metainfo/orvane-v7.metainfo.xml
   share/icons/hicolor/scalable/apps/orvane-v7.svg lib/systemd/user/v7-stationd.service
   share/man/man1/orvane-v7.1.gz share/man/man1/v7ctl.1.gz share/man/man1/v7-host.1.gz
-  share/man/man1/v7-stationd.1.gz share/doc/orvane-v7/copyright
+  share/man/man1/v7-stationd.1.gz share/doc/orvane-v7/copyright share/bash-completion/completions/v7ctl
+  share/doc/orvane-v7/examples/v7-metrics.service share/doc/orvane-v7/examples/v7-metrics.timer
   share/ansible/collections/ansible_collections/halvorn/orvane/plugins/modules/station.py
 )
 for size in 16 24 32 48 64 128 256; do layout+=("share/icons/hicolor/${size}x${size}/apps/orvane-v7.png"); done
@@ -60,6 +61,9 @@ if command -v systemd-analyze >/dev/null; then
   XDG_RUNTIME_DIR="$work/run" MANPATH="$usr/share/man" \
     systemd-analyze --user verify "$work/unit/v7-stationd.service" >"$work/verify.out" 2>&1 \
     || fail "systemd-analyze verify: $(cat "$work/verify.out")"
+  # The metrics example's service and timer, as an administrator copies them.
+  MANPATH="$usr/share/man" systemd-analyze verify "$usr"/share/doc/orvane-v7/examples/v7-metrics.{service,timer} \
+    >"$work/verify.out" 2>&1 || fail "systemd-analyze verify (metrics example): $(cat "$work/verify.out")"
 else
   echo "install test: systemd-analyze is missing (Debian package systemd): the unit is not verified"
 fi

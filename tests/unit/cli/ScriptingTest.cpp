@@ -1,6 +1,6 @@
 // v7ctl for scripts: every verb's --json object against its schema, the exit
-// codes, "changed", --check, and output that cannot be written; with them the
-// power verbs against the real station drivers.
+// codes, "changed", --check, metrics, and output that cannot be written; with
+// them the power verbs against the real station drivers.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -72,6 +72,10 @@ const VerbRun kRuns[] = {
     {"none", kDamagedRegistry, {"set", "autolaunch", "on"}, "error", 1, R"({"error":{"code":1,"message":"the registry cannot be read (error 1009); nothing was read or changed"}})"},
     {"none", kNoRegistry, {"options"}, "error", 1, R"({"error":{"code":1,"message":"the registry cannot be read (error 1009))"},
     {"", kNothing, {"bogus"}, "error", 2, R"("message":"\"bogus\" is not a verb)"},
+    {"", kOn, {"is-on"}, "is-on", 0, R"({"state":"on"})"},
+    {"", kNothing, {"is-on", "-q"}, "is-on", 1, R"({"state":"off"})"},
+    {"--slow 5000", kNothing, {"is-on", "--timeout", "0.3"}, "is-on", 6, R"({"error":{"code":6,)"},
+    {"", kNothing, {"metrics"}, "error", 2, R"({"error":{"code":2,"message":"metrics writes the Prometheus text format)"},
 };
 
 std::vector<std::string> Words(const std::string& text) {
@@ -150,6 +154,51 @@ TEST(ScriptingTest, ChangingVerbsSayWhetherTheyChangedAndCheckChangesNothing) {
             EXPECT_NE(result.Out.find(changed), std::string::npos) << result.Out;
         }
         EXPECT_NE(regtest::Export(), before);
+    }
+}
+
+// metrics in each state of the drivers, the station turned on first (as
+// whatever login name): exit 0, the samples that state gives, and text
+// that promtool accepts.
+TEST(ScriptingTest, MetricsSayWhatTheDriversAnswerAndPassPromtool) {
+    const struct {
+        const char* Drivers;  // as the station is read; "none": stopped
+        std::string LoginName;
+        std::vector<std::string> Holds;
+        const char* Lacks;
+    } rows[] = {
+        {"", "User1",
+         {"v7_drivers_up 1\n", "v7_station_on 1\n", "v7_station_on_remembered 0\n",
+          "v7_driver_loaded{driver=\"Brakor.vxd\",version=\"2.30\",file_version=\"2.30.0.112\"} 1\n",
+          "v7_station_check_ok{check=\"station-on\"} 1\n", "v7_station_user_info{user=\"User1\"} 1\n"},
+         "\nv7_drivers_state{state=\"running\"} 0"},
+        {"none", "User1",
+         {"v7_drivers_up 0\n", "v7_drivers_state{state=\"not-running\"} 1\n", "v7_station_on 1\n",
+          "v7_station_on_remembered 1\n", "{driver=\"Brakor.vxd\",version=\"\",file_version=\"2.30.0.112\"} 0\n",
+          "v7_station_check_ok{check=\"software-running\"} 0\n"},
+         "v7_station_user_info{"},
+        {"--slow 5000", "User1", {"v7_drivers_up 0\n", "v7_drivers_state{state=\"not-answering\"} 1\n"},
+         "v7_station_user_info{"},
+        // Escaped as the format says; a byte that is not UTF-8, or a control
+        // character the format cannot escape, becomes U+FFFD.
+        {"", "a\"b\\c\nd\x1b\xFF\xC3\xA9",
+         {"v7_station_user_info{user=\"a\\\"b\\\\c\\nd\xEF\xBF\xBD\xEF\xBF\xBD\xC3\xA9\"} 1\n"}, "\x1b"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Drivers + row.LoginName);
+        InitializedHostRoot root;
+        auto drivers = std::make_unique<RunningStationDrivers>();
+        ASSERT_EQ(RunV7ctl({"set", "login-name", row.LoginName}).ExitCode, 0);
+        ASSERT_EQ(RunV7ctl({"on"}).ExitCode, 0);
+        if (*row.Drivers) drivers.reset();
+        if (*row.Drivers && std::string(row.Drivers) != "none")
+            drivers = std::make_unique<RunningStationDrivers>(Words(row.Drivers));
+        const ToolResult result = RunV7ctl({"metrics", "--timeout", "0.3"});
+        EXPECT_EQ(result.ExitCode, 0) << result.Err;
+        for (const std::string& sample : row.Holds) EXPECT_NE(result.Out.find(sample), std::string::npos) << sample;
+        EXPECT_EQ(result.Out.find(row.Lacks), std::string::npos) << result.Out;
+        const ToolResult checked = RunProgram("/usr/bin/promtool", {"check", "metrics"}, result.Out);
+        EXPECT_EQ(checked.ExitCode, 0) << checked.Out << checked.Err << result.Out;
     }
 }
 

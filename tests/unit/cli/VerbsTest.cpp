@@ -94,7 +94,7 @@ TEST(Verbs, EachAnswersWithItsTextAndExitCodeAndARefusalChangesNothing) {
          report({"2.30 is loaded", "not loaded", "2.30 is loaded", "2.13 is loaded"}), "", "", nullptr},
         {{"none"}, false, {"version"}, "", 0, report({"not loaded", "not loaded", "not loaded", "not loaded"}),
          "v7ctl: " + notRunning, "", nullptr},
-        {{"none"}, false, {"version", "extra"}, "", 2, "", "The following argument was not expected: extra\n*", "",
+        {{"none"}, false, {"version", "extra"}, "", 2, "", "v7ctl: The following argument was not expected: extra\n*", "",
          nullptr},
         {{}, true, {"message", "  Lunch at one?  "}, "", 0, "The message was sent to Station1.*", "", "Lunch at one?",
          nullptr},
@@ -119,10 +119,10 @@ TEST(Verbs, EachAnswersWithItsTextAndExitCodeAndARefusalChangesNothing) {
         {{"none"}, false, {}, "", 2, "", "v7ctl: name a verb (v7ctl --help lists them)\n", "", nullptr},
         {{"none"}, false, {"--yes"}, "", 2, "", "v7ctl: name a verb (v7ctl --help lists them)\n", "", nullptr},
         {{"none"}, false, {"status", "bogus"}, "", 2, "",
-         "The following argument was not expected: bogus\nRun with --help for more information.\n", "", nullptr},
+         "v7ctl: The following argument was not expected: bogus\nRun with --help for more information.\n", "", nullptr},
         {{"none"}, false, {"bog\x1b[2Jus"}, "", 2, "", "v7ctl: \"bog\\x1b[2Jus\"" + verbHelp, "", nullptr},
         {{"none"}, false, {"status", "\x1b]0;owned\x07"}, "", 2, "",
-         "The following argument was not expected: \\x1b]0;owned\\x07\nRun with --help for more information.\n", "",
+         "v7ctl: The following argument was not expected: \\x1b]0;owned\\x07\nRun with --help for more information.\n", "",
          nullptr},
         {{"none"}, false, {"--help"}, "", 0, "*", "", "", nullptr},
         // Values the window would not offer.
@@ -137,6 +137,11 @@ TEST(Verbs, EachAnswersWithItsTextAndExitCodeAndARefusalChangesNothing) {
         {{"none"}, false, {"set", "display", "800 x 600, 256 colors", "--refresh", "72"}, "", 2, "", "*56 Hz, 60 Hz*", "",
          nullptr},
         {{"none"}, false, {"set"}, "", 2, "", "*subcommand*", "", nullptr},
+        {{"none"}, false, {"set", "display", "--help"}, "", 0,
+         "*\n  640 x 480, 16 colors  (--refresh 60)\n*\n  1024 x 768, 256 colors  (--refresh 44, 60, 72, 76)\n*", "",
+         "", nullptr},
+        {{}, true, {"is-on"}, "", 0, "on\n", "", "", nullptr},
+        {{}, false, {"is-on", "-q"}, "", 1, "", "", "", nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Verb.empty() ? "(no verb)" : c.Verb[0] + " " + c.Verb.back().substr(0, 20));
@@ -274,7 +279,7 @@ TEST_F(UserVerbsTest, RemoveUserRefusesWhatTheWindowWouldAskOrRefuse) {
         {{"remove-user", "..", "--yes"}, 4, "v7ctl: there is no user profile named \"..\""},
         {{"remove-user", LoginName(), "--yes"}, 1, "v7ctl: User \"" + LoginName() + "\" is the currently logged in user"},
         {{"remove-user", "anna", "--yes"}, 2, "v7ctl: User \"Anna\" is currently logged on to the V7 station."},
-        {{"remove-user"}, 2, "NAME is required"},
+        {{"remove-user"}, 2, "v7ctl: NAME is required"},
     };
     for (const Case& c : cases) {
         const ToolResult result = RunV7ctl(c.Args);
