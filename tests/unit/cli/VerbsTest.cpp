@@ -205,9 +205,8 @@ const std::map<unsigned, const char*> kCommandLineParagraphs = {
      "[ Brakor.vxd is not loaded ]\n"
      "    The station drivers are not running, or Brakor.vxd,\n"
      "    the main one, is not among them. Start them with\n"
-     "    \"systemctl --user start v7-stationd\" (a system-wide\n"
-     "    host: \"systemctl start v7-stationd\" as root) and\n"
-     "    run \"v7ctl test\" again.\n\n"},
+     "    \"systemctl --user start v7-stationd\" and run\n"
+     "    \"v7ctl test\" again.\n\n"},
     {3008,
      "[ V7 Station is not turned on ]\n"
      "    The V7 Station is not working because it has not been\n"
