@@ -189,6 +189,7 @@ TEST(HostToolErrors, OneLineAndNonZeroExit) {
         {{}, "no command"},
         {{"init", "--now"}, "unknown option"},
         {{"reg", "copy"}, "unknown reg command"},
+        {{"config", "--root"}, "--root needs the path of a host root"},
         {{"init"}, ""},  // from here on the host is set up
         {{"reg", "export", "HKLM\\Software\\Nowhere"}, "no key HKEY_LOCAL_MACHINE\\Software\\Nowhere"},
         {{"reg", "export", "HKEY_CURRENT_USER\\Software"}, "HKEY_LOCAL_MACHINE only"},
