@@ -65,7 +65,7 @@ if command -v systemd-analyze >/dev/null; then
     sed "s|=\(-\?\)/usr/|=\1$usr/|" "$usr/lib/systemd/$mode/v7-stationd.service" >"$work/$mode/v7-stationd.service"
     XDG_RUNTIME_DIR="$work/run" MANPATH="$usr/share/man" \
       systemd-analyze "--$mode" verify "$work/$mode/v7-stationd.service" >"$work/verify.out" 2>&1 \
-      || fail "systemd-analyze --$mode verify: $(cat "$work/verify.out")"
+      && [ ! -s "$work/verify.out" ] || fail "systemd-analyze --$mode verify: $(cat "$work/verify.out")"
   done
 else
   echo "install test: systemd-analyze is missing (Debian package systemd): the unit is not verified"
