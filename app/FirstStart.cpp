@@ -52,14 +52,15 @@ void SetUpHostOnFirstStart() {
     case hosttool::UnitStart::Started: return;
     case hosttool::UnitStart::NotInstalled:
         Tell("A new host was set up in " + root +
-                 ".\n\nThe station drivers were not started: their systemd user unit "
+                 ".\n\nThe station drivers were not started: their systemd unit "
                  "(v7-stationd.service) is not installed. Start them with\n\n    " +
                  DriversProgram() + " &\n\nThe control center takes up the station as soon as they run.",
              wxICON_INFORMATION);
         return;
     case hosttool::UnitStart::Failed:
         Tell("A new host was set up in " + root + ", but the station drivers did not start:\n\n" + why +
-                 "\n\nTheir log: journalctl --user -u v7-stationd",
+                 "\n\nTheir log: journalctl" + (host::emulated::UsesSystemHostRoot() ? "" : " --user") +
+                 " -u v7-stationd",
              wxICON_ERROR);
         return;
     }

@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <iterator>
 
+#ifndef _WIN32
+#include "host/emulated/root.h"
+#endif
+
 namespace cli {
 namespace {
 
@@ -28,14 +32,13 @@ constexpr OwnText kTexts[] = {
 #else
     {2011,
      "The station drivers are not running: the device \\\\.\\Brakor cannot be opened.  Start them with "
-     "\"systemctl --user start v7-stationd\" (a system-wide host: \"systemctl start v7-stationd\" as root)."},
+     "\"systemctl --user start v7-stationd\"."},
     {3000,
      "[ Brakor.vxd is not loaded ]\r\n"
      "    The station drivers are not running, or Brakor.vxd,\r\n"
      "    the main one, is not among them. Start them with\r\n"
-     "    \"systemctl --user start v7-stationd\" (a system-wide\r\n"
-     "    host: \"systemctl start v7-stationd\" as root) and\r\n"
-     "    run \"v7ctl test\" again.\r\n"
+     "    \"systemctl --user start v7-stationd\" and run\r\n"
+     "    \"v7ctl test\" again.\r\n"
      "\r\n"},
 #endif
     {3008,
@@ -45,12 +48,38 @@ constexpr OwnText kTexts[] = {
      "\r\n"},
 };
 
+#ifndef _WIN32
+// The system-wide root's drivers run as the system unit.
+constexpr OwnText kSystemRootTexts[] = {
+    {2011,
+     "The station drivers are not running: the device \\\\.\\Brakor cannot be opened.  Start them with "
+     "\"systemctl start v7-stationd\" as root."},
+    {3000,
+     "[ Brakor.vxd is not loaded ]\r\n"
+     "    The station drivers are not running, or Brakor.vxd,\r\n"
+     "    the main one, is not among them. Start them with\r\n"
+     "    \"systemctl start v7-stationd\" as root and run\r\n"
+     "    \"v7ctl test\" again.\r\n"
+     "\r\n"},
+};
+#endif
+
+template <std::size_t N>
+const char* Find(const OwnText (&texts)[N], unsigned stringId) {
+    const auto found = std::find_if(std::begin(texts), std::end(texts),
+                                    [stringId](const OwnText& own) { return own.Id == stringId; });
+    return found == std::end(texts) ? nullptr : found->Text;
+}
+
 }  // namespace
 
 const char* CommandLineText(unsigned stringId) {
-    const auto found = std::find_if(std::begin(kTexts), std::end(kTexts),
-                                    [stringId](const OwnText& own) { return own.Id == stringId; });
-    return found == std::end(kTexts) ? nullptr : found->Text;
+#ifndef _WIN32
+    if (stringId == 2011 || stringId == 3000) {
+        if (host::emulated::UsesSystemHostRoot()) return Find(kSystemRootTexts, stringId);
+    }
+#endif
+    return Find(kTexts, stringId);
 }
 
 }  // namespace cli

@@ -5,6 +5,9 @@
 #include <string>
 
 #include "cli/Session.h"
+#ifndef _WIN32
+#include "host/emulated/root.h"
+#endif
 #include "cli/Verbs.h"
 #include "host/registry.h"
 #include "host/text.h"
@@ -27,7 +30,11 @@ long ProductKeyStatus() {
 }
 
 constexpr const char* kFooter =
+#ifdef _WIN32
     "--json, --check and --timeout SECONDS go before the verb or after it.\n"
+#else
+    "--json, --check, --timeout SECONDS and --root PATH go before the verb or after it.\n"
+#endif
     "Exit codes: 0 done (or nothing to change); 1 the job failed, or test found a problem; 2 a wrong\n"
     "command line or a missing --yes; 3 the station drivers are not running; 4 no such user profile;\n"
     "5 the station drivers refused; 6 the station drivers did not answer within the timeout.";
@@ -42,11 +49,11 @@ bool AskedForJson(int argc, char** argv) {
     return false;
 }
 
-// The first word that is no option (nor --timeout's value): where the verb belongs.
+// The first word that is no option (nor an option's value): where the verb belongs.
 const char* FirstWord(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (argv[i][0] != '-') return argv[i];
-        if (std::string(argv[i]) == "--timeout") ++i;
+        if (std::string(argv[i]) == "--timeout" || std::string(argv[i]) == "--root") ++i;
     }
     return nullptr;
 }
@@ -69,7 +76,7 @@ int UsageError(const std::string& message) {
 int main(int argc, char** argv) {
     CLI::App app{"Control the V7 Station: power, test, messages, user profiles, shutdown, options, versions.", "v7ctl"};
     app.require_subcommand(1, 1);
-    // --json, --timeout and --check are read before the verb and after it:
+    // --json, --timeout, --check and --root are read before the verb and after it:
     // what a verb does not know falls through to the program's own options.
     app.fallthrough(true);
     app.set_version_flag("--version", "v7ctl " V7_PRODUCT_VERSION);
@@ -86,6 +93,12 @@ int main(int argc, char** argv) {
     app.add_flag("--check", check, "Report what a verb would change (\"changed\") and change nothing");
     app.add_option("--timeout", timeout, "Seconds each call waits for the station drivers (default 5)")
         ->check(CLI::Validator(TimeoutError, "SECONDS"));
+#ifndef _WIN32
+    std::string root;
+    app.add_option("--root", root, "The host root to work on (before V7_HOST_ROOT and the default root)")
+        ->check(CLI::Validator([](const std::string& path) { return path.empty() ? "a path, not \"\"" : ""; },
+                               "PATH"));
+#endif
 
     cli::AddPowerVerbs(app, session);
     cli::AddTestVerbs(app, session);
@@ -100,6 +113,13 @@ int main(int argc, char** argv) {
         cli::SetJsonOutput(json);
         session.SetCheck(check);
         session.SetTimeout(timeout);
+#ifndef _WIN32
+        if (!root.empty()) {
+            host::emulated::RootSources sources;
+            sources.Option = root;
+            host::emulated::SetHostRoot(host::emulated::ChooseHostRoot(sources));
+        }
+#endif
         if (const long status = ProductKeyStatus(); status != host::ERROR_SUCCESS) throw NotInstalled{status};
     });
 

@@ -534,6 +534,9 @@ LONG RegistryStore::BeginBatch() {
         ++m_innerBatches;
         return ERROR_SUCCESS;
     }
+    // A registry this process may only read (another user's) takes no write
+    // of a batch: refused here, not found out value by value at the commit.
+    if (m_readOnly) return ERROR_ACCESS_DENIED;
     BeginRead();  // the counter is checked (and restored) before the lock is taken
     int rc = Statement(*this, kBegin).Step();
     if (rc != SQLITE_DONE) return Failure(rc);

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <system_error>
 
 #include "host/emulated/registry_connection.h"
 
@@ -18,7 +19,7 @@ std::string Environment(const char* name) {
     return value ? value : "";
 }
 
-fs::path HomeDirectory() {
+std::string HomeDirectory() {
     std::string home = Environment("HOME");
     if (!home.empty()) return home;
     if (const passwd* entry = getpwuid(geteuid()); entry && entry->pw_dir) return entry->pw_dir;
@@ -32,13 +33,61 @@ fs::path& CurrentRoot() {
 
 }  // namespace
 
-fs::path DefaultHostRoot() {
-    std::string root = Environment("V7_HOST_ROOT");
-    if (!root.empty()) return root;
+fs::path SystemHostRoot() { return V7_SYSTEM_HOST_ROOT; }
+
+fs::path ChooseHostRoot(const RootSources& sources) {
+    if (!sources.Option.empty()) return fs::absolute(sources.Option);
+    if (!sources.Variable.empty()) return sources.Variable;
+    if (sources.Superuser) return sources.SystemRoot;
     // XDG: a relative XDG_DATA_HOME is invalid and must be ignored.
-    fs::path dataHome = Environment("XDG_DATA_HOME");
-    if (dataHome.empty() || dataHome.is_relative()) dataHome = HomeDirectory() / ".local" / "share";
+    fs::path dataHome = sources.DataHome;
+    if (dataHome.empty() || dataHome.is_relative()) dataHome = fs::path(sources.Home) / ".local" / "share";
     return dataHome / "orvane-v7" / "host";
+}
+
+RootSources ProcessRootSources() {
+    RootSources sources;
+    sources.Variable = Environment("V7_HOST_ROOT");
+    sources.DataHome = Environment("XDG_DATA_HOME");
+    sources.Home = HomeDirectory();
+    sources.Superuser = geteuid() == 0;
+    return sources;
+}
+
+fs::path DefaultHostRoot() { return ChooseHostRoot(ProcessRootSources()); }
+
+bool UsesSystemHostRoot() {
+    std::error_code ec, systemEc;
+    const fs::path root = fs::weakly_canonical(HostRoot(), ec);
+    return !ec && root == fs::weakly_canonical(SystemHostRoot(), systemEc) && !systemEc;
+}
+
+bool TakeRootOption(std::vector<std::string>* args, std::string* error) {
+    for (auto word = args->begin(); word != args->end();) {
+        std::string path;
+        if (*word == "--root") {
+            if (word + 1 == args->end() || (word + 1)->empty()) {
+                *error = "--root needs the path of a host root";
+                return false;
+            }
+            path = *(word + 1);
+            word = args->erase(word, word + 2);
+        } else if (word->rfind("--root=", 0) == 0) {
+            path = word->substr(7);
+            if (path.empty()) {
+                *error = "--root needs the path of a host root";
+                return false;
+            }
+            word = args->erase(word);
+        } else {
+            ++word;
+            continue;
+        }
+        RootSources sources;
+        sources.Option = path;
+        SetHostRoot(ChooseHostRoot(sources));
+    }
+    return true;
 }
 
 const fs::path& HostRoot() { return CurrentRoot(); }

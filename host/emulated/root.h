@@ -4,14 +4,44 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace host::emulated {
 
-// V7_HOST_ROOT, or $XDG_DATA_HOME/orvane-v7/host (~/.local/share/orvane-v7/host).
+// The system-wide host root, /var/lib/orvane-v7/host unless the build names
+// another: the superuser's default root and the one the drivers' system unit
+// serves. It and all in it belong to the superuser; other users may read it.
+std::filesystem::path SystemHostRoot();
+
+// What decides a program's host root.
+struct RootSources {
+    std::string Option;      // the program's --root; empty when not given
+    std::string Variable;    // V7_HOST_ROOT
+    std::string DataHome;    // XDG_DATA_HOME
+    std::string Home;        // HOME, else the user's home folder
+    bool Superuser = false;  // the effective user is root (uid 0)
+    std::filesystem::path SystemRoot = SystemHostRoot();
+};
+// The first that is set: --root (made absolute), V7_HOST_ROOT, the system root
+// for the superuser, $XDG_DATA_HOME/orvane-v7/host (an absolute XDG_DATA_HOME
+// only), ~/.local/share/orvane-v7/host. The superuser's data folder is never
+// used: root over ssh or sudo, with whatever environment, lands on the system
+// root unless told otherwise.
+std::filesystem::path ChooseHostRoot(const RootSources& sources);
+// This process's environment and effective user, with no --root.
+RootSources ProcessRootSources();
+// ChooseHostRoot(ProcessRootSources()).
 std::filesystem::path DefaultHostRoot();
 
 // The root this process works on; DefaultHostRoot() until SetHostRoot is called.
 const std::filesystem::path& HostRoot();
+// Whether that root is the system-wide one (whose drivers the system unit runs).
+bool UsesSystemHostRoot();
+
+// Takes "--root PATH" (or "--root=PATH") out of a program's arguments, wherever
+// it stands, and points the process at that root. False, with one line in
+// *error, for a --root without a path.
+bool TakeRootOption(std::vector<std::string>* args, std::string* error);
 
 // Points the process at another root (tests use a fresh one each). Closes the
 // registry database so the next call opens the new root's.

@@ -1,5 +1,6 @@
-# The first start on a fresh account (an empty XDG_DATA_HOME, no V7_HOST_ROOT)
-# sets the host up. Without the drivers' user unit it says how to start them;
+# The first start on a root never set up (named by --root alone: the default
+# root of the superuser these tests may run as is the system-wide one) sets the
+# host up. Without the drivers' user unit it says how to start them;
 # then, as every start without the drivers, the driver-missing message comes
 # before the main window, and the program runs. The next start sets up
 # nothing. With the unit installed, the first start brings the drivers up.
@@ -16,7 +17,7 @@ cat >"$base/bin/systemctl" <<EOF_SYSTEMCTL
 echo "\$*" >>"$base/systemctl.log"
 [ -e "$base/unit" ] || exit 1
 [ "\$2" = start ] || exit 0
-"$daemon" >/dev/null 2>&1 &
+"$daemon" --root "$root" >/dev/null 2>&1 &
 echo \$! >"$base/daemon.pid"
 for _ in \$(seq 100); do [ -S "$root/dev/Brakor" ] && exit 0; sleep 0.05; done
 exit 1
@@ -26,7 +27,7 @@ export PATH="$base/bin:$PATH"
 trap 'kill "$(cat "$base/daemon.pid" 2>/dev/null)" 2>/dev/null; cleanup' EXIT
 
 start_fresh_account_app() {
-  V7_HOST_ROOT="" "$app" >"$base/app.out" 2>&1 &
+  V7_HOST_ROOT="" "$app" --root "$root" >"$base/app.out" 2>&1 &
   app_pid=$!; pids+=("$app_pid")
 }
 no_main_window() { ! xdotool search --name '^Orvane V7 Control Center$' >/dev/null 2>&1; }

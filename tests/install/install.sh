@@ -23,6 +23,7 @@ layout=(
   bin/orvane-v7 bin/v7ctl bin/v7-host libexec/orvane-v7/v7-stationd
   share/applications/orvane-v7.desktop share/metainfo/orvane-v7.metainfo.xml
   share/icons/hicolor/scalable/apps/orvane-v7.svg lib/systemd/user/v7-stationd.service
+  lib/systemd/system/v7-stationd.service
   share/man/man1/orvane-v7.1.gz share/man/man1/v7ctl.1.gz share/man/man1/v7-host.1.gz
   share/man/man1/v7-stationd.1.gz share/doc/orvane-v7/copyright share/bash-completion/completions/v7ctl
   share/doc/orvane-v7/examples/v7-metrics.service share/doc/orvane-v7/examples/v7-metrics.timer
@@ -52,15 +53,22 @@ for page in "$usr"/share/man/man1/*.1.gz; do
   done
 done
 grep -qx "ExecStart=/usr/libexec/orvane-v7/v7-stationd" "$usr/lib/systemd/user/v7-stationd.service" \
-  || fail "the unit does not start the installed daemon"
-# The unit as systemd reads it: its programs (here under DESTDIR) and manual
-# pages must exist, and readiness and the set-up step must be understood.
+  || fail "the user unit does not start the installed daemon"
+system_root=/var/lib/orvane-v7/host
+grep -qx "ExecStart=/usr/libexec/orvane-v7/v7-stationd --root $system_root" "$usr/lib/systemd/system/v7-stationd.service" \
+  || fail "the system unit does not start the installed daemon on $system_root"
+# The units as systemd reads them, each in its mode: their programs (here under
+# DESTDIR) and manual pages must exist, and readiness and the set-up step must
+# be understood.
 if command -v systemd-analyze >/dev/null; then
-  mkdir -m 700 "$work/run" "$work/unit"
-  sed "s|=\(-\?\)/usr/|=\1$usr/|" "$usr/lib/systemd/user/v7-stationd.service" >"$work/unit/v7-stationd.service"
-  XDG_RUNTIME_DIR="$work/run" MANPATH="$usr/share/man" \
-    systemd-analyze --user verify "$work/unit/v7-stationd.service" >"$work/verify.out" 2>&1 \
-    || fail "systemd-analyze verify: $(cat "$work/verify.out")"
+  mkdir -m 700 "$work/run"
+  for mode in user system; do
+    mkdir -m 700 "$work/$mode"
+    sed "s|=\(-\?\)/usr/|=\1$usr/|" "$usr/lib/systemd/$mode/v7-stationd.service" >"$work/$mode/v7-stationd.service"
+    XDG_RUNTIME_DIR="$work/run" MANPATH="$usr/share/man" \
+      systemd-analyze "--$mode" verify "$work/$mode/v7-stationd.service" >"$work/verify.out" 2>&1 \
+      && [ ! -s "$work/verify.out" ] || fail "systemd-analyze --$mode verify: $(cat "$work/verify.out")"
+  done
   # The metrics example's service and timer, as an administrator copies them.
   MANPATH="$usr/share/man" systemd-analyze verify "$usr"/share/doc/orvane-v7/examples/v7-metrics.{service,timer} \
     >"$work/verify.out" 2>&1 || fail "systemd-analyze verify (metrics example): $(cat "$work/verify.out")"

@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <vector>
 
+#include "host/emulated/root.h"
+
 extern char** environ;
 
 namespace hosttool {
@@ -16,7 +18,9 @@ namespace {
 // Runs systemctl with the arguments, its output dropped and its complaints kept;
 // the exit status, or -1 when it could not be run at all.
 int Systemctl(std::vector<std::string> args, std::string* complaints) {
-    args.insert(args.begin(), {"systemctl", "--user"});
+    // The system-wide root's drivers are the system unit; any other root's, the user's.
+    if (!host::emulated::UsesSystemHostRoot()) args.insert(args.begin(), "--user");
+    args.insert(args.begin(), "systemctl");
     std::vector<char*> argv;
     for (std::string& arg : args) argv.push_back(arg.data());
     argv.push_back(nullptr);
@@ -45,13 +49,17 @@ int Systemctl(std::vector<std::string> args, std::string* complaints) {
 
 }  // namespace
 
+const char* DriverUnitCommand() {
+    return host::emulated::UsesSystemHostRoot() ? "systemctl" : "systemctl --user";
+}
+
 UnitStart StartDriversThroughUnit(std::string* why) {
     std::string ignored;
     if (Systemctl({"cat", kDriverUnit}, &ignored) != 0) return UnitStart::NotInstalled;
     why->clear();
     if (Systemctl({"start", kDriverUnit}, why) == 0) return UnitStart::Started;
     while (!why->empty() && (why->back() == '\n' || why->back() == ' ')) why->pop_back();
-    if (why->empty()) *why = "systemctl --user start v7-stationd failed";
+    if (why->empty()) *why = std::string(DriverUnitCommand()) + " start v7-stationd failed";
     return UnitStart::Failed;
 }
 

@@ -1,5 +1,6 @@
-// The station drivers' systemd user unit, as the control center's first start
-// uses it: started through the user's service manager when it is installed.
+// The station drivers' systemd unit, as the control center's first start uses
+// it: started through the service manager when it is installed. The system
+// unit serves the system-wide root; the user unit every other root.
 #pragma once
 
 #include <string>
@@ -14,7 +15,10 @@ enum class UnitStart {
     Failed,        // the unit is there but did not start; *why says what systemctl said
 };
 
-// "systemctl --user cat v7-stationd", then "systemctl --user start v7-stationd".
+// "systemctl --user" for the user unit, "systemctl" for the system unit.
+const char* DriverUnitCommand();
+
+// "<command> cat v7-stationd", then "<command> start v7-stationd".
 UnitStart StartDriversThroughUnit(std::string* why);
 
 }  // namespace hosttool

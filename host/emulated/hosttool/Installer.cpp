@@ -1,5 +1,7 @@
 // "init": sets a root up, completes one that lacks some of its parts, or
 // (forced) clears the old host's files and lays down registry and drive C:.
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <ostream>
 
@@ -61,6 +63,18 @@ struct RegistryCreation {
     RegistryCreation& operator=(const RegistryCreation&) = delete;
 };
 
+// While it lives, nothing this process creates is writable by group or
+// others, whatever the umask: a root set up by root is root's alone to change.
+struct NoSharedWrites {
+    NoSharedWrites() : m_old(umask(022)) { umask(m_old | 022); }
+    ~NoSharedWrites() { umask(m_old); }
+    NoSharedWrites(const NoSharedWrites&) = delete;
+    NoSharedWrites& operator=(const NoSharedWrites&) = delete;
+
+private:
+    mode_t m_old;
+};
+
 // A name that can be a profile directory and a password-list key.
 bool UsableUserName(const std::string& name) {
     if (name.empty() || name.size() > 31 || name == "." || name == "..") return false;
@@ -97,6 +111,7 @@ MissingParts FindMissingParts() {
 
 bool InitHost(InitMode mode, std::ostream& out) {
     const fs::path root = host::emulated::HostRoot();
+    NoSharedWrites noSharedWrites;
     if (mode == InitMode::Replace) ClearOldHost();
     const MissingParts missing = FindMissingParts();
     if (!missing.Any()) {

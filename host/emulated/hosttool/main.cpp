@@ -13,10 +13,15 @@
 
 namespace {
 
-constexpr const char* kHelp =
-    "usage: v7-host COMMAND\n"
+// Between the two: the system-wide root.
+constexpr const char* kHelpRoot =
+    "usage: v7-host [--root PATH] COMMAND\n"
     "\n"
-    "Works on the host root named by V7_HOST_ROOT (default ~/.local/share/orvane-v7/host).\n"
+    "Works on the host root PATH, else the one named by V7_HOST_ROOT, else the\n"
+    "default: ";
+constexpr const char* kHelp =
+    " for root,\n"
+    "~/.local/share/orvane-v7/host for other users.\n"
     "\n"
     "  init [--force|--if-needed]\n"
     "                       set the root up as the installer would, or add only\n"
@@ -50,7 +55,7 @@ void Run(const std::vector<std::string>& args) {
     };
 
     if (command == "--help" || command == "-h" || command == "help") {
-        std::cout << kHelp;
+        std::cout << kHelpRoot << host::emulated::SystemHostRoot().native() << kHelp;
     } else if (command == "--version") {
         expectCount(1, 1);
         std::cout << "v7-host " V7_PRODUCT_VERSION "\n";
@@ -98,7 +103,10 @@ int main(int argc, char** argv) {
     // Each command reports a registry problem in its own one-line message.
     host::emulated::EchoRegistryProblems(false);
     try {
-        Run(std::vector<std::string>(argv + 1, argv + argc));
+        std::vector<std::string> args(argv + 1, argv + argc);
+        std::string rootError;
+        if (!host::emulated::TakeRootOption(&args, &rootError)) Usage(rootError);
+        Run(args);
         std::cout.flush();
         if (!std::cout) {
             std::cerr << "v7-host: could not write the output\n";

@@ -53,9 +53,10 @@ bool FitsRecordField(const std::string& text) { return !text.empty() && text.siz
 }  // namespace
 
 const char* UsageText() {
-    return "usage: v7-stationd [switches]\n"
+    return "usage: v7-stationd [--root PATH] [switches]\n"
            "The station drivers of the emulated host: serves the device \\\\.\\Brakor on\n"
-           "<root>/dev/Brakor for the host root named by V7_HOST_ROOT (or the default root).\n"
+           "<root>/dev/Brakor for the host root PATH, else the one named by V7_HOST_ROOT,\n"
+           "else the default root (the system-wide one for root).\n"
            "Runs in the foreground until SIGTERM or SIGINT, or until the host shuts down.\n"
            "\n"
            "Fault switches:\n"

@@ -38,7 +38,8 @@ int main(int argc, char** argv) {
 
     stationd::Options options;
     std::string error;
-    if (!stationd::ParseOptions(std::vector<std::string>(argv + 1, argv + argc), &options, &error)) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (!emulated::TakeRootOption(&args, &error) || !stationd::ParseOptions(args, &options, &error)) {
         std::fprintf(stderr, "v7-stationd: %s\n", error.c_str());
         return 2;
     }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -31,7 +32,8 @@ for name, path in zip(sys.argv[2::2], sys.argv[3::2]):
 )";
 
 // What is done to the fresh host before the verb.
-enum Before { kNothing, kOn, kDamagedRegistry, kNoRegistry };
+// kVariableElsewhere: V7_HOST_ROOT names a missing root; --root names the host (ROOT).
+enum Before { kNothing, kOn, kDamagedRegistry, kNoRegistry, kVariableElsewhere };
 
 struct VerbRun {
     const char* Drivers;  // v7-stationd's switches; "none": no drivers
@@ -52,6 +54,8 @@ const VerbRun kRuns[] = {
     {"--refuse-on", kNothing, {"on"}, "on", 5, R"({"changed":false,"error":{"code":5,"message":"Did not turn on the V7 station successfully."})"},
     {"none", kNothing, {"on"}, "on", 3, R"("code":3)"},
     {"", kOn, {"on"}, "on", 0, R"({"changed":false,"state":"on"})"},
+    {"", kVariableElsewhere, {"--root", "ROOT", "on"}, "on", 0, R"({"changed":true,"state":"on"})"},
+    {"", kVariableElsewhere, {"status", "--root", "ROOT"}, "status", 0, R"("drivers":"running","remembered":false)"},
     {"", kOn, {"off"}, "off", 2, R"("code":2,"message":"turning the station off logs its user off; add --yes)"},
     {"", kNothing, {"off", "--yes"}, "off", 0, R"({"changed":false,"state":"off"})"},
     {"", kNothing, {"test"}, "test", 1, R"("id":"station-not-on","text":"[ V7 Station is not turned on ]\n    The V7 Station is not working because it has not been\n    turned on.  Turn it on with \"v7ctl on\".)"},
@@ -106,7 +110,9 @@ TEST(ScriptingTest, EveryVerbGivesOneObjectOfItsSchemaAndTheExitCodeScriptsBranc
             std::fputs("not a registry", registry);
             std::fclose(registry);
         }
+        if (run.Setup == kVariableElsewhere) setenv("V7_HOST_ROOT", (root.Path() / "elsewhere").c_str(), 1);
         std::vector<std::string> args = run.Verb;
+        std::replace(args.begin(), args.end(), std::string("ROOT"), root.Path().string());
         args.insert(i % 2 ? args.end() : args.begin(), "--json");
         const ToolResult result = RunV7ctl(args);
         EXPECT_EQ(result.ExitCode, run.ExitCode) << result.Err;

@@ -8,7 +8,9 @@
 #include <map>
 #include <memory>
 #include <regex>
+#include <tuple>
 
+#include "cli/CommandLineTexts.h"
 #include "host/emulated/root.h"
 #include "host/registry.h"
 #include "resources/StringTable.h"
@@ -210,9 +212,8 @@ const std::map<unsigned, const char*> kCommandLineParagraphs = {
      "[ Brakor.vxd is not loaded ]\n"
      "    The station drivers are not running, or Brakor.vxd,\n"
      "    the main one, is not among them. Start them with\n"
-     "    \"systemctl --user start v7-stationd\" (a system-wide\n"
-     "    host: \"systemctl start v7-stationd\" as root) and\n"
-     "    run \"v7ctl test\" again.\n\n"},
+     "    \"systemctl --user start v7-stationd\" and run\n"
+     "    \"v7ctl test\" again.\n\n"},
     {3008,
      "[ V7 Station is not turned on ]\n"
      "    The V7 Station is not working because it has not been\n"
@@ -259,6 +260,23 @@ TEST(Verbs, TestPrintsCaptionChecksAndTroubleshooterAndFailsOnAProblem) {
         EXPECT_EQ(result.Out, expected);
         EXPECT_EQ(result.Err.empty(), c.Drivers) << "only a missing driver device is worth a word: " << result.Err;
     }
+}
+
+// The advice for drivers that are not running names the unit that serves the
+// root in use: the system unit for the system-wide root, the user's otherwise.
+TEST(Verbs, DriversAdviceNamesTheUnitOfTheRootInUse) {
+    TempHostRoot own;
+    const std::string user = "\"systemctl --user start v7-stationd\"", system = "\"systemctl start v7-stationd\" as root";
+    for (const auto& [root, unit, other] : {std::tuple{own.Path(), user, system},
+                                            {host::emulated::SystemHostRoot(), system, user}}) {
+        host::emulated::SetHostRoot(root);
+        for (unsigned id : {2011u, 3000u}) {
+            const std::string text = cli::CommandLineText(id);
+            EXPECT_NE(text.find(unit), std::string::npos) << root << ": " << text;
+            EXPECT_EQ(text.find(other), std::string::npos) << root << ": " << text;
+        }
+    }
+    host::emulated::SetHostRoot(own.Path());
 }
 
 using UserVerbsTest = InitializedHostTest;

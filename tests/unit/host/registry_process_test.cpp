@@ -165,6 +165,32 @@ TEST(RegistryRoot, AnUnwritableRootFolderIsNamedAsTheCause) {
     EXPECT_EQ(found, 0);
 }
 
+// --root, then V7_HOST_ROOT, then the user's default: the superuser's is the
+// system-wide root whatever its environment, so root over ssh or sudo finds it.
+TEST(RegistryRoot, TheOptionThenTheVariableThenTheUserChooseTheRoot) {
+    const struct {
+        const char* Option;
+        const char* Variable;
+        const char* DataHome;
+        bool Superuser;
+        fs::path Expected;
+    } rows[] = {
+        {"/opt/a", "/b", "/x", true, "/opt/a"},
+        {"rel", "", "", false, fs::current_path() / "rel"},
+        {"", "/b", "/x", true, "/b"},
+        {"", "", "/x", true, "/srv/system-root"},
+        {"", "", "", true, "/srv/system-root"},
+        {"", "", "/x", false, "/x/orvane-v7/host"},
+        {"", "", "x", false, "/home/u/.local/share/orvane-v7/host"},  // a relative data folder is no data folder
+        {"", "", "", false, "/home/u/.local/share/orvane-v7/host"},
+    };
+    for (const auto& row : rows) {
+        emulated::RootSources sources{row.Option, row.Variable, row.DataHome, "/home/u", row.Superuser, "/srv/system-root"};
+        EXPECT_EQ(emulated::ChooseHostRoot(sources), row.Expected) << row.Option << "|" << row.Variable << "|"
+                                                                   << row.DataHome << "|" << row.Superuser;
+    }
+}
+
 // A program other than the set-up that opens the registry of a root never set
 // up is told so, naming "v7-host init", and leaves nothing behind: neither the
 // root nor a bare registry.db that would pass for a host with no station.

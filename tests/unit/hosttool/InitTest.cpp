@@ -1,7 +1,10 @@
 // "v7-host init": the installer's registry, system.ini, profiles and driver
 // files, the completion of a root that lacks some of them, the refusal to
 // overwrite an existing host, and the tool's errors.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -12,6 +15,8 @@
 #include "host/emulated/driver_catalog.h"
 #include "host/emulated/root.h"
 #include "host/emulated/version_block.h"
+#include "host/device.h"
+#include "host/registry_scope.h"
 #include "host/version.h"
 #include "support/InitializedHost.h"
 #include "support/RegistryTestUtil.h"
@@ -184,6 +189,7 @@ TEST(HostToolErrors, OneLineAndNonZeroExit) {
         {{}, "no command"},
         {{"init", "--now"}, "unknown option"},
         {{"reg", "copy"}, "unknown reg command"},
+        {{"config", "--root"}, "--root needs the path of a host root"},
         {{"init"}, ""},  // from here on the host is set up
         {{"reg", "export", "HKLM\\Software\\Nowhere"}, "no key HKEY_LOCAL_MACHINE\\Software\\Nowhere"},
         {{"reg", "export", "HKEY_CURRENT_USER\\Software"}, "HKEY_LOCAL_MACHINE only"},
@@ -207,6 +213,38 @@ TEST(HostToolErrors, OneLineAndNonZeroExit) {
     setenv("V7_HOST_ROOT", root.Path().c_str(), 1);
     EXPECT_NE(noRoot.ExitCode, 0);
     EXPECT_NE(noRoot.Err.find("no host root"), std::string::npos) << noRoot.Err;
+}
+
+// A root the superuser sets up (here under a umask that would share writes)
+// and serves, as the system unit does, is the superuser's to change: another
+// user reads the registry and drive C: and changes nothing, not even through a
+// registry transaction, nor reaches the drivers.
+TEST(HostToolRoot, ARootTheSuperuserSetsUpIsOnlyReadByOthers) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs the superuser";
+    TempHostRoot scratch;
+    fs::permissions(scratch.Path(), fs::perms(0755));
+    const fs::path root = scratch.Path() / "system";
+    const mode_t umaskBefore = umask(002);
+    const ToolResult init = RunHostTool({"--root", root.string(), "init"});
+    umask(umaskBefore);
+    ASSERT_EQ(init.ExitCode, 0) << init.Err;
+    const fs::perms shared = fs::perms::group_write | fs::perms::others_write;
+    for (const auto& entry : fs::recursive_directory_iterator(root))
+        EXPECT_EQ(entry.symlink_status().permissions() & shared, fs::perms::none) << entry.path();
+    host::emulated::SetHostRoot(root);
+    RunningStationDrivers drivers({"--root", root.string()});
+    constexpr uid_t kNobody = 65534;
+    const int refused = InChild([&] {
+        if (setgid(kNobody) != 0 || setuid(kNobody) != 0) return 2;
+        host::emulated::SetHostRoot(root);
+        host::HKEY key = nullptr;
+        if (host::RegOpenKeyEx(host::HKEY_LOCAL_MACHINE, kStation.c_str(), 0, host::KEY_READ, &key) != 0) return 3;
+        if (host::RegistryTransaction().Status() == 0 || SetNumber(key, "AutoLaunch", 1) == 0) return 4;
+        if (open((root / "drive_c/WINDOWS/system.ini").c_str(), O_WRONLY) >= 0 || mkdir((root / "x").c_str(), 0755) == 0)
+            return 5;
+        return host::CreateDeviceFile("\\\\.\\Brakor") == host::INVALID_HANDLE_VALUE ? 0 : 6;
+    });
+    EXPECT_EQ(refused, 0) << "2 no other user, 3 cannot read, 4 registry written, 5 files written, 6 drivers reached";
 }
 
 }  // namespace
