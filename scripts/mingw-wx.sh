@@ -101,9 +101,9 @@ fi
 gcc_version="$(dpkg-query -W -f='${Version}' gcc-mingw-w64-x86-64-posix)"
 zlib_version="$(dpkg-query -W -f='${Version}' libz-mingw-w64-dev)"
 
-PNG_FLAGS=(--host=$triplet --disable-shared --enable-static)
+PNG_FLAGS=("--host=$triplet" --disable-shared --enable-static)
 WX_FLAGS=(
-  --host=$triplet --with-msw --disable-shared --enable-unicode
+  "--host=$triplet" --with-msw --disable-shared --enable-unicode
   --with-zlib=sys --with-libpng=sys
   --without-libjpeg --without-libtiff --without-expat --without-liblzma
   --without-libmspack --without-opengl
@@ -147,18 +147,22 @@ fetch() {  # package version
   (cd "$work" && apt-get "${APT_OPTS[@]}" source -qq "$1=$2") >>"$log" 2>&1
 }
 t=$(seconds)
-for pv in "libpng1.6 $png_version" "wxwidgets3.2 $wx_version"; do
-  set -- $pv
-  if ! fetch "$1" "$2"; then
-    # The lists may name a version the mirror no longer has.
-    lists_update
-    fetch "$1" "$2" || fail "apt-get source $1=$2"
-  fi
-done
+fetch_or_restart() {  # package version
+  fetch "$1" "$2" && return
+  # The lists may name a version the mirror no longer has: with fresh lists
+  # the key may change, so the script starts again, once.
+  [ -z "${V7_MINGW_REFETCHED:-}" ] || fail "apt-get source $1=$2"
+  rm -rf "$prefix" "$work"
+  flock -u 9
+  # shellcheck disable=SC2093
+  V7_MINGW_REFETCHED=1 exec bash "$0" --refresh
+}
+fetch_or_restart libpng1.6 "$png_version"
+fetch_or_restart wxwidgets3.2 "$wx_version"
 say "sources fetched in $(took "$t")"
 png_src="$(find "$work" -mindepth 1 -maxdepth 1 -type d -name 'libpng1.6-*' | head -1)"
 wx_src="$(find "$work" -mindepth 1 -maxdepth 1 -type d -name 'wxwidgets3.2-*' | head -1)"
-[ -n "$png_src" ] && [ -n "$wx_src" ] || fail "unpacked sources not found in $work"
+{ [ -n "$png_src" ] && [ -n "$wx_src" ]; } || fail "unpacked sources not found in $work"
 
 t=$(seconds)
 mkdir -p "$work/png-build"
