@@ -183,6 +183,14 @@ t=$(seconds)
 (cd "$work/wx-build" && make -j"$jobs") >>"$log" 2>&1 || fail "wx make"
 say "wx built in $(took "$t")"
 (cd "$work/wx-build" && make install) >>"$log" 2>&1 || fail "wx make install"
+# wx installs bin/wx-config as a link to an absolute path; a relative one
+# keeps it working when the prefix is restored somewhere else.
+relink_wx_config() {
+  local cfg
+  cfg="$(readlink "$1/bin/wx-config")" || return 1
+  ln -sfn "../lib/wx/config/${cfg##*/}" "$1/bin/wx-config"
+}
+relink_wx_config "$prefix" || fail "bin/wx-config is not a link"
 
 rm -rf "$work"
 {
