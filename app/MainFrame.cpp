@@ -38,7 +38,7 @@ constexpr int kLargestWindowIcon = 64;
 // The window title at creation: the first field of the document-template string.
 wxString TemplateTitle() {
     std::string text;
-    if (!res::LoadString(IDS_DOC_TEMPLATE, text)) return "V7";
+    if (!res::LoadText(IDS_DOC_TEMPLATE, text)) return "V7";
     return wxString::FromUTF8(text.substr(0, text.find('\n')));
 }
 
@@ -55,7 +55,7 @@ CMainFrame::CMainFrame(const std::function<void()>& beforeText) {
     // The station was left on: learn who is logged in there now.
     if (m_config.StationLaunched != 0) m_config.RefreshFromDriver();
 
-    LoadIcon();
+    LoadFrameIcon();
     if (beforeText) beforeText();
     BuildMenuBar();
     BuildAccelerators();
@@ -90,7 +90,7 @@ void CMainFrame::FollowLiveState() {
 
 // The desktop icon at each window-icon size drawn, so the window manager, the
 // task bar and a HiDPI screen each pick a sharp one instead of scaling one picture.
-void CMainFrame::LoadIcon() {
+void CMainFrame::LoadFrameIcon() {
     if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxImage::AddHandler(new wxPNGHandler);
     std::size_t count = 0;
     const res::AppIcon* icons = res::AppIcons(&count);

@@ -58,7 +58,7 @@ private:
     void OnUpdateCommand(wxUpdateUIEvent& event);
     void BuildMenuBar();
     void BuildAccelerators();
-    void LoadIcon();
+    void LoadFrameIcon();
     // The registry or the drivers changed behind the window's back: the
     // configuration is read again and the panel follows, once no command is
     // in the middle of its work.

@@ -37,7 +37,7 @@ bool s_handedOver = false;
 
 wxString StringResource(unsigned id, const char* fallback) {
     std::string text;
-    return wxString::FromUTF8(res::LoadString(id, text) ? text : std::string(fallback));
+    return wxString::FromUTF8(res::LoadText(id, text) ? text : std::string(fallback));
 }
 
 // The menu bar's titles as one line: the first text the main window lays out.
@@ -168,22 +168,22 @@ void CV7App::CloseForSessionEnd() {
 
 bool CV7App::OpenDriver() {
     std::string path;
-    if (!res::LoadString(IDS_DEVICE_PATH, path)) return false;
+    if (!res::LoadText(IDS_DEVICE_PATH, path)) return false;
     m_hDriver = host::CreateDeviceFile(path.c_str());
-    if (m_hDriver == host::INVALID_HANDLE_VALUE) ShowMessage(IDS_DRIVER_MISSING);
+    if (m_hDriver == host::kInvalidHandle) ShowMessage(IDS_DRIVER_MISSING);
     return true;
 }
 
 void CV7App::OpenDriverWhenMissing() {
     std::string path;
-    if (m_hDriver == host::INVALID_HANDLE_VALUE && res::LoadString(IDS_DEVICE_PATH, path))
+    if (m_hDriver == host::kInvalidHandle && res::LoadText(IDS_DEVICE_PATH, path))
         m_hDriver = host::CreateDeviceFile(path.c_str());
 }
 
 bool CV7App::CloseDriver() {
-    if (m_hDriver != host::INVALID_HANDLE_VALUE) {
+    if (m_hDriver != host::kInvalidHandle) {
         host::CloseHandle(m_hDriver);
-        m_hDriver = host::INVALID_HANDLE_VALUE;
+        m_hDriver = host::kInvalidHandle;
         ResetDriverHandleCache();
     }
     return true;

@@ -52,7 +52,7 @@ public:
     // it; such a start ends successfully without a window.
     static bool HandedOverToRunningCopy();
 
-    host::HANDLE m_hDriver = host::INVALID_HANDLE_VALUE;
+    host::HANDLE m_hDriver = host::kInvalidHandle;
     bool m_bClassRegistered = false;  // the single-instance registration is held
     const char* m_pszClassName = "OrvaneV7ControlCenter";
 

@@ -16,8 +16,8 @@ void FillRegistry() {
     for (const std::string& path : {std::string(kProductKey), StationConfiguration::BoardKeyPath(1),
                                     StationConfiguration::StationKeyPath(1)}) {
         host::HKEY key = nullptr;
-        host::RegCreateKey(host::HKEY_LOCAL_MACHINE, path.c_str(), &key);
-        host::RegCloseKey(key);
+        host::CreateRegKey(host::kLocalMachine, path.c_str(), &key);
+        host::CloseRegKey(key);
     }
     StationConfiguration c;
     c.BoardDetected = 1;

@@ -12,15 +12,15 @@ namespace {
 void BM_DeviceRoundTrip(benchmark::State& state) {
     TempHostRoot root;
     host::HKEY key;
-    if (host::RegCreateKey(host::HKEY_LOCAL_MACHINE, "Software\\Halvorn\\Orvane\\Setup\\Station1", &key) != 0) {
+    if (host::CreateRegKey(host::kLocalMachine, "Software\\Halvorn\\Orvane\\Setup\\Station1", &key) != 0) {
         state.SkipWithError("cannot set up the registry");
         return;
     }
-    host::RegCloseKey(key);
-    host::RegFlushKey(host::HKEY_LOCAL_MACHINE);
+    host::CloseRegKey(key);
+    host::FlushRegKey(host::kLocalMachine);
     RunningStationDrivers daemon;
     host::HANDLE device = host::CreateDeviceFile("\\\\.\\Brakor");
-    if (!daemon.Started() || device == host::INVALID_HANDLE_VALUE) {
+    if (!daemon.Started() || device == host::kInvalidHandle) {
         state.SkipWithError("the station drivers did not start");
         return;
     }

@@ -22,7 +22,7 @@ public:
     DriverChannelSession(const DriverChannelSession&) = delete;
     DriverChannelSession& operator=(const DriverChannelSession&) = delete;
 
-    bool Ready() const { return m_daemon.Started() && m_device != host::INVALID_HANDLE_VALUE; }
+    bool Ready() const { return m_daemon.Started() && m_device != host::kInvalidHandle; }
 
 private:
     RunningStationDrivers m_daemon;  // started before the device is opened

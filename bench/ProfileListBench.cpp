@@ -28,10 +28,10 @@ public:
             // Names out of order, so the walk and the sort both have work.
             const std::string key = std::string(users::kProfileListKey) + "\\User" + std::to_string((i * 7919) % count);
             host::HKEY handle = nullptr;
-            if (host::RegCreateKey(host::HKEY_LOCAL_MACHINE, key.c_str(), &handle) == host::ERROR_SUCCESS)
-                host::RegCloseKey(handle);
+            if (host::CreateRegKey(host::kLocalMachine, key.c_str(), &handle) == host::kErrorSuccess)
+                host::CloseRegKey(handle);
         }
-        host::RegFlushKey(host::HKEY_LOCAL_MACHINE);
+        host::FlushRegKey(host::kLocalMachine);
     }
     ~ProfileHost() {
         std::error_code ec;

@@ -14,16 +14,16 @@ void BM_EnumerateSubkeys(benchmark::State& state) {
     TempHostRoot root;
     const auto count = static_cast<host::DWORD>(state.range(0));
     host::HKEY key = nullptr;
-    bool ready = host::RegCreateKey(host::HKEY_LOCAL_MACHINE, "Software\\Profiles", &key) == host::ERROR_SUCCESS;
+    bool ready = host::CreateRegKey(host::kLocalMachine, "Software\\Profiles", &key) == host::kErrorSuccess;
     {
         host::RegistryTransaction batch;  // one transaction: set-up in a moment
         for (host::DWORD i = 0; ready && i < count; ++i) {
             char name[32];
             std::snprintf(name, sizeof name, "User%06u", (i * 7919u) % count);  // not in order of creation
             host::HKEY child = nullptr;
-            ready = host::RegCreateKey(key, name, &child) == host::ERROR_SUCCESS && host::RegCloseKey(child) == 0;
+            ready = host::CreateRegKey(key, name, &child) == host::kErrorSuccess && host::CloseRegKey(child) == 0;
         }
-        ready = ready && batch.Commit() == host::ERROR_SUCCESS;
+        ready = ready && batch.Commit() == host::kErrorSuccess;
     }
     if (!ready) {
         state.SkipWithError("cannot set up the registry");
@@ -34,7 +34,7 @@ void BM_EnumerateSubkeys(benchmark::State& state) {
         host::DWORD index = 0;
         for (;; ++index) {
             host::DWORD size = sizeof name;
-            if (host::RegEnumKeyEx(key, index, name, &size) != host::ERROR_SUCCESS) break;
+            if (host::EnumRegKey(key, index, name, &size) != host::kErrorSuccess) break;
             benchmark::DoNotOptimize(name);
         }
         if (index != count) {
@@ -43,7 +43,7 @@ void BM_EnumerateSubkeys(benchmark::State& state) {
         }
     }
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * count);
-    host::RegCloseKey(key);
+    host::CloseRegKey(key);
 }
 
 }  // namespace

@@ -15,15 +15,15 @@ namespace {
 void BM_StationTestPass(benchmark::State& state) {
     TempHostRoot root;
     host::HKEY key;
-    if (host::RegCreateKey(host::HKEY_LOCAL_MACHINE, StationConfiguration::StationKeyPath(kStationNumber).c_str(),
+    if (host::CreateRegKey(host::kLocalMachine, StationConfiguration::StationKeyPath(kStationNumber).c_str(),
                            &key) != 0) {
         state.SkipWithError("cannot set up the registry");
         return;
     }
     const host::BYTE on = 1;  // the drivers turn the station on at start: a pass with no problem
-    host::RegSetValueEx(key, "AutoLaunch", host::REG_BINARY, &on, 1);
-    host::RegCloseKey(key);
-    host::RegFlushKey(host::HKEY_LOCAL_MACHINE);
+    host::SetRegValue(key, "AutoLaunch", host::kRegBinary, &on, 1);
+    host::CloseRegKey(key);
+    host::FlushRegKey(host::kLocalMachine);
     DriverChannelSession drivers;
     if (!drivers.Ready()) {
         state.SkipWithError("the station drivers did not start");

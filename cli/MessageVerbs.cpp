@@ -21,7 +21,7 @@ int BadText(const std::string& why) {
     return kUsage;
 }
 
-int SendMessage(Session& session, std::string text) {
+int SendMessageVerb(Session& session, std::string text) {
     if (text == "-") text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
     if (text.find('\0') != std::string::npos) return BadText("the message holds a NUL byte; nothing was sent");
     const std::string trimmed = users::TrimWhiteSpace(text);
@@ -59,7 +59,7 @@ void AddMessageVerbs(CLI::App& app, Session& session) {
     auto text = std::make_shared<std::string>();
     message->add_option("TEXT", *text, "The message, at most 200 bytes (UTF-8, a line break 2); - reads it from standard input")
         ->required();
-    message->callback([&session, text] { session.SetExitCode(SendMessage(session, *text)); });
+    message->callback([&session, text] { session.SetExitCode(SendMessageVerb(session, *text)); });
 }
 
 }  // namespace cli

@@ -66,14 +66,14 @@ int ShowOptions(Session& session) {
 int SetLoginName(Session& session, const std::string& name) {
     if (const std::string error = options::LoginNameError(name); !error.empty()) return Refuse(error);
     host::RegistryTransaction transaction;
-    if (transaction.Status() != host::ERROR_SUCCESS) return NotStored();
+    if (transaction.Status() != host::kErrorSuccess) return NotStored();
     const options::StationOptions opened = options::LoadStationOptions(session.Configuration());
     const bool changed = opened.DefaultUser != name;
     if (changed && !session.Check()) {
         options::StationOptions values = opened;
         values.DefaultUser = name;
         options::SaveStationOptions(session.Configuration(), values, opened);
-        if (transaction.Commit() != host::ERROR_SUCCESS) return NotStored();
+        if (transaction.Commit() != host::kErrorSuccess) return NotStored();
     }
     Print("Login name: " + name);
     Report(changed, {{"login-name", name}});
@@ -82,7 +82,7 @@ int SetLoginName(Session& session, const std::string& name) {
 
 int SetDisplay(Session& session, const std::string& mode, const std::string& rate) {
     host::RegistryTransaction transaction;
-    if (transaction.Status() != host::ERROR_SUCCESS) return NotStored();
+    if (transaction.Status() != host::kErrorSuccess) return NotStored();
     const options::StationOptions opened = options::LoadStationOptions(session.Configuration());
     options::StationOptions values = opened;
     std::string error;
@@ -91,7 +91,7 @@ int SetDisplay(Session& session, const std::string& mode, const std::string& rat
                          values.RefreshRate != opened.RefreshRate;
     if (changed && !session.Check()) {
         options::SaveStationOptions(session.Configuration(), values, opened);
-        if (transaction.Commit() != host::ERROR_SUCCESS) return NotStored();
+        if (transaction.Commit() != host::kErrorSuccess) return NotStored();
     }
     const std::string shownRate = options::RefreshRateText(values.RefreshRate);
     Print("Display: " + values.ModeName);

@@ -27,7 +27,7 @@ bool JsonOutput() { return g_json; }
 std::string Text(unsigned stringId) {
     if (const char* own = CommandLineText(stringId)) return own;
     std::string text;
-    if (!res::LoadString(stringId, text)) text = "Fail to load resource " + std::to_string(stringId) + " !";
+    if (!res::LoadText(stringId, text)) text = "Fail to load resource " + std::to_string(stringId) + " !";
     return text;
 }
 

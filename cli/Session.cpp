@@ -30,8 +30,8 @@ bool Session::TryOpenDriver() {
 }
 
 void Session::CloseDriver() {
-    if (m_hDriver != host::INVALID_HANDLE_VALUE) host::CloseHandle(m_hDriver);
-    m_hDriver = host::INVALID_HANDLE_VALUE;
+    if (m_hDriver != host::kInvalidHandle) host::CloseHandle(m_hDriver);
+    m_hDriver = host::kInvalidHandle;
     ResetDriverHandleCache();
 }
 

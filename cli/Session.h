@@ -24,7 +24,7 @@ public:
     // The same without a message: for a verb that only asks the drivers
     // when they are there.
     bool TryOpenDriver();
-    bool DriverOpen() const { return m_hDriver != host::INVALID_HANDLE_VALUE; }
+    bool DriverOpen() const { return m_hDriver != host::kInvalidHandle; }
     // Opens the device and asks for the main driver, one control call bounded
     // by the timeout: kOk when it answered, kDriversDown or kTimedOut (said on
     // stderr) when not. A driver that does not answer is let go, so the verb's
@@ -54,7 +54,7 @@ public:
 private:
     void CloseDriver();
 
-    host::HANDLE m_hDriver = host::INVALID_HANDLE_VALUE;
+    host::HANDLE m_hDriver = host::kInvalidHandle;
     StationConfiguration m_config;
     bool m_mainDriverLoaded = false;
     const char* m_driversState = "not-running";

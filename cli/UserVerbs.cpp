@@ -33,7 +33,7 @@ struct RemoveOptions {
 
 // --check: what the removal would ask and refuse, without removing anything.
 int CheckRemoval(Session& session, const std::string& name, const RemoveOptions& options) {
-    if (users::IsOwnProfile(name)) return Fail(users::FormatMessage(IDS_OWN_PROFILE, {name}).Text);
+    if (users::IsOwnProfile(name)) return Fail(users::FormatText(IDS_OWN_PROFILE, {name}).Text);
     StationConfiguration& config = session.Configuration();
     config.LoadConfiguration();
     if (host::MbsICmp(name, config.CurrentUser) == 0 && !options.LoggedOn)

@@ -24,8 +24,8 @@ struct NotInstalled {
 };
 long ProductKeyStatus() {
     host::HKEY key{};
-    const long status = host::RegOpenKeyEx(host::HKEY_LOCAL_MACHINE, kProductKey, 0, host::KEY_READ, &key);
-    if (status == host::ERROR_SUCCESS) host::RegCloseKey(key);
+    const long status = host::OpenRegKey(host::kLocalMachine, kProductKey, 0, host::kKeyRead, &key);
+    if (status == host::kErrorSuccess) host::CloseRegKey(key);
     return status;
 }
 
@@ -120,13 +120,13 @@ int main(int argc, char** argv) {
             host::emulated::SetHostRoot(host::emulated::ChooseHostRoot(sources));
         }
 #endif
-        if (const long status = ProductKeyStatus(); status != host::ERROR_SUCCESS) throw NotInstalled{status};
+        if (const long status = ProductKeyStatus(); status != host::kErrorSuccess) throw NotInstalled{status};
     });
 
     try {
         app.parse(argc, argv);
     } catch (const NotInstalled& missing) {
-        if (missing.Status == host::ERROR_FILE_NOT_FOUND)
+        if (missing.Status == host::kErrorFileNotFound)
             return cli::Finish(cli::Fail("Orvane V7 is not set up on this host: the registry has no " +
                                          std::string(kProductKey) + " key"));
         return cli::Finish(cli::Fail("the registry cannot be read (error " + std::to_string(missing.Status) +

@@ -29,7 +29,7 @@ void Check(bool condition, const char* what) {
 
 std::string Get(const char* section, const char* key) {
     char buffer[300] = {};
-    host::GetPrivateProfileString(section, key, "<none>", buffer, sizeof buffer, kIni);
+    host::GetIniString(section, key, "<none>", buffer, sizeof buffer, kIni);
     return buffer;
 }
 
@@ -58,11 +58,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     const std::string others = Others();
 
-    Check(host::WritePrivateProfileString("Password Lists", "Anna", nullptr, kIni), "deleting a key failed");
+    Check(host::WriteIniString("Password Lists", "Anna", nullptr, kIni), "deleting a key failed");
     Check(Get("password lists", "ANNA") == "<none>", "a deleted key still reads");
     Check(Others() == others, "deleting a key changed another");
 
-    Check(host::WritePrivateProfileString("Password Lists", "Anna", "C:\\WINDOWS\\ANNA.PWL", kIni),
+    Check(host::WriteIniString("Password Lists", "Anna", "C:\\WINDOWS\\ANNA.PWL", kIni),
           "setting a key failed");
     Check(Get("Password Lists", "anna") == "C:\\WINDOWS\\ANNA.PWL", "a set key reads otherwise");
     Check(Others() == others, "setting a key changed another");

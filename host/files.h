@@ -7,15 +7,15 @@
 
 namespace host {
 
-constexpr DWORD FILE_ATTRIBUTE_READONLY = 0x01;
-constexpr DWORD FILE_ATTRIBUTE_DIRECTORY = 0x10;
-constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x80;         // no other attribute set
-constexpr DWORD FILE_ATTRIBUTE_REPARSE_POINT = 0x400;  // a symbolic link
-constexpr DWORD INVALID_FILE_ATTRIBUTES = 0xFFFFFFFF;
+constexpr DWORD kAttributeReadOnly = 0x01;
+constexpr DWORD kAttributeDirectory = 0x10;
+constexpr DWORD kAttributeNormal = 0x80;         // no other attribute set
+constexpr DWORD kAttributeReparsePoint = 0x400;  // a symbolic link
+constexpr DWORD kInvalidAttributes = 0xFFFFFFFF;
 
-struct WIN32_FIND_DATA {
+struct FindData {
     DWORD dwFileAttributes;
-    char cFileName[MAX_PATH];
+    char cFileName[kMaxPath];
 };
 
 // Starts a search for the entries of a folder that match the last name of
@@ -23,24 +23,24 @@ struct WIN32_FIND_DATA {
 // the drive's root also lists "." and "..". INVALID_HANDLE_VALUE when the
 // folder cannot be read or nothing matches. Names no Windows path can hold
 // (a backslash in them, longer than 259 bytes) are not listed.
-HANDLE FindFirstFile(const char* pattern, WIN32_FIND_DATA* data);
+HANDLE FindFirst(const char* pattern, FindData* data);
 // 0 past the last entry.
-BOOL FindNextFile(HANDLE search, WIN32_FIND_DATA* data);
+BOOL FindNext(HANDLE search, FindData* data);
 BOOL FindClose(HANDLE search);
 
 // INVALID_FILE_ATTRIBUTES for a missing entry. A symbolic link reports
 // FILE_ATTRIBUTE_REPARSE_POINT (with FILE_ATTRIBUTE_DIRECTORY when it leads
 // to a folder), never the attributes of what it points to.
-DWORD GetFileAttributes(const char* path);
+DWORD GetAttributes(const char* path);
 // Only FILE_ATTRIBUTE_READONLY is kept; a symbolic link is left as it is.
-BOOL SetFileAttributes(const char* path, DWORD attributes);
+BOOL SetAttributes(const char* path, DWORD attributes);
 
 // Fails for a folder, a read-only file and a missing one. A symbolic link is
 // removed itself.
-BOOL DeleteFile(const char* path);
+BOOL RemoveFile(const char* path);
 // Fails unless the folder is empty and not read-only. A symbolic link to a
 // folder is removed itself.
-BOOL RemoveDirectory(const char* path);
+BOOL RemoveFolder(const char* path);
 
 // The same calls relative to an open folder: a folder handle and a name in it
 // (found without regard to case). Each works on the entry the folder holds
@@ -57,10 +57,10 @@ HANDLE OpenDirectoryAt(HANDLE folder, const char* name);
 BOOL CloseDirectory(HANDLE folder);
 // A search of the folder's entries, as FindFirstFile; FindNextFile and
 // FindClose go on and end it.
-HANDLE FindFirstFileAt(HANDLE folder, const char* pattern, WIN32_FIND_DATA* data);
-DWORD GetFileAttributesAt(HANDLE folder, const char* name);
-BOOL SetFileAttributesAt(HANDLE folder, const char* name, DWORD attributes);
-BOOL DeleteFileAt(HANDLE folder, const char* name);
-BOOL RemoveDirectoryAt(HANDLE folder, const char* name);
+HANDLE FindFirstAt(HANDLE folder, const char* pattern, FindData* data);
+DWORD GetAttributesAt(HANDLE folder, const char* name);
+BOOL SetAttributesAt(HANDLE folder, const char* name, DWORD attributes);
+BOOL RemoveFileAt(HANDLE folder, const char* name);
+BOOL RemoveFolderAt(HANDLE folder, const char* name);
 
 }  // namespace host

@@ -14,7 +14,7 @@ namespace host {
 // CR LF, LF or CR alone. Returns the bytes copied, terminator excluded, or
 // size - 1 whenever the value was cut (however many bytes the cut left).
 // section and key must be given.
-DWORD GetPrivateProfileString(const char* section, const char* key, const char* defaultValue, char* buffer,
+DWORD GetIniString(const char* section, const char* key, const char* defaultValue, char* buffer,
                               DWORD size, const char* fileName);
 
 // Sets key in section to value ("key=value", CR LF), adding the section and
@@ -23,6 +23,6 @@ DWORD GetPrivateProfileString(const char* section, const char* key, const char* 
 // every other line stays as it was. All of section, key and value null
 // flushes the file (writes are never held back). Fails (0) when the file
 // cannot be written: off the drive, read-only, not a regular file, ...
-BOOL WritePrivateProfileString(const char* section, const char* key, const char* value, const char* fileName);
+BOOL WriteIniString(const char* section, const char* key, const char* value, const char* fileName);
 
 }  // namespace host

@@ -1,6 +1,7 @@
 // Basic Windows types and status codes the system is written against.
 // The emulated host keeps their Windows values so the code above reads the same
-// on both backends.
+// on both backends. The constants are spelled so that none is a macro of
+// <windows.h>: this header means the same before or after it.
 #pragma once
 
 #include <cstdint>
@@ -16,32 +17,32 @@ using UINT = unsigned int;
 using ULONGLONG = std::uint64_t;
 
 using HANDLE = void*;
-inline HANDLE const INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1));
+inline HANDLE const kInvalidHandle = reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1));
 
 using HKEY = struct HKEY__*;
-inline HKEY const HKEY_LOCAL_MACHINE = reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(0x80000002u));
+inline HKEY const kLocalMachine = reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(0x80000002u));
 
-constexpr LONG ERROR_SUCCESS = 0;
-constexpr LONG ERROR_FILE_NOT_FOUND = 2;
-constexpr LONG ERROR_PATH_NOT_FOUND = 3;
-constexpr LONG ERROR_ACCESS_DENIED = 5;
-constexpr LONG ERROR_INVALID_HANDLE = 6;
-constexpr LONG ERROR_INVALID_PARAMETER = 87;
-constexpr LONG ERROR_BAD_PATHNAME = 161;
-constexpr LONG ERROR_MORE_DATA = 234;
-constexpr LONG ERROR_NO_MORE_ITEMS = 259;
-constexpr LONG ERROR_BADDB = 1009;
-constexpr LONG ERROR_KEY_DELETED = 1018;
+constexpr LONG kErrorSuccess = 0;
+constexpr LONG kErrorFileNotFound = 2;
+constexpr LONG kErrorPathNotFound = 3;
+constexpr LONG kErrorAccessDenied = 5;
+constexpr LONG kErrorInvalidHandle = 6;
+constexpr LONG kErrorInvalidParameter = 87;
+constexpr LONG kErrorBadPathname = 161;
+constexpr LONG kErrorMoreData = 234;
+constexpr LONG kErrorNoMoreItems = 259;
+constexpr LONG kErrorBadDb = 1009;
+constexpr LONG kErrorKeyDeleted = 1018;
 
-constexpr DWORD REG_NONE = 0;
-constexpr DWORD REG_SZ = 1;
-constexpr DWORD REG_BINARY = 3;
-constexpr DWORD REG_DWORD = 4;
+constexpr DWORD kRegNone = 0;
+constexpr DWORD kRegSz = 1;
+constexpr DWORD kRegBinary = 3;
+constexpr DWORD kRegDword = 4;
 
-constexpr DWORD KEY_ALL_ACCESS = 0xF003F;
-constexpr DWORD KEY_READ = 0x20019;
+constexpr DWORD kKeyAllAccess = 0xF003F;
+constexpr DWORD kKeyRead = 0x20019;
 
 // Limits kept in bytes, as on Windows with an 8-bit code page.
-constexpr DWORD MAX_PATH = 260;
+constexpr DWORD kMaxPath = 260;
 
 }  // namespace host

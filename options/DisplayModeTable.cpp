@@ -53,7 +53,7 @@ DisplayMode ParseRow(const std::string& row) {
 // Fills a two-%s path format from the string table.
 std::string FormatPath(unsigned formatId, const std::string& first, const std::string& second = {}) {
     std::string format;
-    if (!res::LoadString(formatId, format)) return {};
+    if (!res::LoadText(formatId, format)) return {};
     int needed = std::snprintf(nullptr, 0, format.c_str(), first.c_str(), second.c_str());
     if (needed < 0) return {};
     std::string path(static_cast<std::size_t>(needed) + 1, '\0');
@@ -76,7 +76,7 @@ std::vector<DisplayMode> DisplayModeTable::Rows() {
     rows.reserve(kRowCount);
     for (unsigned id = kFirstRow; id < kFirstRow + kRowCount; ++id) {
         std::string row;
-        if (res::LoadString(id, row)) rows.push_back(ParseRow(row));
+        if (res::LoadText(id, row)) rows.push_back(ParseRow(row));
     }
     return rows;
 }
@@ -91,7 +91,7 @@ DisplayMode DisplayModeTable::FindByNumber(int number) {
     for (const DisplayMode& mode : Rows())
         if (mode.Number == number) return mode;
     std::string fallback;
-    res::LoadString(kFallbackRow, fallback);
+    res::LoadText(kFallbackRow, fallback);
     return ParseRow(fallback);
 }
 
@@ -100,14 +100,14 @@ void DisplayModeTable::WriteRegistryMirror(const std::string& stationKeyPath, in
         host::HKEY key = nullptr;
         std::string path = FormatPath(kModeKeyFormat, stationKeyPath, ModeKeyName(mode.Triple));
         // A mode key that cannot be made is skipped; the others still are.
-        if (host::RegCreateKey(host::HKEY_LOCAL_MACHINE, path.c_str(), &key) == host::ERROR_SUCCESS)
-            host::RegCloseKey(key);
+        if (host::CreateRegKey(host::kLocalMachine, path.c_str(), &key) == host::kErrorSuccess)
+            host::CloseRegKey(key);
     }
     host::HKEY defaultKey = nullptr;
     std::string defaultPath = FormatPath(kDefaultKeyFormat, stationKeyPath);
-    if (host::RegCreateKey(host::HKEY_LOCAL_MACHINE, defaultPath.c_str(), &defaultKey) != host::ERROR_SUCCESS)
+    if (host::CreateRegKey(host::kLocalMachine, defaultPath.c_str(), &defaultKey) != host::kErrorSuccess)
         return;
     StationConfiguration::WriteStringValue(defaultKey, "Mode", FindByNumber(stationDisplay).Triple);
-    host::RegCloseKey(defaultKey);
-    host::RegFlushKey(host::HKEY_LOCAL_MACHINE);
+    host::CloseRegKey(defaultKey);
+    host::FlushRegKey(host::kLocalMachine);
 }

@@ -29,7 +29,7 @@ const std::array<Offer, kPositionCount> kOffers = {{
 
 std::string Text(unsigned id) {
     std::string text;
-    res::LoadString(id, text);
+    res::LoadText(id, text);
     return text;
 }
 

@@ -61,7 +61,7 @@ std::string OneLine(const char* text) {
 
 std::optional<std::string> ReadFileVersion(const char* fileName) {
     host::DWORD handle = 0;
-    const host::DWORD size = host::GetFileVersionInfoSize(fileName, &handle);
+    const host::DWORD size = host::GetVersionInfoSize(fileName, &handle);
     if (size == 0) return std::nullopt;
     std::vector<host::BYTE> block;
     try {
@@ -69,11 +69,11 @@ std::optional<std::string> ReadFileVersion(const char* fileName) {
     } catch (const std::bad_alloc&) {
         return std::nullopt;
     }
-    if (!host::GetFileVersionInfo(fileName, handle, size, block.data())) return std::nullopt;
+    if (!host::GetVersionInfo(fileName, handle, size, block.data())) return std::nullopt;
     void* value = nullptr;
     host::UINT length = 0;
     for (const char* path : {"\\StringFileInfo\\040904B0\\FileVersion", "\\StringFileInfo\\040904E4\\FileVersion"})
-        if (host::VerQueryValue(block.data(), path, &value, &length) && value && length > 0)
+        if (host::QueryVersionValue(block.data(), path, &value, &length) && value && length > 0)
             return OneLine(static_cast<const char*>(value));
     return std::nullopt;
 }

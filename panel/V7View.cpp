@@ -45,7 +45,7 @@ constexpr ButtonTemplate kButtons[] = {
     {CV7View::IDC_TEST, "Test", 15, 120, 120, 20},
     {CV7View::IDC_ON, "On", 135, 182, 30, 14},
     {CV7View::IDC_OFF, "Off", 165, 182, 32, 14},
-    {CV7View::IDC_HELP, "Help", 220, 160, 39, 16},
+    {CV7View::IDC_HELP_BUTTON, "Help", 220, 160, 39, 16},
     {CV7View::IDC_EXIT, "Exit", 220, 180, 39, 16},
 };
 
@@ -65,7 +65,7 @@ const CV7View::Label kLabels[] = {
     {"Test the station", CV7View::IDC_TEST, 14, true, {69, 205, 154, 24}},
     {"On", CV7View::IDC_ON, 11, true, {206, 298, 39, 16}},
     {"Off", CV7View::IDC_OFF, 11, true, {254, 298, 40, 16}},
-    {"Help", CV7View::IDC_HELP, 12, true, {373, 264, 52, 16}},
+    {"Help", CV7View::IDC_HELP_BUTTON, 12, true, {373, 264, 52, 16}},
     {"Exit", CV7View::IDC_EXIT, 12, true, {373, 297, 52, 16}},
 };
 
@@ -82,7 +82,7 @@ constexpr ButtonTemplate kDriversState = {0, "Station drivers not running", 20, 
 // The order in which the buttons take their pictures.
 constexpr int kLoadOrder[] = {
     CV7View::IDC_USER, CV7View::IDC_OPTIONS, CV7View::IDC_TEST, CV7View::IDC_BROADCAST,
-    CV7View::IDC_ON,   CV7View::IDC_OFF,     CV7View::IDC_HELP, CV7View::IDC_EXIT,
+    CV7View::IDC_ON,   CV7View::IDC_OFF,     CV7View::IDC_HELP_BUTTON, CV7View::IDC_EXIT,
 };
 
 }  // namespace
@@ -192,7 +192,7 @@ void CV7View::CreateButtons() {
         case IDC_TEST: m_btnTest = button; break;
         case IDC_ON: m_btnOn = button; break;
         case IDC_OFF: m_btnOff = button; break;
-        case IDC_HELP: m_btnHelp = button; break;
+        case IDC_HELP_BUTTON: m_btnHelp = button; break;
         case IDC_EXIT: m_btnExit = button; break;
         }
     }
@@ -213,7 +213,7 @@ CPictureButton* CV7View::Button(int controlId) const {
     case IDC_TEST: return m_btnTest;
     case IDC_ON: return m_btnOn;
     case IDC_OFF: return m_btnOff;
-    case IDC_HELP: return m_btnHelp;
+    case IDC_HELP_BUTTON: return m_btnHelp;
     case IDC_EXIT: return m_btnExit;
     default: return nullptr;
     }
@@ -360,7 +360,7 @@ int CV7View::CommandOf(int controlId) {
     case IDC_TEST: return cmd::ID_STATION_TEST;
     case IDC_ON: return cmd::ID_STATION_ON;
     case IDC_OFF: return cmd::ID_STATION_OFF;
-    case IDC_HELP: return cmd::ID_HELP;
+    case IDC_HELP_BUTTON: return cmd::ID_HELP;
     case IDC_EXIT: return cmd::ID_EXIT;
     default: return 0;
     }

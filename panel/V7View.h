@@ -24,7 +24,7 @@ public:
     enum : int {
         IDC_BROADCAST = 1004,
         IDC_EXIT = 1007,
-        IDC_HELP = 1008,
+        IDC_HELP_BUTTON = 1008,
         IDC_OFF = 1009,
         IDC_ON = 1010,
         IDC_OPTIONS = 1011,

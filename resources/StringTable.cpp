@@ -262,7 +262,7 @@ const char* FindString(unsigned id) {
     return it != std::end(kStrings) && it->Id == id ? it->Text : nullptr;
 }
 
-bool LoadString(unsigned id, std::string& text) {
+bool LoadText(unsigned id, std::string& text) {
     const char* found = FindString(id);
     if (!found) return false;
     text = found;

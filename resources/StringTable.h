@@ -11,6 +11,6 @@ const char* FindString(unsigned id);
 
 // Sets text to entry id and returns true; leaves text alone and returns false
 // when there is no such entry.
-bool LoadString(unsigned id, std::string& text);
+bool LoadText(unsigned id, std::string& text);
 
 }  // namespace res

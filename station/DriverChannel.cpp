@@ -19,7 +19,7 @@ std::function<void()>& DesktopRepaint() {
     return repaint;
 }
 
-host::HANDLE g_cachedHandle = host::INVALID_HANDLE_VALUE;
+host::HANDLE g_cachedHandle = host::kInvalidHandle;
 
 // One synchronous call with the same buffer in and out. A "success" that did
 // not fill the whole buffer is a failure: the buffer holds part of an answer.
@@ -36,13 +36,13 @@ void SetDriverHandleSource(std::function<host::HANDLE()> source) { HandleSource(
 void SetDesktopRepaint(std::function<void()> repaint) { DesktopRepaint() = std::move(repaint); }
 
 host::HANDLE GetDriverHandle() {
-    if (g_cachedHandle != host::INVALID_HANDLE_VALUE) return g_cachedHandle;
+    if (g_cachedHandle != host::kInvalidHandle) return g_cachedHandle;
     // While the application has no open device, ask it again on every call.
-    g_cachedHandle = HandleSource() ? HandleSource()() : host::INVALID_HANDLE_VALUE;
+    g_cachedHandle = HandleSource() ? HandleSource()() : host::kInvalidHandle;
     return g_cachedHandle;
 }
 
-void ResetDriverHandleCache() { g_cachedHandle = host::INVALID_HANDLE_VALUE; }
+void ResetDriverHandleCache() { g_cachedHandle = host::kInvalidHandle; }
 
 int TurnStationOn(StationRecord* record) {
     if (!Control(IOCTL_V7_TURN_STATION_ON, record, sizeof(StationRecord))) return 1;

@@ -50,7 +50,7 @@ PowerResult TurnOff(StationConfiguration& config, const std::function<bool()>& c
     config.BoardLaunched = 0;
     config.StationLaunched = 0;
     std::string noUser;
-    res::LoadString(IDS_NO_USER, noUser);
+    res::LoadText(IDS_NO_USER, noUser);
     config.CurrentUser = noUser;
     config.SaveConfiguration();
     Notify(saved);

@@ -22,12 +22,12 @@ constexpr unsigned kDefaultStationText = 2027;
 class OpenedKey {
 public:
     explicit OpenedKey(const std::string& path) {
-        if (host::RegOpenKeyEx(host::HKEY_LOCAL_MACHINE, path.c_str(), 0, host::KEY_ALL_ACCESS, &m_key) !=
-            host::ERROR_SUCCESS)
+        if (host::OpenRegKey(host::kLocalMachine, path.c_str(), 0, host::kKeyAllAccess, &m_key) !=
+            host::kErrorSuccess)
             m_key = nullptr;
     }
     ~OpenedKey() {
-        if (m_key) host::RegCloseKey(m_key);
+        if (m_key) host::CloseRegKey(m_key);
     }
     OpenedKey(const OpenedKey&) = delete;
     OpenedKey& operator=(const OpenedKey&) = delete;
@@ -44,12 +44,12 @@ host::DWORD ReadSmallValue(host::HKEY key, const char* name, host::DWORD bytes) 
     if (!key) return 0;
     host::BYTE data[4] = {};
     host::DWORD size = bytes;
-    if (host::RegQueryValueEx(key, name, nullptr, data, &size) != host::ERROR_SUCCESS) return 0;
+    if (host::QueryRegValue(key, name, nullptr, data, &size) != host::kErrorSuccess) return 0;
     return data[0] | (data[1] << 8) | (data[2] << 16) | (static_cast<host::DWORD>(data[3]) << 24);
 }
 
 std::string FormatKeyPath(const char* format, int number) {
-    char path[host::MAX_PATH] = {};
+    char path[host::kMaxPath] = {};
     std::snprintf(path, sizeof path, format, number);
     return path;
 }
@@ -96,12 +96,12 @@ host::DWORD StationConfiguration::ReadDwordValue(host::HKEY key, const char* nam
 
 std::string StationConfiguration::ReadStringValue(host::HKEY key, const char* name, unsigned defaultId) {
     std::string result;
-    if (defaultId != 0) res::LoadString(defaultId, result);
+    if (defaultId != 0) res::LoadText(defaultId, result);
     if (!key) return result;
-    char buffer[host::MAX_PATH] = {};
+    char buffer[host::kMaxPath] = {};
     host::DWORD size = sizeof buffer;
-    if (host::RegQueryValueEx(key, name, nullptr, reinterpret_cast<host::BYTE*>(buffer), &size) !=
-        host::ERROR_SUCCESS)
+    if (host::QueryRegValue(key, name, nullptr, reinterpret_cast<host::BYTE*>(buffer), &size) !=
+        host::kErrorSuccess)
         return result;
     // A full buffer with no terminator is not a text this store wrote: keep the default.
     const void* nul = std::memchr(buffer, 0, sizeof buffer);
@@ -112,25 +112,25 @@ std::string StationConfiguration::ReadStringValue(host::HKEY key, const char* na
 void StationConfiguration::WriteByteValue(host::HKEY key, const char* name, unsigned value) {
     if (!key) return;
     host::BYTE data = static_cast<host::BYTE>(value & 0xFF);
-    host::RegSetValueEx(key, name, host::REG_BINARY, &data, 1);
+    host::SetRegValue(key, name, host::kRegBinary, &data, 1);
 }
 
 void StationConfiguration::WriteDwordValue(host::HKEY key, const char* name, host::DWORD value) {
     if (!key) return;
     host::BYTE data[4] = {static_cast<host::BYTE>(value), static_cast<host::BYTE>(value >> 8),
                           static_cast<host::BYTE>(value >> 16), static_cast<host::BYTE>(value >> 24)};
-    host::RegSetValueEx(key, name, host::REG_BINARY, data, sizeof data);
+    host::SetRegValue(key, name, host::kRegBinary, data, sizeof data);
 }
 
 void StationConfiguration::WriteStringValue(host::HKEY key, const char* name, const std::string& value) {
     if (!key) return;
     // At most 259 bytes and the terminator, so what is written always reads back;
     // a longer text is cut on a character boundary.
-    char buffer[host::MAX_PATH] = {};
+    char buffer[host::kMaxPath] = {};
     std::string_view text(value.c_str());
     std::size_t length = host::CharBoundaryPrefix(text, sizeof buffer - 1);
     std::memcpy(buffer, text.data(), length);
-    host::RegSetValueEx(key, name, host::REG_SZ, reinterpret_cast<const host::BYTE*>(buffer),
+    host::SetRegValue(key, name, host::kRegSz, reinterpret_cast<const host::BYTE*>(buffer),
                         static_cast<host::DWORD>(length + 1));
 }
 
@@ -179,7 +179,7 @@ void StationConfiguration::WriteProductValues() {
         PutString(key.Get(), "Station Mode", &StationValues::StationMode);
         PutString(key.Get(), "RefreshRate", &StationValues::RefreshRate);
     }
-    host::RegFlushKey(host::HKEY_LOCAL_MACHINE);
+    host::FlushRegKey(host::kLocalMachine);
 }
 
 void StationConfiguration::WriteBoardValues(int board) {
@@ -189,7 +189,7 @@ void StationConfiguration::WriteBoardValues(int board) {
         PutByte(key.Get(), "Launched", &StationValues::BoardLaunched);
         PutString(key.Get(), "Board Name", &StationValues::BoardName);
     }
-    host::RegFlushKey(host::HKEY_LOCAL_MACHINE);
+    host::FlushRegKey(host::kLocalMachine);
 }
 
 void StationConfiguration::WriteStationValues(int station) {
@@ -211,7 +211,7 @@ void StationConfiguration::WriteStationValues(int station) {
         PutString(key.Get(), "Station Name", &StationValues::StationName);
     }
     if (m_stored && m_stored->MirroredDisplay == StationDisplay) {
-        host::RegFlushKey(host::HKEY_LOCAL_MACHINE);
+        host::FlushRegKey(host::kLocalMachine);
         return;
     }
     // The mirror flushes the registry when it is done.
@@ -238,7 +238,7 @@ void StationConfiguration::SaveConfiguration() {
     WriteBoardValues(kBoardNumber);
     WriteStationValues(kStationNumber);
     // Nothing landed: the registry still holds what was known before.
-    if (transaction.Commit() != host::ERROR_SUCCESS) m_stored = before;
+    if (transaction.Commit() != host::kErrorSuccess) m_stored = before;
 }
 
 // The station's record in the driver's list; false when it is not there.

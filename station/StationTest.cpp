@@ -35,14 +35,14 @@ constexpr DriverCheck kDriverChecks[] = {
 // A problem counts even if its paragraph were missing from the table.
 void Append(TestResult& result, unsigned paragraph) {
     std::string entry;
-    if (res::LoadString(paragraph, entry)) result.Text += entry;
+    if (res::LoadText(paragraph, entry)) result.Text += entry;
     result.Paragraphs.push_back(paragraph);
     result.ProblemFound = true;
 }
 
 std::string Load(unsigned id) {
     std::string text;
-    res::LoadString(id, text);
+    res::LoadText(id, text);
     return text;
 }
 

@@ -15,7 +15,7 @@ constexpr const char* kWhiteSpace = " \t\r\n\v\f";
 
 std::string Text(unsigned id) {
     std::string text;
-    res::LoadString(id, text);
+    res::LoadText(id, text);
     return text;
 }
 
@@ -56,9 +56,9 @@ std::size_t MessageBytes(std::string_view text) {
 }
 
 std::string SenderName() {
-    char buffer[host::MAX_PATH] = {};
+    char buffer[host::kMaxPath] = {};
     host::DWORD size = sizeof buffer - 1;  // the last byte stays a terminator
-    return SenderNameOf(host::GetUserName(buffer, &size) ? buffer : nullptr);
+    return SenderNameOf(host::GetAccountName(buffer, &size) ? buffer : nullptr);
 }
 
 std::string SenderNameOf(const char* loginName) {
@@ -70,9 +70,9 @@ std::string ComposeMessage(const std::string& sender, std::string_view text) {
     // FormatMessage keeps a '%' in the name or the text as typed.
     const std::string body = WindowsLineBreaks(text);
     const std::size_t room = kBroadcastBufferSize - 1;  // the terminator's byte stays free
-    const std::size_t allButName = FormatMessage(IDS_MESSAGE_FORMAT, {"", body}).Text.size();
+    const std::size_t allButName = FormatText(IDS_MESSAGE_FORMAT, {"", body}).Text.size();
     const std::size_t nameBytes = allButName < room ? host::CharBoundaryPrefix(sender, room - allButName) : 0;
-    return FormatMessage(IDS_MESSAGE_FORMAT, {sender.substr(0, nameBytes), body}).Text;
+    return FormatText(IDS_MESSAGE_FORMAT, {sender.substr(0, nameBytes), body}).Text;
 }
 
 bool StationIsOn(StationConfiguration& config) {

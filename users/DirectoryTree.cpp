@@ -11,18 +11,18 @@ namespace {
 // One folder of the walk: open, with its search and the entry it handles next.
 struct Level {
     std::string Name;  // in the folder above
-    host::HANDLE Folder = host::INVALID_HANDLE_VALUE;
-    host::HANDLE Search = host::INVALID_HANDLE_VALUE;
-    host::WIN32_FIND_DATA Found{};
+    host::HANDLE Folder = host::kInvalidHandle;
+    host::HANDLE Search = host::kInvalidHandle;
+    host::FindData Found{};
 };
 
 // Removes the entry itself when it is a link, the (emptied) folder otherwise.
 bool RemoveEntry(host::HANDLE folder, const std::string& name) {
-    const host::DWORD attributes = host::GetFileAttributesAt(folder, name.c_str());
-    if (attributes != host::INVALID_FILE_ATTRIBUTES && (attributes & host::FILE_ATTRIBUTE_REPARSE_POINT) &&
-        !(attributes & host::FILE_ATTRIBUTE_DIRECTORY))
-        return host::DeleteFileAt(folder, name.c_str()) != 0;
-    return host::RemoveDirectoryAt(folder, name.c_str()) != 0;
+    const host::DWORD attributes = host::GetAttributesAt(folder, name.c_str());
+    if (attributes != host::kInvalidAttributes && (attributes & host::kAttributeReparsePoint) &&
+        !(attributes & host::kAttributeDirectory))
+        return host::RemoveFileAt(folder, name.c_str()) != 0;
+    return host::RemoveFolderAt(folder, name.c_str()) != 0;
 }
 
 // Walks the tree below top's entry name from each folder's own handle, so no
@@ -38,7 +38,7 @@ public:
     bool Remove(const std::string& name) {
         Enter(m_top, name);
         while (!m_levels.empty()) {
-            if (m_levels.back().Search == host::INVALID_HANDLE_VALUE) {
+            if (m_levels.back().Search == host::kInvalidHandle) {
                 // Every entry is gone: the folder itself goes.
                 const std::string done = m_levels.back().Name;
                 Leave();
@@ -59,22 +59,22 @@ private:
         Level level;
         level.Name = name;
         level.Folder = host::OpenDirectoryAt(in, name.c_str());
-        if (level.Folder != host::INVALID_HANDLE_VALUE)
-            level.Search = host::FindFirstFileAt(level.Folder, "*.*", &level.Found);
+        if (level.Folder != host::kInvalidHandle)
+            level.Search = host::FindFirstAt(level.Folder, "*.*", &level.Found);
         m_levels.push_back(std::move(level));
     }
 
     void Leave() {
         Level& level = m_levels.back();
-        if (level.Search != host::INVALID_HANDLE_VALUE) host::FindClose(level.Search);
-        if (level.Folder != host::INVALID_HANDLE_VALUE) host::CloseDirectory(level.Folder);
+        if (level.Search != host::kInvalidHandle) host::FindClose(level.Search);
+        if (level.Folder != host::kInvalidHandle) host::CloseDirectory(level.Folder);
         m_levels.pop_back();
     }
 
     static void Advance(Level& level) {
-        if (host::FindNextFile(level.Search, &level.Found)) return;
+        if (host::FindNext(level.Search, &level.Found)) return;
         host::FindClose(level.Search);
-        level.Search = host::INVALID_HANDLE_VALUE;
+        level.Search = host::kInvalidHandle;
     }
 
     // Handles the current folder's next entry; false when it cannot be removed.
@@ -83,18 +83,18 @@ private:
         const std::string name = level.Found.cFileName;
         const host::DWORD attributes = level.Found.dwFileAttributes;
         // ".." is the parent: its marks are not this removal's to change.
-        if (name != ".." && (attributes & host::FILE_ATTRIBUTE_READONLY))
-            host::SetFileAttributesAt(level.Folder, name.c_str(), host::FILE_ATTRIBUTE_NORMAL);
+        if (name != ".." && (attributes & host::kAttributeReadOnly))
+            host::SetAttributesAt(level.Folder, name.c_str(), host::kAttributeNormal);
         bool removed = true;
         if (name == "." || name == "..") {
-        } else if (attributes & host::FILE_ATTRIBUTE_REPARSE_POINT) {
-            removed = (attributes & host::FILE_ATTRIBUTE_DIRECTORY) ? host::RemoveDirectoryAt(level.Folder, name.c_str())
-                                                                   : host::DeleteFileAt(level.Folder, name.c_str());
-        } else if (attributes & host::FILE_ATTRIBUTE_DIRECTORY) {
+        } else if (attributes & host::kAttributeReparsePoint) {
+            removed = (attributes & host::kAttributeDirectory) ? host::RemoveFolderAt(level.Folder, name.c_str())
+                                                                   : host::RemoveFileAt(level.Folder, name.c_str());
+        } else if (attributes & host::kAttributeDirectory) {
             Enter(level.Folder, name);  // its entries next; this folder goes on after it
             return true;
         } else {
-            removed = host::DeleteFileAt(level.Folder, name.c_str());
+            removed = host::RemoveFileAt(level.Folder, name.c_str());
         }
         if (removed) Advance(level);
         return removed;
@@ -118,13 +118,13 @@ bool DeleteDirectoryTree(const std::string& directory) {
     if (name == "." || name == "..") return false;
 
     const host::HANDLE top = host::OpenDirectory(parent.c_str());
-    if (top == host::INVALID_HANDLE_VALUE) return false;
+    if (top == host::kInvalidHandle) return false;
     bool removed;
     {
         // A folder that is itself a link goes as a link; what it leads to stays.
-        const host::DWORD attributes = host::GetFileAttributesAt(top, name.c_str());
-        if (attributes != host::INVALID_FILE_ATTRIBUTES && (attributes & host::FILE_ATTRIBUTE_REPARSE_POINT))
-            removed = host::RemoveDirectoryAt(top, name.c_str()) != 0;
+        const host::DWORD attributes = host::GetAttributesAt(top, name.c_str());
+        if (attributes != host::kInvalidAttributes && (attributes & host::kAttributeReparsePoint))
+            removed = host::RemoveFolderAt(top, name.c_str()) != 0;
         else
             removed = TreeWalk(top).Remove(name);
     }

@@ -4,9 +4,9 @@
 
 namespace users {
 
-Message FormatMessage(unsigned id, const std::vector<std::string>& args) {
+Message FormatText(unsigned id, const std::vector<std::string>& args) {
     std::string format;
-    if (!res::LoadString(id, format)) return {id, "Fail to load resource " + std::to_string(id) + " !"};
+    if (!res::LoadText(id, format)) return {id, "Fail to load resource " + std::to_string(id) + " !"};
     std::string text;
     std::size_t next = 0, start = 0;
     for (std::size_t at; (at = format.find("%s", start)) != std::string::npos; start = at + 2) {

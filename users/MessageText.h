@@ -15,6 +15,6 @@ struct Message {
 // Entry id with each "%s" replaced by the next argument, as given (a '%' in an
 // argument stays as it is). An id missing from the table gives
 // "Fail to load resource N !".
-Message FormatMessage(unsigned id, const std::vector<std::string>& args = {});
+Message FormatText(unsigned id, const std::vector<std::string>& args = {});
 
 }  // namespace users

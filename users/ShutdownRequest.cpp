@@ -5,7 +5,7 @@
 namespace users {
 
 host::UINT ExitFlags(ShutdownChoice choice) {
-    return (choice == ShutdownChoice::ShutDown ? host::EWX_SHUTDOWN : host::EWX_REBOOT) | host::EWX_FORCE;
+    return (choice == ShutdownChoice::ShutDown ? host::kExitShutdown : host::kExitReboot) | host::kExitForce;
 }
 
 bool RequestShutdown(StationConfiguration& config, ShutdownChoice choice) {

@@ -93,20 +93,20 @@ const char* DescribeDeviceFault(DeviceFault fault) {
 
 HANDLE CreateDeviceFile(const char* path) {
     static const std::string kPrefix = "\\\\.\\";
-    if (!path) return INVALID_HANDLE_VALUE;
+    if (!path) return kInvalidHandle;
     std::string text(path);
-    if (text.compare(0, kPrefix.size(), kPrefix) != 0) return INVALID_HANDLE_VALUE;
+    if (text.compare(0, kPrefix.size(), kPrefix) != 0) return kInvalidHandle;
     std::string name = text.substr(kPrefix.size());
-    if (!ValidDeviceName(name)) return INVALID_HANDLE_VALUE;
+    if (!ValidDeviceName(name)) return kInvalidHandle;
 
     fs::path socketPath = FindDeviceSocket(name);
     if (socketPath.native().size() > emulated::kMaxSocketPath) {
         std::fprintf(stderr, "v7: device socket path %s is longer than %zu bytes; use a shorter host root (V7_HOST_ROOT)\n",
                      socketPath.c_str(), emulated::kMaxSocketPath);
-        return INVALID_HANDLE_VALUE;
+        return kInvalidHandle;
     }
     auto device = std::make_shared<OpenDevice>(socketPath);
-    if (!device->Connection.Connect()) return INVALID_HANDLE_VALUE;
+    if (!device->Connection.Connect()) return kInvalidHandle;
 
     std::lock_guard<std::mutex> guard(g_tableLock);
     auto freeSlot = std::find(g_table.begin(), g_table.end(), nullptr);

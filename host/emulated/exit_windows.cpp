@@ -11,7 +11,7 @@ namespace host {
 BOOL ExitWindowsEx(UINT flags, DWORD reserved) {
     if ((flags & ~emulated::kExitWindowsKnownFlags) != 0) return 0;
     HANDLE device = CreateDeviceFile("\\\\.\\Brakor");
-    if (device == INVALID_HANDLE_VALUE) return 0;
+    if (device == kInvalidHandle) return 0;
     std::uint8_t request[emulated::kExitWindowsSize] = {};
     for (int i = 0; i < 4; ++i) {
         request[i] = static_cast<std::uint8_t>(flags >> (8 * i));

@@ -59,7 +59,7 @@ std::vector<std::string> MatchingNames(int dir, const std::string& pattern, bool
     }
     while (dirent* e = readdir(list)) {
         std::string name = e->d_name;
-        if (name == "." || name == ".." || name.size() >= MAX_PATH || name.find('\\') != std::string::npos) continue;
+        if (name == "." || name == ".." || name.size() >= kMaxPath || name.find('\\') != std::string::npos) continue;
         if (WildcardMatch(folded.c_str(), FoldCase(name).c_str())) names.push_back(std::move(name));
     }
     closedir(list);
@@ -77,7 +77,7 @@ int OpenInFolder(int dir, const char* name, int flags) {
 }
 
 std::unique_ptr<Search> StartSearch(std::shared_ptr<DirFd> dir, const std::string& pattern, bool listDots,
-                                     std::shared_ptr<ListedFolders> listed, WIN32_FIND_DATA* data) {
+                                     std::shared_ptr<ListedFolders> listed, FindData* data) {
     auto search = std::make_unique<Search>();
     search->Names = MatchingNames(dir->Get(), pattern, listDots);
     search->Dir = std::move(dir);
@@ -86,7 +86,7 @@ std::unique_ptr<Search> StartSearch(std::shared_ptr<DirFd> dir, const std::strin
     return search;
 }
 
-bool NextFound(Search& search, WIN32_FIND_DATA* data) {
+bool NextFound(Search& search, FindData* data) {
     while (search.Next < search.Names.size()) {
         const std::string& name = search.Names[search.Next++];
         struct stat status {};
@@ -108,15 +108,15 @@ bool NextFound(Search& search, WIN32_FIND_DATA* data) {
 DWORD EntryAttributes(int dir, const std::string& name, const struct stat& status) {
     DWORD attributes = 0;
     if (S_ISLNK(status.st_mode)) {
-        attributes |= FILE_ATTRIBUTE_REPARSE_POINT;
+        attributes |= kAttributeReparsePoint;
         struct stat target {};
         if (fstatat(dir, name.c_str(), &target, 0) == 0 && S_ISDIR(target.st_mode))
-            attributes |= FILE_ATTRIBUTE_DIRECTORY;
+            attributes |= kAttributeDirectory;
         return attributes;
     }
-    if (S_ISDIR(status.st_mode)) attributes |= FILE_ATTRIBUTE_DIRECTORY;
-    if ((status.st_mode & S_IWUSR) == 0) attributes |= FILE_ATTRIBUTE_READONLY;
-    return attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
+    if (S_ISDIR(status.st_mode)) attributes |= kAttributeDirectory;
+    if ((status.st_mode & S_IWUSR) == 0) attributes |= kAttributeReadOnly;
+    return attributes ? attributes : kAttributeNormal;
 }
 
 BOOL SetEntryAttributes(int dir, const std::string& name, DWORD attributes) {
@@ -132,7 +132,7 @@ BOOL SetEntryAttributes(int dir, const std::string& name, DWORD attributes) {
             done = 1;  // a link is left as it is
         } else {
             mode_t mode = status.st_mode & 07777;
-            mode = (attributes & FILE_ATTRIBUTE_READONLY) ? mode & ~mode_t(S_IWUSR | S_IWGRP | S_IWOTH) : mode | S_IWUSR;
+            mode = (attributes & kAttributeReadOnly) ? mode & ~mode_t(S_IWUSR | S_IWGRP | S_IWOTH) : mode | S_IWUSR;
             const std::string pinned = "/proc/self/fd/" + std::to_string(fd);
             done = chmod(pinned.c_str(), mode) == 0 ? 1 : 0;
         }
@@ -154,7 +154,7 @@ BOOL RemoveFolderEntry(int dir, const std::string& name) {
     struct stat status {};
     if (fstatat(dir, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) return 0;
     if (S_ISLNK(status.st_mode)) {
-        if (!(EntryAttributes(dir, name, status) & FILE_ATTRIBUTE_DIRECTORY)) return 0;
+        if (!(EntryAttributes(dir, name, status) & kAttributeDirectory)) return 0;
         return unlinkat(dir, name.c_str(), 0) == 0 ? 1 : 0;
     }
     if (!S_ISDIR(status.st_mode) || WriteProtected(status)) return 0;

@@ -40,8 +40,8 @@ int OpenInFolder(int dir, const char* name, int flags);
 // Lists dir's names matching pattern ("." and ".." too when listDots) and
 // fills data with the first; null when nothing matches.
 std::unique_ptr<Search> StartSearch(std::shared_ptr<DirFd> dir, const std::string& pattern, bool listDots,
-                                     std::shared_ptr<ListedFolders> listed, WIN32_FIND_DATA* data);
-bool NextFound(Search& search, WIN32_FIND_DATA* data);
+                                     std::shared_ptr<ListedFolders> listed, FindData* data);
+bool NextFound(Search& search, FindData* data);
 
 DWORD EntryAttributes(int dir, const std::string& name, const struct stat& status);
 BOOL SetEntryAttributes(int dir, const std::string& name, DWORD attributes);

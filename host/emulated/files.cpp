@@ -13,54 +13,54 @@ using emulated::DriveEntry;
 
 }  // namespace
 
-HANDLE FindFirstFile(const char* pattern, WIN32_FIND_DATA* data) {
+HANDLE FindFirst(const char* pattern, FindData* data) {
     std::vector<std::string> names;
-    if (!pattern || !data || !emulated::SplitDrivePath(pattern, &names) || names.empty()) return INVALID_HANDLE_VALUE;
+    if (!pattern || !data || !emulated::SplitDrivePath(pattern, &names) || names.empty()) return kInvalidHandle;
     const std::string last = names.back();
     names.pop_back();
     std::shared_ptr<emulated::DirFd> dir = emulated::OpenFolder(names);
-    if (!dir) return INVALID_HANDLE_VALUE;
+    if (!dir) return kInvalidHandle;
     auto search = emulated::StartSearch(dir, last, !names.empty(), nullptr, data);
-    if (!search) return INVALID_HANDLE_VALUE;
+    if (!search) return kInvalidHandle;
     search->Key = emulated::FolderKey(names, names.size());
     emulated::RememberOpenFolder(search->Key, search->Dir);
     return search.release();
 }
 
-BOOL FindNextFile(HANDLE handle, WIN32_FIND_DATA* data) {
-    if (!handle || handle == INVALID_HANDLE_VALUE || !data) return 0;
+BOOL FindNext(HANDLE handle, FindData* data) {
+    if (!handle || handle == kInvalidHandle || !data) return 0;
     return emulated::NextFound(*static_cast<emulated::Search*>(handle), data) ? 1 : 0;
 }
 
 BOOL FindClose(HANDLE handle) {
-    if (!handle || handle == INVALID_HANDLE_VALUE) return 0;
+    if (!handle || handle == kInvalidHandle) return 0;
     std::unique_ptr<emulated::Search> search(static_cast<emulated::Search*>(handle));
     if (!search->Key.empty()) emulated::ForgetOpenFolder(search->Key, search->Dir);
     return 1;
 }
 
-DWORD GetFileAttributes(const char* path) {
+DWORD GetAttributes(const char* path) {
     std::vector<std::string> names;
     if (path && emulated::SplitDrivePath(path, &names) && names.empty())
-        return emulated::OpenFolder(names) ? FILE_ATTRIBUTE_DIRECTORY : INVALID_FILE_ATTRIBUTES;
+        return emulated::OpenFolder(names) ? kAttributeDirectory : kInvalidAttributes;
     DriveEntry entry;
-    if (!path || !emulated::ResolveEntry(path, &entry) || !entry.Exists) return INVALID_FILE_ATTRIBUTES;
+    if (!path || !emulated::ResolveEntry(path, &entry) || !entry.Exists) return kInvalidAttributes;
     return emulated::EntryAttributes(entry.Dir->Get(), entry.Name, entry.Status);
 }
 
-BOOL SetFileAttributes(const char* path, DWORD attributes) {
+BOOL SetAttributes(const char* path, DWORD attributes) {
     DriveEntry entry;
     if (!path || !emulated::ResolveEntry(path, &entry) || !entry.Exists) return 0;
     return emulated::SetEntryAttributes(entry.Dir->Get(), entry.Name, attributes);
 }
 
-BOOL DeleteFile(const char* path) {
+BOOL RemoveFile(const char* path) {
     DriveEntry entry;
     if (!path || !emulated::ResolveEntry(path, &entry) || !entry.Exists) return 0;
     return emulated::DeleteEntry(entry.Dir->Get(), entry.Name);
 }
 
-BOOL RemoveDirectory(const char* path) {
+BOOL RemoveFolder(const char* path) {
     DriveEntry entry;
     if (!path || !emulated::ResolveEntry(path, &entry) || !entry.Exists) return 0;
     return emulated::RemoveFolderEntry(entry.Dir->Get(), entry.Name);

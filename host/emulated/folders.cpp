@@ -27,7 +27,7 @@ struct Folder {
 };
 
 Folder* AsFolder(HANDLE handle) {
-    return handle && handle != INVALID_HANDLE_VALUE ? static_cast<Folder*>(handle) : nullptr;
+    return handle && handle != kInvalidHandle ? static_cast<Folder*>(handle) : nullptr;
 }
 
 // A name of this folder only: never a path, never the parent.
@@ -60,12 +60,12 @@ HANDLE OpenDirectory(const char* path) {
     std::vector<std::string> names;
     fs::path mapped;
     if (!path || !emulated::SplitDrivePath(path, &names) || !emulated::MapWindowsPath(path, &mapped))
-        return INVALID_HANDLE_VALUE;
+        return kInvalidHandle;
     int fd = open(mapped.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return INVALID_HANDLE_VALUE;
+    if (fd < 0) return kInvalidHandle;
     if (!OnTheDrive(fd)) {
         close(fd);
-        return INVALID_HANDLE_VALUE;
+        return kInvalidHandle;
     }
     auto folder = std::make_unique<Folder>();
     folder->Dir = std::make_shared<DirFd>(fd);
@@ -77,15 +77,15 @@ HANDLE OpenDirectoryAt(HANDLE handle, const char* name) {
     Folder* parent = AsFolder(handle);
     std::string real;
     struct stat status {};
-    if (!Lookup(parent, name, &real, &status) || !S_ISDIR(status.st_mode)) return INVALID_HANDLE_VALUE;
+    if (!Lookup(parent, name, &real, &status) || !S_ISDIR(status.st_mode)) return kInvalidHandle;
     int fd = emulated::OpenInFolder(parent->Dir->Get(), real.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0) return INVALID_HANDLE_VALUE;
+    if (fd < 0) return kInvalidHandle;
     struct stat opened {};
     auto listed = parent->Listed->find(real);
     if (fstat(fd, &opened) != 0 || (listed != parent->Listed->end() && (listed->second.Dev != opened.st_dev ||
                                                                         listed->second.Ino != opened.st_ino))) {
         close(fd);
-        return INVALID_HANDLE_VALUE;
+        return kInvalidHandle;
     }
     auto folder = std::make_unique<Folder>();
     folder->Dir = std::make_shared<DirFd>(fd);
@@ -97,36 +97,36 @@ BOOL CloseDirectory(HANDLE handle) {
     return folder ? 1 : 0;
 }
 
-HANDLE FindFirstFileAt(HANDLE handle, const char* pattern, WIN32_FIND_DATA* data) {
+HANDLE FindFirstAt(HANDLE handle, const char* pattern, FindData* data) {
     Folder* folder = AsFolder(handle);
-    if (!folder || !pattern || !data) return INVALID_HANDLE_VALUE;
+    if (!folder || !pattern || !data) return kInvalidHandle;
     auto search = emulated::StartSearch(folder->Dir, pattern, !folder->DriveRoot, folder->Listed, data);
-    return search ? search.release() : INVALID_HANDLE_VALUE;
+    return search ? search.release() : kInvalidHandle;
 }
 
-DWORD GetFileAttributesAt(HANDLE handle, const char* name) {
+DWORD GetAttributesAt(HANDLE handle, const char* name) {
     Folder* folder = AsFolder(handle);
     std::string real;
     struct stat status {};
-    if (!Lookup(folder, name, &real, &status)) return INVALID_FILE_ATTRIBUTES;
+    if (!Lookup(folder, name, &real, &status)) return kInvalidAttributes;
     return emulated::EntryAttributes(folder->Dir->Get(), real, status);
 }
 
-BOOL SetFileAttributesAt(HANDLE handle, const char* name, DWORD attributes) {
+BOOL SetAttributesAt(HANDLE handle, const char* name, DWORD attributes) {
     Folder* folder = AsFolder(handle);
     std::string real;
     struct stat status {};
     return Lookup(folder, name, &real, &status) ? emulated::SetEntryAttributes(folder->Dir->Get(), real, attributes) : 0;
 }
 
-BOOL DeleteFileAt(HANDLE handle, const char* name) {
+BOOL RemoveFileAt(HANDLE handle, const char* name) {
     Folder* folder = AsFolder(handle);
     std::string real;
     struct stat status {};
     return Lookup(folder, name, &real, &status) ? emulated::DeleteEntry(folder->Dir->Get(), real) : 0;
 }
 
-BOOL RemoveDirectoryAt(HANDLE handle, const char* name) {
+BOOL RemoveFolderAt(HANDLE handle, const char* name) {
     Folder* folder = AsFolder(handle);
     std::string real;
     struct stat status {};

@@ -189,7 +189,7 @@ std::string Unquoted(std::string_view value) {
 
 }  // namespace
 
-DWORD GetPrivateProfileString(const char* section, const char* key, const char* defaultValue, char* buffer,
+DWORD GetIniString(const char* section, const char* key, const char* defaultValue, char* buffer,
                               DWORD size, const char* fileName) {
     if (!buffer || size == 0) return 0;
     std::string result = defaultValue ? defaultValue : "";
@@ -202,7 +202,7 @@ DWORD GetPrivateProfileString(const char* section, const char* key, const char* 
     return common::CopyIniValue(result, buffer, size);
 }
 
-BOOL WritePrivateProfileString(const char* section, const char* key, const char* value, const char* fileName) {
+BOOL WriteIniString(const char* section, const char* key, const char* value, const char* fileName) {
     // The flush: nothing is held back, the file is on disk already. Windows
     // answers it with FALSE whatever happens, and so does this host.
     if (!section && !key && !value) return 0;

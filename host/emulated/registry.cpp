@@ -34,16 +34,16 @@ bool IsKeyName(std::string_view name) {
 // ERROR_INVALID_PARAMETER.
 LONG SplitSubKey(const char* subKey, std::vector<std::string_view>* names) {
     std::string_view path = subKey ? subKey : "";
-    if (!path.empty() && path.front() == '\\') return ERROR_BAD_PATHNAME;
+    if (!path.empty() && path.front() == '\\') return kErrorBadPathname;
     if (!path.empty() && path.back() == '\\') path.remove_suffix(1);
     while (!path.empty()) {
         std::size_t end = path.find('\\');
         std::string_view name = path.substr(0, end);
-        if (!IsKeyName(name)) return ERROR_INVALID_PARAMETER;
+        if (!IsKeyName(name)) return kErrorInvalidParameter;
         names->push_back(name);
         path.remove_prefix(end == std::string_view::npos ? path.size() : end + 1);
     }
-    return ERROR_SUCCESS;
+    return kErrorSuccess;
 }
 
 // Resolves the handle, then runs the operation on its key.
@@ -52,73 +52,73 @@ LONG OnKey(HKEY handle, Operation operation) {
     RegistrySession session;
     if (LONG status = session.Status()) return status;
     KeyId key = 0;
-    if (!session.Handles().Resolve(handle, &key)) return ERROR_INVALID_HANDLE;
+    if (!session.Handles().Resolve(handle, &key)) return kErrorInvalidHandle;
     return operation(session, key);
 }
 
 LONG OpenOrCreate(HKEY parent, const char* subKey, HKEY* result, bool create) {
-    if (!result) return ERROR_INVALID_PARAMETER;
+    if (!result) return kErrorInvalidParameter;
     std::vector<std::string_view> names;
     if (LONG status = SplitSubKey(subKey, &names)) return status;
     return OnKey(parent, [&](RegistrySession& session, KeyId key) {
         KeyId found = 0;
         LONG status = create ? session.Store().CreateKey(key, names, &found) : session.Store().FindKey(key, names, &found);
-        if (status == ERROR_SUCCESS) *result = session.Handles().Add(found);
+        if (status == kErrorSuccess) *result = session.Handles().Add(found);
         return status;
     });
 }
 
 }  // namespace
 
-LONG RegOpenKeyEx(HKEY parent, const char* subKey, DWORD options, DWORD access, HKEY* result) {
+LONG OpenRegKey(HKEY parent, const char* subKey, DWORD options, DWORD access, HKEY* result) {
     return OpenOrCreate(parent, subKey, result, false);
 }
 
-LONG RegCreateKey(HKEY parent, const char* subKey, HKEY* result) { return OpenOrCreate(parent, subKey, result, true); }
+LONG CreateRegKey(HKEY parent, const char* subKey, HKEY* result) { return OpenOrCreate(parent, subKey, result, true); }
 
-LONG RegCloseKey(HKEY key) {
+LONG CloseRegKey(HKEY key) {
     RegistrySession session;
     if (LONG status = session.Status()) return status;
-    return session.Handles().Remove(key) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+    return session.Handles().Remove(key) ? kErrorSuccess : kErrorInvalidHandle;
 }
 
-LONG RegQueryValueEx(HKEY key, const char* valueName, DWORD* type, BYTE* data, DWORD* size) {
+LONG QueryRegValue(HKEY key, const char* valueName, DWORD* type, BYTE* data, DWORD* size) {
     return OnKey(key, [&](RegistrySession& session, KeyId id) {
         return session.Store().QueryValue(id, valueName ? valueName : "", type, data, size);
     });
 }
 
-LONG RegSetValueEx(HKEY key, const char* valueName, DWORD type, const BYTE* data, DWORD size) {
+LONG SetRegValue(HKEY key, const char* valueName, DWORD type, const BYTE* data, DWORD size) {
     return OnKey(key, [&](RegistrySession& session, KeyId id) {
         return session.Store().SetValue(id, valueName ? valueName : "", type, data, size);
     });
 }
 
-LONG RegDeleteValue(HKEY key, const char* valueName) {
+LONG DeleteRegValue(HKEY key, const char* valueName) {
     return OnKey(key, [&](RegistrySession& session, KeyId id) {
         return session.Store().DeleteValue(id, valueName ? valueName : "");
     });
 }
 
-LONG RegDeleteKey(HKEY parent, const char* subKey) {
+LONG DeleteRegKey(HKEY parent, const char* subKey) {
     std::vector<std::string_view> names;
     if (LONG status = SplitSubKey(subKey, &names)) return status;
     return OnKey(parent, [&](RegistrySession& session, KeyId id) { return session.Store().DeleteKey(id, names); });
 }
 
-LONG RegEnumKeyEx(HKEY key, DWORD index, char* name, DWORD* nameSize) {
+LONG EnumRegKey(HKEY key, DWORD index, char* name, DWORD* nameSize) {
     return OnKey(key, [&](RegistrySession& session, KeyId id) {
         return session.Store().EnumKey(id, index, name, nameSize);
     });
 }
 
-LONG RegEnumValue(HKEY key, DWORD index, char* name, DWORD* nameSize, DWORD* type, BYTE* data, DWORD* dataSize) {
+LONG EnumRegValue(HKEY key, DWORD index, char* name, DWORD* nameSize, DWORD* type, BYTE* data, DWORD* dataSize) {
     return OnKey(key, [&](RegistrySession& session, KeyId id) {
         return session.Store().EnumValue(id, index, name, nameSize, type, data, dataSize);
     });
 }
 
-LONG RegFlushKey(HKEY key) {
+LONG FlushRegKey(HKEY key) {
     return OnKey(key, [&](RegistrySession& session, KeyId) { return session.Store().Flush(); });
 }
 

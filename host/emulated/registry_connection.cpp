@@ -76,7 +76,7 @@ RegistrySession::RegistrySession() : m_lock(TheConnection().Mutex) {
     if (Ensure(c))
         m_store = c.Store.get();
     else
-        m_status = ERROR_BADDB;
+        m_status = kErrorBadDb;
 }
 
 RegistrySession::~RegistrySession() {

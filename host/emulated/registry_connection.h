@@ -31,7 +31,7 @@ public:
 private:
     std::unique_lock<std::mutex> m_lock;
     RegistryStore* m_store = nullptr;
-    LONG m_status = ERROR_SUCCESS;
+    LONG m_status = kErrorSuccess;
 };
 
 // Closes the database and forgets every open key (the root changed).

@@ -14,7 +14,7 @@ HKEY KeyHandleTable::Add(KeyId key) {
 }
 
 bool KeyHandleTable::Resolve(HKEY handle, KeyId* key) const {
-    if (handle == HKEY_LOCAL_MACHINE) {
+    if (handle == kLocalMachine) {
         *key = kRootKeyId;
         return true;
     }
@@ -25,7 +25,7 @@ bool KeyHandleTable::Resolve(HKEY handle, KeyId* key) const {
 }
 
 bool KeyHandleTable::Remove(HKEY handle) {
-    if (handle == HKEY_LOCAL_MACHINE) return true;  // closing a predefined key is allowed
+    if (handle == kLocalMachine) return true;  // closing a predefined key is allowed
     return m_open.erase(Value(handle)) == 1;
 }
 

@@ -5,14 +5,14 @@
 namespace host {
 
 RegistryTransaction::RegistryTransaction()
-    : m_status(emulated::BeginRegistryBatch()), m_open(m_status == ERROR_SUCCESS) {}
+    : m_status(emulated::BeginRegistryBatch()), m_open(m_status == kErrorSuccess) {}
 
 RegistryTransaction::~RegistryTransaction() {
     if (m_open) emulated::RollbackRegistryBatch();
 }
 
 LONG RegistryTransaction::Commit() {
-    if (!m_open) return m_status ? m_status : ERROR_INVALID_PARAMETER;
+    if (!m_open) return m_status ? m_status : kErrorInvalidParameter;
     m_open = false;
     return emulated::CommitRegistryBatch();
 }

@@ -117,7 +117,7 @@ public:
     explicit WriteTransaction(RegistryStore& store) : m_store(store), m_nested(store.m_batch) {
         int rc = Statement(store, m_nested ? kSavepoint : kBegin).Step();
         m_open = rc == SQLITE_DONE;
-        m_status = m_open ? ERROR_SUCCESS : store.Failure(rc);
+        m_status = m_open ? kErrorSuccess : store.Failure(rc);
         if (!m_open) return;
         store.m_cacheOn = false;
         ++store.m_ownWrites;
@@ -146,14 +146,14 @@ public:
             m_store.m_dirty = true;
             m_store.m_counter.EndWrite();
         }
-        return ERROR_SUCCESS;
+        return kErrorSuccess;
     }
 
 private:
     RegistryStore& m_store;
     bool m_nested;
     bool m_open = false;
-    LONG m_status = ERROR_SUCCESS;
+    LONG m_status = kErrorSuccess;
 };
 
 RegistryStore::RegistryStore(sqlite3* db) : m_db(db) {}
@@ -181,7 +181,7 @@ sqlite3_stmt* RegistryStore::Get(Query query) { return m_statements[query]; }
 LONG RegistryStore::Failure(int rc) {
     if (IsDamage(rc)) {
         if (m_problem.empty()) m_problem = std::string("is damaged (") + sqlite3_errmsg(m_db) + ")";
-        return ERROR_BADDB;
+        return kErrorBadDb;
     }
     switch (rc & 0xFF) {
     case SQLITE_BUSY:
@@ -189,9 +189,9 @@ LONG RegistryStore::Failure(int rc) {
         return ERROR_REGISTRY_BUSY;
     case SQLITE_READONLY:
     case SQLITE_PERM:
-        return ERROR_ACCESS_DENIED;
+        return kErrorAccessDenied;
     default:
-        return ERROR_REGISTRY_IO_FAILED;
+        return kErrorRegistryIoFailed;
     }
 }
 
@@ -213,18 +213,18 @@ LONG RegistryStore::Depth(KeyId key, std::size_t* depth) {
     int rc = st.Bind(1, key).Step();
     if (rc != SQLITE_ROW) return Failure(rc);
     *depth = static_cast<std::size_t>(st.Int(0));
-    return ERROR_SUCCESS;
+    return kErrorSuccess;
 }
 
 LONG RegistryStore::Exists(KeyId key, bool* exists) {
     if (key == kRootKeyId) {
         *exists = true;
-        return ERROR_SUCCESS;
+        return kErrorSuccess;
     }
     if (m_cacheOn) {
         if (std::optional<bool> cached = m_cache.Exists(key)) {
             *exists = *cached;
-            return ERROR_SUCCESS;
+            return kErrorSuccess;
         }
     }
     Statement st(*this, kKeyExists);
@@ -232,13 +232,13 @@ LONG RegistryStore::Exists(KeyId key, bool* exists) {
     if (rc != SQLITE_ROW && rc != SQLITE_DONE) return Failure(rc);
     *exists = rc == SQLITE_ROW;
     if (m_cacheOn) m_cache.StoreExists(key, *exists);
-    return ERROR_SUCCESS;
+    return kErrorSuccess;
 }
 
 LONG RegistryStore::Missing(KeyId key) {
     bool exists = false;
     if (LONG status = Exists(key, &exists)) return status;
-    return exists ? ERROR_FILE_NOT_FOUND : ERROR_KEY_DELETED;
+    return exists ? kErrorFileNotFound : kErrorKeyDeleted;
 }
 
 LONG RegistryStore::FindChild(KeyId parent, std::string_view folded, KeyId* child) {
@@ -246,9 +246,9 @@ LONG RegistryStore::FindChild(KeyId parent, std::string_view folded, KeyId* chil
     int rc = st.Bind(1, parent).Bind(2, folded).Step();
     if (rc == SQLITE_ROW) {
         *child = st.Int(0);
-        return ERROR_SUCCESS;
+        return kErrorSuccess;
     }
-    return rc == SQLITE_DONE ? ERROR_FILE_NOT_FOUND : Failure(rc);
+    return rc == SQLITE_DONE ? kErrorFileNotFound : Failure(rc);
 }
 
 LONG RegistryStore::FindKey(KeyId parent, const std::vector<std::string_view>& names, KeyId* result) {
@@ -260,9 +260,9 @@ LONG RegistryStore::LookUpKey(KeyId parent, const std::vector<std::string_view>&
     if (names.empty()) {
         bool exists = false;
         if (LONG status = Exists(parent, &exists)) return status;
-        if (!exists) return ERROR_KEY_DELETED;
+        if (!exists) return kErrorKeyDeleted;
         *result = parent;
-        return ERROR_SUCCESS;
+        return kErrorSuccess;
     }
     std::string path;
     for (std::string_view name : names) path.append(FoldCase(name)).push_back('\\');
@@ -271,7 +271,7 @@ LONG RegistryStore::LookUpKey(KeyId parent, const std::vector<std::string_view>&
         if (LONG status = Exists(*cached, &exists)) return status;
         if (exists) {
             *result = *cached;
-            return ERROR_SUCCESS;
+            return kErrorSuccess;
         }
         m_cache.ForgetPath(parent, path);
     }
@@ -280,33 +280,33 @@ LONG RegistryStore::LookUpKey(KeyId parent, const std::vector<std::string_view>&
     for (std::size_t i = 0; i < names.size(); ++i) {
         std::size_t end = rest.find('\\');
         LONG status = FindChild(key, rest.substr(0, end), &key);
-        if (status == ERROR_FILE_NOT_FOUND && i == 0) return Missing(parent);
+        if (status == kErrorFileNotFound && i == 0) return Missing(parent);
         if (status) return status;
         rest.remove_prefix(end + 1);
     }
     m_cache.StorePath(parent, path, key);
     *result = key;
-    return ERROR_SUCCESS;
+    return kErrorSuccess;
 }
 
 LONG RegistryStore::CreateKey(KeyId parent, const std::vector<std::string_view>& names, KeyId* result) {
     // Most creates find the key already there: answer those without the write lock.
     LONG status = FindKey(parent, names, result);
-    if (status != ERROR_FILE_NOT_FOUND) return status;
+    if (status != kErrorFileNotFound) return status;
     WriteTransaction transaction(*this);
     if (LONG begun = transaction.Status()) return begun;
     std::size_t depth = 0;
     if (LONG measured = Depth(parent, &depth)) return measured;
-    if (depth + names.size() > kMaxKeyDepth) return ERROR_INVALID_PARAMETER;
+    if (depth + names.size() > kMaxKeyDepth) return kErrorInvalidParameter;
     KeyId key = parent;
     for (std::size_t i = 0; i < names.size(); ++i) {
         std::string folded = FoldCase(names[i]);
         status = FindChild(key, folded, &key);
-        if (status == ERROR_FILE_NOT_FOUND) {
+        if (status == kErrorFileNotFound) {
             if (i == 0) {
                 bool exists = false;
                 if (LONG checked = Exists(parent, &exists)) return checked;
-                if (!exists) return ERROR_KEY_DELETED;
+                if (!exists) return kErrorKeyDeleted;
             }
             Statement st(*this, kInsertKey);
             int rc = st.Bind(1, key).Bind(2, names[i]).Bind(3, folded).Step();
@@ -318,7 +318,7 @@ LONG RegistryStore::CreateKey(KeyId parent, const std::vector<std::string_view>&
     }
     if (LONG committed = transaction.Commit()) return committed;
     *result = key;
-    return ERROR_SUCCESS;
+    return kErrorSuccess;
 }
 
 LONG RegistryStore::DeleteKey(KeyId parent, const std::vector<std::string_view>& names) {
@@ -326,11 +326,11 @@ LONG RegistryStore::DeleteKey(KeyId parent, const std::vector<std::string_view>&
     if (LONG begun = transaction.Status()) return begun;
     KeyId key = parent;
     if (LONG status = LookUpKey(parent, names, &key)) return status;
-    if (key == kRootKeyId) return ERROR_ACCESS_DENIED;
+    if (key == kRootKeyId) return kErrorAccessDenied;
     {
         Statement st(*this, kHasChildren);
         int rc = st.Bind(1, key).Step();
-        if (rc == SQLITE_ROW) return ERROR_ACCESS_DENIED;
+        if (rc == SQLITE_ROW) return kErrorAccessDenied;
         if (rc != SQLITE_DONE) return Failure(rc);
     }
     for (Query query : {kDeleteKeyValues, kDeleteKeyRow}) {
@@ -343,10 +343,10 @@ LONG RegistryStore::DeleteKey(KeyId parent, const std::vector<std::string_view>&
 
 LONG RegistryStore::StepToItem(Statement& st, KeyId key) {
     int rc = st.Bind(1, key).Step();
-    if (rc == SQLITE_ROW) return ERROR_SUCCESS;
+    if (rc == SQLITE_ROW) return kErrorSuccess;
     if (rc != SQLITE_DONE) return Failure(rc);
     LONG status = Missing(key);
-    return status == ERROR_FILE_NOT_FOUND ? ERROR_NO_MORE_ITEMS : status;
+    return status == kErrorFileNotFound ? kErrorNoMoreItems : status;
 }
 
 namespace {
@@ -368,7 +368,7 @@ void PutName(std::string_view text, char* name, DWORD* nameSize) {
 }  // namespace
 
 LONG RegistryStore::EnumKey(KeyId key, DWORD index, char* name, DWORD* nameSize) {
-    if (!name || !nameSize) return ERROR_INVALID_PARAMETER;
+    if (!name || !nameSize) return kErrorInvalidParameter;
     BeginRead();
     const std::uint64_t view = View();
     const EnumCursor* cursor = view ? m_keyCursors.Find(key, view) : nullptr;
@@ -392,19 +392,19 @@ LONG RegistryStore::EnumKey(KeyId key, DWORD index, char* name, DWORD* nameSize)
         if (rc != SQLITE_DONE) return Failure(rc);
         if (run.Names.empty()) {
             LONG status = Missing(key);
-            return status == ERROR_FILE_NOT_FOUND ? ERROR_NO_MORE_ITEMS : status;
+            return status == kErrorFileNotFound ? kErrorNoMoreItems : status;
         }
         m_keyCursors.Store(key, std::move(run));
         cursor = m_keyCursors.Find(key, view);
     }
     const std::string& text = cursor->Names[index - cursor->Index];
-    if (!NameFits(text, nameSize)) return ERROR_MORE_DATA;
+    if (!NameFits(text, nameSize)) return kErrorMoreData;
     PutName(text, name, nameSize);
-    return ERROR_SUCCESS;
+    return kErrorSuccess;
 }
 
 LONG RegistryStore::QueryValue(KeyId key, std::string_view name, DWORD* type, BYTE* data, DWORD* size) {
-    if (data && !size) return ERROR_INVALID_PARAMETER;
+    if (data && !size) return kErrorInvalidParameter;
     BeginRead();
     std::string folded = FoldCase(name);
     if (m_cacheOn && !m_cache.Loaded(key)) {
@@ -438,21 +438,21 @@ LONG RegistryStore::QueryValue(KeyId key, std::string_view name, DWORD* type, BY
     if (type) *type = value->Type;
     if (data && bytes.size() > *size) {
         *size = static_cast<DWORD>(bytes.size());
-        return ERROR_MORE_DATA;
+        return kErrorMoreData;
     }
     if (data) std::memcpy(data, bytes.data(), bytes.size());
     if (size) *size = static_cast<DWORD>(bytes.size());
-    return ERROR_SUCCESS;
+    return kErrorSuccess;
 }
 
 LONG RegistryStore::SetValue(KeyId key, std::string_view name, DWORD type, const BYTE* data, DWORD size) {
-    if ((!data && size) || name.size() > kMaxValueNameBytes) return ERROR_INVALID_PARAMETER;
+    if ((!data && size) || name.size() > kMaxValueNameBytes) return kErrorInvalidParameter;
     std::string folded = FoldCase(name);
     WriteTransaction transaction(*this);
     if (LONG begun = transaction.Status()) return begun;
     bool exists = false;
     if (LONG status = Exists(key, &exists)) return status;
-    if (!exists) return ERROR_KEY_DELETED;
+    if (!exists) return kErrorKeyDeleted;
     {
         Statement st(*this, kSetValue);
         int rc = st.Bind(1, key).Bind(2, name).Bind(3, folded).Bind(4, std::int64_t{type}).BindBlob(5, data, size).Step();
@@ -476,7 +476,7 @@ LONG RegistryStore::DeleteValue(KeyId key, std::string_view name) {
 
 LONG RegistryStore::EnumValue(KeyId key, DWORD index, char* name, DWORD* nameSize, DWORD* type, BYTE* data,
                               DWORD* dataSize) {
-    if (!name || !nameSize || (data && !dataSize)) return ERROR_INVALID_PARAMETER;
+    if (!name || !nameSize || (data && !dataSize)) return kErrorInvalidParameter;
     BeginRead();
     const std::uint64_t view = View();
     const EnumCursor* cursor = view ? m_valueCursors.Find(key, view) : nullptr;
@@ -490,24 +490,24 @@ LONG RegistryStore::EnumValue(KeyId key, DWORD index, char* name, DWORD* nameSiz
     std::string_view text = st.Text(0);
     std::string_view bytes = st.Blob(2);
     // Nothing but the sizes changes on ERROR_MORE_DATA.
-    if (!NameFits(text, nameSize)) return ERROR_MORE_DATA;
+    if (!NameFits(text, nameSize)) return kErrorMoreData;
     if (data && bytes.size() > *dataSize) {
         *dataSize = static_cast<DWORD>(bytes.size());
-        return ERROR_MORE_DATA;
+        return kErrorMoreData;
     }
     PutName(text, name, nameSize);
     if (type) *type = static_cast<DWORD>(st.Int(1));
     if (data) std::memcpy(data, bytes.data(), bytes.size());
     if (dataSize) *dataSize = static_cast<DWORD>(bytes.size());
-    return ERROR_SUCCESS;
+    return kErrorSuccess;
 }
 
 LONG RegistryStore::Flush() {
     if (m_batch) {
         m_flushAtCommit = true;
-        return ERROR_SUCCESS;
+        return kErrorSuccess;
     }
-    if (!m_dirty) return ERROR_SUCCESS;
+    if (!m_dirty) return kErrorSuccess;
     // Every commit is in the WAL or, once a checkpoint copied it, in the
     // database file, which the checkpoint synced before the WAL could be reused.
     // So one sync of the WAL makes every earlier write durable; a checkpoint of
@@ -522,7 +522,7 @@ LONG RegistryStore::Flush() {
     }
     if (rc != SQLITE_OK) return Failure(rc);
     m_dirty = false;
-    return ERROR_SUCCESS;
+    return kErrorSuccess;
 }
 
 }  // namespace host::emulated
@@ -532,11 +532,11 @@ namespace host::emulated {
 LONG RegistryStore::BeginBatch() {
     if (m_batch) {
         ++m_innerBatches;
-        return ERROR_SUCCESS;
+        return kErrorSuccess;
     }
     // A registry this process may only read (another user's) takes no write
     // of a batch: refused here, not found out value by value at the commit.
-    if (m_readOnly) return ERROR_ACCESS_DENIED;
+    if (m_readOnly) return kErrorAccessDenied;
     BeginRead();  // the counter is checked (and restored) before the lock is taken
     int rc = Statement(*this, kBegin).Step();
     if (rc != SQLITE_DONE) return Failure(rc);
@@ -545,18 +545,18 @@ LONG RegistryStore::BeginBatch() {
     m_cacheOn = false;
     ++m_ownWrites;
     m_counter.BeginWrite();
-    return ERROR_SUCCESS;
+    return kErrorSuccess;
 }
 
 LONG RegistryStore::CommitBatch() {
-    if (!m_batch) return ERROR_INVALID_PARAMETER;
+    if (!m_batch) return kErrorInvalidParameter;
     if (m_innerBatches) {
         --m_innerBatches;
-        return ERROR_SUCCESS;
+        return kErrorSuccess;
     }
     if (m_batchDoomed) {
         RollbackBatch();
-        return ERROR_REGISTRY_IO_FAILED;
+        return kErrorRegistryIoFailed;
     }
     int rc = Statement(*this, kCommit).Step();
     if (rc != SQLITE_DONE) {
@@ -566,7 +566,7 @@ LONG RegistryStore::CommitBatch() {
     m_batch = false;
     m_dirty = true;
     m_counter.EndWrite();
-    return m_flushAtCommit ? Flush() : ERROR_SUCCESS;
+    return m_flushAtCommit ? Flush() : kErrorSuccess;
 }
 
 void RegistryStore::RollbackBatch() {

@@ -24,7 +24,7 @@ namespace host::emulated {
 // No entries in types.h: a storage failure that is not damage (disk full, an
 // I/O error), and another program holding the registry's write lock for
 // longer than kBusyTimeoutMs (Windows' ERROR_BUSY).
-constexpr LONG ERROR_REGISTRY_IO_FAILED = 1016;
+constexpr LONG kErrorRegistryIoFailed = 1016;
 constexpr LONG ERROR_REGISTRY_BUSY = 170;
 constexpr int kBusyTimeoutMs = 5000;
 

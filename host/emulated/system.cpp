@@ -34,7 +34,7 @@ UINT CopyOut(const std::string& text, char* buffer, UINT size) {
 
 }  // namespace
 
-BOOL GetUserName(char* buffer, DWORD* size) {
+BOOL GetAccountName(char* buffer, DWORD* size) {
     if (!size) return 0;
     std::string name = LoginName();
     if (name.empty()) return 0;
@@ -59,6 +59,6 @@ DWORD GetTickCount() {
     return static_cast<DWORD>(GetTickCount64());  // wraps after about 49.7 days, as on Windows
 }
 
-UINT GetWindowsDirectory(char* buffer, UINT size) { return CopyOut("C:\\WINDOWS", buffer, size); }
+UINT GetWindowsFolder(char* buffer, UINT size) { return CopyOut("C:\\WINDOWS", buffer, size); }
 
 }  // namespace host

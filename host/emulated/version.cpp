@@ -61,12 +61,12 @@ const std::string& Interned(std::string text) {
 
 }  // namespace
 
-DWORD GetFileVersionInfoSize(const char* fileName, DWORD* handle) {
+DWORD GetVersionInfoSize(const char* fileName, DWORD* handle) {
     if (handle) *handle = 0;
     return static_cast<DWORD>(ReadVersionBlock(fileName).size());
 }
 
-BOOL GetFileVersionInfo(const char* fileName, DWORD handle, DWORD length, void* data) {
+BOOL GetVersionInfo(const char* fileName, DWORD handle, DWORD length, void* data) {
     if (!data) return 0;
     std::string block = ReadVersionBlock(fileName);
     // A cut copy would claim more bytes (its wLength) than the caller holds.
@@ -75,7 +75,7 @@ BOOL GetFileVersionInfo(const char* fileName, DWORD handle, DWORD length, void* 
     return 1;
 }
 
-BOOL VerQueryValue(const void* block, const char* subBlock, void** buffer, UINT* length) {
+BOOL QueryVersionValue(const void* block, const char* subBlock, void** buffer, UINT* length) {
     if (!block || !subBlock || !buffer || !length) return 0;
     // The block's own length bounds the walk: it is what GetFileVersionInfo copied.
     const auto* bytes = static_cast<const BYTE*>(block);

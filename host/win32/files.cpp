@@ -101,7 +101,7 @@ bool IsDotName(const wchar_t* name) { return !std::wcscmp(name, L".") || !std::w
 // The next entry a Windows path can hold (at most MAX_PATH - 1 bytes in UTF-8),
 // starting with found; false past the last one. A folder found in a folder
 // searched by handle is remembered as listed.
-bool Deliver(Search& search, WIN32_FIND_DATAW& found, WIN32_FIND_DATA* data) {
+bool Deliver(Search& search, WIN32_FIND_DATAW& found, FindData* data) {
     do {
         const std::string name = win32::ToUtf8(found.cFileName);
         if (name.size() >= MAX_PATH) continue;
@@ -119,7 +119,7 @@ bool Deliver(Search& search, WIN32_FIND_DATAW& found, WIN32_FIND_DATA* data) {
     return false;
 }
 
-HANDLE Start(const std::wstring& pattern, ::HANDLE dir, std::shared_ptr<ListedFolders> listed, WIN32_FIND_DATA* data) {
+HANDLE Start(const std::wstring& pattern, ::HANDLE dir, std::shared_ptr<ListedFolders> listed, FindData* data) {
     auto search = std::make_unique<Search>();
     search->Dir = dir;
     search->Listed = std::move(listed);
@@ -168,13 +168,13 @@ bool MarkDeleted(::HANDLE file) {
 
 }  // namespace
 
-HANDLE FindFirstFile(const char* pattern, WIN32_FIND_DATA* data) {
+HANDLE FindFirst(const char* pattern, FindData* data) {
     std::wstring wide;
     if (!data || !win32::ToWide(pattern, &wide)) return INVALID_HANDLE_VALUE;
     return Start(wide, nullptr, nullptr, data);
 }
 
-BOOL FindNextFile(HANDLE handle, WIN32_FIND_DATA* data) {
+BOOL FindNext(HANDLE handle, FindData* data) {
     if (!handle || handle == INVALID_HANDLE_VALUE || !data) return 0;
     Search& search = *static_cast<Search*>(handle);
     WIN32_FIND_DATAW found{};
@@ -187,13 +187,13 @@ BOOL FindClose(HANDLE handle) {
     return ::FindClose(search->Find) ? 1 : 0;
 }
 
-DWORD GetFileAttributes(const char* path) {
+DWORD GetAttributes(const char* path) {
     std::wstring wide;
     if (!win32::ToWide(path, &wide)) return INVALID_FILE_ATTRIBUTES;
     return ::GetFileAttributesW(wide.c_str());
 }
 
-BOOL SetFileAttributes(const char* path, DWORD attributes) {
+BOOL SetAttributes(const char* path, DWORD attributes) {
     std::wstring wide;
     if (!win32::ToWide(path, &wide)) return 0;
     const ::DWORD current = ::GetFileAttributesW(wide.c_str());
@@ -202,7 +202,7 @@ BOOL SetFileAttributes(const char* path, DWORD attributes) {
     return ::SetFileAttributesW(wide.c_str(), Changed(current, attributes)) ? 1 : 0;
 }
 
-BOOL DeleteFile(const char* path) {
+BOOL RemoveFile(const char* path) {
     std::wstring wide;
     if (!win32::ToWide(path, &wide)) return 0;
     const ::DWORD current = ::GetFileAttributesW(wide.c_str());
@@ -213,7 +213,7 @@ BOOL DeleteFile(const char* path) {
     return ::DeleteFileW(wide.c_str()) ? 1 : 0;
 }
 
-BOOL RemoveDirectory(const char* path) {
+BOOL RemoveFolder(const char* path) {
     std::wstring wide;
     if (!win32::ToWide(path, &wide)) return 0;
     const ::DWORD current = ::GetFileAttributesW(wide.c_str());
@@ -263,7 +263,7 @@ BOOL CloseDirectory(HANDLE handle) {
     return folder && ::CloseHandle(folder->Dir) ? 1 : 0;
 }
 
-HANDLE FindFirstFileAt(HANDLE handle, const char* pattern, WIN32_FIND_DATA* data) {
+HANDLE FindFirstAt(HANDLE handle, const char* pattern, FindData* data) {
     Folder* folder = AsFolder(handle);
     std::wstring wide;
     if (!folder || !data || !IsEntryName(pattern, &wide)) return INVALID_HANDLE_VALUE;
@@ -272,7 +272,7 @@ HANDLE FindFirstFileAt(HANDLE handle, const char* pattern, WIN32_FIND_DATA* data
     return Start(path + L"\\" + wide, folder->Dir, folder->Listed, data);
 }
 
-DWORD GetFileAttributesAt(HANDLE handle, const char* name) {
+DWORD GetAttributesAt(HANDLE handle, const char* name) {
     Folder* folder = AsFolder(handle);
     std::wstring wide;
     if (!folder || !IsEntryName(name, &wide)) return INVALID_FILE_ATTRIBUTES;
@@ -283,7 +283,7 @@ DWORD GetFileAttributesAt(HANDLE handle, const char* name) {
     return got ? info.dwFileAttributes : INVALID_FILE_ATTRIBUTES;
 }
 
-BOOL SetFileAttributesAt(HANDLE handle, const char* name, DWORD attributes) {
+BOOL SetAttributesAt(HANDLE handle, const char* name, DWORD attributes) {
     Folder* folder = AsFolder(handle);
     std::wstring wide;
     if (!folder || !IsEntryName(name, &wide)) return 0;
@@ -303,7 +303,7 @@ BOOL SetFileAttributesAt(HANDLE handle, const char* name, DWORD attributes) {
     return done;
 }
 
-BOOL DeleteFileAt(HANDLE handle, const char* name) {
+BOOL RemoveFileAt(HANDLE handle, const char* name) {
     Folder* folder = AsFolder(handle);
     std::wstring wide;
     if (!folder || !IsEntryName(name, &wide)) return 0;
@@ -319,7 +319,7 @@ BOOL DeleteFileAt(HANDLE handle, const char* name) {
     return done;
 }
 
-BOOL RemoveDirectoryAt(HANDLE handle, const char* name) {
+BOOL RemoveFolderAt(HANDLE handle, const char* name) {
     Folder* folder = AsFolder(handle);
     std::wstring wide;
     if (!folder || !IsEntryName(name, &wide)) return 0;

@@ -75,7 +75,7 @@ std::wstring KeyAsWritten(const wchar_t* section, const std::wstring& key, const
 
 }  // namespace
 
-DWORD GetPrivateProfileString(const char* section, const char* key, const char* defaultValue, char* buffer,
+DWORD GetIniString(const char* section, const char* key, const char* defaultValue, char* buffer,
                               DWORD size, const char* fileName) {
     if (!buffer || size == 0) return 0;
     std::string result = defaultValue ? defaultValue : "";
@@ -88,7 +88,7 @@ DWORD GetPrivateProfileString(const char* section, const char* key, const char* 
     return common::CopyIniValue(result, buffer, size);
 }
 
-BOOL WritePrivateProfileString(const char* section, const char* key, const char* value, const char* fileName) {
+BOOL WriteIniString(const char* section, const char* key, const char* value, const char* fileName) {
     std::wstring file;
     if (!win32::ToWide(fileName, &file) || !RegularOrMissing(file)) return 0;
     // Refused here, not left to the file's permissions: a process with every

@@ -117,7 +117,7 @@ LONG HandOutName(const std::wstring& wide, char* name, DWORD* nameSize) {
 
 }  // namespace
 
-LONG RegOpenKeyEx(HKEY parent, const char* subKey, DWORD options, DWORD access, HKEY* result) {
+LONG OpenRegKey(HKEY parent, const char* subKey, DWORD options, DWORD access, HKEY* result) {
     std::wstring path;
     if (!result || !IsKeyPath(subKey) || (subKey && !ToWide(subKey, &path))) return ERROR_INVALID_PARAMETER;
     ::HKEY opened = nullptr;
@@ -126,7 +126,7 @@ LONG RegOpenKeyEx(HKEY parent, const char* subKey, DWORD options, DWORD access, 
     return status;
 }
 
-LONG RegCreateKey(HKEY parent, const char* subKey, HKEY* result) {
+LONG CreateRegKey(HKEY parent, const char* subKey, HKEY* result) {
     std::wstring path;
     if (!result || !IsKeyPath(subKey) || (subKey && !ToWide(subKey, &path))) return ERROR_INVALID_PARAMETER;
     ::HKEY created = nullptr;
@@ -136,9 +136,9 @@ LONG RegCreateKey(HKEY parent, const char* subKey, HKEY* result) {
     return status;
 }
 
-LONG RegCloseKey(HKEY key) { return ::RegCloseKey(ToWinKey(key)); }
+LONG CloseRegKey(HKEY key) { return ::RegCloseKey(ToWinKey(key)); }
 
-LONG RegQueryValueEx(HKEY key, const char* valueName, DWORD* type, BYTE* data, DWORD* size) {
+LONG QueryRegValue(HKEY key, const char* valueName, DWORD* type, BYTE* data, DWORD* size) {
     std::wstring name;
     if (!ValueName(valueName, &name)) return ERROR_INVALID_PARAMETER;
     ::DWORD winType = 0;
@@ -150,7 +150,7 @@ LONG RegQueryValueEx(HKEY key, const char* valueName, DWORD* type, BYTE* data, D
     return HandOut(winType, raw, type, data, size);
 }
 
-LONG RegSetValueEx(HKEY key, const char* valueName, DWORD type, const BYTE* data, DWORD size) {
+LONG SetRegValue(HKEY key, const char* valueName, DWORD type, const BYTE* data, DWORD size) {
     std::wstring name;
     if (!ValueName(valueName, &name) || (!data && size)) return ERROR_INVALID_PARAMETER;
     if (type != REG_SZ) return ::RegSetValueExW(ToWinKey(key), name.c_str(), 0, type, data, size);
@@ -165,19 +165,19 @@ LONG RegSetValueEx(HKEY key, const char* valueName, DWORD type, const BYTE* data
     return ::RegSetValueExW(ToWinKey(key), name.c_str(), 0, REG_SZ, units.data(), static_cast<::DWORD>(units.size()));
 }
 
-LONG RegDeleteValue(HKEY key, const char* valueName) {
+LONG DeleteRegValue(HKEY key, const char* valueName) {
     std::wstring name;
     if (!ValueName(valueName, &name)) return ERROR_INVALID_PARAMETER;
     return ::RegDeleteValueW(ToWinKey(key), name.c_str());
 }
 
-LONG RegDeleteKey(HKEY parent, const char* subKey) {
+LONG DeleteRegKey(HKEY parent, const char* subKey) {
     std::wstring path;
     if (!IsKeyPath(subKey) || !ToWide(subKey, &path)) return ERROR_INVALID_PARAMETER;
     return ::RegDeleteKeyW(ToWinKey(parent), path.c_str());
 }
 
-LONG RegEnumKeyEx(HKEY key, DWORD index, char* name, DWORD* nameSize) {
+LONG EnumRegKey(HKEY key, DWORD index, char* name, DWORD* nameSize) {
     if (!nameSize) return ERROR_INVALID_PARAMETER;
     wchar_t found[kKeyNameUnits];
     ::DWORD units = kKeyNameUnits;
@@ -186,7 +186,7 @@ LONG RegEnumKeyEx(HKEY key, DWORD index, char* name, DWORD* nameSize) {
     return HandOutName(std::wstring(found, units), name, nameSize);
 }
 
-LONG RegEnumValue(HKEY key, DWORD index, char* name, DWORD* nameSize, DWORD* type, BYTE* data, DWORD* dataSize) {
+LONG EnumRegValue(HKEY key, DWORD index, char* name, DWORD* nameSize, DWORD* type, BYTE* data, DWORD* dataSize) {
     if (!nameSize) return ERROR_INVALID_PARAMETER;
     std::vector<wchar_t> found(kValueNameUnits);
     ::DWORD units = 0;
@@ -215,6 +215,6 @@ LONG RegEnumValue(HKEY key, DWORD index, char* name, DWORD* nameSize, DWORD* typ
     return HandOutName(wideName, name, nameSize);
 }
 
-LONG RegFlushKey(HKEY key) { return ::RegFlushKey(ToWinKey(key)); }
+LONG FlushRegKey(HKEY key) { return ::RegFlushKey(ToWinKey(key)); }
 
 }  // namespace host

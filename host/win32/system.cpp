@@ -10,7 +10,7 @@
 
 namespace host {
 
-BOOL GetUserName(char* buffer, DWORD* size) {
+BOOL GetAccountName(char* buffer, DWORD* size) {
     if (!size) return 0;
     wchar_t wide[UNLEN + 1];
     ::DWORD units = UNLEN + 1;
@@ -29,7 +29,7 @@ ULONGLONG GetTickCount64() { return ::GetTickCount64(); }
 
 DWORD GetTickCount() { return static_cast<DWORD>(::GetTickCount64()); }
 
-UINT GetWindowsDirectory(char* buffer, UINT size) {
+UINT GetWindowsFolder(char* buffer, UINT size) {
     wchar_t wide[MAX_PATH];
     const ::UINT units = ::GetWindowsDirectoryW(wide, MAX_PATH);
     if (units == 0 || units >= MAX_PATH) return 0;

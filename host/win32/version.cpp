@@ -50,7 +50,7 @@ bool IsStringPath(std::string_view subBlock) {
 
 }  // namespace
 
-DWORD GetFileVersionInfoSize(const char* fileName, DWORD* handle) {
+DWORD GetVersionInfoSize(const char* fileName, DWORD* handle) {
     if (handle) *handle = 0;
     const std::wstring file = ResolveFile(fileName);
     if (file.empty()) return 0;
@@ -58,13 +58,13 @@ DWORD GetFileVersionInfoSize(const char* fileName, DWORD* handle) {
     return ::GetFileVersionInfoSizeW(file.c_str(), &ignored);
 }
 
-BOOL GetFileVersionInfo(const char* fileName, DWORD handle, DWORD length, void* data) {
+BOOL GetVersionInfo(const char* fileName, DWORD handle, DWORD length, void* data) {
     const std::wstring file = ResolveFile(fileName);
     if (!data || file.empty()) return 0;
     return ::GetFileVersionInfoW(file.c_str(), 0, length, data) ? 1 : 0;
 }
 
-BOOL VerQueryValue(const void* block, const char* subBlock, void** buffer, UINT* length) {
+BOOL QueryVersionValue(const void* block, const char* subBlock, void** buffer, UINT* length) {
     std::wstring path;
     if (!block || !buffer || !length || !win32::ToWide(subBlock, &path)) return 0;
     void* found = nullptr;

@@ -1,8 +1,7 @@
-// <windows.h> for the Windows backend, included AFTER the host headers. The W
-// API's names that the host seam spells without a suffix are macros there
-// (RegOpenKeyEx -> RegOpenKeyExW, ...): they are undefined here so the seam's
-// own functions keep their names. The Windows calls are always named with
-// their W suffix and :: in front; the host's types stay host::'s.
+// <windows.h> for the Windows backend. The host seam's names were chosen to
+// be none of its macros, so this may come before or after the host headers.
+// The Windows calls are always named with their W suffix and :: in front; the
+// host's types stay host::'s.
 #pragma once
 
 #ifndef UNICODE
@@ -11,31 +10,6 @@
 
 #include <windows.h>
 #include <winternl.h>
-
-#undef RegOpenKeyEx
-#undef RegCreateKey
-#undef RegQueryValueEx
-#undef RegSetValueEx
-#undef RegDeleteValue
-#undef RegDeleteKey
-#undef RegEnumKeyEx
-#undef RegEnumValue
-#undef FindFirstFile
-#undef FindNextFile
-#undef GetFileAttributes
-#undef SetFileAttributes
-#undef DeleteFile
-#undef RemoveDirectory
-#undef WIN32_FIND_DATA
-#undef GetPrivateProfileString
-#undef WritePrivateProfileString
-#undef GetFileVersionInfoSize
-#undef GetFileVersionInfo
-#undef VerQueryValue
-#undef GetUserName
-#undef GetWindowsDirectory
-#undef FormatMessage
-#undef LoadString
 
 namespace host::win32 {
 

@@ -38,7 +38,7 @@ CAboutDlg::CAboutDlg(wxWindow* parent) : wxDialog(parent, IDD, "About") {
     SetClientSize(ConvertDialogToPixels(wxSize(271, 71)));
 
     const wxRect icon = DialogRect(this, 5, 7, 20, 20);
-    auto* picture = new wxStaticBitmap(this, IDC_ICON, ProgramIcon(), icon.GetPosition(), icon.GetSize());
+    auto* picture = new wxStaticBitmap(this, IDC_PROGRAM_ICON, ProgramIcon(), icon.GetPosition(), icon.GetSize());
     picture->SetScaleMode(wxStaticBitmap::Scale_AspectFit);
     const wxRect text = DialogRect(this, 32, 7, 177, 57);
     m_text = new wxStaticText(this, IDC_TEXT, "", text.GetPosition(), text.GetSize(), wxST_NO_AUTORESIZE | wxALIGN_LEFT);

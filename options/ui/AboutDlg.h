@@ -11,7 +11,7 @@ class wxStaticText;
 class CAboutDlg : public wxDialog {
 public:
     static constexpr int IDD = 100;
-    static constexpr int IDC_ICON = 1000;
+    static constexpr int IDC_PROGRAM_ICON = 1000;
     static constexpr int IDC_TEXT = 1001;
     static constexpr int IDC_VERSIONS = 1002;
 

@@ -18,7 +18,7 @@ wxString ForDisplay(const std::string& text) {
 
 wxString StringText(unsigned stringId) {
     std::string text;
-    res::LoadString(stringId, text);
+    res::LoadText(stringId, text);
     return wxString::FromUTF8(text);
 }
 

@@ -41,7 +41,7 @@ CStationOptionsDlg::CStationOptionsDlg(wxWindow* parent, const options::StationO
     m_listColors->Bind(wxEVT_CHOICE, &CStationOptionsDlg::OnColorsChange, this);
     m_listRefreshRate->Bind(wxEVT_CHOICE, &CStationOptionsDlg::OnRefreshRateChange, this);
     Bind(wxEVT_BUTTON, &CStationOptionsDlg::OnOK, this, wxID_OK);
-    Bind(wxEVT_BUTTON, &CStationOptionsDlg::OnHelp, this, IDC_HELP);
+    Bind(wxEVT_BUTTON, &CStationOptionsDlg::OnHelp, this, IDC_HELP_BUTTON);
 }
 
 // The template's layout in dialog units, so the text fits the font. Lists and
@@ -101,7 +101,7 @@ void CStationOptionsDlg::BuildControls() {
     ui::EnterPressesDefaultButton(this);
     ui::F1ShowsHelpTopic(this);
     place(new wxButton(this, wxID_CANCEL, "Cancel"), 272, 30, 50, 20);
-    place(new wxButton(this, IDC_HELP, "Help"), 272, 53, 50, 20);
+    place(new wxButton(this, IDC_HELP_BUTTON, "Help"), 272, 53, 50, 20);
 
     SetClientSize(ConvertDialogToPixels(wxSize(330, 138)));
     CentreOnParent();

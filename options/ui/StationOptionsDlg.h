@@ -32,7 +32,7 @@ public:
         IDC_COLORS = 1051,
         IDC_REFRESH_RATE = 1053,
         IDC_RESOLUTION_LABEL = 1055,
-        IDC_HELP = wxID_HELP,  // the Help command (57670) of the main frame's help routing
+        IDC_HELP_BUTTON = wxID_HELP,  // the Help command (57670) of the main frame's help routing
     };
 
     CStationOptionsDlg(wxWindow* parent, const options::StationOptions& values);

@@ -12,7 +12,7 @@ namespace {
 
 wxString MessageText(unsigned stringId) {
     std::string text;
-    if (res::LoadString(stringId, text)) return wxString::FromUTF8(text);
+    if (res::LoadText(stringId, text)) return wxString::FromUTF8(text);
     return wxString::Format("Fail to load resource %d !", static_cast<int>(stringId));
 }
 

@@ -61,9 +61,9 @@ const char* Skip(Difference difference);
 class ContractTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_EQ(host::RegCreateKey(host::HKEY_LOCAL_MACHINE, m_scratch.Key().c_str(), &m_key), host::ERROR_SUCCESS);
+        ASSERT_EQ(host::CreateRegKey(host::kLocalMachine, m_scratch.Key().c_str(), &m_key), host::kErrorSuccess);
     }
-    void TearDown() override { host::RegCloseKey(m_key); }
+    void TearDown() override { host::CloseRegKey(m_key); }
 
     Scratch m_scratch;
     host::HKEY m_key = nullptr;

@@ -24,10 +24,10 @@ bool UnderWine() { return std::getenv("WINECONFIGDIR") != nullptr; }
 // Deletes key below parent with every key under it.
 void DeleteTree(host::HKEY parent, const std::string& path) {
     host::HKEY key = nullptr;
-    if (host::RegOpenKeyEx(parent, path.c_str(), 0, host::KEY_ALL_ACCESS, &key) != host::ERROR_SUCCESS) return;
+    if (host::OpenRegKey(parent, path.c_str(), 0, host::kKeyAllAccess, &key) != host::kErrorSuccess) return;
     for (const std::string& child : SubKeys(key)) DeleteTree(key, child);
-    host::RegCloseKey(key);
-    host::RegDeleteKey(parent, path.c_str());
+    host::CloseRegKey(key);
+    host::DeleteRegKey(parent, path.c_str());
 }
 
 }  // namespace
@@ -43,7 +43,7 @@ Scratch::Scratch() {
 }
 
 Scratch::~Scratch() {
-    DeleteTree(host::HKEY_LOCAL_MACHINE, m_key);
+    DeleteTree(host::kLocalMachine, m_key);
     std::error_code ec;
     for (const auto& entry : fs::recursive_directory_iterator(Native(m_folder), ec))
         fs::permissions(entry.path(), fs::perms::owner_write, fs::perm_options::add, ec);  // clears read-only

@@ -31,7 +31,7 @@ protected:
     std::string Get(const char* section, const char* key, std::string file = {}, host::DWORD size = 260,
                     bool cut = false) {
         char buffer[260] = "untouched";
-        const host::DWORD length = host::GetPrivateProfileString(section, key, "dflt", buffer, size,
+        const host::DWORD length = host::GetIniString(section, key, "dflt", buffer, size,
                                                                  (file.empty() ? m_ini : file).c_str());
         EXPECT_EQ(length, cut ? size - 1 : std::string(buffer).size()) << key;
         return buffer;
@@ -64,23 +64,23 @@ TEST_F(IniFileTest, ReadsTrimmedValuesWithoutRegardToCase) {
 
 TEST_F(IniFileTest, WritesChangeOnlyTheirOwnLine) {
     const char* layoutSkipped = Skip(Difference::IniLayout);  // null: every other byte is checked too
-    ASSERT_TRUE(host::WritePrivateProfileString("PASSWORD LISTS", "anna", nullptr, m_ini.c_str()));
+    ASSERT_TRUE(host::WriteIniString("PASSWORD LISTS", "anna", nullptr, m_ini.c_str()));
     EXPECT_EQ(Get("Password Lists", "ANNA"), "dflt");
     std::string expected = kContent;
     expected.erase(expected.find("  ANNA"), std::string("  ANNA  =  C:\\WINDOWS\\ANNA.PWL  \r\n").size());
     if (!layoutSkipped) {
         EXPECT_EQ(ReadFileBytes(m_ini), expected);
     }
-    EXPECT_TRUE(host::WritePrivateProfileString("Password Lists", "anna", nullptr, m_ini.c_str())) << "already gone";
+    EXPECT_TRUE(host::WriteIniString("Password Lists", "anna", nullptr, m_ini.c_str())) << "already gone";
     // The flush answers FALSE, as Windows documents, and changes nothing.
     const std::string before = ReadFileBytes(m_ini);
-    EXPECT_FALSE(host::WritePrivateProfileString(nullptr, nullptr, nullptr, m_ini.c_str()));
+    EXPECT_FALSE(host::WriteIniString(nullptr, nullptr, nullptr, m_ini.c_str()));
     EXPECT_EQ(ReadFileBytes(m_ini), before);
 
     const std::string created = m_scratch.Path("new.ini");
-    ASSERT_TRUE(host::WritePrivateProfileString("Password Lists", "Bo", "C:\\WINDOWS\\BO.PWL", m_ini.c_str()));
-    ASSERT_TRUE(host::WritePrivateProfileString("boot", "SHELL", "other.exe", m_ini.c_str()));
-    ASSERT_TRUE(host::WritePrivateProfileString("New", "k", "v", created.c_str()));
+    ASSERT_TRUE(host::WriteIniString("Password Lists", "Bo", "C:\\WINDOWS\\BO.PWL", m_ini.c_str()));
+    ASSERT_TRUE(host::WriteIniString("boot", "SHELL", "other.exe", m_ini.c_str()));
+    ASSERT_TRUE(host::WriteIniString("New", "k", "v", created.c_str()));
     EXPECT_EQ(Get("password lists", "bo"), "C:\\WINDOWS\\BO.PWL");
     EXPECT_EQ(Get("Boot", "shell"), "other.exe");
     EXPECT_EQ(Get("Password Lists", "Åsa"), "C:\\WINDOWS\\ÅSA.PWL");
@@ -100,15 +100,15 @@ TEST_F(IniFileTest, RefusedWritesLeaveTheFileAlone) {
     } cases[] = {
         {"boot", "a=b", "v"}, {"boot", "k", "line\r\nbreak"}, {"bo]ot", "k", "v"}, {nullptr, "k", "v"},
     };
-    for (const auto& c : cases) EXPECT_FALSE(host::WritePrivateProfileString(c.Section, c.Key, c.Value, m_ini.c_str()));
-    ASSERT_TRUE(host::SetFileAttributes(m_ini.c_str(), host::FILE_ATTRIBUTE_READONLY));
-    EXPECT_FALSE(host::WritePrivateProfileString("boot", "shell", nullptr, m_ini.c_str())) << "read-only";
+    for (const auto& c : cases) EXPECT_FALSE(host::WriteIniString(c.Section, c.Key, c.Value, m_ini.c_str()));
+    ASSERT_TRUE(host::SetAttributes(m_ini.c_str(), host::kAttributeReadOnly));
+    EXPECT_FALSE(host::WriteIniString("boot", "shell", nullptr, m_ini.c_str())) << "read-only";
     EXPECT_EQ(ReadFileBytes(m_ini), kContent);
 }
 
 TEST_F(IniFileTest, DeletingAKeyTakesEveryLineOfItAndAFolderIsNoSettingsFile) {
     WriteFileBytes(m_ini, "[Password Lists]\r\nANNA=a.pwl\r\nanna=b.pwl\r\n[other]\r\nx=1\r\n");
-    EXPECT_TRUE(host::WritePrivateProfileString("Password Lists", "Anna", nullptr, m_ini.c_str()));
+    EXPECT_TRUE(host::WriteIniString("Password Lists", "Anna", nullptr, m_ini.c_str()));
     EXPECT_EQ(ReadFileBytes(m_ini).find("pwl"), std::string::npos) << ReadFileBytes(m_ini);
     MakeFolder(m_scratch.Path("folder.ini"));
     EXPECT_EQ(Get("names", "who", m_scratch.Path("folder.ini")), "dflt");

@@ -16,18 +16,18 @@ TEST(SystemTest, NamesFitOrReportTheSizeNeededAndLeaveTheBufferAlone) {
     ASSERT_FALSE(user.empty());
     char buffer[260];
     DWORD size = sizeof buffer;
-    ASSERT_TRUE(GetUserName(buffer, &size));
+    ASSERT_TRUE(GetAccountName(buffer, &size));
     EXPECT_EQ(std::string(buffer), user);
     EXPECT_EQ(size, user.size() + 1);  // terminator included
     size = static_cast<DWORD>(user.size());
     std::memset(buffer, 'x', sizeof buffer);
-    EXPECT_FALSE(GetUserName(buffer, &size));
+    EXPECT_FALSE(GetAccountName(buffer, &size));
     EXPECT_EQ(size, user.size() + 1);
     EXPECT_EQ(buffer[0], 'x');
 
-    EXPECT_EQ(GetWindowsDirectory(buffer, 10), 11u);  // terminator included when it does not fit
+    EXPECT_EQ(GetWindowsFolder(buffer, 10), 11u);  // terminator included when it does not fit
     EXPECT_EQ(buffer[0], 'x');
-    EXPECT_EQ(GetWindowsDirectory(buffer, 11), 10u);
+    EXPECT_EQ(GetWindowsFolder(buffer, 11), 10u);
     EXPECT_EQ(MbsICmp(buffer, "C:\\WINDOWS"), 0) << buffer;
 }
 

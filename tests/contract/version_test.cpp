@@ -17,12 +17,12 @@ TEST_F(VersionFileTest, ADriverFileGivesItsBlockAndValuesAndOthersGiveNone) {
     const std::string driver = m_scratch.Path("Brakor.vxd");
     ASSERT_TRUE(PlaceVersionedFile(driver));
     DWORD handle = 7;
-    const DWORD size = GetFileVersionInfoSize(driver.c_str(), &handle);
+    const DWORD size = GetVersionInfoSize(driver.c_str(), &handle);
     ASSERT_GT(size, 0u);
     EXPECT_EQ(handle, 0u);
-    EXPECT_EQ(GetFileVersionInfoSize(m_scratch.Path("BRAKOR.VXD").c_str(), nullptr), size);
+    EXPECT_EQ(GetVersionInfoSize(m_scratch.Path("BRAKOR.VXD").c_str(), nullptr), size);
     std::vector<BYTE> data(size);
-    ASSERT_TRUE(GetFileVersionInfo(driver.c_str(), 0, size, data.data()));
+    ASSERT_TRUE(GetVersionInfo(driver.c_str(), 0, size, data.data()));
 
     for (const auto& [path, text] : std::initializer_list<std::pair<const char*, const char*>>{
              {"\\StringFileInfo\\040904B0\\FileVersion", "2.30.0.112"},
@@ -33,10 +33,10 @@ TEST_F(VersionFileTest, ADriverFileGivesItsBlockAndValuesAndOthersGiveNone) {
         EXPECT_EQ(QueryText(data.data(), path), text) << path;
     void* buffer = nullptr;
     UINT length = 0;
-    ASSERT_TRUE(VerQueryValue(data.data(), "\\VarFileInfo\\Translation", &buffer, &length));
+    ASSERT_TRUE(QueryVersionValue(data.data(), "\\VarFileInfo\\Translation", &buffer, &length));
     ASSERT_EQ(length, 4u);
     EXPECT_EQ(std::memcmp(buffer, "\x09\x04\xB0\x04", 4), 0);
-    ASSERT_TRUE(VerQueryValue(data.data(), "\\", &buffer, &length));
+    ASSERT_TRUE(QueryVersionValue(data.data(), "\\", &buffer, &length));
     DWORD fixed[4];  // signature, structure version, file version high and low
     ASSERT_GE(length, sizeof fixed);
     std::memcpy(fixed, buffer, sizeof fixed);
@@ -48,7 +48,7 @@ TEST_F(VersionFileTest, ADriverFileGivesItsBlockAndValuesAndOthersGiveNone) {
 TEST_F(VersionFileTest, FilesWithoutABlockGiveNone) {
     WriteFileBytes(m_scratch.Path("plain.vxd"), "MZ no resource here");
     for (const std::string& file : {m_scratch.Path("plain.vxd"), m_scratch.Path("absent.vxd"), std::string()})
-        EXPECT_EQ(GetFileVersionInfoSize(file.c_str(), nullptr), 0u) << file;
+        EXPECT_EQ(GetVersionInfoSize(file.c_str(), nullptr), 0u) << file;
 }
 
 }  // namespace

@@ -15,7 +15,7 @@ namespace contract {
 inline std::string QueryText(const void* block, const char* subBlock) {
     void* buffer = nullptr;
     host::UINT length = 0;
-    if (!host::VerQueryValue(block, subBlock, &buffer, &length)) return "<none>";
+    if (!host::QueryVersionValue(block, subBlock, &buffer, &length)) return "<none>";
     const char* text = static_cast<const char*>(buffer);
     EXPECT_EQ(length, std::strlen(text) + 1) << subBlock;
     return text;

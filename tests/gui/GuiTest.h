@@ -161,7 +161,7 @@ inline void Select(wxControlWithItems* list, const wxString& text, wxEventType t
 
 inline wxString Text(unsigned stringId) {
     std::string text;
-    EXPECT_TRUE(res::LoadString(stringId, text)) << "string " << stringId;
+    EXPECT_TRUE(res::LoadText(stringId, text)) << "string " << stringId;
     return wxString::FromUTF8(text);
 }
 
@@ -233,7 +233,7 @@ inline void ClickWithMouse(wxWindow* window) {
 // A value of HKEY_LOCAL_MACHINE as text without a terminator, or "(missing)".
 inline std::string TextValue(const std::string& keyPath, const char* name) {
     const regtest::Stored value = regtest::Query(keyPath, name);
-    if (value.Status != host::ERROR_SUCCESS) return "(missing)";
+    if (value.Status != host::kErrorSuccess) return "(missing)";
     std::string data(value.Data.begin(), value.Data.end());
     if (!data.empty() && data.back() == '\0') data.pop_back();
     return data;

@@ -36,7 +36,7 @@ protected:
 TEST_F(AboutTest, HelpMenuOpensTheBoxOnTheAboutTextItsButtonTogglesTheVersionReportAndBothFit) {
     const std::uint64_t opened = host::GetTickCount64();
     auto check = [opened](CAboutDlg* dialog) {
-        auto* icon = dynamic_cast<wxStaticBitmap*>(dialog->FindWindow(CAboutDlg::IDC_ICON));
+        auto* icon = dynamic_cast<wxStaticBitmap*>(dialog->FindWindow(CAboutDlg::IDC_PROGRAM_ICON));
         EXPECT_TRUE(icon && icon->GetBitmap().GetSize() == wxSize(32, 32));  // not when the icon does not unpack
         wxWindow* button = dialog->FindWindow(CAboutDlg::IDC_VERSIONS);
         wxWindow* text = dialog->FindWindow(CAboutDlg::IDC_TEXT);

@@ -132,17 +132,17 @@ TEST_F(HelpViewer, EveryDialogsHelpButtonAndF1OpenItsOwnTopic) {
         int Focus;       // the control that has the focus when F1 comes
     } cases[] = {
         {100, "About Orvane V7 and driver versions", [] { return new CAboutDlg(); }, 0, wxID_OK},
-        {101, "Sending a message", [] { return new CSendMessageDlg(nullptr); }, CSendMessageDlg::IDC_HELP,
+        {101, "Sending a message", [] { return new CSendMessageDlg(nullptr); }, CSendMessageDlg::IDC_HELP_BUTTON,
          CSendMessageDlg::IDC_MESSAGE},
         {102, "Removing a user", [] { return new CRemoveUserDlg(nullptr); }, CUserListDlg::HelpButtonId(),
          CRemoveUserDlg::IDC_USER_LIST},
         {104, "Display Users", [] { return new CDisplayUsersDlg(nullptr); }, CUserListDlg::HelpButtonId(), wxID_OK},
         {105, "Testing the V7 Station", [] { return new CTestStationDlg(nullptr); }, CTestStationDlg::ID_HELP,
          CTestStationDlg::IDC_TROUBLESHOOTER},
-        {106, "V7 Station Options", [] { return new CStationOptionsDlg(nullptr, {}); }, CStationOptionsDlg::IDC_HELP,
+        {106, "V7 Station Options", [] { return new CStationOptionsDlg(nullptr, {}); }, CStationOptionsDlg::IDC_HELP_BUTTON,
          CStationOptionsDlg::IDC_RESOLUTION},
         {107, "Where to go for more help", [] { return new CMoreHelpDlg(nullptr); }, 0, CMoreHelpDlg::IDC_CONTACT},
-        {108, "Shutting down or restarting", [] { return new CShutDownDlg(nullptr); }, CShutDownDlg::IDC_HELP,
+        {108, "Shutting down or restarting", [] { return new CShutDownDlg(nullptr); }, CShutDownDlg::IDC_HELP_BUTTON,
          CShutDownDlg::IDC_RESTART},
     };
     for (const auto& c : cases) {

@@ -89,7 +89,7 @@ TEST_F(MainWindowTest, WithoutDriversTheMessageComesBeforeTheWindowThenTheProgra
     ASSERT_NE(frame, nullptr);
     EXPECT_TRUE(frame->IsShown());
     EXPECT_EQ(frame->GetTitle().utf8_string(), "Orvane V7 Control Center");
-    EXPECT_EQ(wxGetApp().m_hDriver, host::INVALID_HANDLE_VALUE);
+    EXPECT_EQ(wxGetApp().m_hDriver, host::kInvalidHandle);
     // A fixed size: no sizing border, no maximise box.
     EXPECT_FALSE(frame->HasFlag(wxRESIZE_BORDER));
     EXPECT_FALSE(frame->HasFlag(wxMAXIMIZE_BOX));
@@ -249,8 +249,8 @@ TEST_F(MainWindowTest, WithDriversTheProgramRunsUntilExitOrCloseAndThenLetsTheDr
         EXPECT_TRUE(wxTopLevelWindows.empty());
         EndProgram();
         // The channel must not keep using the closed handle.
-        EXPECT_EQ(wxGetApp().m_hDriver, host::INVALID_HANDLE_VALUE);
-        EXPECT_EQ(GetDriverHandle(), host::INVALID_HANDLE_VALUE);
+        EXPECT_EQ(wxGetApp().m_hDriver, host::kInvalidHandle);
+        EXPECT_EQ(GetDriverHandle(), host::kInvalidHandle);
         EXPECT_EQ(TurnStationOn(&record), 1);
     }
 }

@@ -191,7 +191,7 @@ TEST_F(PanelViewTest, FormFillsTheClientAreaAndStartsWithTheStationsState) {
         {CV7View::IDC_BROADCAST, {23, 49, 220, 45}}, {CV7View::IDC_USER, {23, 98, 220, 45}},
         {CV7View::IDC_OPTIONS, {23, 146, 220, 45}},  {CV7View::IDC_TEST, {23, 195, 220, 45}},
         {CV7View::IDC_ON, {203, 296, 45, 20}},       {CV7View::IDC_OFF, {248, 296, 49, 20}},
-        {CV7View::IDC_HELP, {330, 260, 98, 25}},     {CV7View::IDC_EXIT, {330, 293, 98, 25}},
+        {CV7View::IDC_HELP_BUTTON, {330, 260, 98, 25}},     {CV7View::IDC_EXIT, {330, 293, 98, 25}},
     };
     // Then the line that says the drivers are not running, hidden while they run.
     ASSERT_EQ(view->GetChildren().size(), std::size(placements) + 1);
@@ -218,7 +218,7 @@ TEST_F(PanelViewTest, FormFillsTheClientAreaAndStartsWithTheStationsState) {
                                          {CV7View::IDC_OPTIONS, cmd::ID_STATION_OPTIONS},
                                          {CV7View::IDC_TEST, cmd::ID_STATION_TEST}};
     for (const auto& [id, command] : tasks) EXPECT_EQ(view->Button(id)->IsEnabled(), cmd::IsAvailable(command)) << id;
-    EXPECT_TRUE(view->Button(CV7View::IDC_HELP)->IsEnabled());
+    EXPECT_TRUE(view->Button(CV7View::IDC_HELP_BUTTON)->IsEnabled());
     EXPECT_TRUE(view->Button(CV7View::IDC_EXIT)->IsEnabled());
 }
 

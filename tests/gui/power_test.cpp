@@ -59,7 +59,7 @@ TEST_F(PowerTest, PanelButtonsTurnTheStationOffAndOnAndOpenHelp) {
     m_frame->OnStationOn();  // already on: nothing is done or asked
     EXPECT_EQ(Export(), before);
 
-    ClickWithMouse(PanelButton(CV7View::IDC_HELP));
+    ClickWithMouse(PanelButton(CV7View::IDC_HELP_BUTTON));
     EXPECT_EQ(ShownHelpPage(), "dialog-103.htm");
 }
 

@@ -69,9 +69,9 @@ TEST_F(ProfilesTest, DisplayUsersShowsTheSortedNamesWithNoneSelected) {
 
 TEST_F(ProfilesTest, WithoutAProfileListBothCommandsShowOnlyMessage2200) {
     for (const std::string& name : users::FillUserProfileList())
-        host::RegDeleteKey(host::HKEY_LOCAL_MACHINE, (std::string(users::kProfileListKey) + "\\" + name).c_str());
+        host::DeleteRegKey(host::kLocalMachine, (std::string(users::kProfileListKey) + "\\" + name).c_str());
     wxTEST_DIALOG(PickMenuCommand(m_frame, cmd::ID_DISPLAY_USERS), ExpectMessageBox(Text(2200), wxOK));
-    host::RegDeleteKey(host::HKEY_LOCAL_MACHINE, users::kProfileListKey);
+    host::DeleteRegKey(host::kLocalMachine, users::kProfileListKey);
     wxTEST_DIALOG(PickMenuCommand(m_frame, cmd::ID_REMOVE_USER), ExpectMessageBox(Text(2200), wxOK));
 }
 

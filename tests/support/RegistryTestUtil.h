@@ -45,47 +45,47 @@ inline std::string Levels(int count, const std::string& name = "d") {
 // Keys by their path under HKEY_LOCAL_MACHINE, created as needed.
 inline void MakeKey(const std::string& path) {
     host::HKEY key = nullptr;
-    ASSERT_EQ(host::RegCreateKey(host::HKEY_LOCAL_MACHINE, path.c_str(), &key), host::ERROR_SUCCESS);
-    host::RegCloseKey(key);
+    ASSERT_EQ(host::CreateRegKey(host::kLocalMachine, path.c_str(), &key), host::kErrorSuccess);
+    host::CloseRegKey(key);
 }
 
 inline void Store(const std::string& path, const char* name, host::DWORD type, const std::vector<host::BYTE>& data) {
     host::HKEY key = nullptr;
-    ASSERT_EQ(host::RegCreateKey(host::HKEY_LOCAL_MACHINE, path.c_str(), &key), host::ERROR_SUCCESS);
-    ASSERT_EQ(Set(key, name, type, data), host::ERROR_SUCCESS);
-    host::RegCloseKey(key);
+    ASSERT_EQ(host::CreateRegKey(host::kLocalMachine, path.c_str(), &key), host::kErrorSuccess);
+    ASSERT_EQ(Set(key, name, type, data), host::kErrorSuccess);
+    host::CloseRegKey(key);
 }
 
 inline void StoreText(const std::string& path, const char* name, const std::string& text, bool terminated = true) {
-    Store(path, name, host::REG_SZ, Sz(text, terminated));
+    Store(path, name, host::kRegSz, Sz(text, terminated));
 }
 
-inline Stored Binary(const std::vector<host::BYTE>& data) { return {host::ERROR_SUCCESS, host::REG_BINARY, data}; }
+inline Stored Binary(const std::vector<host::BYTE>& data) { return {host::kErrorSuccess, host::kRegBinary, data}; }
 
 // A four-byte value as a number; ~0u when it is missing or has another size.
 inline host::DWORD Number(const Stored& read) {
     host::DWORD value = ~0u;
-    if (read.Status == host::ERROR_SUCCESS && read.Data.size() == sizeof value) std::memcpy(&value, read.Data.data(), 4);
+    if (read.Status == host::kErrorSuccess && read.Data.size() == sizeof value) std::memcpy(&value, read.Data.data(), 4);
     return value;
 }
 inline host::LONG SetNumber(host::HKEY key, const char* name, host::DWORD value) {
-    return host::RegSetValueEx(key, name, host::REG_BINARY, reinterpret_cast<const host::BYTE*>(&value), sizeof value);
+    return host::SetRegValue(key, name, host::kRegBinary, reinterpret_cast<const host::BYTE*>(&value), sizeof value);
 }
 
 inline bool KeyExists(const std::string& path) {
     host::HKEY key = nullptr;
-    if (host::RegOpenKeyEx(host::HKEY_LOCAL_MACHINE, path.c_str(), 0, host::KEY_READ, &key)) return false;
-    host::RegCloseKey(key);
+    if (host::OpenRegKey(host::kLocalMachine, path.c_str(), 0, host::kKeyRead, &key)) return false;
+    host::CloseRegKey(key);
     return true;
 }
 
 // The same by path (HKEY_LOCAL_MACHINE itself for ""); empty when the key is missing.
 inline std::vector<std::string> SubKeys(const std::string& path) {
-    if (path.empty()) return SubKeys(host::HKEY_LOCAL_MACHINE);
+    if (path.empty()) return SubKeys(host::kLocalMachine);
     host::HKEY key = nullptr;
-    if (host::RegOpenKeyEx(host::HKEY_LOCAL_MACHINE, path.c_str(), 0, host::KEY_READ, &key)) return {};
+    if (host::OpenRegKey(host::kLocalMachine, path.c_str(), 0, host::kKeyRead, &key)) return {};
     std::vector<std::string> names = SubKeys(key);
-    host::RegCloseKey(key);
+    host::CloseRegKey(key);
     return names;
 }
 

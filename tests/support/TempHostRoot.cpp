@@ -163,5 +163,5 @@ sockaddr_un UnixAddress(const fs::path& socketFile) {
 std::string LoginName() {
     char name[260] = {};
     host::DWORD size = sizeof name;
-    return host::GetUserName(name, &size) ? name : "";
+    return host::GetAccountName(name, &size) ? name : "";
 }

@@ -90,12 +90,12 @@ protected:
         ASSERT_TRUE(standin::SetFaults("")) << "the stand-in driver is not installed (install.sh)";
         ASSERT_TRUE(standin::ForgetMessage());
         m_device = host::CreateDeviceFile(kDevicePath);
-        ASSERT_NE(m_device, host::INVALID_HANDLE_VALUE) << "the stand-in driver is not running";
+        ASSERT_NE(m_device, host::kInvalidHandle) << "the stand-in driver is not running";
         ASSERT_TRUE(Control(m_device, kTurnOff, StationRecord("Station1", "")).Ok);
     }
     void TearDown() override {
         standin::SetFaults("");
-        if (m_device != host::INVALID_HANDLE_VALUE) host::CloseHandle(m_device);
+        if (m_device != host::kInvalidHandle) host::CloseHandle(m_device);
     }
 
     // The station's name and current user as the station list reports them.
@@ -105,7 +105,7 @@ protected:
         return Field(call.Reply, 0) + "|" + Field(call.Reply, 32);
     }
 
-    host::HANDLE m_device = host::INVALID_HANDLE_VALUE;
+    host::HANDLE m_device = host::kInvalidHandle;
 };
 
 // Each switch word against the same round: the driver list, turn on (echoed,
@@ -244,11 +244,11 @@ TEST_F(StandInDevice, ThreadsSharingOneHandleEachGetTheirOwnAnswer) {
 
 TEST_F(StandInDevice, WithTheDriverStoppedTheDeviceIsMissing) {
     ASSERT_TRUE(standin::StopDriver());
-    EXPECT_EQ(host::CreateDeviceFile(kDevicePath), host::INVALID_HANDLE_VALUE);
+    EXPECT_EQ(host::CreateDeviceFile(kDevicePath), host::kInvalidHandle);
     EXPECT_FALSE(Control(m_device, kFirstStation, Bytes(kStationSize, 0)).Ok) << "a handle opened before";
     ASSERT_TRUE(standin::StartDriver());
     host::HANDLE again = host::CreateDeviceFile(kDevicePath);
-    ASSERT_NE(again, host::INVALID_HANDLE_VALUE);
+    ASSERT_NE(again, host::kInvalidHandle);
     EXPECT_TRUE(Control(again, kFirstStation, Bytes(kStationSize, 0)).Ok);
     EXPECT_TRUE(host::CloseHandle(again));
 }
@@ -256,18 +256,18 @@ TEST_F(StandInDevice, WithTheDriverStoppedTheDeviceIsMissing) {
 TEST(DeviceSeam, OnlyDevicePathsOpenAndCallsThatCannotBeMadeFail) {
     for (const char* path : {"C:\\windows\\win.ini", "\\\\.\\", "\\\\.\\..", "\\\\.\\Brakor\\x", "\\\\.\\C:/x",
                              "\\\\?\\C:\\windows\\win.ini", "Brakor"}) {
-        EXPECT_EQ(host::CreateDeviceFile(path), host::INVALID_HANDLE_VALUE) << path;
+        EXPECT_EQ(host::CreateDeviceFile(path), host::kInvalidHandle) << path;
     }
-    EXPECT_EQ(host::CreateDeviceFile(nullptr), host::INVALID_HANDLE_VALUE);
+    EXPECT_EQ(host::CreateDeviceFile(nullptr), host::kInvalidHandle);
     Bytes record(kStationSize, 0);
     host::DWORD returned = 7;
-    EXPECT_FALSE(host::DeviceIoControl(host::INVALID_HANDLE_VALUE, kFirstStation, record.data(), kStationSize,
+    EXPECT_FALSE(host::DeviceIoControl(host::kInvalidHandle, kFirstStation, record.data(), kStationSize,
                                        record.data(), kStationSize, &returned));
     EXPECT_EQ(returned, 0u);
-    EXPECT_FALSE(host::CloseHandle(host::INVALID_HANDLE_VALUE));
+    EXPECT_FALSE(host::CloseHandle(host::kInvalidHandle));
     // Device names do not depend on letter case.
     host::HANDLE device = host::CreateDeviceFile("\\\\.\\bRAKOR");
-    ASSERT_NE(device, host::INVALID_HANDLE_VALUE);
+    ASSERT_NE(device, host::kInvalidHandle);
     EXPECT_FALSE(host::DeviceIoControl(device, kFirstStation, nullptr, kStationSize, record.data(), kStationSize, &returned));
     EXPECT_TRUE(host::CloseHandle(device));
 }

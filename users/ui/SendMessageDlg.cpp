@@ -32,7 +32,7 @@ CSendMessageDlg::CSendMessageDlg(wxWindow* parent)
                             wxGenericValidator(&m_strMessage));
     auto* send = new wxButton(this, wxID_OK, "&Send", at(203, 6), size(50, 25));
     new wxButton(this, wxID_CANCEL, "C&ancel", at(203, 35), size(50, 25));
-    new wxButton(this, IDC_HELP, "&Help", at(203, 64), size(50, 25));
+    new wxButton(this, IDC_HELP_BUTTON, "&Help", at(203, 64), size(50, 25));
     send->SetDefault();
     ui::EnterPressesDefaultButton(this, {m_edit});
     ui::F1ShowsHelpTopic(this);
@@ -40,7 +40,7 @@ CSendMessageDlg::CSendMessageDlg(wxWindow* parent)
     CentreOnParent();
 
     m_edit->Bind(wxEVT_TEXT, &CSendMessageDlg::OnText, this);
-    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { HelpBook::ShowTopicFor(this); }, IDC_HELP);
+    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { HelpBook::ShowTopicFor(this); }, IDC_HELP_BUTTON);
     m_edit->SetFocus();
 }
 

@@ -12,7 +12,7 @@ class CSendMessageDlg : public wxDialog {
 public:
     // The system's Help command (57670) is above wx's window ID range: the
     // Help button takes wx's own standard help ID.
-    enum : int { IDD = 101, IDC_MESSAGE = 1005, IDC_HELP = wxID_HELP };
+    enum : int { IDD = 101, IDC_MESSAGE = 1005, IDC_HELP_BUTTON = wxID_HELP };
 
     explicit CSendMessageDlg(wxWindow* parent);
 

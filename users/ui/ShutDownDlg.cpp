@@ -26,7 +26,7 @@ CShutDownDlg::CShutDownDlg(wxWindow* parent)
     m_restart = new wxRadioButton(this, IDC_RESTART, "&Restart the computer?", at(15, 74), size(124, 10));
     auto* ok = new wxButton(this, wxID_OK, "&OK", at(159, 7), size(50, 25));
     new wxButton(this, wxID_CANCEL, "&Cancel", at(159, 35), size(50, 25));
-    new wxButton(this, IDC_HELP, "&Help", at(159, 63), size(50, 26));
+    new wxButton(this, IDC_HELP_BUTTON, "&Help", at(159, 63), size(50, 26));
     ok->SetDefault();
     ui::EnterPressesDefaultButton(this);
     ui::F1ShowsHelpTopic(this);
@@ -37,7 +37,7 @@ CShutDownDlg::CShutDownDlg(wxWindow* parent)
     m_shutDown->SetValue(true);
     ok->SetFocus();
 
-    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { HelpBook::ShowTopicFor(this); }, IDC_HELP);
+    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { HelpBook::ShowTopicFor(this); }, IDC_HELP_BUTTON);
 }
 
 bool CShutDownDlg::TransferDataFromWindow() {

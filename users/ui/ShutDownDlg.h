@@ -14,7 +14,7 @@ public:
         IDC_GROUP = 1051,
         IDC_SHUT_DOWN = 1052,
         IDC_RESTART = 1053,
-        IDC_HELP = wxID_HELP,  // the system's 57670 is above wx's window ID range
+        IDC_HELP_BUTTON = wxID_HELP,  // the system's 57670 is above wx's window ID range
     };
 
     explicit CShutDownDlg(wxWindow* parent);

@@ -20,7 +20,7 @@ constexpr const char* kDevicePath = "\\\\.\\Brakor";
 class Device {
 public:
     Device() : m_handle(host::CreateDeviceFile(kDevicePath)) {
-        if (m_handle == host::INVALID_HANDLE_VALUE)
+        if (m_handle == host::kInvalidHandle)
             throw ToolError("the station drivers are not running (no device \\\\.\\Brakor)");
     }
     ~Device() { host::CloseHandle(m_handle); }

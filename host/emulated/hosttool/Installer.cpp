@@ -38,7 +38,7 @@ std::vector<fs::path> HostFiles() {
 // leave them writing into a removed database.
 void RefuseWhileDriversRun() {
     host::HANDLE device = host::CreateDeviceFile("\\\\.\\Brakor");
-    if (device == host::INVALID_HANDLE_VALUE) return;
+    if (device == host::kInvalidHandle) return;
     host::CloseHandle(device);
     throw ToolError("the station drivers are running on this root; stop them before replacing it");
 }
@@ -88,9 +88,9 @@ bool UsableUserName(const std::string& name) {
 
 std::vector<std::string> InstallerUsers() {
     std::vector<std::string> users{"User1", "Anna", "Bertil"};
-    char name[host::MAX_PATH] = {};
+    char name[host::kMaxPath] = {};
     host::DWORD size = sizeof name;
-    if (host::GetUserName(name, &size) && UsableUserName(name)) {
+    if (host::GetAccountName(name, &size) && UsableUserName(name)) {
         bool known = false;
         for (const std::string& user : users) known = known || host::MbsICmp(user, name) == 0;
         if (!known) users.emplace_back(name);

@@ -13,7 +13,7 @@ constexpr const char* kProfileListKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVe
 void CreateKey(const std::string& path) {
     OpenKey key;
     host::LONG status = key.Create(path);
-    if (status != host::ERROR_SUCCESS)
+    if (status != host::kErrorSuccess)
         throw ToolError("could not create HKEY_LOCAL_MACHINE\\" + path + " (error " + std::to_string(status) + ")");
 }
 
@@ -58,16 +58,16 @@ void WriteInstallerRegistry(const std::vector<std::string>& users) {
         std::string path = std::string(kProfileListKey) + "\\" + user;
         OpenKey profile;
         host::LONG status = profile.Create(path);
-        if (status == host::ERROR_SUCCESS) {
+        if (status == host::kErrorSuccess) {
             std::string image = "C:\\WINDOWS\\Profiles\\" + user;
-            status = host::RegSetValueEx(profile.Get(), "ProfileImagePath", host::REG_SZ,
+            status = host::SetRegValue(profile.Get(), "ProfileImagePath", host::kRegSz,
                                          reinterpret_cast<const host::BYTE*>(image.c_str()),
                                          static_cast<host::DWORD>(image.size() + 1));
         }
-        if (status != host::ERROR_SUCCESS)
+        if (status != host::kErrorSuccess)
             throw ToolError("could not write the profile of " + user + " (error " + std::to_string(status) + ")");
     }
-    host::RegFlushKey(host::HKEY_LOCAL_MACHINE);
+    host::FlushRegKey(host::kLocalMachine);
 }
 
 }  // namespace hosttool

@@ -30,11 +30,11 @@ struct Level {
 
 // Writes the key's section and lists its subkeys.
 void WriteKey(Level& level, std::string& text) {
-    host::LONG status = host::ERROR_SUCCESS;
+    host::LONG status = host::kErrorSuccess;
     std::vector<StoredValue> values = Values(level.Key.Get(), &status);
-    if (status != host::ERROR_SUCCESS) Fail("the values", level.Path, status);
+    if (status != host::kErrorSuccess) Fail("the values", level.Path, status);
     level.Children = SubkeyNames(level.Key.Get(), &status);
-    if (status != host::ERROR_SUCCESS) Fail("the subkeys", level.Path, status);
+    if (status != host::kErrorSuccess) Fail("the subkeys", level.Path, status);
 
     // HKEY_LOCAL_MACHINE itself gets a section only when it holds values.
     if (level.Path.empty() && values.empty()) return;
@@ -81,8 +81,8 @@ void ExportRegistry(const std::string& keyName, std::ostream& out) {
     std::string stored;
     host::LONG status = StoredKeyPath(path, &stored);
     CheckRegistryProblem();
-    if (status == host::ERROR_FILE_NOT_FOUND) throw ToolError("no key " + ShownName(path));
-    if (status != host::ERROR_SUCCESS) Fail("the key", path, status);
+    if (status == host::kErrorFileNotFound) throw ToolError("no key " + ShownName(path));
+    if (status != host::kErrorSuccess) Fail("the key", path, status);
 
     // The whole text first, so a failure part-way prints nothing half-done.
     std::string text = "REGEDIT4\n\n";

@@ -72,24 +72,24 @@ void Apply(const std::vector<RegOperation>& ops, const std::string& shownFile) {
     }
     OpenKey current;
     for (const RegOperation& op : ops) {
-        host::LONG status = host::ERROR_SUCCESS;
+        host::LONG status = host::kErrorSuccess;
         switch (op.Op) {
         case RegOperation::Kind::CreateKey:
             status = current.Create(op.KeyPath);
-            if (status != host::ERROR_SUCCESS) fail(op, "could not create the key", status);
+            if (status != host::kErrorSuccess) fail(op, "could not create the key", status);
             break;
         case RegOperation::Kind::DeleteKeyTree:
             status = DeleteKeyTree(op.KeyPath);
-            if (status != host::ERROR_SUCCESS) fail(op, "could not delete the key", status);
+            if (status != host::kErrorSuccess) fail(op, "could not delete the key", status);
             break;
         case RegOperation::Kind::SetValue:
-            status = host::RegSetValueEx(current.Get(), op.ValueName.c_str(), op.Type, op.Data.data(),
+            status = host::SetRegValue(current.Get(), op.ValueName.c_str(), op.Type, op.Data.data(),
                                          static_cast<host::DWORD>(op.Data.size()));
-            if (status != host::ERROR_SUCCESS) fail(op, "could not set the value", status);
+            if (status != host::kErrorSuccess) fail(op, "could not set the value", status);
             break;
         case RegOperation::Kind::DeleteValue:
-            status = host::RegDeleteValue(current.Get(), op.ValueName.c_str());
-            if (status != host::ERROR_SUCCESS && status != host::ERROR_FILE_NOT_FOUND)
+            status = host::DeleteRegValue(current.Get(), op.ValueName.c_str());
+            if (status != host::kErrorSuccess && status != host::kErrorFileNotFound)
                 fail(op, "could not delete the value", status);
             break;
         }
@@ -116,7 +116,7 @@ void ImportRegistry(const std::string& fileName) {
         throw ToolError("no host root at " + host::emulated::HostRoot().string() +
                         " (run \"v7-host init\" or set V7_HOST_ROOT)");
     Apply(ops, shownFile);
-    host::RegFlushKey(host::HKEY_LOCAL_MACHINE);
+    host::FlushRegKey(host::kLocalMachine);
     CheckRegistryProblem();
 }
 

@@ -18,7 +18,7 @@ struct RegOperation {
     Kind Op;
     std::string KeyPath;
     std::string ValueName;  // "" is the key's default value
-    host::DWORD Type = host::REG_NONE;
+    host::DWORD Type = host::kRegNone;
     std::vector<host::BYTE> Data;
     int Line = 0;
 };

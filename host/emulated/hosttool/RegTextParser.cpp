@@ -150,17 +150,17 @@ void ParseData(LineReader& in, RegOperation& op) {
         op.Op = RegOperation::Kind::DeleteValue;
     } else if (in.Peek() == '"') {
         std::string text = in.Quoted("string");
-        op.Type = host::REG_SZ;
+        op.Type = host::kRegSz;
         op.Data.assign(text.begin(), text.end());
         op.Data.push_back(0);
     } else if (in.Take("dword:")) {
         int digits = 0;
         unsigned long value = in.HexNumber(8, &digits);
         if (digits == 0 || digits > 8) in.Fail("a dword needs 1 to 8 hex digits");
-        op.Type = host::REG_DWORD;
+        op.Type = host::kRegDword;
         for (int i = 0; i < 4; ++i) op.Data.push_back(static_cast<host::BYTE>(value >> (8 * i)));
     } else if (in.Take("hex:")) {
-        op.Type = host::REG_BINARY;
+        op.Type = host::kRegBinary;
         op.Data = in.HexBytes();
     } else if (in.Take("hex(")) {
         int digits = 0;
@@ -177,7 +177,7 @@ void ParseData(LineReader& in, RegOperation& op) {
 
 // Reads the name and the "=" of a value line; the reader then stands on the data.
 RegOperation ParseValueName(LineReader& in, int line, const std::string& key) {
-    RegOperation op{RegOperation::Kind::SetValue, key, {}, host::REG_NONE, {}, line};
+    RegOperation op{RegOperation::Kind::SetValue, key, {}, host::kRegNone, {}, line};
     if (in.Peek() == '@') {
         in.Take("@");
     } else {
@@ -282,7 +282,7 @@ std::vector<RegOperation> ParseRegText(std::string_view text) {
             }
             if (keyDeleted && key.empty()) throw RegTextError(lineNumber, "HKEY_LOCAL_MACHINE itself cannot be deleted");
             ops.push_back({keyDeleted ? RegOperation::Kind::DeleteKeyTree : RegOperation::Kind::CreateKey, key, {},
-                           host::REG_NONE, {}, lineNumber});
+                           host::kRegNone, {}, lineNumber});
             inKey = true;
             continue;
         }

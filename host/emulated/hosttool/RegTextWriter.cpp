@@ -77,15 +77,15 @@ std::string FormatSection(const std::string& keyPath) {
 std::string FormatValue(const std::string& name, host::DWORD type, const std::vector<host::BYTE>& data) {
     if (HasLineBreak(name)) throw std::invalid_argument("value name holds a line break");
     std::string line = (name.empty() ? std::string("@") : Quote(name)) + "=";
-    if (type == host::REG_SZ && ShowsAsString(data))
+    if (type == host::kRegSz && ShowsAsString(data))
         return line + Quote(std::string_view(reinterpret_cast<const char*>(data.data()), data.size() - 1));
-    if (type == host::REG_DWORD && data.size() == 4) {
+    if (type == host::kRegDword && data.size() == 4) {
         char text[16];
         std::snprintf(text, sizeof text, "dword:%08x",
                       static_cast<unsigned>(data[0] | data[1] << 8 | data[2] << 16 | static_cast<unsigned>(data[3]) << 24));
         return line + text;
     }
-    if (type == host::REG_BINARY) return HexLines(line + "hex:", data);
+    if (type == host::kRegBinary) return HexLines(line + "hex:", data);
     char prefix[24];
     std::snprintf(prefix, sizeof prefix, "hex(%x):", static_cast<unsigned>(type));
     return HexLines(line + prefix, data);

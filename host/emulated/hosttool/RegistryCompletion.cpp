@@ -24,10 +24,10 @@ using KeyValues = std::vector<std::pair<std::string, std::vector<StoredValue>>>;
 void Collect(const std::string& path, KeyValues* into) {
     OpenKey key;
     host::LONG status = key.Open(path);
-    if (status == host::ERROR_SUCCESS) into->emplace_back(path, Values(key.Get(), &status));
+    if (status == host::kErrorSuccess) into->emplace_back(path, Values(key.Get(), &status));
     std::vector<std::string> names;
-    if (status == host::ERROR_SUCCESS) names = SubkeyNames(key.Get(), &status);
-    if (status != host::ERROR_SUCCESS) throw ToolError("could not read the new registry (" + RegistryStatusText(status) + ")");
+    if (status == host::kErrorSuccess) names = SubkeyNames(key.Get(), &status);
+    if (status != host::kErrorSuccess) throw ToolError("could not read the new registry (" + RegistryStatusText(status) + ")");
     for (const std::string& name : names) Collect(path.empty() ? name : path + "\\" + name, into);
 }
 
@@ -61,12 +61,12 @@ KeyValues InstallerKeyValues(const std::vector<std::string>& users) {
 bool RegistryHoldsInstallerValues() {
     OpenKey station;
     host::LONG status = station.Open(StationConfiguration::StationKeyPath(kStationNumber));
-    if (status == host::ERROR_FILE_NOT_FOUND) return false;
-    if (status != host::ERROR_SUCCESS) return true;
+    if (status == host::kErrorFileNotFound) return false;
+    if (status != host::kErrorSuccess) return true;
     // The drivers write their own values into the station key; the station's
     // name comes only from the installer.
     host::DWORD size = 0;
-    return host::RegQueryValueEx(station.Get(), "Station Name", nullptr, nullptr, &size) != host::ERROR_FILE_NOT_FOUND;
+    return host::QueryRegValue(station.Get(), "Station Name", nullptr, nullptr, &size) != host::kErrorFileNotFound;
 }
 
 void AddMissingInstallerValues(const std::vector<std::string>& users) {
@@ -74,22 +74,22 @@ void AddMissingInstallerValues(const std::vector<std::string>& users) {
     host::RegistryTransaction transaction;
     host::LONG status = transaction.Status();
     for (const auto& [path, values] : wanted) {
-        if (status != host::ERROR_SUCCESS) break;
+        if (status != host::kErrorSuccess) break;
         OpenKey key;
         status = key.Create(path);
         for (const StoredValue& value : values) {
-            if (status != host::ERROR_SUCCESS) break;
+            if (status != host::kErrorSuccess) break;
             host::DWORD size = 0;
-            if (host::RegQueryValueEx(key.Get(), value.Name.c_str(), nullptr, nullptr, &size) != host::ERROR_FILE_NOT_FOUND)
+            if (host::QueryRegValue(key.Get(), value.Name.c_str(), nullptr, nullptr, &size) != host::kErrorFileNotFound)
                 continue;
-            status = host::RegSetValueEx(key.Get(), value.Name.c_str(), value.Type, value.Data.data(),
+            status = host::SetRegValue(key.Get(), value.Name.c_str(), value.Type, value.Data.data(),
                                          static_cast<host::DWORD>(value.Data.size()));
         }
     }
-    if (status == host::ERROR_SUCCESS) status = transaction.Commit();
-    if (status != host::ERROR_SUCCESS)
+    if (status == host::kErrorSuccess) status = transaction.Commit();
+    if (status != host::kErrorSuccess)
         throw ToolError("could not complete the registry (" + RegistryStatusText(status) + ")");
-    host::RegFlushKey(host::HKEY_LOCAL_MACHINE);
+    host::FlushRegKey(host::kLocalMachine);
 }
 
 }  // namespace hosttool

@@ -20,26 +20,26 @@ std::uint32_t ReadU32(const std::uint8_t* bytes) {
 }
 
 const char* Kind(std::uint32_t flags) {
-    return flags & host::EWX_REBOOT                             ? "restart"
-           : flags & (host::EWX_SHUTDOWN | host::EWX_POWEROFF) ? "shutdown"
+    return flags & host::kExitReboot                             ? "restart"
+           : flags & (host::kExitShutdown | host::kExitPowerOff) ? "shutdown"
                                                                : "logoff";
 }
 
 // "flags 6 (restart, force)"
 std::string Describe(std::uint32_t flags) {
-    std::string what = flags & host::EWX_REBOOT                             ? "restart"
-                       : flags & (host::EWX_SHUTDOWN | host::EWX_POWEROFF) ? "shut down"
+    std::string what = flags & host::kExitReboot                             ? "restart"
+                       : flags & (host::kExitShutdown | host::kExitPowerOff) ? "shut down"
                                                                            : "log off";
-    if (flags & host::EWX_FORCE) what += ", force";
+    if (flags & host::kExitForce) what += ", force";
     return "flags " + std::to_string(flags) + " (" + what + ")";
 }
 
 // Takes the station down once the programs have ended, and plays a restart.
 void GoDown(const Options& options, StationDrivers& drivers, StationLog& log, std::uint32_t flags) {
-    if (!(flags & (host::EWX_SHUTDOWN | host::EWX_REBOOT | host::EWX_POWEROFF))) return;  // log off
+    if (!(flags & (host::kExitShutdown | host::kExitReboot | host::kExitPowerOff))) return;  // log off
     // The station goes down with the host.
     if (drivers.IsOn()) drivers.TurnOff();
-    if (flags & host::EWX_REBOOT) {
+    if (flags & host::kExitReboot) {
         log.Write("start", "restart");
         std::string error;
         if (!WriteStartupValues(options, drivers, &error)) log.Write("error", error);
@@ -93,7 +93,7 @@ ControlReply PlayExitWindows(const Options& options, StationDrivers& drivers, St
         return {true, body};
     }
     // Forced, the control center is told to end at once; otherwise it is asked.
-    auto end = std::make_unique<ControlCenterEnd>((flags & host::EWX_FORCE) != 0, log);
+    auto end = std::make_unique<ControlCenterEnd>((flags & host::kExitForce) != 0, log);
     ControlReply reply(end->Current() != ControlCenterEnd::State::kStayed, body);
     if (end->Current() == ControlCenterEnd::State::kEnded) GoDown(options, drivers, log, flags);
     if (end->Current() == ControlCenterEnd::State::kWaiting)

@@ -14,21 +14,21 @@ using namespace host;
 
 class Key {
 public:
-    explicit Key(const char* path) { m_status = RegCreateKey(HKEY_LOCAL_MACHINE, path, &m_key); }
+    explicit Key(const char* path) { m_status = CreateRegKey(kLocalMachine, path, &m_key); }
     ~Key() {
-        if (m_status == ERROR_SUCCESS) RegCloseKey(m_key);
+        if (m_status == kErrorSuccess) CloseRegKey(m_key);
     }
     Key(const Key&) = delete;
     Key& operator=(const Key&) = delete;
 
-    bool Ok() const { return m_status == ERROR_SUCCESS && m_failed == 0; }
+    bool Ok() const { return m_status == kErrorSuccess && m_failed == 0; }
 
     void Bytes(const char* name, std::vector<BYTE> data) {
-        Track(RegSetValueEx(m_key, name, REG_BINARY, data.data(), static_cast<DWORD>(data.size())));
+        Track(SetRegValue(m_key, name, kRegBinary, data.data(), static_cast<DWORD>(data.size())));
     }
     void Flag(const char* name, bool on) { Bytes(name, {static_cast<BYTE>(on ? 1 : 0)}); }
     void Text(const char* name, const std::string& text) {
-        Track(RegSetValueEx(m_key, name, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+        Track(SetRegValue(m_key, name, kRegSz, reinterpret_cast<const BYTE*>(text.c_str()),
                             static_cast<DWORD>(text.size() + 1)));
     }
     // A one-byte option as the control center reads it: offered one byte,
@@ -36,22 +36,22 @@ public:
     BYTE ReadByte(const char* name) const {
         BYTE value = 0;
         DWORD size = 1;
-        return m_status == ERROR_SUCCESS && RegQueryValueEx(m_key, name, nullptr, &value, &size) == ERROR_SUCCESS
+        return m_status == kErrorSuccess && QueryRegValue(m_key, name, nullptr, &value, &size) == kErrorSuccess
                    ? value
                    : 0;
     }
     std::string ReadText(const char* name, const std::string& fallback) const {
         char buffer[260] = {};
         DWORD size = sizeof buffer;
-        if (m_status != ERROR_SUCCESS ||
-            RegQueryValueEx(m_key, name, nullptr, reinterpret_cast<BYTE*>(buffer), &size) != ERROR_SUCCESS)
+        if (m_status != kErrorSuccess ||
+            QueryRegValue(m_key, name, nullptr, reinterpret_cast<BYTE*>(buffer), &size) != kErrorSuccess)
             return fallback;
         return std::string(buffer, strnlen(buffer, sizeof buffer));
     }
 
 private:
     void Track(LONG status) {
-        if (status != ERROR_SUCCESS) ++m_failed;
+        if (status != kErrorSuccess) ++m_failed;
     }
     HKEY m_key = nullptr;
     LONG m_status;
@@ -85,7 +85,7 @@ bool WriteStartupValues(const Options& options, StationDrivers& drivers, std::st
     board.Flag("Launched", launched);
     station.Text("Current User", user);
 
-    bool flushed = RegFlushKey(HKEY_LOCAL_MACHINE) == ERROR_SUCCESS;
+    bool flushed = FlushRegKey(kLocalMachine) == kErrorSuccess;
     if (!station.Ok() || !board.Ok() || !flushed) {
         std::string problem = host::emulated::RegistryProblem();
         *error = "cannot write the station values to the registry" + (problem.empty() ? "" : ": " + problem);

@@ -192,7 +192,7 @@ TEST(Verbs, ShutdownNeedsYesSavesTheSettingAndReachesTheDrivers) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Verb.back());
         Host host(c.DriverArgs);
-        regtest::Store(kProduct, "Shutdown Enabled", host::REG_BINARY, {0});
+        regtest::Store(kProduct, "Shutdown Enabled", host::kRegBinary, {0});
         const ToolResult result = RunV7ctl(c.Verb);
         EXPECT_EQ(result.ExitCode, c.ExitCode) << result.Err;
         EXPECT_EQ(result.Out.rfind(c.Out, 0), 0u) << result.Out;
@@ -240,7 +240,7 @@ TEST(Verbs, TestPrintsCaptionChecksAndTroubleshooterAndFailsOnAProblem) {
         if (c.Drivers) {
             ASSERT_EQ(RunV7ctl({"on"}).ExitCode, 0);
         }
-        if (c.ClearedValue) regtest::Store(StationConfiguration::StationKeyPath(1), c.ClearedValue, host::REG_BINARY, {0});
+        if (c.ClearedValue) regtest::Store(StationConfiguration::StationKeyPath(1), c.ClearedValue, host::kRegBinary, {0});
 
         const ToolResult result = RunV7ctl({"test"});
         const bool ok = c.Paragraphs == std::vector<unsigned>{3007};
@@ -283,7 +283,7 @@ using UserVerbsTest = InitializedHostTest;
 
 TEST_F(UserVerbsTest, RemoveUserRefusesWhatTheWindowWouldAskOrRefuse) {
     // The drivers have ANNA at the station; the registry remembers Bertil, who is not asked about.
-    regtest::Store(StationConfiguration::StationKeyPath(1), "AutoLaunch", host::REG_BINARY, {1});
+    regtest::Store(StationConfiguration::StationKeyPath(1), "AutoLaunch", host::kRegBinary, {1});
     RunningStationDrivers drivers({"--current-user", "ANNA"});
     ASSERT_TRUE(drivers.Started());
     regtest::StoreText(StationConfiguration::StationKeyPath(1), "Current User", "Bertil");
@@ -320,9 +320,9 @@ TEST_F(UserVerbsTest, RemoveUserRemovesAndReportsFailuresAsTheWindowDoes) {
     EXPECT_FALSE(fs::exists(host::emulated::DriveCPath() / "WINDOWS" / "Profiles" / "Anna"));
 
     const std::string profiles = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\ProfileList\\";
-    host::RegDeleteKey(host::HKEY_LOCAL_MACHINE, (profiles + LoginName()).c_str());
+    host::DeleteRegKey(host::kLocalMachine, (profiles + LoginName()).c_str());
     EXPECT_EQ(RunV7ctl({"users"}).Out, "User1\n");
-    host::RegDeleteKey(host::HKEY_LOCAL_MACHINE, (profiles + "User1").c_str());
+    host::DeleteRegKey(host::kLocalMachine, (profiles + "User1").c_str());
     const ToolResult none = RunV7ctl({"users"});
     EXPECT_EQ(none.ExitCode, 1);
     EXPECT_EQ(none.Out, "");

@@ -75,20 +75,20 @@ TEST_F(DriveTest, FolderRelativeCallsStayInTheirFolder) {
     fs::permissions(outside / "secret", fs::perms::owner_read);
     fs::create_directory_symlink(outside, windows / "Escape");
     fs::create_symlink(outside / "secret", windows / "link.ini");
-    EXPECT_EQ(host::OpenDirectory("C:\\WINDOWS\\Escape"), host::INVALID_HANDLE_VALUE);
+    EXPECT_EQ(host::OpenDirectory("C:\\WINDOWS\\Escape"), host::kInvalidHandle);
 
     const host::HANDLE folder = host::OpenDirectory("c:\\windows");
-    ASSERT_NE(folder, host::INVALID_HANDLE_VALUE);
+    ASSERT_NE(folder, host::kInvalidHandle);
     for (const char* name : {"..", "Escape", "link.ini", "Profiles\\Åsa", "Profiles/Åsa", "system.ini", ""})
-        EXPECT_EQ(host::OpenDirectoryAt(folder, name), host::INVALID_HANDLE_VALUE) << name;
+        EXPECT_EQ(host::OpenDirectoryAt(folder, name), host::kInvalidHandle) << name;
     for (const char* name : {"../outside/secret", "..\\system.ini", "..", "Escape\\secret"}) {
-        EXPECT_FALSE(host::DeleteFileAt(folder, name)) << name;
-        EXPECT_FALSE(host::SetFileAttributesAt(folder, name, host::FILE_ATTRIBUTE_NORMAL)) << name;
+        EXPECT_FALSE(host::RemoveFileAt(folder, name)) << name;
+        EXPECT_FALSE(host::SetAttributesAt(folder, name, host::kAttributeNormal)) << name;
     }
-    EXPECT_TRUE(host::SetFileAttributesAt(folder, "LINK.INI", host::FILE_ATTRIBUTE_NORMAL));  // the link, left as it is
+    EXPECT_TRUE(host::SetAttributesAt(folder, "LINK.INI", host::kAttributeNormal));  // the link, left as it is
     EXPECT_EQ(fs::status(outside / "secret").permissions() & fs::perms::owner_write, fs::perms::none);
-    EXPECT_EQ(host::GetFileAttributesAt(folder, "escape"), host::FILE_ATTRIBUTE_REPARSE_POINT | host::FILE_ATTRIBUTE_DIRECTORY);
-    EXPECT_TRUE(host::RemoveDirectoryAt(folder, "escape"));  // the link goes, not what it leads to
+    EXPECT_EQ(host::GetAttributesAt(folder, "escape"), host::kAttributeReparsePoint | host::kAttributeDirectory);
+    EXPECT_TRUE(host::RemoveFolderAt(folder, "escape"));  // the link goes, not what it leads to
     EXPECT_TRUE(fs::exists(outside / "secret"));
 
     host::CloseDirectory(folder);

@@ -19,9 +19,9 @@ TEST(IniFileDrive, FilesOffTheDriveAreNeitherReadNorWritten) {
     fs::create_directories(host::emulated::DriveCPath() / "WINDOWS");
     for (const char* file : {"D:\\system.ini", "C:\\..\\system.ini", "C:\\WINDOWS\\..\\..\\system.ini"}) {
         char buffer[32];
-        EXPECT_EQ(host::GetPrivateProfileString("boot", "shell", "dflt", buffer, sizeof buffer, file), 4u) << file;
+        EXPECT_EQ(host::GetIniString("boot", "shell", "dflt", buffer, sizeof buffer, file), 4u) << file;
         EXPECT_STREQ(buffer, "dflt") << file;
-        EXPECT_FALSE(host::WritePrivateProfileString("boot", "shell", nullptr, file)) << file;
+        EXPECT_FALSE(host::WriteIniString("boot", "shell", nullptr, file)) << file;
     }
     EXPECT_EQ(FileBytes(root.Path() / "system.ini"), content);
 }

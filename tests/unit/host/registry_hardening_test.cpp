@@ -21,24 +21,24 @@ TEST(RegistryLimits, KeysNestAtMost512LevelsAndNamesHoldNoControlCharacters) {
     TempHostRoot root;
     const std::string path = Levels(511, "L");
     HKEY deep = nullptr, key = nullptr;
-    ASSERT_EQ(RegCreateKey(HKEY_LOCAL_MACHINE, path.c_str(), &deep), ERROR_SUCCESS);  // 511 levels
-    EXPECT_EQ(RegCreateKey(deep, "One\\Two", &key), ERROR_INVALID_PARAMETER);
-    EXPECT_EQ(RegCreateKey(HKEY_LOCAL_MACHINE, (path + "\\L\\L").c_str(), &key), ERROR_INVALID_PARAMETER);
-    ASSERT_EQ(RegCreateKey(deep, "Last", &key), ERROR_SUCCESS);  // 512
-    EXPECT_EQ(RegCreateKey(key, "Beyond", &key), ERROR_INVALID_PARAMETER);
-    EXPECT_EQ(RegOpenKeyEx(deep, "Beyond", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
+    ASSERT_EQ(CreateRegKey(kLocalMachine, path.c_str(), &deep), kErrorSuccess);  // 511 levels
+    EXPECT_EQ(CreateRegKey(deep, "One\\Two", &key), kErrorInvalidParameter);
+    EXPECT_EQ(CreateRegKey(kLocalMachine, (path + "\\L\\L").c_str(), &key), kErrorInvalidParameter);
+    ASSERT_EQ(CreateRegKey(deep, "Last", &key), kErrorSuccess);  // 512
+    EXPECT_EQ(CreateRegKey(key, "Beyond", &key), kErrorInvalidParameter);
+    EXPECT_EQ(OpenRegKey(deep, "Beyond", 0, kKeyRead, &key), kErrorFileNotFound);
 
     for (const char* name : {"a\rb", "a\nb", "tab\there", "del\x7F"})
-        EXPECT_EQ(RegCreateKey(HKEY_LOCAL_MACHINE, name, &key), ERROR_INVALID_PARAMETER) << name;
-    EXPECT_EQ(Set(deep, std::string(kMaxValueNameBytes + 1, 'v').c_str(), REG_BINARY, {1}), ERROR_INVALID_PARAMETER);
-    EXPECT_EQ(Set(deep, std::string(kMaxValueNameBytes, 'v').c_str(), REG_BINARY, {1}), ERROR_SUCCESS);
+        EXPECT_EQ(CreateRegKey(kLocalMachine, name, &key), kErrorInvalidParameter) << name;
+    EXPECT_EQ(Set(deep, std::string(kMaxValueNameBytes + 1, 'v').c_str(), kRegBinary, {1}), kErrorInvalidParameter);
+    EXPECT_EQ(Set(deep, std::string(kMaxValueNameBytes, 'v').c_str(), kRegBinary, {1}), kErrorSuccess);
 }
 
 LONG WriteNumber(const char* path, DWORD n) {
     HKEY key = nullptr;
-    LONG status = RegCreateKey(HKEY_LOCAL_MACHINE, path, &key);
-    if (status == ERROR_SUCCESS) status = SetNumber(key, "n", n);
-    RegCloseKey(key);
+    LONG status = CreateRegKey(kLocalMachine, path, &key);
+    if (status == kErrorSuccess) status = SetNumber(key, "n", n);
+    CloseRegKey(key);
     return status;
 }
 
@@ -58,23 +58,23 @@ TEST(RegistryChangeCounter, OtherProcessesWritesAreSeenWhateverHappensToTheCount
     };
     DWORD n = 1;
     HKEY key = nullptr;
-    ASSERT_EQ(WriteNumber("Software\\Gen", n), ERROR_SUCCESS);
-    ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Software\\Gen", 0, KEY_READ, &key), ERROR_SUCCESS);
+    ASSERT_EQ(WriteNumber("Software\\Gen", n), kErrorSuccess);
+    ASSERT_EQ(OpenRegKey(kLocalMachine, "Software\\Gen", 0, kKeyRead, &key), kErrorSuccess);
     for (const auto& hurt : damage) {
         const std::string walk = "Software\\Walk" + std::to_string(n);
         HKEY walked = nullptr;
-        ASSERT_EQ(RegCreateKey(HKEY_LOCAL_MACHINE, walk.c_str(), &walked), ERROR_SUCCESS);
+        ASSERT_EQ(CreateRegKey(kLocalMachine, walk.c_str(), &walked), kErrorSuccess);
         for (const char* name : {"a", "b", "c"}) {
             MakeKey(walk + "\\" + name);
-            ASSERT_EQ(Set(walked, name, REG_BINARY, {1}), ERROR_SUCCESS);
+            ASSERT_EQ(Set(walked, name, kRegBinary, {1}), kErrorSuccess);
         }
         auto at = [walked](DWORD index) {  // the subkey and the value at index
             std::string both;
             for (const bool values : {false, true}) {
                 char name[8];
                 DWORD size = sizeof name;
-                if ((values ? RegEnumValue(walked, index, name, &size, nullptr, nullptr, nullptr)
-                            : RegEnumKeyEx(walked, index, name, &size)) == ERROR_SUCCESS)
+                if ((values ? EnumRegValue(walked, index, name, &size, nullptr, nullptr, nullptr)
+                            : EnumRegKey(walked, index, name, &size)) == kErrorSuccess)
                     both.append(name, size);
             }
             return both;
@@ -85,19 +85,19 @@ TEST(RegistryChangeCounter, OtherProcessesWritesAreSeenWhateverHappensToTheCount
         ++n;
         ASSERT_EQ(InChild([n, walk] {
                       HKEY other = nullptr;
-                      RegOpenKeyEx(HKEY_LOCAL_MACHINE, walk.c_str(), 0, KEY_ALL_ACCESS, &other);
-                      return static_cast<int>(WriteNumber("Software\\Gen", n) | RegDeleteKey(other, "b") |
-                                              RegDeleteValue(other, "b"));
+                      OpenRegKey(kLocalMachine, walk.c_str(), 0, kKeyAllAccess, &other);
+                      return static_cast<int>(WriteNumber("Software\\Gen", n) | DeleteRegKey(other, "b") |
+                                              DeleteRegValue(other, "b"));
                   }),
                   0);
         EXPECT_EQ(Number(Get(key, "n")), n);
         EXPECT_EQ(Number(Query("Software\\Gen", "n")), n);  // and from the cache built anew
         EXPECT_EQ(at(1) + at(2), "cc") << "the enumeration's next step";
-        RegCloseKey(walked);
+        CloseRegKey(walked);
     }
     // A key deleted by another process is gone for a handle open here too.
-    ASSERT_EQ(InChild([] { return static_cast<int>(RegDeleteKey(HKEY_LOCAL_MACHINE, "Software\\Gen")); }), 0);
-    EXPECT_EQ(Get(key, "n").Status, ERROR_KEY_DELETED);
+    ASSERT_EQ(InChild([] { return static_cast<int>(DeleteRegKey(kLocalMachine, "Software\\Gen")); }), 0);
+    EXPECT_EQ(Get(key, "n").Status, kErrorKeyDeleted);
     EXPECT_FALSE(KeyExists("Software\\Gen"));
 }
 

@@ -24,16 +24,16 @@ TEST(RegistryProcesses, WritersInTwoProcessesAtOnceNeverFailEvenWithATruncatedCh
     TempHostRoot root;
     HKEY key = nullptr;
     // The parent's connection is open before the fork: each child must open its own.
-    ASSERT_EQ(RegCreateKey(HKEY_LOCAL_MACHINE, "Software\\Shared", &key), ERROR_SUCCESS);
+    ASSERT_EQ(CreateRegKey(kLocalMachine, "Software\\Shared", &key), kErrorSuccess);
     auto writer = [](std::string name) {
         return [name] {
             auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(1500);
             for (DWORD i = 0; std::chrono::steady_clock::now() < end; ++i) {
                 HKEY k = nullptr;
                 const std::string sub = "Software\\Shared\\" + name + std::to_string(i % 7);
-                if (RegCreateKey(HKEY_LOCAL_MACHINE, sub.c_str(), &k) || SetNumber(k, "Count", i) ||
-                    Number(Get(k, "Count")) != i || (i % 5 == 0 && RegFlushKey(k)) ||
-                    (i % 11 == 0 && RegDeleteValue(k, "Count")) || RegCloseKey(k))
+                if (CreateRegKey(kLocalMachine, sub.c_str(), &k) || SetNumber(k, "Count", i) ||
+                    Number(Get(k, "Count")) != i || (i % 5 == 0 && FlushRegKey(k)) ||
+                    (i % 11 == 0 && DeleteRegValue(k, "Count")) || CloseRegKey(k))
                     return 1;
             }
             return 0;
@@ -47,7 +47,7 @@ TEST(RegistryProcesses, WritersInTwoProcessesAtOnceNeverFailEvenWithATruncatedCh
     auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(1500);
     int readFailures = 0;
     for (int i = 0; std::chrono::steady_clock::now() < end; ++i) {
-        if (!SubKeys(key).empty() && Get(key, "none").Status != ERROR_FILE_NOT_FOUND) ++readFailures;
+        if (!SubKeys(key).empty() && Get(key, "none").Status != kErrorFileNotFound) ++readFailures;
         if (i % 20 == 0) fs::resize_file(counter, i % 60 == 0 ? 0 : 3);
     }
     EXPECT_EQ(ExitCode(first), 0);
@@ -61,22 +61,22 @@ TEST(RegistryProcesses, AWriterKilledMidWayLeavesEveryValueOldOrNew) {
     TempHostRoot root;
     const char* names[] = {"v0", "v1", "v2", "v3", "v4", "v5", "v6", "v7", "v8", "v9"};
     HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKey(HKEY_LOCAL_MACHINE, "Software\\Loop", &key), ERROR_SUCCESS);
-    for (const char* name : names) ASSERT_EQ(SetNumber(key, name, 0), ERROR_SUCCESS);
-    ASSERT_EQ(RegFlushKey(key), ERROR_SUCCESS);
+    ASSERT_EQ(CreateRegKey(kLocalMachine, "Software\\Loop", &key), kErrorSuccess);
+    for (const char* name : names) ASSERT_EQ(SetNumber(key, name, 0), kErrorSuccess);
+    ASSERT_EQ(FlushRegKey(key), kErrorSuccess);
 
     // Round n writes n into v0 ... v9 in turn, so the values always read n, ..., n, n-1, ..., n-1.
     pid_t child = Child([&] {
         for (DWORD round = 1;; ++round)
             for (const char* name : names)
-                if (SetNumber(key, name, round) != ERROR_SUCCESS) return 1;
+                if (SetNumber(key, name, round) != kErrorSuccess) return 1;
     });
     std::this_thread::sleep_for(std::chrono::milliseconds(400));
     kill(child, SIGKILL);
     ASSERT_EQ(ExitCode(child), 128 + SIGKILL);
 
     emulated::SetHostRoot(root.Path());  // a fresh connection, as the next program would open
-    ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Software\\Loop", 0, KEY_READ, &key), ERROR_SUCCESS);
+    ASSERT_EQ(OpenRegKey(kLocalMachine, "Software\\Loop", 0, kKeyRead, &key), kErrorSuccess);
     const DWORD first = Number(Get(key, names[0]));
     ASSERT_NE(first, ~0u);
     EXPECT_GT(first, 0u) << "the writer never wrote";
@@ -126,10 +126,10 @@ TEST(DamagedRegistry, IsReportedOnceAndLeftAlone) {
         // Every call fails, the file stays as it was, and the problem is told once.
         ::testing::internal::CaptureStderr();
         HKEY key = nullptr;
-        EXPECT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Software", 0, KEY_READ, &key), ERROR_BADDB);
-        EXPECT_EQ(RegCreateKey(HKEY_LOCAL_MACHINE, "Software\\New", &key), ERROR_BADDB);
-        EXPECT_EQ(Set(HKEY_LOCAL_MACHINE, "x", REG_BINARY, {1}), ERROR_BADDB);
-        EXPECT_EQ(RegFlushKey(HKEY_LOCAL_MACHINE), ERROR_BADDB);
+        EXPECT_EQ(OpenRegKey(kLocalMachine, "Software", 0, kKeyRead, &key), kErrorBadDb);
+        EXPECT_EQ(CreateRegKey(kLocalMachine, "Software\\New", &key), kErrorBadDb);
+        EXPECT_EQ(Set(kLocalMachine, "x", kRegBinary, {1}), kErrorBadDb);
+        EXPECT_EQ(FlushRegKey(kLocalMachine), kErrorBadDb);
         std::string err = ::testing::internal::GetCapturedStderr();
         EXPECT_EQ(LineCount(err), 1) << err;
         EXPECT_NE(err.find(emulated::RegistryPath().string()), std::string::npos) << err;
@@ -154,9 +154,9 @@ TEST(RegistryRoot, AnUnwritableRootFolderIsNamedAsTheCause) {
     const int found = InChild([] {
         if (setgid(kNobody) != 0 || setuid(kNobody) != 0) return 2;
         HKEY key = nullptr;
-        const LONG status = RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Software", 0, KEY_READ, &key);
+        const LONG status = OpenRegKey(kLocalMachine, "Software", 0, kKeyRead, &key);
         const std::string problem = emulated::RegistryProblem();
-        return status != ERROR_SUCCESS && problem.find("is not writable") != std::string::npos &&
+        return status != kErrorSuccess && problem.find("is not writable") != std::string::npos &&
                        problem.find("registry.db-shm") != std::string::npos
                    ? 0
                    : 1;
@@ -204,8 +204,8 @@ TEST(RegistryRoot, ARootNeverSetUpIsReportedAndGetsNoRegistryUntilItIsSetUp) {
         emulated::SetHostRoot(missing);
         emulated::CreateMissingRegistry(false);
         ::testing::internal::CaptureStderr();
-        EXPECT_EQ(RegCreateKey(HKEY_LOCAL_MACHINE, "Software", &key), ERROR_BADDB);
-        EXPECT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Software", 0, KEY_READ, &key), ERROR_BADDB);
+        EXPECT_EQ(CreateRegKey(kLocalMachine, "Software", &key), kErrorBadDb);
+        EXPECT_EQ(OpenRegKey(kLocalMachine, "Software", 0, kKeyRead, &key), kErrorBadDb);
         std::string err = ::testing::internal::GetCapturedStderr();
         EXPECT_EQ(LineCount(err), 1) << err;
         EXPECT_NE(emulated::RegistryProblem().find("v7-host init"), std::string::npos);
@@ -214,7 +214,7 @@ TEST(RegistryRoot, ARootNeverSetUpIsReportedAndGetsNoRegistryUntilItIsSetUp) {
     }
     // The set-up makes it.
     emulated::CreateMissingRegistry(true);
-    EXPECT_EQ(RegCreateKey(HKEY_LOCAL_MACHINE, "Software", &key), ERROR_SUCCESS);
+    EXPECT_EQ(CreateRegKey(kLocalMachine, "Software", &key), kErrorSuccess);
     EXPECT_TRUE(emulated::RegistryProblem().empty());
     EXPECT_TRUE(fs::exists(emulated::RegistryPath()));
     emulated::SetHostRoot(root.Path());

@@ -35,19 +35,19 @@ TEST(VersionFileTest, BareNamesAndWholeBlocksOnTheDriveOnly) {
     fs::create_directories(DriveCPath() / "WINDOWS" / "SYSTEM");
     std::ofstream(DriveCPath() / "WINDOWS" / "SYSTEM" / "Brakor.vxd", std::ios::binary)
         << "MZ" << std::string(61, '\x90') << std::string(kBlock.begin(), kBlock.end()) << std::string(100, '\0');
-    const DWORD size = GetFileVersionInfoSize("Brakor.vxd", nullptr);
+    const DWORD size = GetVersionInfoSize("Brakor.vxd", nullptr);
     ASSERT_EQ(size, kBlock.size());
     std::vector<BYTE> data(size);
-    EXPECT_FALSE(GetFileVersionInfo("Brakor.vxd", 0, size - 1, data.data()));
-    ASSERT_TRUE(GetFileVersionInfo("Brakor.vxd", 0, size, data.data()));
+    EXPECT_FALSE(GetVersionInfo("Brakor.vxd", 0, size - 1, data.data()));
+    ASSERT_TRUE(GetVersionInfo("Brakor.vxd", 0, size, data.data()));
     EXPECT_EQ(data, kBlock);
 
     // The key is there, but its node claims more bytes than the file holds.
     std::ofstream(DriveCPath() / "WINDOWS" / "cut.vxd") << std::string(kBlock.begin(), kBlock.begin() + 100);
     for (const char* file : {"Quorel.vxd", "C:\\WINDOWS\\SYSTEM\\..\\..\\..\\Brakor.vxd", "cut.vxd"})
-        EXPECT_EQ(GetFileVersionInfoSize(file, nullptr), 0u) << file;
+        EXPECT_EQ(GetVersionInfoSize(file, nullptr), 0u) << file;
     fs::rename(DriveCPath() / "WINDOWS" / "SYSTEM" / "Brakor.vxd", DriveCPath() / "WINDOWS" / "Brakor.vxd");
-    EXPECT_EQ(GetFileVersionInfoSize("BRAKOR.VXD", nullptr), kBlock.size());
+    EXPECT_EQ(GetVersionInfoSize("BRAKOR.VXD", nullptr), kBlock.size());
 }
 
 WORD At(const std::vector<BYTE>& block, std::size_t offset) {

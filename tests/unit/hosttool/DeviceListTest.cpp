@@ -31,7 +31,7 @@ TEST(DeviceListTest, ListsComeFromTheRunningDrivers) {
 
     // Turn the station on for Anna through the device, as the control center does.
     host::HANDLE device = host::CreateDeviceFile("\\\\.\\Brakor");
-    ASSERT_NE(device, host::INVALID_HANDLE_VALUE);
+    ASSERT_NE(device, host::kInvalidHandle);
     StationRecord record{};
     std::memcpy(record.Name, "Station1", 9);
     std::memcpy(record.UserName, "Anna", 5);

@@ -24,8 +24,8 @@
 namespace fs = std::filesystem;
 using namespace regtest;
 using namespace std::string_literals;
-using host::REG_BINARY;
-using host::REG_SZ;
+using host::kRegBinary;
+using host::kRegSz;
 
 namespace {
 
@@ -45,16 +45,16 @@ TEST_F(InitTest, WritesTheStationValuesWithTheStoreTypes) {
         host::DWORD Type;
         std::string Data;
     } values[] = {
-        {kProduct, "Shutdown Enabled", REG_BINARY, one},  {kProduct, "Shutdown Default", REG_BINARY, one},
-        {kProduct, "AutoLaunch Enabled", REG_BINARY, zero}, {kProduct, "Station Display", REG_BINARY, one},
-        {kProduct, "Station Mode", REG_SZ, "640 x 480, 256 colors\0"s}, {kProduct, "RefreshRate", REG_SZ, "60\0"s},
-        {board, "Detected", REG_BINARY, one},             {board, "Launched", REG_BINARY, zero},
-        {kStation, "Launched", REG_BINARY, zero},         {kStation, "OnLine", REG_BINARY, one},
-        {kStation, "IO Handle", REG_BINARY, "\0\3\0\0"s}, {kStation, "Board Number", REG_BINARY, one},
-        {kStation, "Current User", REG_SZ, "[ None ]\0"s}, {kStation, "Default User", REG_SZ, "User1\0"s},
-        {kStation, "Station Name", REG_SZ, "Station1\0"s}, {kStation, "V7 Base Init", REG_BINARY, one},
-        {kStation, "V7 Keyboard Init", REG_BINARY, one},  {kStation, "V7 Mouse Init", REG_BINARY, one},
-        {kStation + "\\Display\\DEFAULT", "Mode", REG_SZ, "8,640,480\0"s},
+        {kProduct, "Shutdown Enabled", kRegBinary, one},  {kProduct, "Shutdown Default", kRegBinary, one},
+        {kProduct, "AutoLaunch Enabled", kRegBinary, zero}, {kProduct, "Station Display", kRegBinary, one},
+        {kProduct, "Station Mode", kRegSz, "640 x 480, 256 colors\0"s}, {kProduct, "RefreshRate", kRegSz, "60\0"s},
+        {board, "Detected", kRegBinary, one},             {board, "Launched", kRegBinary, zero},
+        {kStation, "Launched", kRegBinary, zero},         {kStation, "OnLine", kRegBinary, one},
+        {kStation, "IO Handle", kRegBinary, "\0\3\0\0"s}, {kStation, "Board Number", kRegBinary, one},
+        {kStation, "Current User", kRegSz, "[ None ]\0"s}, {kStation, "Default User", kRegSz, "User1\0"s},
+        {kStation, "Station Name", kRegSz, "Station1\0"s}, {kStation, "V7 Base Init", kRegBinary, one},
+        {kStation, "V7 Keyboard Init", kRegBinary, one},  {kStation, "V7 Mouse Init", kRegBinary, one},
+        {kStation + "\\Display\\DEFAULT", "Mode", kRegSz, "8,640,480\0"s},
     };
     for (const auto& v : values) EXPECT_EQ(Query(v.Key, v.Name), Value(v.Type, v.Data)) << v.Key << " " << v.Name;
     EXPECT_TRUE(KeyExists(kStation + "\\Display\\MODES\\24\\640,480"));
@@ -72,7 +72,7 @@ TEST_F(InitTest, GivesEveryUserAProfileAPasswordFileAndAPasswordListLine) {
         EXPECT_NE(ini.find(upper + "=C:\\WINDOWS\\" + upper + ".PWL\r\n"), std::string::npos) << user;
         EXPECT_TRUE(fs::is_regular_file(Windows() / (upper + ".PWL"))) << user;
         EXPECT_EQ(Query("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\ProfileList\\" + user, "ProfileImagePath"),
-                  Value(REG_SZ, "C:\\WINDOWS\\Profiles\\" + user + '\0'));
+                  Value(kRegSz, "C:\\WINDOWS\\Profiles\\" + user + '\0'));
         EXPECT_TRUE(fs::is_directory(Windows() / "Profiles" / user / "Desktop")) << user;
         EXPECT_EQ(fs::status(Windows() / "Profiles" / user / "USER.DAT").permissions() & fs::perms::owner_write,
                   fs::perms::none) << user << ": USER.DAT should be read-only";
@@ -83,12 +83,12 @@ TEST_F(InitTest, DriverFilesCarryTheirCatalogVersions) {
     for (const auto& driver : host::emulated::kDrivers) {
         SCOPED_TRACE(driver.FileName);
         // By bare name, as the About box asks: found in C:\WINDOWS\SYSTEM.
-        std::vector<char> block(host::GetFileVersionInfoSize(driver.FileName, nullptr));
-        ASSERT_TRUE(!block.empty() && host::GetFileVersionInfo(driver.FileName, 0, block.size(), block.data()));
+        std::vector<char> block(host::GetVersionInfoSize(driver.FileName, nullptr));
+        ASSERT_TRUE(!block.empty() && host::GetVersionInfo(driver.FileName, 0, block.size(), block.data()));
         void* value = nullptr;
         host::UINT length = 0;
         auto query = [&](const std::string& path) {
-            return host::VerQueryValue(block.data(), path.c_str(), &value, &length);
+            return host::QueryVersionValue(block.data(), path.c_str(), &value, &length);
         };
         for (auto [name, expected] : {std::pair{"FileVersion", driver.FileVersion},
                                       {"FileDescription", driver.Description}, {"CompanyName", driver.Company}}) {
@@ -137,7 +137,7 @@ TEST_F(InitTest, RefusesAnExistingHostUnlessForced) {
     EXPECT_FALSE(fs::exists(marker));
     EXPECT_FALSE(fs::exists(fs::symlink_status(Windows() / "link")));
     EXPECT_TRUE(fs::exists(outside / "precious.txt"));
-    EXPECT_EQ(Query(kStation, "Station Name"), Value(REG_SZ, "Station1\0"s));
+    EXPECT_EQ(Query(kStation, "Station Name"), Value(kRegSz, "Station1\0"s));
 }
 
 // What the root lacks is added; what it holds (a changed default user, a line
@@ -168,8 +168,8 @@ TEST_F(InitTest, CompletesAPartialRootAndKeepsWhatItHolds) {
         ToolResult r = RunHostTool({"init"});
         ASSERT_EQ(r.ExitCode, 0) << r.Err;
         EXPECT_NE(r.Out.find("completed"), std::string::npos) << r.Out;
-        EXPECT_EQ(Query(kStation, "Station Name"), Value(REG_SZ, "Station1\0"s));
-        EXPECT_EQ(Query(kStation, "Default User"), Value(REG_SZ, row.DefaultUser + "\0"s));
+        EXPECT_EQ(Query(kStation, "Station Name"), Value(kRegSz, "Station1\0"s));
+        EXPECT_EQ(Query(kStation, "Default User"), Value(kRegSz, row.DefaultUser + "\0"s));
         EXPECT_EQ(FileBytes(Windows() / "system.ini").find("[Mine]") != std::string::npos, row.IniKept);
         EXPECT_TRUE(KeyExists("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\ProfileList\\Anna"));
         for (const auto& driver : host::emulated::kDrivers)
@@ -238,11 +238,11 @@ TEST(HostToolRoot, ARootTheSuperuserSetsUpIsOnlyReadByOthers) {
         if (setgid(kNobody) != 0 || setuid(kNobody) != 0) return 2;
         host::emulated::SetHostRoot(root);
         host::HKEY key = nullptr;
-        if (host::RegOpenKeyEx(host::HKEY_LOCAL_MACHINE, kStation.c_str(), 0, host::KEY_READ, &key) != 0) return 3;
+        if (host::OpenRegKey(host::kLocalMachine, kStation.c_str(), 0, host::kKeyRead, &key) != 0) return 3;
         if (host::RegistryTransaction().Status() == 0 || SetNumber(key, "AutoLaunch", 1) == 0) return 4;
         if (open((root / "drive_c/WINDOWS/system.ini").c_str(), O_WRONLY) >= 0 || mkdir((root / "x").c_str(), 0755) == 0)
             return 5;
-        return host::CreateDeviceFile("\\\\.\\Brakor") == host::INVALID_HANDLE_VALUE ? 0 : 6;
+        return host::CreateDeviceFile("\\\\.\\Brakor") == host::kInvalidHandle ? 0 : 6;
     });
     EXPECT_EQ(refused, 0) << "2 no other user, 3 cannot read, 4 registry written, 5 files written, 6 drivers reached";
 }

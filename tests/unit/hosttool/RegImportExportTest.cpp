@@ -22,29 +22,29 @@ struct Awkward {
     host::DWORD Type;
     std::string Data;
 } const kAwkward[] = {
-    {"Software\\" + std::string(255, 'k'), std::string(16383, 'v'), host::REG_DWORD, "\1\0\0\0"s},
-    {Levels(512), "", host::REG_SZ, "deepest\0"s},
-    {kSigns, "=[x]; \" \\ ", host::REG_SZ, "x\0"s},
-    {kSigns, "tab\there", host::REG_SZ, "a\tb\0"s},
-    {kSigns, "\x01" "control", host::REG_BINARY, "\x01"},
-    {kSigns, "@", host::REG_SZ, "not the default\0"s},
-    {"Software\\Tricky Key\\Ünïcode", "quote \" and \\ back", host::REG_SZ, "say \"hi\" C:\\dir\\\0"s},
-    {"Software\\Tricky Key\\Ünïcode", "", host::REG_SZ, "default value\0"s},
-    {"Software\\Tricky Key", "utf8", host::REG_SZ, "Åsa Öberg – 東京\0"s},
-    {"Software\\Tricky Key", "empty", host::REG_SZ, "\0"s},
-    {"Software\\Tricky Key", "no terminator", host::REG_SZ, "Station1"},
-    {"Software\\Tricky Key", "nothing at all", host::REG_SZ, ""},
-    {"Software\\Tricky Key", "inner nul", host::REG_SZ, "a\0b\0"s},
-    {"Software\\Tricky Key", "line break", host::REG_SZ, "one\r\ntwo\0"s},
-    {"Software\\Tricky Key", "bad utf8", host::REG_SZ, "\xC3(\0"s},
-    {"Software\\Tricky Key", "byte", host::REG_BINARY, std::string(1, '\x7F')},
-    {"Software\\Tricky Key", "long binary", host::REG_BINARY, std::string(200, '\xA5')},
-    {"Software\\Tricky Key", "empty binary", host::REG_BINARY, ""},
-    {"Software\\Tricky Key", "dword", host::REG_DWORD, "\x2A\0\0\x80"s},
-    {"Software\\Tricky Key", "short dword", host::REG_DWORD, "\x01\x02"s},
+    {"Software\\" + std::string(255, 'k'), std::string(16383, 'v'), host::kRegDword, "\1\0\0\0"s},
+    {Levels(512), "", host::kRegSz, "deepest\0"s},
+    {kSigns, "=[x]; \" \\ ", host::kRegSz, "x\0"s},
+    {kSigns, "tab\there", host::kRegSz, "a\tb\0"s},
+    {kSigns, "\x01" "control", host::kRegBinary, "\x01"},
+    {kSigns, "@", host::kRegSz, "not the default\0"s},
+    {"Software\\Tricky Key\\Ünïcode", "quote \" and \\ back", host::kRegSz, "say \"hi\" C:\\dir\\\0"s},
+    {"Software\\Tricky Key\\Ünïcode", "", host::kRegSz, "default value\0"s},
+    {"Software\\Tricky Key", "utf8", host::kRegSz, "Åsa Öberg – 東京\0"s},
+    {"Software\\Tricky Key", "empty", host::kRegSz, "\0"s},
+    {"Software\\Tricky Key", "no terminator", host::kRegSz, "Station1"},
+    {"Software\\Tricky Key", "nothing at all", host::kRegSz, ""},
+    {"Software\\Tricky Key", "inner nul", host::kRegSz, "a\0b\0"s},
+    {"Software\\Tricky Key", "line break", host::kRegSz, "one\r\ntwo\0"s},
+    {"Software\\Tricky Key", "bad utf8", host::kRegSz, "\xC3(\0"s},
+    {"Software\\Tricky Key", "byte", host::kRegBinary, std::string(1, '\x7F')},
+    {"Software\\Tricky Key", "long binary", host::kRegBinary, std::string(200, '\xA5')},
+    {"Software\\Tricky Key", "empty binary", host::kRegBinary, ""},
+    {"Software\\Tricky Key", "dword", host::kRegDword, "\x2A\0\0\x80"s},
+    {"Software\\Tricky Key", "short dword", host::kRegDword, "\x01\x02"s},
     {"Software\\Tricky Key", "multi", 7, "a\0b\0\0"s},
-    {"Software\\Tricky Key", "none", host::REG_NONE, ""},
-    {"Software\\Tricky Key\\Modes\\640,480", "Mode", host::REG_SZ, "8,640,480\0"s},
+    {"Software\\Tricky Key", "none", host::kRegNone, ""},
+    {"Software\\Tricky Key\\Modes\\640,480", "Mode", host::kRegSz, "8,640,480\0"s},
 };
 
 TEST(RegRoundTrip, AwkwardValuesComeBackByteForByteAndReadable) {
@@ -52,7 +52,7 @@ TEST(RegRoundTrip, AwkwardValuesComeBackByteForByteAndReadable) {
     {
         TempHostRoot source;
         for (const Awkward& v : kAwkward) Store(v.Key, v.Name.c_str(), v.Type, Bytes(v.Data));
-        Store("Software\\Empty Key\\Leaf", "x", host::REG_BINARY, {});
+        Store("Software\\Empty Key\\Leaf", "x", host::kRegBinary, {});
         first = Export();
         ASSERT_EQ(first.rfind("REGEDIT4\n\n", 0), 0u) << first;
         const std::string tricky = Export("HKLM\\software\\TRICKY KEY");
@@ -107,12 +107,12 @@ TEST(RegImport, ReadsTheWrittenVariantsAndDeletesKeyTreesAndValues) {
     std::ofstream(file, std::ios::binary) << text;
     ToolResult r = RunHostTool({"reg", "import", file.string()});
     ASSERT_EQ(r.ExitCode, 0) << r.Err;
-    EXPECT_EQ(Query("Software\\Hand", "a"), Value(host::REG_SZ, "x\0"s));
-    EXPECT_EQ(Query("Software\\Hand", "b"), Value(host::REG_BINARY, "\x01\x02\x03\x04"));
-    EXPECT_EQ(Query("Software\\Hand", "c"), Value(host::REG_DWORD, "\x2a\0\0\0"s));
-    EXPECT_EQ(Query("Software\\Hand", "d"), Value(host::REG_NONE, ""));
-    EXPECT_EQ(Query("Software\\Halvorn\\Orvane", "Shutdown Enabled").Status, host::ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(Query("Software\\Halvorn\\Orvane", "Shutdown Default"), Value(host::REG_BINARY, "\1"));
+    EXPECT_EQ(Query("Software\\Hand", "a"), Value(host::kRegSz, "x\0"s));
+    EXPECT_EQ(Query("Software\\Hand", "b"), Value(host::kRegBinary, "\x01\x02\x03\x04"));
+    EXPECT_EQ(Query("Software\\Hand", "c"), Value(host::kRegDword, "\x2a\0\0\0"s));
+    EXPECT_EQ(Query("Software\\Hand", "d"), Value(host::kRegNone, ""));
+    EXPECT_EQ(Query("Software\\Halvorn\\Orvane", "Shutdown Enabled").Status, host::kErrorFileNotFound);
+    EXPECT_EQ(Query("Software\\Halvorn\\Orvane", "Shutdown Default"), Value(host::kRegBinary, "\1"));
     EXPECT_FALSE(KeyExists("Software\\Halvorn\\Orvane\\Setup"));
     EXPECT_TRUE(KeyExists("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\ProfileList\\Anna"));
 }

@@ -62,7 +62,7 @@ TEST(DisplayModeTable, MirrorPublishesEveryModeKeyAndTheChosenModeAndKeepsWhatIs
     EXPECT_EQ(SubKeys(kModes + "\\8"), (Names{"1024,768", "640,480", "800,600"}));
     EXPECT_EQ(SubKeys(kModes + "\\16"), (Names{"640,480", "800,600"}));
     EXPECT_EQ(SubKeys(kModes + "\\24"), (Names{"640,480"}));
-    EXPECT_EQ(Query(kDefault, "Mode"), (regtest::Stored{host::ERROR_SUCCESS, host::REG_SZ, Sz("24,640,480")}));
+    EXPECT_EQ(Query(kDefault, "Mode"), (regtest::Stored{host::kErrorSuccess, host::kRegSz, Sz("24,640,480")}));
     EXPECT_EQ(Query(kModes + "\\8\\640,480", "Driver").Data, Sz("kept"));
     EXPECT_EQ(SubKeys(kModes + "\\8\\640,480"), (Names{"Extra"}));
     EXPECT_EQ(Query(kDefault, "Other").Data, Sz("kept too"));

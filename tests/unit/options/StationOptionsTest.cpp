@@ -94,11 +94,11 @@ TEST(OptionStore, CommandsAndTheDialogWriteOnlyWhatTheyChange) {
     options::SetAutoLaunch(config, true);
     EXPECT_EQ(Query(kStation, "AutoLaunch"), Binary({1}));
     EXPECT_EQ(Query(kProductKey, "AutoLaunch Enabled"), Binary({1}));
-    EXPECT_EQ(Query(kBoard, "Launched").Status, host::ERROR_FILE_NOT_FOUND) << "a value left as it was is written";
+    EXPECT_EQ(Query(kBoard, "Launched").Status, host::kErrorFileNotFound) << "a value left as it was is written";
 
-    regtest::Store(kProductKey, "Shutdown Enabled", host::REG_BINARY, {1});
-    regtest::Store(kProductKey, "Shutdown Default", host::REG_BINARY, {1});
-    regtest::Store(kStation, "Launched", host::REG_BINARY, {1});  // the drivers turned it on
+    regtest::Store(kProductKey, "Shutdown Enabled", host::kRegBinary, {1});
+    regtest::Store(kProductKey, "Shutdown Default", host::kRegBinary, {1});
+    regtest::Store(kStation, "Launched", host::kRegBinary, {1});  // the drivers turned it on
     options::SetShutdownRequests(config, false);
     EXPECT_EQ(Query(kProductKey, "Shutdown Enabled"), Binary({0}));
     EXPECT_EQ(Query(kProductKey, "Shutdown Default"), Binary({0}));

@@ -90,7 +90,7 @@ TEST(VersionReport, GivesFourLinesInDriverOrderWhateverIsLoadedOrReadable) {
         EXPECT_EQ(options::VersionReport(), c.Expected);
         SetDriverHandleSource(nullptr);
         ResetDriverHandleCache();
-        if (handle != host::INVALID_HANDLE_VALUE) host::CloseHandle(handle);
+        if (handle != host::kInvalidHandle) host::CloseHandle(handle);
     }
 }
 

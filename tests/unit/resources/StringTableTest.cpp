@@ -59,7 +59,7 @@ TEST(StringTable, TextsAreByteExactAndAMissingEntryLeavesTheTextAlone) {
     for (const auto& [id, text] : texts) {
         EXPECT_EQ(Text(id), text) << id;
         std::string loaded = "kept";
-        EXPECT_EQ(res::LoadString(id, loaded), text != "<missing>") << id;
+        EXPECT_EQ(res::LoadText(id, loaded), text != "<missing>") << id;
         EXPECT_EQ(loaded, text == "<missing>" ? "kept" : text) << id;
     }
     EXPECT_NE(Text(3001).find("Windows \\System directory"), std::string::npos);

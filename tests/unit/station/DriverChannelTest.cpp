@@ -35,7 +35,7 @@ TEST(DriverChannel, OnOffAndDriverLookUpsFollowTheDriversTheirRefusalsOrTheirAbs
         SCOPED_TRACE(c.Name);
         StationDriversFixture drivers(c.Args, c.Drivers);
         ASSERT_EQ(drivers.DriversStarted(), c.Drivers);
-        EXPECT_EQ(drivers.Handle() != host::INVALID_HANDLE_VALUE, c.Drivers);
+        EXPECT_EQ(drivers.Handle() != host::kInvalidHandle, c.Drivers);
         StationRecord record{};
         CopyRecordText(record.Name, "Station1");
         CopyRecordText(record.UserName, "Alice");
@@ -86,20 +86,20 @@ TEST(DriverChannel, BroadcastAlwaysSendsATerminatedTextCutOnACharacterBoundary) 
 TEST(DriverChannel, HandleIsAskedForUntilValidThenCached) {
     ResetDriverHandleCache();
     int asked = 0, token = 0;
-    host::HANDLE offered = host::INVALID_HANDLE_VALUE;
+    host::HANDLE offered = host::kInvalidHandle;
     SetDriverHandleSource([&] { return ++asked, offered; });
-    EXPECT_EQ(GetDriverHandle(), host::INVALID_HANDLE_VALUE);
-    EXPECT_EQ(GetDriverHandle(), host::INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetDriverHandle(), host::kInvalidHandle);
+    EXPECT_EQ(GetDriverHandle(), host::kInvalidHandle);
     offered = &token;
     EXPECT_EQ(GetDriverHandle(), &token);
-    offered = host::INVALID_HANDLE_VALUE;
+    offered = host::kInvalidHandle;
     EXPECT_EQ(GetDriverHandle(), &token);
     EXPECT_EQ(asked, 3);
     ResetDriverHandleCache();
-    EXPECT_EQ(GetDriverHandle(), host::INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetDriverHandle(), host::kInvalidHandle);
     SetDriverHandleSource(nullptr);
     ResetDriverHandleCache();
-    EXPECT_EQ(GetDriverHandle(), host::INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetDriverHandle(), host::kInvalidHandle);
 }
 
 TEST(RecordText, CutsAt31BytesWithoutSplittingACharacter) {

@@ -20,7 +20,7 @@ public:
                                    bool stationOnAtStart = false) {
         regtest::MakeKey(kProductKey);
         if (stationOnAtStart)
-            regtest::Store(StationConfiguration::StationKeyPath(kStationNumber), "AutoLaunch", host::REG_BINARY, {1});
+            regtest::Store(StationConfiguration::StationKeyPath(kStationNumber), "AutoLaunch", host::kRegBinary, {1});
         if (start) m_drivers = std::make_unique<RunningStationDrivers>(std::move(args));
         m_handle = host::CreateDeviceFile("\\\\.\\Brakor");
         ResetDriverHandleCache();
@@ -31,7 +31,7 @@ public:
         SetDriverHandleSource(nullptr);
         SetDesktopRepaint(nullptr);
         ResetDriverHandleCache();
-        if (m_handle != host::INVALID_HANDLE_VALUE) host::CloseHandle(m_handle);
+        if (m_handle != host::kInvalidHandle) host::CloseHandle(m_handle);
     }
 
     bool DriversStarted() const { return m_drivers && m_drivers->Started(); }
@@ -41,5 +41,5 @@ public:
 private:
     TempHostRoot m_root;
     std::unique_ptr<RunningStationDrivers> m_drivers;
-    host::HANDLE m_handle = host::INVALID_HANDLE_VALUE;
+    host::HANDLE m_handle = host::kInvalidHandle;
 };

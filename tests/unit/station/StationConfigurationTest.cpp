@@ -72,18 +72,18 @@ TEST_F(StationConfigurationTest, SaveAndLoadKeepEveryFieldWithItsStoredTypeAndBy
     EXPECT_EQ(Fields(Loaded()), Fields(saved));
 
     const std::tuple<std::string, const char*, DWORD, std::vector<BYTE>> stored[] = {
-        {kStation, "Launched", REG_BINARY, {1}},
-        {kStation, "IO Handle", REG_BINARY, {0x78, 0x56, 0x34, 0x12}},
-        {kStation, "Current User", REG_SZ, Sz("Zoë")},
-        {kProductKey, "AutoLaunch Enabled", REG_BINARY, {1}},
-        {kProductKey, "Station Display", REG_BINARY, {9}},
-        {kBoard, "Board Name", REG_SZ, Sz(saved.BoardName)},
-        {kStation + "\\Display\\DEFAULT", "Mode", REG_SZ, Sz("24,640,480")},
+        {kStation, "Launched", kRegBinary, {1}},
+        {kStation, "IO Handle", kRegBinary, {0x78, 0x56, 0x34, 0x12}},
+        {kStation, "Current User", kRegSz, Sz("Zoë")},
+        {kProductKey, "AutoLaunch Enabled", kRegBinary, {1}},
+        {kProductKey, "Station Display", kRegBinary, {9}},
+        {kBoard, "Board Name", kRegSz, Sz(saved.BoardName)},
+        {kStation + "\\Display\\DEFAULT", "Mode", kRegSz, Sz("24,640,480")},
     };
     for (const auto& [key, name, type, bytes] : stored)
-        EXPECT_EQ(Query(key, name), (Stored{ERROR_SUCCESS, type, bytes})) << name;
+        EXPECT_EQ(Query(key, name), (Stored{kErrorSuccess, type, bytes})) << name;
     // The initialisation values belong to the drivers: a save never writes them.
-    EXPECT_EQ(Query(kStation, "V7 Base Init").Status, ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(Query(kStation, "V7 Base Init").Status, kErrorFileNotFound);
 }
 
 TEST_F(StationConfigurationTest, MissingStationKeyStopsTheStationWritesAndTheMirrorOnly) {
@@ -96,10 +96,10 @@ TEST_F(StationConfigurationTest, MissingStationKeyStopsTheStationWritesAndTheMir
 }
 
 TEST_F(StationConfigurationTest, ValuesReadOnlyWhenTheyFitTheBuffer) {
-    Store(kStation, "Launched", REG_DWORD, {1, 0, 0, 0});    // 4 bytes where 1 is read
-    Store(kStation, "OnLine", REG_SZ, {7});                  // the type does not matter
-    Store(kStation, "IO Handle", REG_BINARY, {0x34, 0x12});  // shorter: low bytes only
-    Store(kStation, "Board Number", REG_BINARY, {});
+    Store(kStation, "Launched", kRegDword, {1, 0, 0, 0});    // 4 bytes where 1 is read
+    Store(kStation, "OnLine", kRegSz, {7});                  // the type does not matter
+    Store(kStation, "IO Handle", kRegBinary, {0x34, 0x12});  // shorter: low bytes only
+    Store(kStation, "Board Number", kRegBinary, {});
     const std::string longest(259, 'a');
     StoreText(kStation, "Default User", longest);                       // 260 bytes with the terminator
     StoreText(kStation, "Station Name", std::string(260, 'b'));         // one byte too many

@@ -39,7 +39,7 @@ TEST(StationTestPass, ParagraphsIndicatorsAndCaptionForEachFault) {
         StationDriversFixture fixture(c.DriverArgs, c.Drivers, c.StationOn);
         ASSERT_EQ(fixture.DriversStarted(), c.Drivers);
         for (const auto& [name, value] : c.Values)
-            regtest::Store(StationConfiguration::StationKeyPath(kStationNumber), name, host::REG_BINARY, {value});
+            regtest::Store(StationConfiguration::StationKeyPath(kStationNumber), name, host::kRegBinary, {value});
 
         StationConfiguration config;
         const station::TestResult result = station::RunTestPass(config);

@@ -35,7 +35,7 @@ TEST_F(StationdTest, StartWritesTheDriversValuesAndTurnsTheStationOnWhenAskedAnd
         EXPECT_EQ(Query(kBoardKey, "Detected"), Binary({1}));
         EXPECT_EQ(Query(kStationKey, "Launched"), Binary({c.Launched}));
         EXPECT_EQ(Query(kBoardKey, "Launched"), Binary({c.Launched}));
-        EXPECT_EQ(Query(kStationKey, "Current User"), regtest::Value(host::REG_SZ, c.User + std::string(1, '\0')));
+        EXPECT_EQ(Query(kStationKey, "Current User"), regtest::Value(host::kRegSz, c.User + std::string(1, '\0')));
         EXPECT_EQ(StationUser(m_device), c.Launched ? c.User : "");
         const auto events = StationLogEvents();
         ASSERT_EQ(events.size(), c.Launched ? 2u : 1u);

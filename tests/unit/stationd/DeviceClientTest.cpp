@@ -15,20 +15,20 @@ namespace protocol = host::emulated::device_protocol;
 
 TEST(DeviceClient, OpeningFailsWithoutADaemonForAMalformedPathOrATooLongRoot) {
     TempHostRoot root;
-    EXPECT_EQ(host::CreateDeviceFile("\\\\.\\Brakor"), host::INVALID_HANDLE_VALUE);
+    EXPECT_EQ(host::CreateDeviceFile("\\\\.\\Brakor"), host::kInvalidHandle);
     SetUpRegistry();
     {
         RunningStationDrivers daemon;
         ASSERT_TRUE(daemon.Started());
         for (const char* path : {"Brakor", "\\\\.\\", "\\\\.\\..", "\\\\.\\dev/Brakor", "C:\\Brakor", "\\\\.\\Nothing"})
-            EXPECT_EQ(host::CreateDeviceFile(path), host::INVALID_HANDLE_VALUE) << path;
-        EXPECT_EQ(host::CreateDeviceFile(nullptr), host::INVALID_HANDLE_VALUE);
+            EXPECT_EQ(host::CreateDeviceFile(path), host::kInvalidHandle) << path;
+        EXPECT_EQ(host::CreateDeviceFile(nullptr), host::kInvalidHandle);
     }
     std::filesystem::path deep = root.Path() / std::string(100, 'd');
     std::filesystem::create_directories(deep / "dev");
     host::emulated::SetHostRoot(deep);
     testing::internal::CaptureStderr();
-    EXPECT_EQ(host::CreateDeviceFile("\\\\.\\Brakor"), host::INVALID_HANDLE_VALUE);
+    EXPECT_EQ(host::CreateDeviceFile("\\\\.\\Brakor"), host::kInvalidHandle);
     std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(LineCount(err), 1) << err;
     EXPECT_NE(err.find("107"), std::string::npos) << err;
@@ -56,13 +56,13 @@ TEST(DeviceClient, OpeningWaitsOutAFullBacklog) {
     }
     ASSERT_FALSE(queued.empty());
 
-    EXPECT_EQ(host::CreateDeviceFile("\\\\.\\Brakor"), host::INVALID_HANDLE_VALUE) << "nobody made room";
+    EXPECT_EQ(host::CreateDeviceFile("\\\\.\\Brakor"), host::kInvalidHandle) << "nobody made room";
     auto accepted = std::async(std::launch::async, [listener] {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         return accept(listener, nullptr, nullptr);
     });
     host::HANDLE device = host::CreateDeviceFile("\\\\.\\Brakor");
-    EXPECT_NE(device, host::INVALID_HANDLE_VALUE) << "room came after 100 ms";
+    EXPECT_NE(device, host::kInvalidHandle) << "room came after 100 ms";
     host::CloseHandle(device);
     close(accepted.get());
     for (int fd : queued) close(fd);
@@ -72,13 +72,13 @@ TEST(DeviceClient, OpeningWaitsOutAFullBacklog) {
 TEST_F(StationdTest, HandlesAreDistinctCloseOnceAndReconnectAfterTheDaemonWentAway) {
     Start();
     host::HANDLE second = host::CreateDeviceFile("\\\\.\\BRAKOR");  // device names ignore case
-    ASSERT_NE(second, host::INVALID_HANDLE_VALUE);
+    ASSERT_NE(second, host::kInvalidHandle);
     EXPECT_NE(second, nullptr);
     EXPECT_NE(second, m_device);
     EXPECT_TRUE(host::CloseHandle(second));
     EXPECT_FALSE(host::CloseHandle(second));
     EXPECT_FALSE(stationd_test::Control(second, kFirstStation, Bytes(68)).Ok);
-    EXPECT_FALSE(host::CloseHandle(host::INVALID_HANDLE_VALUE));
+    EXPECT_FALSE(host::CloseHandle(host::kInvalidHandle));
     EXPECT_FALSE(host::CloseHandle(nullptr));
     EXPECT_TRUE(Control(kFirstStation, Bytes(68)).Ok) << "the other handle is untouched";
 

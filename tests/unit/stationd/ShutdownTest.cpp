@@ -211,5 +211,5 @@ TEST_F(StationdTest, ExitWindowsIsPlayedByTheDriversAndEndsOnlyTheControlCenter)
 }
 
 TEST_F(StationdTest, ExitWindowsWithoutDriversFails) {
-    EXPECT_EQ(host::ExitWindowsEx(host::EWX_SHUTDOWN | host::EWX_FORCE, 0), 0);
+    EXPECT_EQ(host::ExitWindowsEx(host::kExitShutdown | host::kExitForce, 0), 0);
 }

@@ -14,9 +14,9 @@
 namespace stationd_test {
 
 void SetUpRegistry(bool autoLaunch, const char* defaultUser) {
-    regtest::Store(kStationKey, "AutoLaunch", host::REG_BINARY, {static_cast<host::BYTE>(autoLaunch)});
+    regtest::Store(kStationKey, "AutoLaunch", host::kRegBinary, {static_cast<host::BYTE>(autoLaunch)});
     if (defaultUser) regtest::StoreText(kStationKey, "Default User", defaultUser);
-    host::RegFlushKey(host::HKEY_LOCAL_MACHINE);
+    host::FlushRegKey(host::kLocalMachine);
 }
 
 DaemonExit RunDaemonToExit(const std::vector<std::string>& args, std::vector<std::string> command) {

@@ -77,12 +77,12 @@ protected:
         m_daemon = std::make_unique<RunningStationDrivers>(std::move(args));
         ASSERT_TRUE(m_daemon->Started());
         m_device = host::CreateDeviceFile("\\\\.\\Brakor");
-        ASSERT_NE(m_device, host::INVALID_HANDLE_VALUE);
+        ASSERT_NE(m_device, host::kInvalidHandle);
     }
     // Closes the handle and stops the daemon; a table's next case starts again.
     void TearDown() override {
-        if (m_device != host::INVALID_HANDLE_VALUE) host::CloseHandle(m_device);
-        m_device = host::INVALID_HANDLE_VALUE;
+        if (m_device != host::kInvalidHandle) host::CloseHandle(m_device);
+        m_device = host::kInvalidHandle;
         m_daemon.reset();
     }
     stationd_test::Call Control(host::DWORD code, stationd_test::Bytes buffer) {
@@ -91,5 +91,5 @@ protected:
 
     TempHostRoot m_root;
     std::unique_ptr<RunningStationDrivers> m_daemon;
-    host::HANDLE m_device = host::INVALID_HANDLE_VALUE;
+    host::HANDLE m_device = host::kInvalidHandle;
 };

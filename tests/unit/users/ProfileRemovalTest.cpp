@@ -47,7 +47,7 @@ bool SetImmutable(const fs::path& file, bool on) {
 
 std::string PasswordEntry(const std::string& name) {
     char value[260] = {};
-    host::GetPrivateProfileString("Password Lists", name.c_str(), "", value, sizeof value, "C:\\WINDOWS\\system.ini");
+    host::GetIniString("Password Lists", name.c_str(), "", value, sizeof value, "C:\\WINDOWS\\system.ini");
     return value;
 }
 
@@ -92,7 +92,7 @@ std::string NoEntry(const std::string& name) {
     return "2010: Could not remove [Password List] entry in c:\\windows\\system.ini file for user " + name + ".";
 }
 void SetPasswordFile(const char* user, const std::string& path) {
-    host::WritePrivateProfileString("Password Lists", user, path.c_str(), "C:\\WINDOWS\\system.ini");
+    host::WriteIniString("Password Lists", user, path.c_str(), "C:\\WINDOWS\\system.ini");
 }
 // Rewrites system.ini's bytes as another program might have written them.
 void EditIni(const std::function<void(std::string&)>& edit) {
@@ -116,7 +116,7 @@ TEST_F(ProfileRemovalTest, EachStepRemovesOrReportsItsOwnItem) {
         {"a whole profile, read-only USER.DAT inside", "Anna", [] {}, {}, true, true, {}},
         {"no profile folder", "Anna", [] { fs::remove_all(Profile("Anna")); }, {NoDir("anna")}, true, true, {}},
         {"no password-list entry", "Anna",
-         [] { host::WritePrivateProfileString("Password Lists", "Anna", nullptr, "C:\\WINDOWS\\system.ini"); },
+         [] { host::WriteIniString("Password Lists", "Anna", nullptr, "C:\\WINDOWS\\system.ini"); },
          {}, true, false, {}},
         {"a password file that is gone", "Bertil", [] { fs::remove(Windows() / "BERTIL.PWL"); },
          {NoFile("c:\\windows\\bertil.pwl")}, true, true, {}},
@@ -301,7 +301,7 @@ TEST_F(ProfileRemovalTest, ProfileListIsSortedWithoutRegardToCase) {
     for (const std::string& name : {std::string("zed"), std::string("Ärla"), longest, std::string("adam"), std::string("Zoe")})
         AddProfileKey(name);
     // Without the login user's profile, whose name differs from host to host.
-    host::RegDeleteKey(host::HKEY_LOCAL_MACHINE, (std::string(users::kProfileListKey) + "\\" + LoginName()).c_str());
+    host::DeleteRegKey(host::kLocalMachine, (std::string(users::kProfileListKey) + "\\" + LoginName()).c_str());
     const std::vector<std::string> expected{"adam", "Anna", "Bertil", "User1", "zed", "Zoe", "Ärla", longest};
     EXPECT_EQ(users::FillUserProfileList(), expected);
     AddProfileKey("Anna\\Below");  // a subkey of a profile is no profile
