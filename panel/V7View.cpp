@@ -8,6 +8,7 @@
 
 #include <wx/dc.h>
 #include <wx/dcclient.h>
+#include <wx/dcmemory.h>
 #include <wx/display.h>
 #include <wx/gdicmn.h>
 #include <wx/image.h>
@@ -335,6 +336,24 @@ void CV7View::DrawBackground(wxDC& dc) {
     if (m_palBackground) dc.SetPalette(*m_palBackground);
     dc.DrawBitmap(BackgroundFor(client), 0, 0, false);
 }
+
+#ifdef __WXMSW__
+WXHBRUSH CV7View::MSWGetCustomBgBrush() {
+    const wxSize client = GetClientSize();
+    if (!HasBackground() || client.x <= 0 || client.y <= 0) return wxPanel::MSWGetCustomBgBrush();
+    if (!m_brushBackground.IsOk() || m_brushSize != client || m_brushDark != m_dark) {
+        wxBitmap picture(client, 24);
+        {
+            wxMemoryDC dc(picture);
+            DrawBackground(dc);
+        }
+        m_brushBackground = wxBrush(picture);
+        m_brushSize = client;
+        m_brushDark = m_dark;
+    }
+    return static_cast<WXHBRUSH>(m_brushBackground.GetResourceHandle());
+}
+#endif
 
 void CV7View::OnButton(wxCommandEvent& event) {
     // The parent handles the command at once, as for a menu pick; each handler

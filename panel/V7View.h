@@ -9,6 +9,7 @@
 #include <string>
 
 #include <wx/bitmap.h>
+#include <wx/brush.h>
 #include <wx/bmpbndl.h>
 #include <wx/panel.h>
 #include <wx/palette.h>
@@ -105,6 +106,14 @@ private:
     wxBitmap BackgroundFor(const wxSize& client);
     void OnPaint(wxPaintEvent& event);
     void OnButton(wxCommandEvent& event);
+#ifdef __WXMSW__
+    // There a label has a window of its own: the background shows through it
+    // as a brush of the picture at the client size.
+    WXHBRUSH MSWGetCustomBgBrush() override;
+    wxBrush m_brushBackground;
+    wxSize m_brushSize;
+    bool m_brushDark = false;
+#endif
 
     CPictureButton* m_btnUser = nullptr;
     CPictureButton* m_btnTest = nullptr;
