@@ -101,21 +101,31 @@ if grep -q '^V7_GUI:BOOL=ON$' "$build/CMakeCache.txt"; then
         echo "\$ wine start /unix '$link'" >>"$transcript"
         "$wine" start /unix "$link" </dev/null >/dev/null 2>&1 &
         window_pid=$!
-        shown=""
+        # The window counts when its process is the installed program (Wine
+        # shows a process's Windows command line as its own): another test may
+        # show a window of the same title at the same time.
+        shown="" pid=""
         for _ in $(seq 120); do
-            shown="$(xdotool search --onlyvisible --name "^$title\$" 2>/dev/null | head -n 1)" && [ -n "$shown" ] && break
+            for id in $(xdotool search --onlyvisible --name "^$title\$" 2>/dev/null); do
+                pid="$(xdotool getwindowpid "$id" 2>/dev/null)" || continue
+                tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | grep -qiF "$installed\\orvane-v7.exe" &&
+                    { shown=$id; break 2; }
+            done
             sleep 0.25
         done
-        { echo "window \"$title\": ${shown:-not shown}"; echo; } >>"$transcript"
-        [ -n "$shown" ] || fail "the installed control center shows no window \"$title\""
-        # Closed as a user closes it; it must end by itself.
-        run taskkill /im orvane-v7.exe
-        ended=""
-        for _ in $(seq 60); do
-            xdotool search --name "^$title\$" >/dev/null 2>&1 || { ended=1; break; }
-            sleep 0.25
-        done
-        [ -n "$ended" ] || { fail "the control center did not close"; run taskkill /f /im orvane-v7.exe; }
+        { echo "window \"$title\" of $installed\\orvane-v7.exe: ${shown:-not shown}"; echo; } >>"$transcript"
+        if [ -z "$shown" ]; then
+            fail "the installed control center shows no window \"$title\""
+            run taskkill /f /im orvane-v7.exe  # whatever it does instead, the uninstall comes next
+        else
+            # Closed as a user closes it; it must end by itself.
+            run taskkill /im orvane-v7.exe
+            for _ in $(seq 60); do kill -0 "$pid" 2>/dev/null || break; sleep 0.25; done
+            if kill -0 "$pid" 2>/dev/null; then
+                fail "the control center did not end when closed"
+                run taskkill /f /im orvane-v7.exe
+            fi
+        fi
         wait "$window_pid" 2>/dev/null || true
     fi
 fi
