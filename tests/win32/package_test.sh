@@ -67,6 +67,8 @@ if [ -e "$folder/Uninstall.exe" ]; then
     "$wine" "$installed\\Uninstall.exe" /S </dev/null >/dev/null 2>&1 || true
     for _ in $(seq 120); do [ -e "$folder" ] || break; sleep 0.5; done
 fi
+# What an uninstall could not remove then (a program of it still running) too.
+rm -rf "$folder"
 
 (cd "$build" && cpack -G NSIS >/dev/null) || { echo "cpack -G NSIS failed" >&2; exit 1; }
 [ -f "$installer" ] || { echo "cpack made no $installer" >&2; exit 1; }
