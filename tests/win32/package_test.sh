@@ -2,7 +2,7 @@
 # The Windows package end to end under Wine: builds it with cpack, installs it
 # silently, runs the installed v7ctl.exe against the prefix's host, starts the
 # installed control center through its start-menu link when the build has the
-# window, and uninstalls it silently; afterwards the prefix must be as before
+# window (its window and its help), and uninstalls it silently; afterwards the prefix must be as before
 # the install (the install folder gone, start menu and registry as they were).
 #
 #   package_test.sh BUILD_DIR INSTALLER_NAME V7CTL_EXE
@@ -120,6 +120,18 @@ if grep -q '^V7_GUI:BOOL=ON$' "$build/CMakeCache.txt"; then
             fail "the installed control center shows no window \"$title\""
             run taskkill /f /im orvane-v7.exe  # whatever it does instead, the uninstall comes next
         else
+            # Its help book is inside it: F1 opens the help window.
+            xdotool windowfocus --sync "$shown" 2>/dev/null || true
+            xdotool key --window "$shown" F1
+            help=""
+            for _ in $(seq 120); do
+                for id in $(xdotool search --onlyvisible --name '^V7 Help: ' 2>/dev/null); do
+                    [ "$(xdotool getwindowpid "$id" 2>/dev/null)" = "$pid" ] && { help=$id; break 2; }
+                done
+                sleep 0.25
+            done
+            { echo "F1: help window ${help:-not shown}"; echo; } >>"$transcript"
+            [ -n "$help" ] || fail "the installed control center shows no help"
             # Closed as a user closes it; it must end by itself.
             run taskkill /im orvane-v7.exe
             for _ in $(seq 60); do kill -0 "$pid" 2>/dev/null || break; sleep 0.25; done
