@@ -27,7 +27,8 @@ PACKAGES=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine64 googletest libcli11-dev nlohmann-json3-dev nsis scdoc groff-base
 )
-# The window's tests: a display of their own and a way to find a window on it.
+# The window's tests: X displays of their own (xvfb-run needs xauth) and a way
+# to find a window on one.
 [ "$window" -eq 0 ] || PACKAGES+=(xvfb xauth xdotool)
 missing=()
 for p in "${PACKAGES[@]}"; do
