@@ -4,6 +4,7 @@
 // one is evenly blended; a picture that does not exist draws nothing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -67,16 +68,15 @@ TEST_F(PanelSurface, PaintsThePicturePixelForPixelStretchedWashedOrNotAtAll) {
         {"V7BG", {450, 330}, 1, 1, true, true},
         {"NO SUCH PICTURE", {450, 330}, 1, 0, false, false},
     };
+    const unsigned char wash[3] = {0x20, 0x40, 0x60};
     for (const Row& row : rows) {
-        SCOPED_TRACE(std::string(row.Name) + " " + std::to_string(row.Logical.x) + "x" +
-                     std::to_string(row.Logical.y) + " at " + std::to_string(row.DcScale) +
-                     (row.Washed ? " washed" : ""));
+        SCOPED_TRACE(::testing::Message() << row.Name << " " << row.Logical.x << "x" << row.Logical.y << " at "
+                                          << row.DcScale << (row.Washed ? " washed" : ""));
         const wxImage want = row.Picture ? ReaderImage(row.Name, row.Picture) : wxImage();
         const wxSize pixels(int(row.Logical.x * row.DcScale), int(row.Logical.y * row.DcScale));
         if (row.Picture) {
             ASSERT_EQ(want.GetSize(), pixels) << "the picture's own size";
         }
-
         // Painted twice: the second paint comes from the bitmap kept by the first.
         PictureSurface surface(row.Name);
         for (int paint = 0; paint < 2; ++paint) {
@@ -87,30 +87,23 @@ TEST_F(PanelSurface, PaintsThePicturePixelForPixelStretchedWashedOrNotAtAll) {
                 dc.Clear();
                 dc.SetUserScale(row.DcScale, row.DcScale);
                 EXPECT_EQ(surface.Paint(dc, row.Logical.x, row.Logical.y), row.Painted);
-                if (row.Washed) PictureSurface::Wash(dc, wxColour(0x20, 0x40, 0x60), 0.6);
+                if (row.Washed) PictureSurface::Wash(dc, wxColour(wash[0], wash[1], wash[2]), 0.6);
                 double x = 0, y = 0;
                 dc.GetUserScale(&x, &y);
                 EXPECT_EQ(x, row.DcScale) << "the DC's scale is left as it was";
             }
             const wxImage got = target.ConvertToImage();
-            const unsigned char* g = got.GetData();
             int differing = 0, unpainted = 0;
-            for (long i = 0; i < 3L * pixels.x * pixels.y; i += 3) {
-                unpainted += g[i] == kUnpainted[0] && g[i + 1] == kUnpainted[1] && g[i + 2] == kUnpainted[2];
+            for (long i = 0; i < 3L * pixels.x * pixels.y; ++i) {
+                const int g = got.GetData()[i];
+                if (i % 3 == 0) unpainted += std::equal(kUnpainted, kUnpainted + 3, got.GetData() + i);
                 if (!row.Picture) continue;
-                const unsigned char* w = want.GetData() + i;
-                const unsigned char wash[3] = {0x20, 0x40, 0x60};
-                for (int c = 0; c < 3; ++c) {
-                    const int expected = row.Washed ? (w[c] * 4 + wash[c] * 6 + 5) / 10 : w[c];
-                    if (std::abs(g[i + c] - expected) > (row.Washed ? 2 : 0)) {
-                        ++differing;
-                        break;
-                    }
-                }
+                const int w = want.GetData()[i];
+                const int expected = row.Washed ? (w * 4 + wash[i % 3] * 6 + 5) / 10 : w;
+                differing += std::abs(g - expected) > (row.Washed ? 2 : 0);
             }
             EXPECT_EQ(differing, 0) << "paint " << paint;
-            if (row.Painted) EXPECT_EQ(unpainted, 0) << "paint " << paint;
-            else EXPECT_EQ(unpainted, pixels.x * pixels.y) << "nothing is drawn";
+            EXPECT_EQ(unpainted, row.Painted ? 0 : pixels.x * pixels.y) << "paint " << paint;
         }
     }
 }
