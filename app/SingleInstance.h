@@ -2,7 +2,9 @@
 // root, so two roots never see each other; whether a copy runs is decided by
 // the lock alone. The first copy listens on a Unix socket in the root; a later
 // copy sends it "Activate" and ends, and the station drivers send it the end
-// of the session.
+// of the session. On Windows (win32/) the machine is the one host: a mutex of
+// the session stands for the lock, a message window for the socket, and the
+// end of the session comes from the system.
 #pragma once
 
 #include <filesystem>

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <functional>
+#include <future>
 #include <thread>
 
 #include "host/device.h"
@@ -40,7 +41,14 @@ public:
           m_stop(::CreateEventW(nullptr, TRUE, FALSE, nullptr)),
           m_registry(::CreateEventW(nullptr, FALSE, FALSE, nullptr)) {
         m_running = DriverAnswers();
-        if (m_stop && m_registry) m_thread = std::thread([this] { Run(); });
+        if (!m_stop || !m_registry) return;
+        // Watching starts before the caller reads anything, so no change
+        // falls in between: the notice is asked for on the thread that keeps
+        // it (it ends with the thread that asked).
+        std::promise<void> armed;
+        std::future<void> ready = armed.get_future();
+        m_thread = std::thread([this, &armed] { Run(armed); });
+        ready.wait();
     }
     ~Watch() {
         if (m_stop) ::SetEvent(m_stop);
@@ -55,8 +63,9 @@ public:
     bool Running() const { return m_running; }
 
 private:
-    void Run() {
+    void Run(std::promise<void>& armed) {
         bool onProductKey = Arm();
+        armed.set_value();
         for (;;) {
             const HANDLE events[] = {m_stop, m_registry};
             const DWORD wait = ::WaitForMultipleObjects(2, events, FALSE, m_running ? INFINITE : kDriverPollMs);
