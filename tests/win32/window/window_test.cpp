@@ -118,7 +118,7 @@ TEST_F(WindowTest, TurnsTheStationOnTestsItSendsAMessageAndTurnsItOff) {
     EXPECT_EQ(shown, (std::vector<std::string>{"Test V7 Station: OK", "Send a message", "V7 Station Options"}));
     std::string message = "(none)";
     EXPECT_TRUE(standin::LastMessage(&message));
-    EXPECT_EQ(message, "From:  " + users::SenderName() + "\r\n\r\nLunch at one?");
+    EXPECT_EQ(message, "From:  " + users::SenderName() + "\n\nLunch at one?");
 
     wxTEST_DIALOG(ClickWithMouse(PanelButton(CV7View::IDC_OFF)), ExpectMessageBox(Text(2012), wxYES));
     EXPECT_EQ(LaunchedValues(), std::make_pair(0, 0));
