@@ -8,8 +8,13 @@ namespace {
 constexpr const char* kDeviceName = "Brakor";
 }  // namespace
 
+class LiveState::Watch : public host::emulated::LiveWatch {
+public:
+    using LiveWatch::LiveWatch;
+};
+
 LiveState::LiveState(wxEvtHandler* window) : m_window(window) {
-    m_watch = std::make_unique<host::emulated::LiveWatch>([this](host::emulated::LiveChange) {
+    m_watch = std::make_unique<Watch>([this](host::emulated::LiveChange) {
         if (!m_posted.exchange(true)) wxQueueEvent(m_window, new wxThreadEvent(EVT_LIVE_STATE));
     });
     m_watch->Start(kDeviceName);

@@ -10,10 +10,6 @@
 
 #include <wx/event.h>
 
-namespace host::emulated {
-class LiveWatch;
-}
-
 wxDECLARE_EVENT(EVT_LIVE_STATE, wxThreadEvent);
 
 class LiveState {
@@ -31,7 +27,9 @@ public:
     bool DriversRunning() const;
 
 private:
+    class Watch;  // the host's own way of following it
+
     wxEvtHandler* m_window;
     std::atomic<bool> m_posted{false};
-    std::unique_ptr<host::emulated::LiveWatch> m_watch;
+    std::unique_ptr<Watch> m_watch;
 };

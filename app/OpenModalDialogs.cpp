@@ -1,24 +1,11 @@
 #include "app/OpenModalDialogs.h"
 
-#include <dlfcn.h>
-
 #include <algorithm>
 
 #include <wx/app.h>
 #include <wx/dialog.h>
 
-namespace {
-
-// A message box is the toolkit's own dialog, run by its own loop: it is
-// answered as its close box answers it (GTK_RESPONSE_DELETE_EVENT).
-void AnswerNativeDialog(wxDialog* dialog) {
-    using Respond = void (*)(void*, int);
-    static const auto respond = reinterpret_cast<Respond>(dlsym(RTLD_DEFAULT, "gtk_dialog_response"));
-    constexpr int kResponseDeleteEvent = -4;
-    if (respond && dialog->GetHandle()) respond(dialog->GetHandle(), kResponseDeleteEvent);
-}
-
-}  // namespace
+#include "app/NativeDialog.h"
 
 int OpenModalDialogs::Enter(wxDialog* dialog) {
     m_open.push_back(dialog);

@@ -20,7 +20,7 @@
 #include "app/StartupWarmUp.h"
 #include "app/V7Doc.h"
 #include "host/device.h"
-#include "host/emulated/root.h"
+#include "host/program.h"
 #include "options/ui/InfoCommands.h"
 #include "resources/StringTable.h"
 #include "resources/ui/MessageBox.h"
@@ -123,7 +123,7 @@ void CV7App::ReleaseResources() {
 
 bool CV7App::IsFirstInstance() {
     m_instance = std::make_unique<SingleInstance>(
-        host::emulated::HostRoot(), [this] { BringForward(); }, [this](bool forced) { EndSession(forced); });
+        host::HostFolder(), [this] { BringForward(); }, [this](bool forced) { EndSession(forced); });
     if (m_instance->IsAnotherRunning()) {
         m_instance->ActivateRunningCopy();
         m_instance.reset();
@@ -194,7 +194,7 @@ void CV7App::ShowMessage(unsigned nStringID) { ui::ShowMessage(nStringID); }
 void CV7App::ReportRegistryProblem() {
     // Our own addition: a damaged or unreadable registry would otherwise only
     // show as default settings.
-    const std::string problem = host::emulated::RegistryProblem();
+    const std::string problem = host::RegistryProblem();
     if (!problem.empty()) wxMessageBox(wxString::FromUTF8(problem), GetAppDisplayName(), wxOK | wxICON_ERROR);
 }
 

@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include <cairo.h>
 #include <wx/dcclient.h>
 #include <wx/image.h>
 #include <wx/log.h>
@@ -207,15 +206,10 @@ void CPictureButton::OnPaint(wxPaintEvent&) {
         const char state = CurrentPicture();
         std::unique_ptr<PictureSurface>& surface = m_surfaces[StateIndex(state)];
         if (!surface) surface = std::make_unique<PictureSurface>(m_resourceBase + state + m_resourceSuffix);
-        auto* cr = static_cast<cairo_t*>(dc.GetImpl()->GetCairoContext());
-        if (surface->Paint(cr, size.x, size.y)) {
+        if (surface->Paint(dc, size.x, size.y)) {
             // Washed out with the colour of the picture's corner, which is the
             // panel's own colour around the button.
-            if (m_dimmed) {
-                const wxColour corner = CornerColour();
-                cairo_set_source_rgba(cr, corner.Red() / 255.0, corner.Green() / 255.0, corner.Blue() / 255.0, 0.6);
-                cairo_paint(cr);
-            }
+            if (m_dimmed) PictureSurface::Wash(dc, CornerColour(), 0.6);
             return;
         }
     }

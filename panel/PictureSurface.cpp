@@ -1,6 +1,8 @@
 #include "panel/PictureSurface.h"
 
 #include <cairo.h>
+#include <wx/colour.h>
+#include <wx/dc.h>
 
 #include <cmath>
 #include <vector>
@@ -67,49 +69,11 @@ cairo_surface_t* MakeSimilar(cairo_surface_t* target, int width, int height, dou
     return surface;
 }
 
-}  // namespace
-
-PictureSurface::PictureSurface(std::string_view name) : m_name(name) {}
-
-PictureSurface::~PictureSurface() {
-    if (m_surface) cairo_surface_destroy(m_surface);
-}
-
-bool PictureSurface::Paint(cairo_t* cr, int width, int height) {
-    if (!cr || width <= 0 || height <= 0 || m_failed) return false;
-    // Pixels per user unit: the context's own scale (a DC may scale there) times
-    // the target's device scale (GTK's on a HiDPI screen). A rotated or unevenly
-    // scaled context is left to the caller.
-    double xx = 1, xy = 0, yx = 0, yy = 1;
-    cairo_user_to_device_distance(cr, &xx, &xy);
-    cairo_user_to_device_distance(cr, &yx, &yy);
-    cairo_surface_t* target = cairo_get_target(cr);
-    double deviceX = 1, deviceY = 1;
-    cairo_surface_get_device_scale(target, &deviceX, &deviceY);
-    if (xy != 0 || yx != 0 || xx <= 0 || xx != yy || deviceX != deviceY) return false;
-    const double scale = xx * deviceX;
-    if (!m_surface || m_width != width || m_height != height || m_scale != scale) {
-        if (m_surface) cairo_surface_destroy(m_surface);
-        m_surface = Make(target, width, height, xx, scale);
-        m_width = width;
-        m_height = height;
-        m_scale = scale;
-        if (!m_surface) {
-            m_failed = true;
-            return false;
-        }
-    }
-    cairo_save(cr);
-    cairo_set_source_surface(cr, m_surface, 0, 0);
-    cairo_rectangle(cr, 0, 0, width, height);
-    cairo_fill(cr);
-    cairo_restore(cr);
-    return true;
-}
-
-cairo_surface_t* PictureSurface::Make(cairo_surface_t* target, int width, int height, double contextScale,
-                                      double scale) const {
-    const res::PackedBitmap* normal = res::FindBitmapResource(m_name);
+// The picture named name as a surface like target, of width x height user
+// units at scale pixels each (contextScale of them the context's own).
+cairo_surface_t* MakeSurface(const std::string& name, cairo_surface_t* target, int width, int height,
+                             double contextScale, double scale) {
+    const res::PackedBitmap* normal = res::FindBitmapResource(name);
     if (!normal) return nullptr;
 
     struct Source {
@@ -122,7 +86,7 @@ cairo_surface_t* PictureSurface::Make(cairo_surface_t* target, int width, int he
     // than drawing the 1x one larger.
     std::vector<Source> sources;
     const bool larger = width * scale > normal->Width || height * scale > normal->Height;
-    if (const res::EmbeddedFile* double2x = larger ? res::FindBitmapResource2x(m_name) : nullptr)
+    if (const res::EmbeddedFile* double2x = larger ? res::FindBitmapResource2x(name) : nullptr)
         sources.push_back({double2x, true, {normal->Width * 2, normal->Height * 2}});
     sources.push_back({nullptr, false, {normal->Width, normal->Height}});
 
@@ -148,4 +112,59 @@ cairo_surface_t* PictureSurface::Make(cairo_surface_t* target, int width, int he
             return similar;
     }
     return nullptr;
+}
+
+}  // namespace
+
+struct PictureSurface::Kept {
+    explicit Kept(cairo_surface_t* surface) : Surface(surface) {}
+    ~Kept() { cairo_surface_destroy(Surface); }
+    Kept(const Kept&) = delete;
+    Kept& operator=(const Kept&) = delete;
+    cairo_surface_t* Surface;
+};
+
+PictureSurface::PictureSurface(std::string_view name) : m_name(name) {}
+
+PictureSurface::~PictureSurface() = default;
+
+bool PictureSurface::Paint(wxDC& dc, int width, int height) {
+    auto* cr = static_cast<cairo_t*>(dc.GetImpl()->GetCairoContext());
+    if (!cr || width <= 0 || height <= 0 || m_failed) return false;
+    // Pixels per user unit: the context's own scale (a DC may scale there) times
+    // the target's device scale (GTK's on a HiDPI screen). A rotated or unevenly
+    // scaled context is left to the caller.
+    double xx = 1, xy = 0, yx = 0, yy = 1;
+    cairo_user_to_device_distance(cr, &xx, &xy);
+    cairo_user_to_device_distance(cr, &yx, &yy);
+    cairo_surface_t* target = cairo_get_target(cr);
+    double deviceX = 1, deviceY = 1;
+    cairo_surface_get_device_scale(target, &deviceX, &deviceY);
+    if (xy != 0 || yx != 0 || xx <= 0 || xx != yy || deviceX != deviceY) return false;
+    const double scale = xx * deviceX;
+    if (!m_kept || m_width != width || m_height != height || m_scale != scale) {
+        m_kept.reset();
+        cairo_surface_t* surface = MakeSurface(m_name, target, width, height, xx, scale);
+        m_width = width;
+        m_height = height;
+        m_scale = scale;
+        if (!surface) {
+            m_failed = true;
+            return false;
+        }
+        m_kept = std::make_unique<Kept>(surface);
+    }
+    cairo_save(cr);
+    cairo_set_source_surface(cr, m_kept->Surface, 0, 0);
+    cairo_rectangle(cr, 0, 0, width, height);
+    cairo_fill(cr);
+    cairo_restore(cr);
+    return true;
+}
+
+void PictureSurface::Wash(wxDC& dc, const wxColour& colour, double opacity) {
+    auto* cr = static_cast<cairo_t*>(dc.GetImpl()->GetCairoContext());
+    if (!cr) return;
+    cairo_set_source_rgba(cr, colour.Red() / 255.0, colour.Green() / 255.0, colour.Blue() / 255.0, opacity);
+    cairo_paint(cr);
 }

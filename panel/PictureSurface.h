@@ -1,16 +1,16 @@
 // A built-in picture (the panel's background, a button's picture) kept as one
-// surface of the kind the window draws on (on X11 a pixmap held by the display
-// server), made once per size and scale. Every paint after the first is a copy
-// on the server; the program holds no decoded copy of the picture, and the
-// picture is decoded a strip of rows at a time, so even a 2x picture never
-// exists whole here.
+// picture of the kind the window draws fastest, made once per size and scale:
+// on X11 a pixmap held by the display server, elsewhere a bitmap of the
+// system's own. Every paint after the first is a copy; the picture is decoded
+// a strip of rows at a time.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 
-typedef struct _cairo cairo_t;
-typedef struct _cairo_surface cairo_surface_t;
+class wxColour;
+class wxDC;
 
 class PictureSurface {
 public:
@@ -20,20 +20,21 @@ public:
     PictureSurface(const PictureSurface&) = delete;
     PictureSurface& operator=(const PictureSurface&) = delete;
 
-    // Paints the picture over width x height user units at the context's
+    // Paints the picture over width x height logical units at the DC's
     // origin, stretched when its size differs. False when the picture does not
-    // decode, no surface could be made or the context is rotated or unevenly
-    // scaled; the caller then draws it another way.
-    bool Paint(cairo_t* cr, int width, int height);
+    // decode, nothing could be made to keep it or the DC is unevenly scaled (or
+    // cannot be drawn on this way); the caller then draws it another way.
+    bool Paint(wxDC& dc, int width, int height);
+
+    // Lays colour at the given opacity (0 to 1) over all the DC shows.
+    static void Wash(wxDC& dc, const wxColour& colour, double opacity);
 
 private:
-    // contextScale: the context's own pixels per user unit; scale: with the
-    // target's device scale, the pixels per user unit in all.
-    cairo_surface_t* Make(cairo_surface_t* target, int width, int height, double contextScale, double scale) const;
+    struct Kept;  // the picture as the display keeps it
 
     std::string m_name;
-    cairo_surface_t* m_surface = nullptr;
+    std::unique_ptr<Kept> m_kept;
     int m_width = 0, m_height = 0;
     double m_scale = 0;
-    bool m_failed = false;  // no surface could be made: do not try on every paint
+    bool m_failed = false;  // nothing could be made: do not try on every paint
 };

@@ -331,10 +331,7 @@ void CV7View::DrawBackground(wxDC& dc) {
         dc.Clear();
         return;
     }
-    if (!m_palBackground && m_surfBackground) {
-        auto* cr = static_cast<cairo_t*>(dc.GetImpl()->GetCairoContext());
-        if (m_surfBackground->Paint(cr, client.x, client.y)) return;
-    }
+    if (!m_palBackground && m_surfBackground && m_surfBackground->Paint(dc, client.x, client.y)) return;
     if (m_palBackground) dc.SetPalette(*m_palBackground);
     dc.DrawBitmap(BackgroundFor(client), 0, 0, false);
 }
