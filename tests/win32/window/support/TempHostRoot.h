@@ -1,6 +1,6 @@
 // What the GUI tests' fixture sets up, on Windows and under the names it uses:
-// the host is the Wine prefix's registry, whose product key a test gets empty
-// and leaves as it found it; the station drivers are the stand-in driver
+// the host is the Wine prefix's registry, whose product key a test gets as
+// the installer left it and leaves as it found it; the station drivers are the stand-in driver
 // (host/win32/standin), given its own fault words. The installer, not a host
 // tool, lays a Windows host down (host/win32/setup/init.sh).
 #pragma once
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-// The product key kept aside in the current user's hive while the test runs.
+// The product key kept in the current user's hive while the test runs.
 class TempHostRoot {
 public:
     TempHostRoot();

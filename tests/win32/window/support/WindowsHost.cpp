@@ -1,4 +1,4 @@
-// The fixture's host on Windows: the product key moved aside with the
+// The fixture's host on Windows: the product key kept and put back with the
 // registry's own tree calls, and the stand-in driver through its control.
 #include <windows.h>
 
@@ -20,15 +20,20 @@ bool Exists(HKEY root, const wchar_t* path) {
 }
 
 // The tree at from, if there is one, takes the place of the tree at to.
-bool Move(HKEY fromRoot, const wchar_t* from, HKEY toRoot, const wchar_t* to) {
+bool Copy(HKEY fromRoot, const wchar_t* from, HKEY toRoot, const wchar_t* to) {
     ::RegDeleteTreeW(toRoot, to);
     HKEY source = nullptr, target = nullptr;
     if (::RegOpenKeyExW(fromRoot, from, 0, KEY_READ, &source) != ERROR_SUCCESS) return true;
-    bool moved = ::RegCreateKeyExW(toRoot, to, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &target, nullptr) == ERROR_SUCCESS &&
-                 ::RegCopyTreeW(source, nullptr, target) == ERROR_SUCCESS;
+    const bool copied =
+        ::RegCreateKeyExW(toRoot, to, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &target, nullptr) == ERROR_SUCCESS &&
+        ::RegCopyTreeW(source, nullptr, target) == ERROR_SUCCESS;
     ::RegCloseKey(source);
     if (target) ::RegCloseKey(target);
-    return moved && ::RegDeleteTreeW(fromRoot, from) == ERROR_SUCCESS;
+    return copied;
+}
+
+bool Move(HKEY fromRoot, const wchar_t* from, HKEY toRoot, const wchar_t* to) {
+    return Copy(fromRoot, from, toRoot, to) && (!Exists(fromRoot, from) || ::RegDeleteTreeW(fromRoot, from) == ERROR_SUCCESS);
 }
 
 }  // namespace
@@ -36,10 +41,9 @@ bool Move(HKEY fromRoot, const wchar_t* from, HKEY toRoot, const wchar_t* to) {
 TempHostRoot::TempHostRoot() {
     // A kept key already there is the host's own, left by a run that ended early.
     if (Exists(HKEY_CURRENT_USER, kKeptKey))
-        ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kProductKey);
+        EXPECT_TRUE(Copy(HKEY_CURRENT_USER, kKeptKey, HKEY_LOCAL_MACHINE, kProductKey));
     else
-        EXPECT_TRUE(Move(HKEY_LOCAL_MACHINE, kProductKey, HKEY_CURRENT_USER, kKeptKey));
-    EXPECT_FALSE(Exists(HKEY_LOCAL_MACHINE, kProductKey));
+        EXPECT_TRUE(Copy(HKEY_LOCAL_MACHINE, kProductKey, HKEY_CURRENT_USER, kKeptKey));
 }
 
 TempHostRoot::~TempHostRoot() { EXPECT_TRUE(Move(HKEY_CURRENT_USER, kKeptKey, HKEY_LOCAL_MACHINE, kProductKey)); }
