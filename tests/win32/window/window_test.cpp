@@ -132,29 +132,41 @@ TEST_F(WindowTest, TurnsTheStationOnTestsItSendsAMessageAndTurnsItOff) {
     EXPECT_TRUE(PanelButton(CV7View::IDC_ON)->IsEnabled());
 }
 
-// A second start hands over to the running copy: it ends at once with 0, and
-// the first comes forward from the task bar.
-TEST_F(WindowTest, ASecondStartRaisesTheFirstAndEnds) {
+// A second start hands over to the running copy, minimised, with nothing or
+// the Test dialog open: it ends at once with 0, and the first comes forward,
+// the dialog in front.
+TEST_F(WindowTest, ASecondStartEndsAndBringsTheFirstForward) {
     ASSERT_NE(Launch(), nullptr);
-    m_frame->Iconize();
-    ASSERT_TRUE(PumpUntil([&] { return m_frame->IsIconized(); }, 5));
-    bool ended = false;
-    int code = -1;
-    wxProcess second;
-    second.Bind(wxEVT_END_PROCESS, [&](wxProcessEvent& event) {
-        code = event.GetExitCode();
-        ended = true;
-    });
-    const long pid = wxExecute(wxString("\"") + V7_PROGRAM_PATH + "\"", wxEXEC_ASYNC, &second);
-    ASSERT_GT(pid, 0) << V7_PROGRAM_PATH;
-    if (!PumpUntil([&] { return ended; }, 30)) {
-        wxProcess::Kill(pid, wxSIGKILL);
-        PumpUntil([&] { return ended; }, 5);
-        FAIL() << "the second copy is still running";
-    }
-    EXPECT_EQ(code, 0);
-    EXPECT_TRUE(PumpUntil([&] { return !m_frame->IsIconized() && ::GetForegroundWindow() == m_frame->GetHWND(); }, 5))
-        << "the first copy did not come forward";
+    auto startAgain = [&](wxWindow* front) {
+        m_frame->Iconize();
+        ASSERT_TRUE(PumpUntil([&] { return m_frame->IsIconized(); }, 5));
+        bool ended = false;
+        int code = -1;
+        wxProcess second;
+        second.Bind(wxEVT_END_PROCESS, [&](wxProcessEvent& event) {
+            code = event.GetExitCode();
+            ended = true;
+        });
+        const long pid = wxExecute(wxString("\"") + V7_PROGRAM_PATH + "\"", wxEXEC_ASYNC, &second);
+        ASSERT_GT(pid, 0) << V7_PROGRAM_PATH;
+        if (!PumpUntil([&] { return ended; }, 30)) {
+            wxProcess::Kill(pid, wxSIGKILL);
+            PumpUntil([&] { return ended; }, 5);
+            FAIL() << "the second copy is still running";
+        }
+        EXPECT_EQ(code, 0);
+        EXPECT_TRUE(PumpUntil([&] { return !m_frame->IsIconized() && ::GetForegroundWindow() == front->GetHWND(); }, 5))
+            << "not in front: " << front->GetLabel();
+    };
+    startAgain(m_frame);
+    int shown = 0;
+    m_guard->RunModal = [&](wxDialog* dialog) {
+        ++shown;
+        startAgain(dialog);
+        dialog->EndModal(wxID_CANCEL);
+    };
+    ClickWithMouse(PanelButton(CV7View::IDC_TEST));
+    EXPECT_EQ(shown, 1);
 }
 
 }  // namespace
