@@ -117,20 +117,48 @@ key="$(printf 'wx%s-png%s-gcc%s-%s' "$wx_version" "$png_version" "$gcc_version" 
 prefix="$cache/$key"
 marker="$prefix/.v7-complete"
 
-if [ -f "$marker" ]; then
+# The licence texts of what a program built with the prefix carries inside it,
+# in share/licenses/ of the prefix, for the packages to ship beside the program.
+notices="$prefix/share/licenses"
+copy_notices() {  # wx-source png-source
+  mkdir -p "$notices.tmp"
+  cp "$1/docs/licence.txt" "$notices.tmp/wxWidgets-licence.txt" &&
+    cp "$1/docs/lgpl.txt" "$notices.tmp/wxWidgets-lgpl.txt" &&
+    cp "$2/LICENSE" "$notices.tmp/libpng-licence.txt" || return 1
+  rm -rf "$notices" && mv "$notices.tmp" "$notices"
+}
+# A prefix built before the texts were kept gets them from the same sources.
+fetch_notices() {
+  local tmp
+  tmp="$(mktemp -d "$cache/notices.XXXXXX")"
+  say "fetching the licence texts for $prefix"
+  if (cd "$tmp" && apt-get "${APT_OPTS[@]}" source -qq "libpng1.6=$png_version" "wxwidgets3.2=$wx_version") >>"$cache/logs/$key.log" 2>&1 &&
+    copy_notices "$(find "$tmp" -mindepth 1 -maxdepth 1 -type d -name 'wxwidgets3.2-*')" \
+                 "$(find "$tmp" -mindepth 1 -maxdepth 1 -type d -name 'libpng1.6-*')"; then
+    rm -rf "$tmp"
+  else
+    rm -rf "$tmp" "$notices.tmp"
+    fail "the licence texts of wxwidgets3.2 and libpng1.6"
+  fi
+}
+reuse() {
+  [ -f "$marker" ] || return 1
+  if [ ! -d "$notices" ]; then
+    exec 9>"$cache/$key.lock"
+    flock 9
+    [ -d "$notices" ] || fetch_notices
+  fi
   say "reusing $prefix"
   echo "$prefix"
-  exit 0
-fi
+}
+fail() { say "failed: $1; the end of $cache/logs/$key.log:"; tail -n 30 "$cache/logs/$key.log" >&2; exit 1; }
+
+reuse && exit 0
 
 # One build per key at a time; a second caller waits and then reuses it.
 exec 9>"$cache/$key.lock"
 flock 9
-if [ -f "$marker" ]; then
-  say "reusing $prefix"
-  echo "$prefix"
-  exit 0
-fi
+reuse && exit 0
 
 log="$cache/logs/$key.log"
 work="$cache/$key.work"
@@ -138,7 +166,6 @@ rm -rf "$prefix" "$work"
 mkdir -p "$work" "$prefix"
 : >"$log"
 say "building $key (log: $log)"
-fail() { say "failed: $1; the end of $log:"; tail -n 30 "$log" >&2; exit 1; }
 seconds() { date +%s; }
 took() { local s=$(($(seconds) - $1)); printf '%dm%02ds' $((s / 60)) $((s % 60)); }
 t_all=$(seconds)
@@ -192,6 +219,7 @@ relink_wx_config() {
 }
 relink_wx_config "$prefix" || fail "bin/wx-config is not a link"
 
+copy_notices "$wx_src" "$png_src" || fail "the licence texts"
 rm -rf "$work"
 {
   echo "wxwidgets3.2 $wx_version"

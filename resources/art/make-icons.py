@@ -2,7 +2,8 @@
 """Writes the desktop icon into resources/icons/ from the same source as the
 built-in icon (icon.py), with its corners rounded and transparent:
 orvane-v7.svg (scalable, the lettering as outlines so it looks the same without
-the font) and orvane-v7-<N>.png for the hicolor theme.
+the font), orvane-v7-<N>.png for the hicolor theme and orvane-v7.ico, the
+Windows program's icon, from the same PNG pictures.
 
 Needs (Debian packages): python3, librsvg2-bin (rsvg-convert), fonts-dejavu-core.
 Run from anywhere: python3 resources/art/make-icons.py
@@ -18,10 +19,13 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 sys.dont_write_bytecode = True  # keep the source folder clean
 
+import ico  # noqa: E402
 import icon  # noqa: E402
 
 OUT = os.path.join(os.path.dirname(HERE), "icons")
 SIZES = (16, 24, 32, 48, 64, 128, 256)
+# The sizes Windows draws a program's icon at (lists, title bars, Explorer views).
+ICO_SIZES = (16, 24, 32, 48, 64, 256)
 
 
 def rsvg(source, target, *options):
@@ -40,7 +44,13 @@ def main():
         rsvg(source, os.path.join(OUT, "orvane-v7.svg"), "-f", "svg", "-w", "256", "-h", "256")
         for size in SIZES:
             rsvg(source, os.path.join(OUT, f"orvane-v7-{size}.png"), "-w", str(size), "-h", str(size))
-    print(f"make-icons: wrote {len(SIZES) + 1} icons to {OUT}")
+    pictures = []
+    for size in ICO_SIZES:
+        with open(os.path.join(OUT, f"orvane-v7-{size}.png"), "rb") as f:
+            pictures.append(f.read())
+    with open(os.path.join(OUT, "orvane-v7.ico"), "wb") as f:
+        f.write(ico.pack(pictures))
+    print(f"make-icons: wrote {len(SIZES) + 2} icons to {OUT}")
 
 
 if __name__ == "__main__":

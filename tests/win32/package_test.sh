@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # The Windows package end to end under Wine: builds it with cpack, installs it
-# silently, runs the installed v7ctl.exe against the prefix's host, and
-# uninstalls it silently; afterwards the prefix must be as before the install
-# (the install folder gone, start menu and registry as they were).
+# silently, runs the installed v7ctl.exe against the prefix's host, starts the
+# installed control center through its start-menu link when the build has the
+# window (its window and its help), and uninstalls it silently; afterwards the prefix must be as before
+# the install (the install folder gone, start menu and registry as they were).
 #
 #   package_test.sh BUILD_DIR INSTALLER_NAME V7CTL_EXE
 #
 # Environment: WINEPREFIX (set up by scripts/build-windows.sh --test, with the
-# stand-in driver and a persistent wineserver), WINE (default
-# /usr/lib/wine/wine64), V7_PACKAGE_TRANSCRIPT (where the commands and their
-# output are written; default: not kept).
+# stand-in driver and a persistent wineserver), DISPLAY (the window's X display,
+# where xdotool looks for it), WINE (default /usr/lib/wine/wine64),
+# V7_PACKAGE_TRANSCRIPT (where the commands and their output are written;
+# default: not kept).
 set -euo pipefail
 [ $# -eq 3 ] || { echo "usage: $0 BUILD_DIR INSTALLER_NAME V7CTL_EXE" >&2; exit 2; }
 build="$1" installer="$1/$2" built_exe="$3"
@@ -65,6 +67,8 @@ if [ -e "$folder/Uninstall.exe" ]; then
     "$wine" "$installed\\Uninstall.exe" /S </dev/null >/dev/null 2>&1 || true
     for _ in $(seq 120); do [ -e "$folder" ] || break; sleep 0.5; done
 fi
+# What an uninstall could not remove then (a program of it still running) too.
+rm -rf "$folder"
 
 (cd "$build" && cpack -G NSIS >/dev/null) || { echo "cpack -G NSIS failed" >&2; exit 1; }
 [ -f "$installer" ] || { echo "cpack made no $installer" >&2; exit 1; }
@@ -82,6 +86,63 @@ grep -q '^NAME' "$manual" || fail "the manual has no NAME section"
 ! LC_ALL=C grep -q $'[^\r -~]' "$manual" || fail "the manual holds control or non-ASCII characters"
 ! grep -q -i -e 'emulated' -e '\.local/share' "$manual" || fail "the manual describes the Linux host"
 [ -s "$folder/runtime-notices.txt" ] || fail "the runtime's licence notices are not installed"
+
+# The control center, when built: its licence texts beside it, its start-menu
+# link, and its window, started through that link as a user starts it.
+title="Orvane V7 Control Center"
+window_pid=""
+if grep -q '^V7_GUI:BOOL=ON$' "$build/CMakeCache.txt"; then
+    [ -f "$folder/orvane-v7.exe" ] || fail "orvane-v7.exe is not installed"
+    for notice in wxWidgets-licence.txt wxWidgets-lgpl.txt libpng-licence.txt zlib-copyright.txt; do
+        [ -s "$folder/licences/$notice" ] || fail "licences/$notice is not installed"
+    done
+    link="$(find "$WINEPREFIX/drive_c" -path '*/Start Menu/*' -name "$title.lnk" | head -n 1)"
+    if [ -z "$link" ]; then
+        fail "no start-menu link \"$title\""
+    else
+        echo "\$ wine start /unix '$link'" >>"$transcript"
+        "$wine" start /unix "$link" </dev/null >/dev/null 2>&1 &
+        window_pid=$!
+        # The window counts when its process is the installed program (Wine
+        # shows a process's Windows command line as its own): another test may
+        # show a window of the same title at the same time.
+        shown="" pid=""
+        for _ in $(seq 120); do
+            for id in $(xdotool search --onlyvisible --name "^$title\$" 2>/dev/null); do
+                pid="$(xdotool getwindowpid "$id" 2>/dev/null)" || continue
+                tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | grep -qiF "$installed\\orvane-v7.exe" &&
+                    { shown=$id; break 2; }
+            done
+            sleep 0.25
+        done
+        { echo "window \"$title\" of $installed\\orvane-v7.exe: ${shown:-not shown}"; echo; } >>"$transcript"
+        if [ -z "$shown" ]; then
+            fail "the installed control center shows no window \"$title\""
+            run taskkill /f /im orvane-v7.exe  # whatever it does instead, the uninstall comes next
+        else
+            # Its help book is inside it: F1 opens the help window.
+            xdotool windowfocus --sync "$shown" 2>/dev/null || true
+            xdotool key --window "$shown" F1
+            help=""
+            for _ in $(seq 120); do
+                for id in $(xdotool search --onlyvisible --name '^V7 Help: ' 2>/dev/null); do
+                    [ "$(xdotool getwindowpid "$id" 2>/dev/null)" = "$pid" ] && { help=$id; break 2; }
+                done
+                sleep 0.25
+            done
+            { echo "F1: help window ${help:-not shown}"; echo; } >>"$transcript"
+            [ -n "$help" ] || fail "the installed control center shows no help"
+            # Closed as a user closes it; it must end by itself.
+            run taskkill /im orvane-v7.exe
+            for _ in $(seq 60); do kill -0 "$pid" 2>/dev/null || break; sleep 0.25; done
+            if kill -0 "$pid" 2>/dev/null; then
+                fail "the control center did not end when closed"
+                run taskkill /f /im orvane-v7.exe
+            fi
+        fi
+        wait "$window_pid" 2>/dev/null || true
+    fi
+fi
 
 # The installed program needs nothing the build folder gave it: it answers as
 # the program built, and its version is the package's.
