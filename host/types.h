@@ -19,7 +19,10 @@ using ULONGLONG = std::uint64_t;
 using HANDLE = void*;
 inline HANDLE const kInvalidHandle = reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1));
 
-using HKEY = struct HKEY__*;
+// Declared here, so a key is the same type whether or not <windows.h> (which
+// has a global HKEY__ of its own) came first.
+struct HKEY__;
+using HKEY = HKEY__*;
 inline HKEY const kLocalMachine = reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(0x80000002u));
 
 constexpr LONG kErrorSuccess = 0;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace host { using HKEY = struct HKEY__*; }
+namespace host { struct HKEY__; using HKEY = HKEY__*; }
 
 struct DisplayMode {
     int Number;          // the row's leading number
