@@ -7,19 +7,22 @@
 # once, about 22 minutes). --no-window leaves the window out (v7ctl.exe and the
 # plain libraries only) and never builds wx. With --test, runs the tests under
 # Wine in a prefix of its own below the build folder, on an Xvfb display of its
-# own when the window is built.
+# own when the window is built; arguments after -- go to ctest (-R Window).
 # Installs its Debian packages itself; skips the package manager when all are there.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 build="${V7_WINDOWS_BUILD_DIR:-$here/build-windows}"
 run_tests=0
 window=1
-for arg in "$@"; do
-  case "$arg" in
+ctest_args=()
+while [ $# -gt 0 ]; do
+  case "$1" in
     --test) run_tests=1 ;;
     --no-window) window=0 ;;
-    *) echo "usage: $0 [--test] [--no-window]" >&2; exit 2 ;;
+    --) shift; ctest_args=("$@"); break ;;
+    *) echo "usage: $0 [--test] [--no-window] [-- ctest arguments]" >&2; exit 2 ;;
   esac
+  shift
 done
 
 PACKAGES=(
@@ -108,7 +111,12 @@ fi
 "$wine" wineboot >/dev/null 2>&1 </dev/null
 bash "$here/host/win32/standin/install.sh" "$WINEPREFIX" "$build/host/win32/standin/brakor_standin.sys"
 bash "$here/host/win32/setup/init.sh" --force "$WINEPREFIX" >/dev/null
+# The prefix's desktop process ends a moment after the last window closes; a
+# program started just then gets no window. A hidden window keeps it for the run.
+if [ "$window" -eq 1 ]; then
+  "$wine" "$build/tests/desktop_keeper.exe" >/dev/null 2>&1 </dev/null &
+fi
 
 export V7_E2E_TRANSCRIPT="$build/v7ctl-e2e-transcript.txt"
 export V7_PACKAGE_TRANSCRIPT="$build/package-transcript.txt"
-ctest --test-dir "$build" --output-on-failure -j"${V7_JOBS:-$(nproc)}"
+ctest --test-dir "$build" --output-on-failure -j"${V7_JOBS:-$(nproc)}" "${ctest_args[@]}"
