@@ -94,6 +94,18 @@ void CStationOptionsDlg::BuildControls() {
     box("Refresh Rate", 221, 81, 101, 50);
     m_listRefreshRate = new wxChoice(this, IDC_REFRESH_RATE);
     place(m_listRefreshRate, 227, 95, 89, 14);
+#ifdef __WXMSW__
+    // Wine leaves a drop-down list of version 6 of the common controls unpainted
+    // (black) until it is first touched; it is drawn again once the dialog shows.
+    Bind(wxEVT_SHOW, [this](wxShowEvent& event) {
+        event.Skip();
+        if (event.IsShown())
+            CallAfter([this] {
+                m_listColors->Refresh();
+                m_listRefreshRate->Refresh();
+            });
+    });
+#endif
 
     auto* ok = new wxButton(this, wxID_OK, "OK");
     place(ok, 272, 7, 50, 20);
