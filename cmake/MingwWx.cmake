@@ -45,5 +45,7 @@ target_link_libraries(v7wxhtml INTERFACE ${wx_html_libs} v7wx)
 # libpng for the panel's pictures: the one wx links, inside the same prefix.
 set(PNG_PNG_INCLUDE_DIR ${V7_MINGW_WX_PREFIX}/include/libpng16)
 set(PNG_LIBRARY ${V7_MINGW_WX_PREFIX}/lib/libpng16.a)
-set(ZLIB_ROOT /usr/${V7_MINGW_TRIPLET})
+# zlib static as well: its import library would make the program need zlib1.dll.
+set(ZLIB_LIBRARY_RELEASE /usr/${V7_MINGW_TRIPLET}/lib/libz.a CACHE FILEPATH "zlib, linked in" FORCE)
+set(ZLIB_INCLUDE_DIR /usr/${V7_MINGW_TRIPLET}/include CACHE PATH "zlib's headers" FORCE)
 find_package(PNG REQUIRED)
