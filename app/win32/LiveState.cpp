@@ -1,7 +1,8 @@
 // On Windows the registry says when it changes (RegNotifyChangeKeyValue on the
 // product's key and all below it) and the station driver says nothing: whether
 // it runs is whether its device opens. One thread sleeps until the registry
-// moves, and while the driver is away it also looks for it every few seconds.
+// moves, and looks at the driver every few seconds: a driver stopped without
+// a word is shown as stopped, never as it was.
 #include "app/LiveState.h"
 
 #include <wx/msw/wrapwin.h>
@@ -22,7 +23,7 @@ constexpr const char* kDevicePath = "\\\\.\\Brakor";
 // watched, so a key made after the start is found at the first change.
 constexpr const wchar_t* kWatchedKeys[] = {L"Software\\Halvorn\\Orvane", L"Software\\Halvorn", L"Software"};
 constexpr DWORD kNotifyFilter = REG_NOTIFY_CHANGE_NAME | REG_NOTIFY_CHANGE_LAST_SET;
-// How often the driver is looked for while it does not run.
+// How often the driver is looked at (a device opened and closed).
 constexpr DWORD kDriverPollMs = 3000;
 
 bool DriverAnswers() {
@@ -68,7 +69,7 @@ private:
         armed.set_value();
         for (;;) {
             const HANDLE events[] = {m_stop, m_registry};
-            const DWORD wait = ::WaitForMultipleObjects(2, events, FALSE, m_running ? INFINITE : kDriverPollMs);
+            const DWORD wait = ::WaitForMultipleObjects(2, events, FALSE, kDriverPollMs);
             if (wait == WAIT_OBJECT_0) return;
             const bool registryMoved = wait == WAIT_OBJECT_0 + 1;
             // Armed again before anything is read, so no change falls in between.
