@@ -7,23 +7,19 @@
 #include <cmath>
 #include <vector>
 
-#include "panel/PictureRows.h"
+#include "panel/PictureSource.h"
 #include "panel/ServerPixmap.h"
-#include "resources/Bitmaps.h"
 
 namespace {
 
 // Rows decoded at a time: 64 rows of the 2x background are about 230 KB.
 constexpr int kStripRows = 64;
 
-bool ReadPicture(const res::EmbeddedFile& file, bool png, int stripRows, const RowStrip& strip) {
-    return png ? ReadPngRows(file.Data, file.Size, stripRows, strip) : ReadBmpRows(file.Data, file.Size, stripRows, strip);
-}
-
 // Paints the picture's strips onto a context set up in the picture's pixels.
 // Strips meet exactly when the picture's pixels are the surface's pixels; a
 // stretched picture is read as one strip so the filter sees every row.
-bool PaintPicture(cairo_t* cr, const res::EmbeddedFile& file, bool png, PictureSize expected, int stripRows) {
+bool PaintPicture(cairo_t* cr, const PictureSource& source, int stripRows) {
+    const PictureSize expected = source.Size;
     const RowStrip paintStrip = [cr, expected](PictureSize size, int first, int count, const std::uint32_t* rows,
                                                std::size_t stride) {
         if (size != expected) return false;  // not the picture it should be: draw the other one
@@ -40,7 +36,7 @@ bool PaintPicture(cairo_t* cr, const res::EmbeddedFile& file, bool png, PictureS
         cairo_surface_destroy(strip);
         return cairo_status(cr) == CAIRO_STATUS_SUCCESS;
     };
-    return ReadPicture(file, png, stripRows, paintStrip);
+    return ReadSourceRows(source, stripRows, paintStrip);
 }
 
 // A surface like target of width x height user units at scale pixels each,
@@ -48,7 +44,8 @@ bool PaintPicture(cairo_t* cr, const res::EmbeddedFile& file, bool png, PictureS
 // does not read. (The similar surface comes in the target's device scale, so
 // only the context's own part of the scale is asked for on top.)
 cairo_surface_t* MakeSimilar(cairo_surface_t* target, int width, int height, double contextScale, double scale,
-                             const res::EmbeddedFile& file, bool png, PictureSize picture, bool exact) {
+                             const PictureSource& source, bool exact) {
+    const PictureSize picture = source.Size;
     cairo_surface_t* surface = cairo_surface_create_similar(
         target, CAIRO_CONTENT_COLOR, int(std::ceil(width * contextScale)), int(std::ceil(height * contextScale)));
     if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
@@ -59,7 +56,7 @@ cairo_surface_t* MakeSimilar(cairo_surface_t* target, int width, int height, dou
     cairo_t* cr = cairo_create(surface);
     // In the picture's pixels from here on.
     cairo_scale(cr, double(width) / picture.Width, double(height) / picture.Height);
-    const bool painted = PaintPicture(cr, file, png, picture, exact ? kStripRows : picture.Height);
+    const bool painted = PaintPicture(cr, source, exact ? kStripRows : picture.Height);
     cairo_destroy(cr);
     if (!painted) {
         cairo_surface_destroy(surface);
@@ -73,45 +70,20 @@ cairo_surface_t* MakeSimilar(cairo_surface_t* target, int width, int height, dou
 // units at scale pixels each (contextScale of them the context's own).
 cairo_surface_t* MakeSurface(const std::string& name, cairo_surface_t* target, int width, int height,
                              double contextScale, double scale) {
-    const res::PackedBitmap* normal = res::FindBitmapResource(name);
-    if (!normal) return nullptr;
-
-    struct Source {
-        const res::EmbeddedFile* File;  // null: the 1x picture, unpacked only if it is drawn
-        bool Png;
-        PictureSize Size;
-    };
-    // Whenever the picture is drawn larger than its 1x pixels (a HiDPI screen,
-    // a zoomed panel) the 2x picture comes first: drawing it smaller is sharper
-    // than drawing the 1x one larger.
-    std::vector<Source> sources;
-    const bool larger = width * scale > normal->Width || height * scale > normal->Height;
-    if (const res::EmbeddedFile* double2x = larger ? res::FindBitmapResource2x(name) : nullptr)
-        sources.push_back({double2x, true, {normal->Width * 2, normal->Height * 2}});
-    sources.push_back({nullptr, false, {normal->Width, normal->Height}});
-
-    std::vector<unsigned char> unpacked;
-    res::EmbeddedFile bmp{};
-    for (Source source : sources) {
-        if (!source.File) {
-            unpacked = res::Unpack(*normal);
-            if (unpacked.empty()) break;
-            bmp = {unpacked.data(), unpacked.size()};
-            source.File = &bmp;
-        }
+    cairo_surface_t* made = nullptr;
+    DrawFromBestSource(name, width * scale, height * scale, [&](const PictureSource& source) {
         const bool exact = source.Size.Width == width * scale && source.Size.Height == height * scale;
         if (exact) {
             // Pixel for pixel: straight to the display server, a strip at a time.
-            cairo_surface_t* pixmap = MakeServerPixmap(target, source.Size, scale, [&](const RowStrip& strip) {
-                return ReadPicture(*source.File, source.Png, kStripRows, strip);
+            made = MakeServerPixmap(target, source.Size, scale, [&](const RowStrip& strip) {
+                return ReadSourceRows(source, kStripRows, strip);
             });
-            if (pixmap) return pixmap;
+            if (made) return true;
         }
-        if (cairo_surface_t* similar =
-                MakeSimilar(target, width, height, contextScale, scale, *source.File, source.Png, source.Size, exact))
-            return similar;
-    }
-    return nullptr;
+        made = MakeSimilar(target, width, height, contextScale, scale, source, exact);
+        return made != nullptr;
+    });
+    return made;
 }
 
 }  // namespace

@@ -12,24 +12,17 @@
 #include <wx/image.h>
 #include <wx/rawbmp.h>
 
-#include "panel/PictureRows.h"
-#include "resources/Bitmaps.h"
+#include "panel/PictureSource.h"
 
 namespace {
 
 // Rows decoded at a time: 64 rows of the 2x background are about 230 KB.
 constexpr int kStripRows = 64;
 
-struct Source {
-    const res::EmbeddedFile* File;
-    bool Png;
-    PictureSize Size;
-};
-
 // Calls put(x, y, 0x00RRGGBB) for every pixel of the picture, which must read
 // as source.Size pixels; false when it does not.
 template <typename Put>
-bool ReadPixels(const Source& source, const Put& put) {
+bool ReadPixels(const PictureSource& source, const Put& put) {
     const RowStrip strip = [&](PictureSize size, int first, int count, const std::uint32_t* rows,
                                std::size_t stride) {
         if (size != source.Size) return false;
@@ -40,13 +33,11 @@ bool ReadPixels(const Source& source, const Put& put) {
         }
         return true;
     };
-    const unsigned char* data = source.File->Data;
-    return source.Png ? ReadPngRows(data, source.File->Size, kStripRows, strip)
-                      : ReadBmpRows(data, source.File->Size, kStripRows, strip);
+    return ReadSourceRows(source, kStripRows, strip);
 }
 
 // Pixel for pixel: the rows go straight into the bitmap, a strip at a time.
-wxBitmap ExactBitmap(const Source& source) {
+wxBitmap ExactBitmap(const PictureSource& source) {
     wxBitmap bitmap(source.Size.Width, source.Size.Height, 24);
     wxNativePixelData data(bitmap);
     if (!data) return wxBitmap();
@@ -61,7 +52,7 @@ wxBitmap ExactBitmap(const Source& source) {
 }
 
 // The picture stretched to pixels, as smoothly as wx scales pictures.
-wxBitmap StretchedBitmap(const Source& source, wxSize pixels) {
+wxBitmap StretchedBitmap(const PictureSource& source, wxSize pixels) {
     wxImage image(source.Size.Width, source.Size.Height, false);
     unsigned char* rgb = image.GetData();
     if (!rgb) return wxBitmap();
@@ -79,32 +70,14 @@ wxBitmap StretchedBitmap(const Source& source, wxSize pixels) {
 // The picture named name over width x height logical units at scale pixels
 // each; invalid when no picture of that name reads.
 wxBitmap MakeBitmap(const std::string& name, int width, int height, double scale) {
-    const res::PackedBitmap* normal = res::FindBitmapResource(name);
-    if (!normal) return wxBitmap();
     const wxSize pixels(int(std::ceil(width * scale)), int(std::ceil(height * scale)));
-    // Whenever the picture is drawn larger than its 1x pixels (a HiDPI screen,
-    // a zoomed panel) the 2x picture comes first: drawing it smaller is sharper
-    // than drawing the 1x one larger.
-    std::vector<Source> sources;
-    const bool larger = pixels.x > normal->Width || pixels.y > normal->Height;
-    if (const res::EmbeddedFile* double2x = larger ? res::FindBitmapResource2x(name) : nullptr)
-        sources.push_back({double2x, true, {normal->Width * 2, normal->Height * 2}});
-    sources.push_back({nullptr, false, {normal->Width, normal->Height}});
-
-    std::vector<unsigned char> unpacked;
-    res::EmbeddedFile bmp{};
-    for (Source source : sources) {
-        if (!source.File) {
-            unpacked = res::Unpack(*normal);
-            if (unpacked.empty()) break;
-            bmp = {unpacked.data(), unpacked.size()};
-            source.File = &bmp;
-        }
+    wxBitmap bitmap;
+    DrawFromBestSource(name, width * scale, height * scale, [&](const PictureSource& source) {
         const bool exact = source.Size.Width == width * scale && source.Size.Height == height * scale;
-        wxBitmap bitmap = exact ? ExactBitmap(source) : StretchedBitmap(source, pixels);
-        if (bitmap.IsOk()) return bitmap;
-    }
-    return wxBitmap();
+        bitmap = exact ? ExactBitmap(source) : StretchedBitmap(source, pixels);
+        return bitmap.IsOk();
+    });
+    return bitmap;
 }
 
 }  // namespace

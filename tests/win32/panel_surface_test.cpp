@@ -17,23 +17,9 @@
 
 #include "panel/PictureSurface.h"
 #include "resources/Bitmaps.h"
+#include "support/ReaderImage.h"
 
 namespace {
-
-// A picture as wx's general readers see it, at 1x or from its 2x PNG.
-wxImage ReaderImage(const std::string& name, int scale) {
-    if (scale == 2) {
-        const res::EmbeddedFile* file = res::FindBitmapResource2x(name);
-        if (!file) return wxImage();
-        wxMemoryInputStream stream(file->Data, file->Size);
-        return wxImage(stream, wxBITMAP_TYPE_PNG);
-    }
-    const res::PackedBitmap* packed = res::FindBitmapResource(name);
-    if (!packed) return wxImage();
-    const std::vector<unsigned char> file = res::Unpack(*packed);
-    wxMemoryInputStream stream(file.data(), file.size());
-    return wxImage(stream, wxBITMAP_TYPE_BMP);
-}
 
 class PanelSurface : public ::testing::Test {
 protected:
