@@ -5,7 +5,6 @@
 #include <wx/dc.h>
 
 #include <cmath>
-#include <vector>
 
 #include "panel/PictureSource.h"
 #include "panel/ServerPixmap.h"

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <cstdint>
 #include <memory>
-#include <vector>
 
 #include <wx/bitmap.h>
 #include <wx/colour.h>
